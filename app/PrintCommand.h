@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QStringList>
+
+namespace tarnwick {
+
+// `tarnwick --print [--sort name|date|size] [--ext KEY]... [-0] FOLDER [QUERY]`: one search from
+// a terminal, listed, filtered and sorted as the panel does, one relative path per result.
+// Returns the process exit code.
+int runPrintCommand(const QStringList& arguments);
+
+}  // namespace tarnwick

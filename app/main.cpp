@@ -1,0 +1,18 @@
+#include "PrintCommand.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    QCoreApplication::setOrganizationName(QStringLiteral("Tarnwick"));
+    QCoreApplication::setApplicationName(QStringLiteral("Tarnwick"));
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.contains(QStringLiteral("--print")))
+        return tarnwick::runPrintCommand(arguments);
+    std::fprintf(stderr,
+                 "usage: tarnwick --print [--sort name|date|size] [--ext KEY]... [-0] FOLDER "
+                 "[QUERY]\n");
+    return 2;
+}

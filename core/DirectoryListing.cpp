@@ -1,0 +1,262 @@
+#include "DirectoryListing.h"
+
+#include "Preferences.h"
+#include "VirtualFileSystems.h"
+
+#include <QSet>
+#include <QThread>
+
+#include <algorithm>
+#include <condition_variable>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tarnwick {
+
+namespace {
+
+// One folder of the walk. The worker that reads it fills `items` and `children`; the assembly
+// reads them after every worker has finished.
+struct FolderNode {
+    QByteArray path;
+    qsizetype relativeStart = 0;
+    dev_t device = 0;
+    bool isRoot = false;
+    bool crossesMount = false;
+    std::vector<FileItem> items;
+    // (index in `items` of the folder's own entry, its node)
+    std::vector<std::pair<size_t, std::unique_ptr<FolderNode>>> children;
+};
+
+struct RawEntry {
+    size_t nameOffset;
+    size_t nameLength;
+};
+
+constexpr qint64 kHiddenListLimit = 1 << 20;
+
+// Names listed, one per line, in a folder's ".hidden" file: GTK file managers hide them.
+QSet<QByteArray> readHiddenList(int folderFd) {
+    QSet<QByteArray> names;
+    int fd = openat(folderFd, ".hidden", O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) return names;
+    QByteArray content;
+    char buffer[8192];
+    ssize_t got;
+    while (content.size() < kHiddenListLimit && (got = read(fd, buffer, sizeof buffer)) > 0)
+        content.append(buffer, got);
+    close(fd);
+    for (const QByteArray& line : content.split('\n')) {
+        if (!line.isEmpty()) names.insert(line);
+    }
+    return names;
+}
+
+qint64 modifiedMsecs(const struct stat& st) {
+    return qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+}
+
+QByteArray childPath(const QByteArray& folder, const char* name) {
+    QByteArray path = folder;
+    if (!path.endsWith('/')) path.append('/');
+    path.append(name);
+    return path;
+}
+
+class Walker {
+public:
+    Walker(QByteArray root, const ListingOptions& options)
+        : m_root(std::move(root)), m_options(options) {}
+
+    QList<FileItem> run() {
+        struct stat rootStat;
+        if (stat(m_root.constData(), &rootStat) != 0 || !S_ISDIR(rootStat.st_mode)) return {};
+        m_rootNode.path = m_root;
+        m_rootNode.relativeStart = m_root.size();
+        m_rootNode.device = rootStat.st_dev;
+        m_rootNode.isRoot = true;
+        m_pending.push_back(&m_rootNode);
+
+        int threadCount = m_options.threads > 0 ? m_options.threads : QThread::idealThreadCount();
+        threadCount = std::clamp(threadCount, 1, 16);
+        std::vector<std::thread> helpers;
+        for (int i = 1; i < threadCount; ++i) helpers.emplace_back([this] { work(); });
+        work();
+        for (std::thread& t : helpers) t.join();
+        if (isCancelled()) return {};
+        return assemble();
+    }
+
+private:
+    bool isCancelled() const {
+        return m_options.cancelled && m_options.cancelled->load(std::memory_order_relaxed);
+    }
+
+    // Takes folders off the shared stack until none is left and no other worker can add more.
+    void work() {
+        for (;;) {
+            FolderNode* node = nullptr;
+            {
+                std::unique_lock lock(m_mutex);
+                m_wake.wait(lock, [this] { return !m_pending.empty() || m_busy == 0; });
+                if (m_pending.empty() || isCancelled()) {
+                    m_wake.notify_all();
+                    return;
+                }
+                node = m_pending.back();
+                m_pending.pop_back();
+                ++m_busy;
+            }
+            readFolder(*node);
+            {
+                std::lock_guard lock(m_mutex);
+                // Last child on top, so the walk goes depth first and stays near in the cache.
+                for (auto it = node->children.rbegin(); it != node->children.rend(); ++it)
+                    m_pending.push_back(it->second.get());
+                --m_busy;
+            }
+            m_wake.notify_all();
+        }
+    }
+
+    void readFolder(FolderNode& node) {
+        // The root may be reached through a symbolic link; nothing below it is followed.
+        int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (node.isRoot ? 0 : O_NOFOLLOW);
+        int fd = open(node.path.constData(), flags);
+        if (fd < 0) return;  // unreadable or vanished: its contents are left out
+        if (node.crossesMount && isVirtualFileSystem(fd, node.device, m_virtualDevices)) {
+            close(fd);
+            return;
+        }
+        DIR* dir = fdopendir(fd);
+        if (!dir) {
+            close(fd);
+            return;
+        }
+        std::vector<char> names;
+        std::vector<RawEntry> entries;
+        bool hasHiddenList = false;
+        while (dirent* e = readdir(dir)) {
+            const char* name = e->d_name;
+            if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
+            if (!m_options.showHiddenFiles && name[0] == '.') {
+                hasHiddenList |= strcmp(name, ".hidden") == 0;
+                continue;
+            }
+            size_t length = strlen(name);
+            entries.push_back({names.size(), length});
+            names.insert(names.end(), name, name + length + 1);
+        }
+        if (hasHiddenList) dropListedHidden(dirfd(dir), names, entries);
+        addEntries(node, dirfd(dir), names, entries);
+        closedir(dir);
+    }
+
+    static void dropListedHidden(int folderFd, const std::vector<char>& names,
+                                 std::vector<RawEntry>& entries) {
+        const QSet<QByteArray> hidden = readHiddenList(folderFd);
+        if (hidden.isEmpty()) return;
+        std::erase_if(entries, [&](const RawEntry& e) {
+            return hidden.contains(QByteArray::fromRawData(&names[e.nameOffset], e.nameLength));
+        });
+    }
+
+    void addEntries(FolderNode& node, int fd, const std::vector<char>& names,
+                    const std::vector<RawEntry>& entries) {
+        FolderBuilder builder(node.path, node.relativeStart);
+        std::vector<quint32> offsets;
+        offsets.reserve(entries.size());
+        for (const RawEntry& e : entries)
+            offsets.push_back(builder.addName(QByteArrayView(&names[e.nameOffset], e.nameLength)));
+        FolderRecordPtr record = builder.finish();
+        m_total.fetch_add(entries.size(), std::memory_order_relaxed);
+
+        // Linux has no packages (bundles): every folder is descended into, none is one item.
+        const qsizetype childRelativeStart = m_root == "/" ? 1 : m_root.size() + 1;
+        node.items.reserve(entries.size());
+        for (size_t i = 0; i < entries.size(); ++i) {
+            const char* name = &names[entries[i].nameOffset];
+            struct stat st;
+            // Symbolic links are listed as themselves and never followed, so no loop is possible.
+            bool known = fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0;
+            bool isDirectory = known && S_ISDIR(st.st_mode);
+            qint64 size = known && !isDirectory ? qint64(st.st_size) : 0;
+            qint64 modified = known ? modifiedMsecs(st) : FileItem::kNoDate;
+            node.items.emplace_back(record, offsets[i], quint16(entries[i].nameLength),
+                                    isDirectory, size, modified);
+            if (isDirectory) {
+                auto child = std::make_unique<FolderNode>();
+                child->path = childPath(node.path, name);
+                child->relativeStart = childRelativeStart;
+                child->device = st.st_dev;
+                child->crossesMount = st.st_dev != node.device;
+                node.children.emplace_back(i, std::move(child));
+            }
+        }
+    }
+
+    // Depth first: each folder's entry, then everything below it, then its next sibling.
+    QList<FileItem> assemble() {
+        QList<FileItem> out;
+        out.reserve(qsizetype(m_total.load()));
+        struct Frame {
+            FolderNode* node;
+            size_t nextItem;
+            size_t nextChild;
+        };
+        std::vector<Frame> frames{{&m_rootNode, 0, 0}};
+        while (!frames.empty()) {
+            Frame& frame = frames.back();
+            FolderNode* node = frame.node;
+            if (frame.nextItem == node->items.size()) {
+                node->items = {};
+                frames.pop_back();
+                continue;
+            }
+            size_t index = frame.nextItem++;
+            out.append(std::move(node->items[index]));
+            if (frame.nextChild < node->children.size() &&
+                node->children[frame.nextChild].first == index) {
+                FolderNode* child = node->children[frame.nextChild++].second.get();
+                frames.push_back({child, 0, 0});
+            }
+        }
+        return out;
+    }
+
+    const QByteArray m_root;
+    const ListingOptions m_options;
+    const VirtualDevices m_virtualDevices = VirtualDevices::fromMountTable();
+    FolderNode m_rootNode;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::vector<FolderNode*> m_pending;
+    int m_busy = 0;
+    std::atomic<size_t> m_total = 0;
+};
+
+}  // namespace
+
+QList<FileItem> listDirectory(const QByteArray& folder, const ListingOptions& options) {
+    QByteArray root = folder;
+    while (root.size() > 1 && root.endsWith('/')) root.chop(1);
+    if (root.isEmpty()) return {};
+    return Walker(root, options).run();
+}
+
+QList<FileItem> listDirectory(const QByteArray& folder, const std::atomic<bool>* cancelled) {
+    ListingOptions options;
+    options.showHiddenFiles = Preferences::showHiddenFiles();
+    options.cancelled = cancelled;
+    return listDirectory(folder, options);
+}
+
+}  // namespace tarnwick

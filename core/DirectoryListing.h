@@ -1,0 +1,29 @@
+#pragma once
+
+#include "FileItem.h"
+
+#include <QByteArray>
+#include <QList>
+
+#include <atomic>
+
+namespace tarnwick {
+
+struct ListingOptions {
+    bool showHiddenFiles = false;
+    // Checked between folders; once set, the walk stops and the listing is empty.
+    const std::atomic<bool>* cancelled = nullptr;
+    // Threads reading folders at once; 0 picks one per core.
+    int threads = 0;
+};
+
+// Every file and folder below `folder` (not the folder itself), depth first: each folder right
+// before its contents, the entries of a folder in the order the directory yields them. The order
+// is the same on every run over an unchanged tree, however the work is spread over threads.
+// Never fails: what cannot be read is left out (a folder's contents) or blanked (attributes).
+QList<FileItem> listDirectory(const QByteArray& folder, const ListingOptions& options);
+
+// As above, with "showHiddenFiles" read from the preferences now.
+QList<FileItem> listDirectory(const QByteArray& folder, const std::atomic<bool>* cancelled);
+
+}  // namespace tarnwick

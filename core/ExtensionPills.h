@@ -1,0 +1,25 @@
+#pragma once
+
+#include "FileItem.h"
+
+#include <QList>
+#include <QString>
+
+namespace tarnwick {
+
+// One toggle of the pill row: its title and the key it adds to the chosen extensions ("" for
+// "All", kFolderKey for "Folders").
+struct Pill {
+    QString title;
+    QString key;
+    bool operator==(const Pill&) const = default;
+};
+
+inline constexpr int kMaxExtensionPills = 10;
+
+// "All", then the ten most frequent extensions of the files among `items` ("PDF (12)", most
+// frequent first; equal counts by extension), then "Folders" when `withFolders` and any item is
+// a folder.
+QList<Pill> countPills(const QList<FileItem>& items, bool withFolders);
+
+}  // namespace tarnwick

@@ -1,0 +1,161 @@
+#include "FilterRun.h"
+
+#include "ExtensionKey.h"
+#include "MatchScore.h"
+
+#include <QHash>
+#include <QThread>
+
+#include <algorithm>
+#include <thread>
+#include <vector>
+
+namespace tarnwick {
+
+namespace {
+
+// Content hits looked up by folder and name, so that no item's path has to be built.
+class ContentHitIndex {
+public:
+    explicit ContentHitIndex(const QSet<QByteArray>& hits) {
+        for (const QByteArray& path : hits) {
+            qsizetype slash = path.lastIndexOf('/');
+            if (slash < 0) continue;
+            QByteArray parent = slash == 0 ? QByteArray("/") : path.left(slash);
+            m_namesByFolder[parent].insert(path.mid(slash + 1));
+        }
+    }
+
+    bool isEmpty() const { return m_namesByFolder.isEmpty(); }
+
+    bool contains(const FileItem& item) {
+        const FolderRecord* folder = &item.folder();
+        if (folder != m_lastFolder) {
+            m_lastFolder = folder;
+            auto it = m_namesByFolder.constFind(folder->path());
+            m_lastNames = it == m_namesByFolder.constEnd() ? nullptr : &*it;
+        }
+        if (!m_lastNames) return false;
+        QByteArrayView name = item.nativeName();
+        return m_lastNames->contains(QByteArray::fromRawData(name.data(), name.size()));
+    }
+
+private:
+    QHash<QByteArray, QSet<QByteArray>> m_namesByFolder;
+    const FolderRecord* m_lastFolder = nullptr;
+    const QSet<QByteArray>* m_lastNames = nullptr;
+};
+
+struct Ranked {
+    qint64 score;
+    quint32 index;
+};
+
+struct ChunkResult {
+    std::vector<Ranked> ranked;
+    std::vector<quint32> contentOnly;
+};
+
+void matchRange(const QList<FileItem>& items, const PreparedQuery& query,
+                const QSet<QByteArray>& contentHits, qsizetype begin, qsizetype end,
+                ChunkResult& out) {
+    Matcher matcher(query);
+    ContentHitIndex hits(contentHits);
+    for (qsizetype i = begin; i < end; ++i) {
+        const FileItem& item = items[i];
+        std::optional<qint64> score = matcher.scoreName(item);
+        if (!score) score = matcher.scorePath(item);
+        if (score)
+            out.ranked.push_back({*score, quint32(i)});
+        else if (!hits.isEmpty() && hits.contains(item))
+            out.contentOnly.push_back(quint32(i));
+    }
+}
+
+constexpr qsizetype kItemsPerThread = 20000;
+
+// Name and path matches by descending score (ties in listing order), then content-only hits.
+std::vector<quint32> rankMatches(const QList<FileItem>& items, const QString& query,
+                                 const QSet<QByteArray>& contentHits) {
+    const PreparedQuery prepared(query);
+    const qsizetype n = items.size();
+    const int threads =
+        int(std::clamp<qsizetype>(n / kItemsPerThread, 1, std::max(1, QThread::idealThreadCount())));
+    std::vector<ChunkResult> chunks(static_cast<size_t>(threads));
+    std::vector<std::thread> helpers;
+    for (int t = 1; t < threads; ++t) {
+        helpers.emplace_back([&, t] {
+            matchRange(items, prepared, contentHits, n * t / threads, n * (t + 1) / threads,
+                       chunks[size_t(t)]);
+        });
+    }
+    matchRange(items, prepared, contentHits, 0, n / threads, chunks[0]);
+    for (std::thread& helper : helpers) helper.join();
+
+    std::vector<Ranked> ranked;
+    std::vector<quint32> order;
+    for (ChunkResult& chunk : chunks) ranked.insert(ranked.end(), chunk.ranked.begin(), chunk.ranked.end());
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [](const Ranked& a, const Ranked& b) { return a.score > b.score; });
+    order.reserve(ranked.size());
+    for (const Ranked& r : ranked) order.push_back(r.index);
+    for (ChunkResult& chunk : chunks) order.insert(order.end(), chunk.contentOnly.begin(), chunk.contentOnly.end());
+    return order;
+}
+
+void keepChosenExtensions(const QList<FileItem>& items, const QSet<QString>& extensions,
+                          std::vector<quint32>& order) {
+    std::erase_if(order, [&](quint32 i) { return !extensions.contains(extensionKey(items[i])); });
+}
+
+// The sort of sortItems, with names compared through the listing's precomputed ranks.
+void sortByMode(const Listing& listing, SortMode mode, std::vector<quint32>& order) {
+    struct Keyed {
+        qint64 secondary;
+        quint32 index;
+        bool isFile;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(order.size());
+    for (quint32 i : order) {
+        const FileItem& item = listing.items[i];
+        qint64 secondary = 0;
+        switch (mode) {
+            case SortMode::name: secondary = listing.nameRanks[i]; break;
+            case SortMode::dateModified:
+                secondary = item.hasModified() ? -item.modifiedMsecs()
+                                               : std::numeric_limits<qint64>::max();
+                break;
+            case SortMode::size: secondary = -item.fileSize(); break;
+        }
+        keyed.push_back({secondary, i, !item.isDirectory()});
+    }
+    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+        return a.isFile != b.isFile ? b.isFile : a.secondary < b.secondary;
+    });
+    for (size_t k = 0; k < keyed.size(); ++k) order[k] = keyed[k].index;
+}
+
+}  // namespace
+
+QList<FileItem> filterItems(const Listing& listing, const FilterRequest& request) {
+    const QList<FileItem>& items = listing.items;
+    std::vector<quint32> order;
+    if (request.query.isEmpty()) {
+        order.resize(size_t(items.size()));
+        for (quint32 i = 0; i < order.size(); ++i) order[i] = i;
+    } else {
+        order = rankMatches(items, request.query, request.contentHits);
+    }
+    if (!request.extensions.isEmpty()) keepChosenExtensions(items, request.extensions, order);
+    const bool collateNow = request.sortMode == SortMode::name && listing.nameRanks.empty();
+    if (!collateNow) sortByMode(listing, request.sortMode, order);
+
+    QList<FileItem> result;
+    result.reserve(qsizetype(order.size()));
+    for (quint32 i : order) result.append(items[i]);
+    if (collateNow) sortItems(result, request.sortMode);
+    return result;
+}
+
+}  // namespace tarnwick

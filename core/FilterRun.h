@@ -1,0 +1,27 @@
+#pragma once
+
+#include "FileItem.h"
+#include "Listing.h"
+#include "SortMode.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QSet>
+#include <QString>
+
+namespace tarnwick {
+
+// The inputs of one filter run, copied when it is queued.
+struct FilterRequest {
+    QString query;
+    QSet<QByteArray> contentHits;  // native paths of the files whose text matched
+    QSet<QString> extensions;      // chosen pill keys; empty lets everything through
+    SortMode sortMode = SortMode::name;
+};
+
+// One filter run: with a query, the items whose name (else relative path) matches, best score
+// first (ties in listing order), then the content-only hits in listing order; without one, every
+// item. Then the pill keys narrow the list and the sort mode orders it, stably.
+QList<FileItem> filterItems(const Listing& listing, const FilterRequest& request);
+
+}  // namespace tarnwick

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "FileItem.h"
+
+#include <QList>
+
+#include <memory>
+#include <vector>
+
+namespace tarnwick {
+
+// A folder listing as the filter runs use it: the items in walk order, and what every run would
+// otherwise derive again (each item's place in the name order). Immutable once made, shared by
+// the runs that read it.
+struct Listing {
+    QList<FileItem> items;
+    // Empty when not computed: a run then collates the names of its own results.
+    std::vector<quint32> nameRanks;
+};
+
+using ListingPtr = std::shared_ptr<const Listing>;
+
+// With `nameRanks` the listing pays for collating every name once, so that later runs sort
+// integers: worth it for a panel that filters many times, not for a single run.
+ListingPtr makeListing(QList<FileItem> items, bool nameRanks = true);
+
+}  // namespace tarnwick

@@ -1,0 +1,67 @@
+#include "Preferences.h"
+
+#include <QSettings>
+
+#include <limits>
+
+namespace tarnwick {
+
+
+std::optional<QVariant> Preferences::read(const QString& key) {
+    QSettings settings(QStringLiteral("Tarnwick"), QStringLiteral("Tarnwick"));
+    if (settings.status() != QSettings::NoError) return std::nullopt;
+    QVariant value = settings.value(key);
+    if (!value.isValid()) return std::nullopt;
+    return value;
+}
+
+bool Preferences::showHiddenFiles() { return readBool(QString::fromLatin1(kShowHiddenFiles)).value_or(false); }
+
+void Preferences::setShowHiddenFiles(bool show) {
+    QSettings settings(QStringLiteral("Tarnwick"), QStringLiteral("Tarnwick"));
+    settings.setValue(QString::fromLatin1(kShowHiddenFiles), show);
+}
+
+std::optional<bool> Preferences::readBool(const QString& key) {
+    auto value = read(key);
+    return value ? boolFromStored(*value) : std::nullopt;
+}
+
+std::optional<qint64> Preferences::readInt32(const QString& key) {
+    auto value = read(key);
+    return value ? int32FromStored(*value) : std::nullopt;
+}
+
+std::optional<bool> boolFromStored(const QVariant& value) {
+    if (value.typeId() == QMetaType::Bool) return value.toBool();
+    if (value.typeId() == QMetaType::QString) {
+        const QString text = value.toString().trimmed();
+        if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0) return true;
+        if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0) return false;
+    }
+    return std::nullopt;
+}
+
+std::optional<qint64> int32FromStored(const QVariant& value) {
+    bool ok = false;
+    qint64 number = 0;
+    switch (value.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+        case QMetaType::UInt:
+        case QMetaType::ULongLong:
+            number = value.toLongLong(&ok);
+            break;
+        case QMetaType::QString:
+            number = value.toString().trimmed().toLongLong(&ok);
+            break;
+        default:
+            return std::nullopt;
+    }
+    if (!ok || number < std::numeric_limits<qint32>::min() ||
+        number > std::numeric_limits<quint32>::max())
+        return std::nullopt;
+    return number;
+}
+
+}  // namespace tarnwick

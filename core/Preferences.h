@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <optional>
+
+namespace tarnwick {
+
+// The user's stored preferences (QSettings, organization and application "Tarnwick"). A
+// settings file that cannot be parsed, or a value of the wrong type, reads as absent.
+class Preferences {
+public:
+    static constexpr const char* kShowHiddenFiles = "showHiddenFiles";
+    static constexpr const char* kHotKeyCode = "hotKeyCode";
+    static constexpr const char* kHotKeyModifiers = "hotKeyModifiers";
+
+    static bool showHiddenFiles();
+    static void setShowHiddenFiles(bool show);
+
+    // The stored value when it is a boolean (or the text "true"/"false" an INI file holds).
+    static std::optional<bool> readBool(const QString& key);
+    // The stored value when it is an integer that fits in 32 bits.
+    static std::optional<qint64> readInt32(const QString& key);
+
+private:
+    static std::optional<QVariant> read(const QString& key);
+};
+
+// Interprets a stored value as a boolean, or nothing when it is of another kind.
+std::optional<bool> boolFromStored(const QVariant& value);
+// Interprets a stored value as an integer within 32 bits, or nothing.
+std::optional<qint64> int32FromStored(const QVariant& value);
+
+}  // namespace tarnwick

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "FileItem.h"
+
+#include <QList>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+namespace tarnwick {
+
+// The orders the user can choose; folders come first in each.
+enum class SortMode { name, dateModified, size };
+
+inline constexpr std::array<SortMode, 3> kAllSortModes = {SortMode::name, SortMode::dateModified,
+                                                          SortMode::size};
+
+// "Name", "Date", "Size": the pop-up's titles.
+QString rawValue(SortMode mode);
+// Exactly one of the raw values, case-sensitive; nothing otherwise.
+std::optional<SortMode> sortModeFromRawValue(const QString& raw);
+
+// Stable sort by `mode`: folders first; then names ascending by the user's locale, ignoring case;
+// dates newest first, a missing date last; sizes largest first. Items the mode ranks equal keep
+// the order they arrived in.
+void sortItems(QList<FileItem>& items, SortMode mode);
+
+}  // namespace tarnwick

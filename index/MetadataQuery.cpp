@@ -1,0 +1,2 @@
+// Gives MetadataQuery's signals their home (moc).
+#include "MetadataQuery.h"

@@ -1,0 +1,1 @@
+// Keeps the library non-empty while its parts are being written.

@@ -46,13 +46,15 @@ std::optional<QString> folderProblem(const QByteArray& folder) {
 std::optional<PrintOptions> parse(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Search a folder and print the results."));
-    QCommandLineOption print(QStringLiteral("print"), QStringLiteral("Print results instead of showing a panel."));
+    QCommandLineOption print(QStringLiteral("print"),
+                             QStringLiteral("Print results instead of showing a panel."));
     QCommandLineOption sort(QStringLiteral("sort"), QStringLiteral("Order: name, date or size."),
                             QStringLiteral("order"), QStringLiteral("name"));
     QCommandLineOption ext(QStringLiteral("ext"),
                            QStringLiteral("Keep only this extension (or __folder__); repeatable."),
                            QStringLiteral("key"));
-    QCommandLineOption nul(QStringLiteral("0"), QStringLiteral("End each result with NUL, not a newline."));
+    QCommandLineOption nul(QStringLiteral("0"),
+                           QStringLiteral("End each result with NUL, not a newline."));
     parser.addOptions({print, sort, ext, nul});
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("folder"), QStringLiteral("The folder to search."));
@@ -68,15 +70,17 @@ std::optional<PrintOptions> parse(const QStringList& arguments) {
     }
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty() || positional.size() > 2) {
-        complain(QStringLiteral("usage: tarnwick --print [--sort name|date|size] [--ext KEY]... "
-                                "[-0] FOLDER [QUERY]"));
+        complain(
+            QStringLiteral("usage: tarnwick --print [--sort name|date|size] [--ext KEY]... "
+                           "[-0] FOLDER [QUERY]"));
         return std::nullopt;
     }
     PrintOptions options;
     const QString order = parser.value(sort);
-    static const QHash<QString, SortMode> kOrders = {{QStringLiteral("name"), SortMode::name},
-                                                     {QStringLiteral("date"), SortMode::dateModified},
-                                                     {QStringLiteral("size"), SortMode::size}};
+    static const QHash<QString, SortMode> kOrders = {
+        {QStringLiteral("name"), SortMode::name},
+        {QStringLiteral("date"), SortMode::dateModified},
+        {QStringLiteral("size"), SortMode::size}};
     if (!kOrders.contains(order)) {
         complain(QStringLiteral("unknown sort order '%1' (name, date or size)").arg(order));
         return std::nullopt;

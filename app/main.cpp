@@ -9,8 +9,7 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("Tarnwick"));
     QCoreApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.contains(QStringLiteral("--print")))
-        return tarnwick::runPrintCommand(arguments);
+    if (arguments.contains(QStringLiteral("--print"))) return tarnwick::runPrintCommand(arguments);
     std::fprintf(stderr,
                  "usage: tarnwick --print [--sort name|date|size] [--ext KEY]... [-0] FOLDER "
                  "[QUERY]\n");

@@ -172,10 +172,10 @@ private:
     void addEntries(FolderNode& node, int fd, const std::vector<char>& names,
                     const std::vector<RawEntry>& entries) {
         FolderBuilder builder(node.path, node.relativeStart);
-        std::vector<quint32> offsets;
-        offsets.reserve(entries.size());
+        std::vector<NameSlot> slots;
+        slots.reserve(entries.size());
         for (const RawEntry& e : entries)
-            offsets.push_back(builder.addName(QByteArrayView(&names[e.nameOffset], e.nameLength)));
+            slots.push_back(builder.addName(QByteArrayView(&names[e.nameOffset], e.nameLength)));
         FolderRecordPtr record = builder.finish();
         m_total.fetch_add(entries.size(), std::memory_order_relaxed);
 
@@ -190,8 +190,7 @@ private:
             bool isDirectory = known && S_ISDIR(st.st_mode);
             qint64 size = known && !isDirectory ? qint64(st.st_size) : 0;
             qint64 modified = known ? modifiedMsecs(st) : FileItem::kNoDate;
-            node.items.emplace_back(record, offsets[i], quint16(entries[i].nameLength),
-                                    isDirectory, size, modified);
+            node.items.emplace_back(record, slots[i], isDirectory, size, modified);
             if (isDirectory) {
                 auto child = std::make_unique<FolderNode>();
                 child->path = childPath(node.path, name);

@@ -7,34 +7,23 @@
 
 namespace tarnwick {
 
-bool isPlainAscii(QByteArrayView bytes) {
-    return std::all_of(bytes.begin(), bytes.end(), [](char c) {
-        return static_cast<unsigned char>(c) < 0x80 && c != '\r';
-    });
-}
-
 FolderRecord::FolderRecord(QByteArray path, qsizetype relativeStart, QByteArray names)
     : m_path(std::move(path)),
       m_relativeStart(std::clamp<qsizetype>(relativeStart, 0, m_path.size())),
       m_names(std::move(names)) {
-    const QByteArrayView relative = relativeDirectory();
-    m_relativePlainAscii = isPlainAscii(relative);
-    m_foldedRelative = foldUtf8(relative);
+    FoldedText folded = foldUtf8(relativeDirectory());
+    m_foldedRelative = std::move(folded.utf8);
+    m_relativeFoldIsSimple = folded.simple;
 }
 
 QByteArrayView FolderRecord::relativeDirectory() const {
     return QByteArrayView(m_path).sliced(m_relativeStart);
 }
 
-FileItem::FileItem(FolderRecordPtr folder, quint32 nameOffset, quint16 nameLength,
-                   bool isDirectory, qint64 fileSize, qint64 modifiedMsecs)
-    : m_folder(std::move(folder)),
-      m_size(fileSize),
-      m_modified(modifiedMsecs),
-      m_nameOffset(nameOffset),
-      m_nameLength(nameLength),
-      m_flags(isDirectory ? kDirectory : 0) {
-    if (isPlainAscii(nativeName())) m_flags |= kPlainAsciiName;
+FileItem::FileItem(FolderRecordPtr folder, NameSlot name, bool isDirectory, qint64 fileSize,
+                   qint64 modifiedMsecs)
+    : m_folder(std::move(folder)), m_size(fileSize), m_modified(modifiedMsecs), m_name(name) {
+    if (isDirectory) m_name.flags |= NameSlot::kDirectory;
 }
 
 FileItem FileItem::fromPath(const QByteArray& absolutePath, const QByteArray& searchedFolder,
@@ -43,28 +32,36 @@ FileItem FileItem::fromPath(const QByteArray& absolutePath, const QByteArray& se
     QByteArray parent = slash <= 0 ? QByteArray("/") : absolutePath.left(slash);
     QByteArrayView name = QByteArrayView(absolutePath).sliced(slash + 1);
     FolderBuilder builder(parent, relativeStartFor(searchedFolder, parent));
-    quint32 offset = builder.addName(name);
-    return FileItem(builder.finish(), offset, quint16(std::min<qsizetype>(name.size(), 0xffff)),
-                    isDirectory, fileSize, modifiedMsecs);
+    NameSlot slot = builder.addName(name);
+    return FileItem(builder.finish(), slot, isDirectory, fileSize, modifiedMsecs);
 }
 
 QByteArrayView FileItem::nativeName() const {
     if (!m_folder) return {};
-    return QByteArrayView(m_folder->names()).sliced(m_nameOffset, m_nameLength);
+    return QByteArrayView(m_folder->names()).sliced(m_name.offset, m_name.length);
+}
+
+QByteArrayView FileItem::foldedName() const {
+    if (!m_folder || !hasStoredFold()) return {};
+    if (m_name.foldedLength == 0) return nativeName();
+    return QByteArrayView(m_folder->names())
+        .sliced(m_name.offset + m_name.length, m_name.foldedLength);
 }
 
 QByteArray FileItem::path() const {
     if (!m_folder) return {};
     const QByteArray& folder = m_folder->path();
     QByteArray out;
-    out.reserve(folder.size() + 1 + m_nameLength);
+    out.reserve(folder.size() + 1 + m_name.length);
     out.append(folder);
     if (!folder.endsWith('/')) out.append('/');
     out.append(nativeName());
     return out;
 }
 
-QString FileItem::url() const { return fileUriFromPath(path()); }
+QString FileItem::url() const {
+    return fileUriFromPath(path());
+}
 
 std::optional<QDateTime> FileItem::modified() const {
     if (!hasModified()) return std::nullopt;
@@ -82,7 +79,7 @@ QString FileItem::relativeDirectory() const {
 QByteArray FileItem::nativeRelativePath() const {
     QByteArrayView dir = nativeRelativeDirectory();
     QByteArray out;
-    out.reserve(dir.size() + 1 + m_nameLength);
+    out.reserve(dir.size() + 1 + m_name.length);
     if (!dir.isEmpty()) {
         out.append(dir);
         out.append('/');
@@ -94,15 +91,29 @@ QByteArray FileItem::nativeRelativePath() const {
 FolderBuilder::FolderBuilder(QByteArray folderPath, qsizetype relativeStart)
     : m_path(std::move(folderPath)), m_relativeStart(relativeStart) {}
 
-quint32 FolderBuilder::addName(QByteArrayView name) {
-    auto offset = quint32(m_names.size());
+NameSlot FolderBuilder::addName(QByteArrayView name) {
+    constexpr qsizetype kMaxFoldedLength = 255;
+    name = name.first(std::min<qsizetype>(name.size(), 0xffff));
+    NameSlot slot;
+    slot.offset = quint32(m_names.size());
+    slot.length = quint16(name.size());
     m_names.append(name);
-    return offset;
+    FoldedText folded = foldUtf8(name);
+    if (folded.utf8 == name) {
+        slot.flags = NameSlot::kFoldStored;
+    } else if (folded.utf8.size() <= kMaxFoldedLength) {
+        slot.flags = NameSlot::kFoldStored;
+        slot.foldedLength = quint8(folded.utf8.size());
+        m_names.append(folded.utf8);
+    }
+    if (folded.simple && (slot.flags & NameSlot::kFoldStored)) slot.flags |= NameSlot::kFoldSimple;
+    return slot;
 }
 
 FolderRecordPtr FolderBuilder::finish() {
     m_names.squeeze();
-    return FolderRecordPtr(new FolderRecord(std::move(m_path), m_relativeStart, std::move(m_names)));
+    return FolderRecordPtr(
+        new FolderRecord(std::move(m_path), m_relativeStart, std::move(m_names)));
 }
 
 qsizetype relativeStartFor(const QByteArray& searchedFolder, const QByteArray& folderPath) {

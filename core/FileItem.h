@@ -27,21 +27,29 @@ public:
     const QByteArray& path() const { return m_path; }
     QByteArrayView relativeDirectory() const;
     const QByteArray& names() const { return m_names; }
-    // The relative directory case-folded (full lowercase, NFC), as UTF-8, for matching.
+    // The relative directory folded for matching (see foldUtf8), and whether that fold is simple.
     const QByteArray& foldedRelativeDirectory() const { return m_foldedRelative; }
-    // True when the relative directory is ASCII without carriage returns, so that byte-wise
-    // lowercasing is its full case folding and every byte is one user-perceived character.
-    bool relativeIsPlainAscii() const { return m_relativePlainAscii; }
+    bool relativeFoldIsSimple() const { return m_relativeFoldIsSimple; }
 
 private:
     QByteArray m_path;
     qsizetype m_relativeStart;
     QByteArray m_names;
     QByteArray m_foldedRelative;
-    bool m_relativePlainAscii;
+    bool m_relativeFoldIsSimple;
 };
 
 using FolderRecordPtr = QExplicitlySharedDataPointer<const FolderRecord>;
+
+// Where an entry's name lies in its folder's `names`, followed by its folded form for matching
+// (kept when it differs from the name and has at most 255 bytes, as any Linux file name).
+struct NameSlot {
+    enum : quint8 { kFoldStored = 1, kFoldSimple = 2, kDirectory = 4 };
+    quint32 offset = 0;
+    quint16 length = 0;
+    quint8 foldedLength = 0;  // 0 with kFoldStored: the name is its own fold
+    quint8 flags = 0;
+};
 
 // One file or folder below the searched folder. Immutable and 32 bytes: identity is the native
 // path (bytes, so that names that are not valid UTF-8 survive); the name shown is decoded
@@ -51,9 +59,8 @@ public:
     static constexpr qint64 kNoDate = std::numeric_limits<qint64>::min();
 
     FileItem() = default;
-    // `nameOffset`/`nameLength` locate the entry's name inside folder->names().
-    FileItem(FolderRecordPtr folder, quint32 nameOffset, quint16 nameLength, bool isDirectory,
-             qint64 fileSize, qint64 modifiedMsecs);
+    FileItem(FolderRecordPtr folder, NameSlot name, bool isDirectory, qint64 fileSize,
+             qint64 modifiedMsecs);
 
     // An item for one absolute path, listed from `searchedFolder` (used by index backends and
     // tests; a listing shares one FolderRecord among siblings instead).
@@ -67,7 +74,7 @@ public:
     QString url() const;
     QString name() const { return QString::fromUtf8(nativeName()); }
     QByteArrayView nativeName() const;
-    bool isDirectory() const { return m_flags & kDirectory; }
+    bool isDirectory() const { return m_name.flags & NameSlot::kDirectory; }
     qint64 fileSize() const { return m_size; }
     bool hasModified() const { return m_modified != kNoDate; }
     qint64 modifiedMsecs() const { return m_modified; }
@@ -78,30 +85,26 @@ public:
     QByteArray nativeRelativePath() const;
 
     const FolderRecord& folder() const { return *m_folder; }
-    const FolderRecordPtr& folderRecord() const { return m_folder; }
-    bool nameIsPlainAscii() const { return m_flags & kPlainAsciiName; }
+    // The name folded for matching, when it was stored with the name (else fold it on the spot).
+    bool hasStoredFold() const { return m_name.flags & NameSlot::kFoldStored; }
+    QByteArrayView foldedName() const;
+    bool foldIsSimple() const { return m_name.flags & NameSlot::kFoldSimple; }
 
 private:
-    enum : quint8 { kDirectory = 1, kPlainAsciiName = 2 };
-
     FolderRecordPtr m_folder;
     qint64 m_size = 0;
     qint64 m_modified = kNoDate;
-    quint32 m_nameOffset = 0;
-    quint16 m_nameLength = 0;
-    quint8 m_flags = 0;
+    NameSlot m_name;
 };
 
-// True when `bytes` holds only ASCII and no carriage return: byte-wise lowercasing is then the
-// full Unicode lowercase mapping and each byte is one user-perceived character.
-bool isPlainAscii(QByteArrayView bytes);
+static_assert(sizeof(FileItem) == 32, "a million items must stay small");
 
 // Builds the FolderRecord of one folder while its entries are read, then the items that share it.
 class FolderBuilder {
 public:
     FolderBuilder(QByteArray folderPath, qsizetype relativeStart);
-    // Returns the offset of the stored name.
-    quint32 addName(QByteArrayView name);
+    // Stores the name and its fold.
+    NameSlot addName(QByteArrayView name);
     FolderRecordPtr finish();
 
 private:

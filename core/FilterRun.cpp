@@ -79,8 +79,8 @@ std::vector<quint32> rankMatches(const QList<FileItem>& items, const QString& qu
                                  const QSet<QByteArray>& contentHits) {
     const PreparedQuery prepared(query);
     const qsizetype n = items.size();
-    const int threads =
-        int(std::clamp<qsizetype>(n / kItemsPerThread, 1, std::max(1, QThread::idealThreadCount())));
+    const int threads = int(
+        std::clamp<qsizetype>(n / kItemsPerThread, 1, std::max(1, QThread::idealThreadCount())));
     std::vector<ChunkResult> chunks(static_cast<size_t>(threads));
     std::vector<std::thread> helpers;
     for (int t = 1; t < threads; ++t) {
@@ -94,12 +94,14 @@ std::vector<quint32> rankMatches(const QList<FileItem>& items, const QString& qu
 
     std::vector<Ranked> ranked;
     std::vector<quint32> order;
-    for (ChunkResult& chunk : chunks) ranked.insert(ranked.end(), chunk.ranked.begin(), chunk.ranked.end());
+    for (ChunkResult& chunk : chunks)
+        ranked.insert(ranked.end(), chunk.ranked.begin(), chunk.ranked.end());
     std::stable_sort(ranked.begin(), ranked.end(),
                      [](const Ranked& a, const Ranked& b) { return a.score > b.score; });
     order.reserve(ranked.size());
     for (const Ranked& r : ranked) order.push_back(r.index);
-    for (ChunkResult& chunk : chunks) order.insert(order.end(), chunk.contentOnly.begin(), chunk.contentOnly.end());
+    for (ChunkResult& chunk : chunks)
+        order.insert(order.end(), chunk.contentOnly.begin(), chunk.contentOnly.end());
     return order;
 }
 
@@ -121,12 +123,16 @@ void sortByMode(const Listing& listing, SortMode mode, std::vector<quint32>& ord
         const FileItem& item = listing.items[i];
         qint64 secondary = 0;
         switch (mode) {
-            case SortMode::name: secondary = listing.nameRanks[i]; break;
-            case SortMode::dateModified:
-                secondary = item.hasModified() ? -item.modifiedMsecs()
-                                               : std::numeric_limits<qint64>::max();
+            case SortMode::name:
+                secondary = listing.nameRanks[i];
                 break;
-            case SortMode::size: secondary = -item.fileSize(); break;
+            case SortMode::dateModified:
+                secondary =
+                    item.hasModified() ? -item.modifiedMsecs() : std::numeric_limits<qint64>::max();
+                break;
+            case SortMode::size:
+                secondary = -item.fileSize();
+                break;
         }
         keyed.push_back({secondary, i, !item.isDirectory()});
     }

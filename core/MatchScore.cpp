@@ -2,8 +2,9 @@
 
 #include "TextFolding.h"
 
-#include <QTextBoundaryFinder>
+#include "Graphemes.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace tarnwick {
@@ -13,16 +14,10 @@ namespace {
 constexpr qint64 kScoreAtStart = 200;
 constexpr qint64 kScoreElsewhere = 100;
 
-// End offsets of the user-perceived characters (extended grapheme clusters) of `text`.
-std::vector<qsizetype> graphemeEnds(QStringView text) {
-    std::vector<qsizetype> ends;
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.data(), int(text.size()));
-    while (finder.toNextBoundary() > 0) ends.push_back(finder.position());
-    return ends;
-}
-
-void lowerAsciiInto(std::string& out, QByteArrayView text) {
-    for (char c : text) out.push_back(c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c);
+// Bytes in the UTF-8 sequence that `lead` starts.
+inline size_t sequenceLength(char lead) {
+    auto byte = static_cast<unsigned char>(lead);
+    return byte < 0x80 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
 }
 
 }  // namespace
@@ -30,9 +25,12 @@ void lowerAsciiInto(std::string& out, QByteArrayView text) {
 PreparedQuery::PreparedQuery(const QString& query) : m_folded(foldText(query)) {
     m_graphemeEnds = graphemeEnds(m_folded);
     const QByteArray utf8 = m_folded.toUtf8();
-    m_plainAscii = isPlainAscii(utf8);
-    if (m_plainAscii) m_ascii.assign(utf8.constData(), size_t(utf8.size()));
+    m_utf8.assign(utf8.constData(), size_t(utf8.size()));
+    m_simple = isSimpleText(m_folded);
 }
+// A query is matched as it stands, so its simplicity needs no slashes around it: a simple text
+// between slashes is simple alone, and a query character of several code points never equals a
+// character of a simple text.
 
 std::optional<qint64> PreparedQuery::scoreFolded(QStringView text) const {
     if (m_folded.isEmpty()) return 0;
@@ -69,53 +67,65 @@ std::optional<qint64> PreparedQuery::scoreFolded(QStringView text) const {
     return score;
 }
 
-std::optional<qint64> Matcher::scoreAscii(std::string_view text) const {
-    const std::string& query = m_query.m_ascii;
+std::optional<qint64> PreparedQuery::scoreSimpleUtf8(std::string_view text) const {
+    const std::string& query = m_utf8;
+    if (query.empty()) return 0;
+    // In valid UTF-8 a match of whole sequences starts and ends between code points, which in
+    // a simple text are characters.
     size_t at = query.size() == 1 ? text.find(query[0]) : text.find(query);
     if (at != std::string_view::npos) return at == 0 ? kScoreAtStart : kScoreElsewhere;
-    size_t matched = 0;
+    size_t q = 0;
+    size_t qLength = sequenceLength(query[0]);
     qint64 run = 0, score = 0;
-    for (char c : text) {
-        if (c == query[matched]) {
+    for (size_t t = 0; t < text.size();) {
+        size_t tLength = sequenceLength(text[t]);
+        if (tLength == qLength && text.compare(t, tLength, query, q, qLength) == 0) {
             ++run;
             score += 2 * run;
-            if (++matched == query.size()) return score;
+            q += qLength;
+            if (q == query.size()) return score;
+            qLength = sequenceLength(query[q]);
         } else {
             run = 0;
         }
+        t += tLength;
     }
     return std::nullopt;
 }
 
-std::optional<qint64> Matcher::scoreUtf8(QByteArrayView text, bool plainAscii) {
-    if (m_query.isEmpty()) return 0;
-    if (plainAscii) {
-        // A character outside ASCII can never equal an ASCII one.
-        if (!m_query.m_plainAscii) return std::nullopt;
-        m_buffer.clear();
-        lowerAsciiInto(m_buffer, text);
-        return scoreAscii(m_buffer);
+std::optional<qint64> Matcher::scoreFoldedUtf8(std::string_view folded, bool simple) const {
+    if (simple) {
+        // A character made of several code points never equals one made of a single one.
+        if (!m_query.isSimple()) return m_query.isEmpty() ? std::optional<qint64>(0) : std::nullopt;
+        return m_query.scoreSimpleUtf8(folded);
     }
-    return m_query.scoreFolded(foldText(QString::fromUtf8(text)));
+    return m_query.scoreFolded(QString::fromUtf8(folded.data(), qsizetype(folded.size())));
 }
 
 std::optional<qint64> Matcher::scoreName(const FileItem& item) {
-    return scoreUtf8(item.nativeName(), item.nameIsPlainAscii());
+    if (m_query.isEmpty()) return 0;
+    if (item.hasStoredFold()) {
+        QByteArrayView folded = item.foldedName();
+        return scoreFoldedUtf8({folded.data(), size_t(folded.size())}, item.foldIsSimple());
+    }
+    return m_query.scoreFolded(foldText(item.name()));
 }
 
 std::optional<qint64> Matcher::scorePath(const FileItem& item) {
     const FolderRecord& folder = item.folder();
     if (folder.relativeDirectory().isEmpty()) return std::nullopt;
     if (m_query.isEmpty()) return 0;
-    if (folder.relativeIsPlainAscii() && item.nameIsPlainAscii()) {
-        if (!m_query.m_plainAscii) return std::nullopt;
+    // Folding works character by character and "/" joins nothing, so the path's fold is the
+    // folder's fold, "/", and the name's fold, simple when both are.
+    if (item.hasStoredFold() && item.foldIsSimple() && folder.relativeFoldIsSimple()) {
         const QByteArray& dir = folder.foldedRelativeDirectory();
+        QByteArrayView name = item.foldedName();
         m_buffer.assign(dir.constData(), size_t(dir.size()));
         m_buffer.push_back('/');
-        lowerAsciiInto(m_buffer, item.nativeName());
-        return scoreAscii(m_buffer);
+        m_buffer.append(name.data(), size_t(name.size()));
+        return scoreFoldedUtf8(m_buffer, true);
     }
-    return scoreUtf8(item.nativeRelativePath(), false);
+    return m_query.scoreFolded(foldText(QString::fromUtf8(item.nativeRelativePath())));
 }
 
 std::optional<qint64> matchScore(const QString& query, const QString& text) {

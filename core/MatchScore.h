@@ -18,24 +18,26 @@ namespace tarnwick {
 // of adjacent matched characters it ends. Blanks are ordinary characters.
 std::optional<qint64> matchScore(const QString& query, const QString& text);
 
-// A query folded once for a whole filter run, matched against many names and paths. Each thread
-// uses its own Matcher for the scratch buffers.
+// A query folded once for a whole filter run, matched against many names and paths.
 class PreparedQuery {
 public:
     explicit PreparedQuery(const QString& query);
 
     bool isEmpty() const { return m_folded.isEmpty(); }
-    // Matches a text that was folded with foldText.
+    // Matches a text that was folded with foldText, character by character.
     std::optional<qint64> scoreFolded(QStringView foldedText) const;
+    // Matches folded UTF-8 whose every code point is a character of its own.
+    std::optional<qint64> scoreSimpleUtf8(std::string_view foldedText) const;
+    bool isSimple() const { return m_simple; }
 
 private:
-    friend class Matcher;
     QString m_folded;
     std::vector<qsizetype> m_graphemeEnds;  // end offsets of the query's characters
-    std::string m_ascii;                    // the folded query when it is plain ASCII
-    bool m_plainAscii = false;
+    std::string m_utf8;                     // the folded query
+    bool m_simple = false;
 };
 
+// Matches names and relative paths of items; one per thread (it keeps a scratch buffer).
 class Matcher {
 public:
     explicit Matcher(const PreparedQuery& query) : m_query(query) {}
@@ -43,10 +45,9 @@ public:
     std::optional<qint64> scoreName(const FileItem& item);
     // Against "relativeDirectory/name"; nothing for an entry of the searched folder itself.
     std::optional<qint64> scorePath(const FileItem& item);
-    std::optional<qint64> scoreUtf8(QByteArrayView text, bool plainAscii);
 
 private:
-    std::optional<qint64> scoreAscii(std::string_view loweredText) const;
+    std::optional<qint64> scoreFoldedUtf8(std::string_view folded, bool simple) const;
 
     const PreparedQuery& m_query;
     std::string m_buffer;

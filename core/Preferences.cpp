@@ -6,7 +6,6 @@
 
 namespace tarnwick {
 
-
 std::optional<QVariant> Preferences::read(const QString& key) {
     QSettings settings(QStringLiteral("Tarnwick"), QStringLiteral("Tarnwick"));
     if (settings.status() != QSettings::NoError) return std::nullopt;
@@ -15,7 +14,9 @@ std::optional<QVariant> Preferences::read(const QString& key) {
     return value;
 }
 
-bool Preferences::showHiddenFiles() { return readBool(QString::fromLatin1(kShowHiddenFiles)).value_or(false); }
+bool Preferences::showHiddenFiles() {
+    return readBool(QString::fromLatin1(kShowHiddenFiles)).value_or(false);
+}
 
 void Preferences::setShowHiddenFiles(bool show) {
     QSettings settings(QStringLiteral("Tarnwick"), QStringLiteral("Tarnwick"));

@@ -8,9 +8,12 @@ namespace tarnwick {
 
 QString rawValue(SortMode mode) {
     switch (mode) {
-        case SortMode::name: return QStringLiteral("Name");
-        case SortMode::dateModified: return QStringLiteral("Date");
-        case SortMode::size: return QStringLiteral("Size");
+        case SortMode::name:
+            return QStringLiteral("Name");
+        case SortMode::dateModified:
+            return QStringLiteral("Date");
+        case SortMode::size:
+            return QStringLiteral("Size");
     }
     return {};
 }
@@ -37,7 +40,8 @@ void sortItems(QList<FileItem>& items, SortMode mode) {
                 if (int c = foldersFirst(a.second, b.second)) return c < 0;
                 return a.first.compare(b.first) < 0;
             });
-            for (qsizetype i = 0; i < items.size(); ++i) items[i] = std::move(keyed[size_t(i)].second);
+            for (qsizetype i = 0; i < items.size(); ++i)
+                items[i] = std::move(keyed[size_t(i)].second);
             return;
         }
         case SortMode::dateModified:

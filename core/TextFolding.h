@@ -12,7 +12,19 @@ namespace tarnwick {
 // spellings (a precomposed "é" and "e" + U+0301) compare equal.
 QString foldText(QStringView text);
 
-// foldText over UTF-8 bytes, answered in UTF-8; plain ASCII is lowercased byte-wise.
-QByteArray foldUtf8(QByteArrayView utf8);
+// True when every code point of `text` is a user-perceived character of its own (no combining
+// marks left after composition, no joined emoji, flags, Hangul jamo or CR LF). Such texts can be
+// matched code point by code point, and byte by byte in UTF-8.
+bool isSimpleText(QStringView text);
+
+struct FoldedText {
+    QByteArray utf8;
+    bool simple = false;
+};
+
+// foldText over UTF-8 bytes, answered in UTF-8 (plain ASCII is lowercased byte-wise), with
+// whether the result stays simple between two slashes. Bytes that are not UTF-8 fold as U+FFFD,
+// as they are shown.
+FoldedText foldUtf8(QByteArrayView utf8);
 
 }  // namespace tarnwick

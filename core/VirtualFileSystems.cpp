@@ -16,10 +16,10 @@ namespace tarnwick {
 namespace {
 
 constexpr std::array<std::string_view, 24> kVirtualTypes = {
-    "proc",      "sysfs",       "devtmpfs",   "devpts",     "cgroup",   "cgroup2",
-    "debugfs",   "tracefs",     "securityfs", "pstore",     "bpf",      "configfs",
-    "fusectl",   "mqueue",      "hugetlbfs",  "binfmt_misc", "autofs",  "efivarfs",
-    "selinuxfs", "nsfs",        "rpc_pipefs", "nfsd",       "xenfs",    "rdt"};
+    "proc",      "sysfs",   "devtmpfs",   "devpts",      "cgroup", "cgroup2",
+    "debugfs",   "tracefs", "securityfs", "pstore",      "bpf",    "configfs",
+    "fusectl",   "mqueue",  "hugetlbfs",  "binfmt_misc", "autofs", "efivarfs",
+    "selinuxfs", "nsfs",    "rpc_pipefs", "nfsd",        "xenfs",  "rdt"};
 
 // statfs magic numbers of the same file systems, for when no mount table can be read.
 constexpr std::array<unsigned long, 13> kVirtualMagics = {

@@ -23,17 +23,22 @@ TempTree::TempTree(const QString& base) : m_dir(makeDir(base)) {}
 TempTree::~TempTree() {
     // Give back permissions a test took away, so that the whole tree can be removed.
     if (!isValid()) return;
-    nftw(path().constData(),
-         [](const char* p, const struct stat* st, int, struct FTW*) {
-             if (st && S_ISDIR(st->st_mode)) ::chmod(p, 0755);
-             return 0;
-         },
-         16, FTW_PHYS);
+    nftw(
+        path().constData(),
+        [](const char* p, const struct stat* st, int, struct FTW*) {
+            if (st && S_ISDIR(st->st_mode)) ::chmod(p, 0755);
+            return 0;
+        },
+        16, FTW_PHYS);
 }
 
-QByteArray TempTree::path() const { return QFile::encodeName(m_dir.path()); }
+QByteArray TempTree::path() const {
+    return QFile::encodeName(m_dir.path());
+}
 
-QByteArray TempTree::pathOf(const QByteArray& relative) const { return path() + '/' + relative; }
+QByteArray TempTree::pathOf(const QByteArray& relative) const {
+    return path() + '/' + relative;
+}
 
 void TempTree::mkdir(const QByteArray& relative) {
     QByteArray full = pathOf(relative);

@@ -20,6 +20,6 @@ int runRegisteredTests(int argc, char** argv);
 
 }  // namespace tarnwick::test
 
-#define TARNWICK_TEST(Class)                                         \
+#define TARNWICK_TEST(Class)                                        \
     static const tarnwick::test::RegisterTest registerTest_##Class( \
         #Class, [] { return std::unique_ptr<QObject>(new Class); });

@@ -15,7 +15,7 @@ struct RegisterTest {
 };
 
 // Runs the class named by the first argument (with the rest passed to Qt Test), or every
-// registered class when no class is named. Returns the number of failed classes' failures.
+// registered class, one process each, when no class is named. Returns non-zero on failure.
 int runRegisteredTests(int argc, char** argv);
 
 }  // namespace tarnwick::test

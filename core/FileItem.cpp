@@ -59,6 +59,16 @@ QByteArray FileItem::path() const {
     return out;
 }
 
+bool FileItem::hasPath(QByteArrayView absolutePath) const {
+    if (!m_folder) return false;
+    const QByteArray& folder = m_folder->path();
+    const qsizetype separator = folder.endsWith('/') ? 0 : 1;
+    return absolutePath.size() == folder.size() + separator + m_name.length &&
+           absolutePath.startsWith(folder) &&
+           (separator == 0 || absolutePath[folder.size()] == '/') &&
+           absolutePath.endsWith(nativeName());
+}
+
 QString FileItem::url() const {
     return fileUriFromPath(path());
 }

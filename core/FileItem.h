@@ -81,6 +81,8 @@ public:
     std::optional<QDateTime> modified() const;
     QString relativeDirectory() const;
     QByteArrayView nativeRelativeDirectory() const;
+    // Whether path() equals `absolutePath`, without building it.
+    bool hasPath(QByteArrayView absolutePath) const;
     // "relativeDirectory/name", or the name alone for an entry of the searched folder.
     QByteArray nativeRelativePath() const;
 

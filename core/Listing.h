@@ -24,4 +24,8 @@ using ListingPtr = std::shared_ptr<const Listing>;
 // integers: worth it for a panel that filters many times, not for a single run.
 ListingPtr makeListing(QList<FileItem> items, bool nameRanks = true);
 
+// The listing without the items at `paths` and everything below them (as after a move to the
+// trash); the remaining items keep their order and ranks.
+ListingPtr withoutPaths(const Listing& listing, const QList<QByteArray>& paths);
+
 }  // namespace tarnwick

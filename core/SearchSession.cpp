@@ -1,0 +1,387 @@
+#include "SearchSession.h"
+
+#include "DirectoryListing.h"
+#include "ExtensionKey.h"
+#include "FilterRun.h"
+#include "MainThread.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+
+namespace tarnwick {
+
+namespace {
+
+const QList<FileItem> kNoItems;
+
+// What a publication depends on besides the folder: re-publishing the same inputs keeps the
+// user's selection.
+QString publicationInputs(const QString& query, SortMode mode, const QSet<QString>& extensions) {
+    QStringList keys(extensions.begin(), extensions.end());
+    keys.sort();
+    return query + QChar(0) + rawValue(mode) + QChar(0) + keys.join(QChar(1));
+}
+
+}  // namespace
+
+// One mode detection: settled once by whichever comes first, a large count, the final count or
+// the time-out.
+struct SearchSession::Detection {
+    bool modeDecided = false;
+    QTimer timeout;
+};
+
+const QString SearchSession::kContentMatchText = QStringLiteral("Content match");
+
+SearchSession::SearchSession(const QByteArray& folder, Dependencies dependencies, QObject* parent)
+    : QObject(parent), m_deps(std::move(dependencies)), m_scope(folder) {
+    ensureMainThreadMailbox();
+    m_filterDebounceTimer.setSingleShot(true);
+    m_filterDebounceTimer.setInterval(m_deps.filterDebounceMs);
+    connect(&m_filterDebounceTimer, &QTimer::timeout, this, &SearchSession::runFilter);
+}
+
+SearchSession::~SearchSession() {
+    close();
+    m_filterQueue.waitForDone();
+}
+
+const QList<FileItem>& SearchSession::allItems() const {
+    return m_listing ? m_listing->items : kNoItems;
+}
+
+QString SearchSession::directoryText() const {
+    return QStringLiteral("  ") + m_scope.displayPath();
+}
+
+// --- Lifecycle and mode selection -----------------------------------------------------------
+
+void SearchSession::startSearch() {
+    if (m_closed) return;
+    stopDetection();
+    setCountText(kLoadingText);
+    const quint64 search = ++m_searchGeneration;
+    m_listingCancelled = std::make_shared<std::atomic<bool>>(false);
+    QPointer<SearchSession> self(this);
+    m_filterQueue.start([self, search, folder = m_scope.currentDirectory(),
+                         cancelled = m_listingCancelled, lister = m_deps.lister] {
+        QList<FileItem> items =
+            lister ? lister(folder, cancelled.get()) : listDirectory(folder, cancelled.get());
+        if (cancelled->load()) return;
+        // Pills and name ranks grow with the folder: worked out here, not on the main thread.
+        QList<Pill> pills = countPills(items, true);
+        ListingPtr listing = makeListing(std::move(items));
+        postToMainThread(self, [search, listing, pills](SearchSession* s) {
+            s->deliverListing(search, listing, pills);
+        });
+    });
+
+    if (m_deps.engines)
+        m_modeDetector = m_deps.engines->createFullEngine(m_scope.currentDirectory());
+    m_detection = std::make_unique<Detection>();
+    Detection* detection = m_detection.get();
+    if (m_modeDetector) {
+        detection->timeout.setSingleShot(true);
+        detection->timeout.setInterval(m_deps.detectionTimeoutMs);
+        connect(&detection->timeout, &QTimer::timeout, this, [this, detection] {
+            if (detection != m_detection.get() || detection->modeDecided) return;
+            detection->modeDecided = true;
+            stopDetection();  // the mode stays hybrid
+        });
+        detection->timeout.start();
+        m_modeDetector->onCountReady = [self, detection](qint64 count) {
+            if (self) self->handleCount(detection, count, false);
+        };
+        m_modeDetector->onFinishedGathering = [self, detection](qint64 count) {
+            if (self) self->handleCount(detection, count, true);
+        };
+    }
+    m_searchMode = SearchMode::hybrid;
+    startContentEngine();
+    if (m_modeDetector) m_modeDetector->startCount();
+}
+
+void SearchSession::handleCount(Detection* detection, qint64 count, bool finished) {
+    if (m_closed || detection != m_detection.get() || !m_modeDetector || detection->modeDecided)
+        return;
+    if (!finished && count <= kSpotlightOnlyThreshold) return;
+    detection->modeDecided = true;
+    detection->timeout.stop();
+    stopDetection();
+    if (count > kSpotlightOnlyThreshold) {
+        m_searchMode = SearchMode::spotlightOnly;
+        switchToSpotlightOnly(count);
+    }
+}
+
+void SearchSession::stopDetection() {
+    if (!m_modeDetector) return;
+    m_modeDetector->stop();
+    // The detector may be calling us right now: let it return before it is destroyed.
+    retire(std::move(m_modeDetector));
+}
+
+void SearchSession::retire(std::unique_ptr<FullSearchEngine> engine) {
+    m_retiredEngines.push_back(std::move(engine));
+    QMetaObject::invokeMethod(
+        this, [this] { m_retiredEngines.clear(); }, Qt::QueuedConnection);
+}
+
+void SearchSession::startContentEngine() {
+    if (m_spotlightEngine) m_spotlightEngine->stop();
+    m_spotlightEngine.reset();
+    if (!m_deps.engines) return;
+    m_spotlightEngine = m_deps.engines->createContentEngine(m_scope.currentDirectory());
+    QPointer<SearchSession> self(this);
+    m_spotlightEngine->onResults = [self](const QSet<QByteArray>& hits) {
+        if (!self || self->m_closed) return;
+        self->m_spotlightContentHits = hits;
+        self->runFilter();
+    };
+}
+
+void SearchSession::switchToSpotlightOnly(qint64 count) {
+    // Its result would be thrown away, and it would hold up every run queued behind it.
+    cancelListing();
+    if (m_spotlightFullEngine) retire(std::move(m_spotlightFullEngine));
+    m_spotlightFullEngine = m_deps.engines->createFullEngine(m_scope.currentDirectory());
+    QPointer<SearchSession> self(this);
+    m_spotlightFullEngine->onResults = [self](const QList<FileItem>& items) {
+        if (self && !self->m_closed) self->queueSpotlightResults(items);
+    };
+    setCountText(typeToSearchText(count));
+}
+
+void SearchSession::deliverListing(quint64 search, ListingPtr listing, QList<Pill> pills) {
+    // A listing of a folder the user has left, or one overtaken by the switch to the index.
+    if (m_closed || search != m_searchGeneration || m_searchMode == SearchMode::spotlightOnly)
+        return;
+    m_listing = std::move(listing);
+    // Runs queued before the listing worked on no items: their results are stale.
+    ++m_filterGeneration;
+    rebuildPills(pills);
+    queryChanged(m_query);
+}
+
+void SearchSession::reloadDirectory() {
+    stopDetection();
+    if (m_spotlightEngine) m_spotlightEngine->stop();
+    if (m_spotlightFullEngine) m_spotlightFullEngine->stop();
+    cancelListing();
+    m_spotlightContentHits.clear();
+    m_selectedExtensions.clear();
+    m_listing.reset();
+    m_filteredItems.clear();
+    m_snippetCache.clear();
+    m_snippetsPending.clear();
+    m_publishedInputs.clear();
+    m_selectedPath.clear();
+    Q_EMIT resultsReplaced(-1);
+    Q_EMIT directoryChanged();
+    startSearch();
+}
+
+void SearchSession::enterFolder(const QByteArray& folder) {
+    m_query.clear();
+    m_scope.push(folder);
+    reloadDirectory();
+}
+
+bool SearchSession::goBack() {
+    if (!m_scope.pop()) return false;
+    m_query.clear();
+    reloadDirectory();
+    return true;
+}
+
+void SearchSession::cancelListing() {
+    if (m_listingCancelled) m_listingCancelled->store(true);
+}
+
+void SearchSession::close() {
+    if (m_closed) return;
+    m_closed = true;
+    stopDetection();
+    if (m_spotlightEngine) m_spotlightEngine->stop();
+    if (m_spotlightFullEngine) m_spotlightFullEngine->stop();
+    cancelListing();
+    m_filterDebounceTimer.stop();
+    m_filterQueue.clear();
+}
+
+// --- Filtering and publication ----------------------------------------------------------------
+
+void SearchSession::queryChanged(const QString& text) {
+    if (m_closed) return;
+    m_query = text;
+    ++m_queryGeneration;
+    m_snippetCache.clear();
+    m_snippetsPending.clear();
+    if (m_searchMode == SearchMode::hybrid) {
+        if (m_spotlightEngine) m_spotlightEngine->search(text);
+        m_filterDebounceTimer.start();
+        return;
+    }
+    if (text.isEmpty()) {
+        if (m_spotlightFullEngine) m_spotlightFullEngine->stop();
+        publish({});
+    } else if (m_spotlightFullEngine) {
+        m_spotlightFullEngine->search(text);
+    }
+}
+
+void SearchSession::runFilter() {
+    // Until the listing is in there is nothing to filter; its arrival runs the query.
+    if (m_closed || !m_listing || m_searchMode != SearchMode::hybrid) return;
+    const qint64 generation = ++m_filterGeneration;
+    FilterRequest request{m_query, m_spotlightContentHits, m_selectedExtensions, m_sortMode};
+    QPointer<SearchSession> self(this);
+    m_filterQueue.start([self, generation, listing = m_listing, request = std::move(request)] {
+        QList<FileItem> results = filterItems(*listing, request);
+        postToMainThread(self,
+                         [generation, results = std::move(results)](SearchSession* s) mutable {
+                             s->applyFilterResults(generation, std::move(results));
+                         });
+    });
+}
+
+void SearchSession::applyFilterResults(qint64 generation, QList<FileItem> list) {
+    if (m_closed || generation != m_filterGeneration) return;
+    publish(std::move(list));
+}
+
+void SearchSession::queueSpotlightResults(const QList<FileItem>& items) {
+    QPointer<SearchSession> self(this);
+    m_filterQueue.start([self, items, search = m_searchGeneration,
+                         extensions = m_selectedExtensions, mode = m_sortMode] {
+        QList<FileItem> shown;
+        for (const FileItem& item : items) {
+            if (extensions.isEmpty() || extensions.contains(extensionKey(item))) shown.append(item);
+        }
+        sortItems(shown, mode);
+        QList<Pill> pills = countPills(items, false);
+        postToMainThread(self, [search, shown, pills](SearchSession* s) {
+            if (search == s->m_searchGeneration) s->applySpotlightResults(shown, pills);
+        });
+    });
+}
+
+void SearchSession::applySpotlightResults(QList<FileItem> list, QList<Pill> pills) {
+    if (m_closed || m_searchMode != SearchMode::spotlightOnly) return;
+    // A chosen pill stays visible with its state while the user types.
+    if (m_selectedExtensions.isEmpty()) rebuildPills(pills);
+    publish(std::move(list));
+}
+
+void SearchSession::publish(QList<FileItem> list) {
+    const QString inputs = publicationInputs(m_query, m_sortMode, m_selectedExtensions);
+    int selectRow = list.isEmpty() ? -1 : 0;
+    // The same search published again (content hits, index updates): keep what the user chose,
+    // so that Return never opens a file they did not select.
+    if (inputs == m_publishedInputs && !m_selectedPath.isEmpty()) {
+        for (qsizetype row = 0; row < list.size(); ++row) {
+            if (list[row].hasPath(m_selectedPath)) {
+                selectRow = int(row);
+                break;
+            }
+        }
+    }
+    m_publishedInputs = inputs;
+    m_filteredItems = std::move(list);
+    m_selectedPath = selectRow >= 0 ? m_filteredItems[selectRow].path() : QByteArray();
+    Q_EMIT resultsReplaced(selectRow);
+    updateCountLabel();
+}
+
+void SearchSession::selectionChanged(int row) {
+    m_selectedPath =
+        row >= 0 && row < m_filteredItems.size() ? m_filteredItems[row].path() : QByteArray();
+}
+
+void SearchSession::updateCountLabel() {
+    setCountText(countLabelText(m_searchMode, m_query.isEmpty(), m_selectedExtensions.isEmpty(),
+                                m_filteredItems.size(), allItems().size()));
+}
+
+void SearchSession::setCountText(const QString& text) {
+    m_countText = text;
+    Q_EMIT countTextChanged(text);
+}
+
+void SearchSession::sortChanged(SortMode mode) {
+    m_sortMode = mode;
+    queryChanged(m_query);
+}
+
+void SearchSession::removeItems(const QList<QByteArray>& paths) {
+    if (m_closed || paths.isEmpty()) return;
+    if (m_listing) m_listing = withoutPaths(*m_listing, paths);
+    queryChanged(m_query);
+}
+
+// --- Pills ---------------------------------------------------------------------------------
+
+void SearchSession::rebuildPills(const QList<Pill>& pills) {
+    m_pills.clear();
+    for (const Pill& pill : pills) m_pills.append({pill, pill.key.isEmpty()});
+    Q_EMIT pillsChanged();
+}
+
+void SearchSession::pillTapped(int index) {
+    if (m_closed || index < 0 || index >= m_pills.size()) return;
+    PillState& tapped = m_pills[index];
+    if (tapped.pill.key.isEmpty()) {
+        m_selectedExtensions.clear();
+        for (PillState& pill : m_pills) pill.on = false;
+        tapped.on = true;
+    } else {
+        tapped.on = !tapped.on;
+        if (tapped.on)
+            m_selectedExtensions.insert(tapped.pill.key);
+        else
+            m_selectedExtensions.remove(tapped.pill.key);
+        if (m_pills.first().pill.key.isEmpty()) m_pills.first().on = m_selectedExtensions.isEmpty();
+    }
+    Q_EMIT pillsChanged();
+    queryChanged(m_query);
+}
+
+// --- Snippets ------------------------------------------------------------------------------
+
+std::optional<QString> SearchSession::requestSnippet(const FileItem& item) {
+    if (m_query.isEmpty()) return std::nullopt;
+    if (item.name().contains(m_query, Qt::CaseInsensitive)) return std::nullopt;
+    const QByteArray path = item.path();
+    if (m_searchMode == SearchMode::hybrid && !m_spotlightContentHits.contains(path))
+        return std::nullopt;
+    if (auto cached = m_snippetCache.constFind(path); cached != m_snippetCache.constEnd())
+        return *cached;
+    if (!m_deps.snippet || m_snippetsPending.contains(path)) return kContentMatchText;
+    m_snippetsPending.insert(path);
+    QPointer<SearchSession> self(this);
+    WorkQueue::shared().start(
+        [self, extract = m_deps.snippet, path, query = m_query, generation = m_queryGeneration] {
+            std::optional<QString> text = extract(path, query);
+            postToMainThread(self, [generation, path, text](SearchSession* s) {
+                s->storeSnippet(generation, path, text);
+            });
+        });
+    return kContentMatchText;
+}
+
+void SearchSession::storeSnippet(quint64 queryGeneration, const QByteArray& path,
+                                 std::optional<QString> text) {
+    // Extracted for a query that has changed since: not this list's passage.
+    if (m_closed || queryGeneration != m_queryGeneration) return;
+    m_snippetsPending.remove(path);
+    m_snippetCache.insert(path, text.value_or(kContentMatchText));
+    for (qsizetype row = 0; row < m_filteredItems.size(); ++row) {
+        if (m_filteredItems[row].hasPath(path)) {
+            Q_EMIT snippetReady(int(row));
+            return;
+        }
+    }
+}
+
+}  // namespace tarnwick

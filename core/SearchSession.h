@@ -1,0 +1,168 @@
+#pragma once
+
+#include "CountLabel.h"
+#include "ExtensionPills.h"
+#include "FileItem.h"
+#include "Listing.h"
+#include "SearchEngines.h"
+#include "SearchMode.h"
+#include "SearchScope.h"
+#include "SortMode.h"
+#include "WorkQueue.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+#include <QString>
+#include <QTimer>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace tarnwick {
+
+// One pill of the row as the panel draws it.
+struct PillState {
+    Pill pill;
+    bool on = false;
+};
+
+// The living search behind one panel: lists the folder, asks the index how large it is, chooses
+// hybrid or index-only mode, filters on every keystroke and publishes the newest results, merges
+// content hits, narrows by pills and fetches snippets. Lives on the main thread; background work
+// (listing, filter runs, snippets) gets copies and hands results back through queued calls that
+// find the session gone or the result stale and then do nothing.
+//
+// The panel owns one, forwards the user's edits and choices to it, and draws what it publishes.
+class SearchSession : public QObject {
+    Q_OBJECT
+public:
+    // Extracts a content snippet (any thread): the passage around the query, or nothing.
+    using SnippetExtractor =
+        std::function<std::optional<QString>(const QByteArray& path, const QString& query)>;
+    // Lists a folder (background thread), stopping early once `cancelled` is set.
+    using FolderLister = std::function<QList<FileItem>(const QByteArray& folder,
+                                                       const std::atomic<bool>* cancelled)>;
+
+    // What a row matched only by its content shows until (or unless) its passage is found.
+    static const QString kContentMatchText;
+
+    struct Dependencies {
+        std::shared_ptr<SearchEngineFactory> engines;
+        SnippetExtractor snippet;
+        FolderLister lister;  // listDirectory with the "showHiddenFiles" preference when empty
+        int filterDebounceMs = 50;
+        int detectionTimeoutMs = 2000;
+    };
+
+    SearchSession(const QByteArray& folder, Dependencies dependencies, QObject* parent = nullptr);
+    ~SearchSession() override;
+
+    // --- What the panel draws -------------------------------------------------------------
+    const SearchScope& scope() const { return m_scope; }
+    SearchMode searchMode() const { return m_searchMode; }
+    const QList<FileItem>& filteredItems() const { return m_filteredItems; }
+    const QList<FileItem>& allItems() const;
+    const QString& query() const { return m_query; }
+    const QString& countText() const { return m_countText; }
+    // Two blanks and the scope's display path.
+    QString directoryText() const;
+    const QList<PillState>& pills() const { return m_pills; }
+    const QSet<QString>& selectedExtensions() const { return m_selectedExtensions; }
+    SortMode sortMode() const { return m_sortMode; }
+    bool isClosed() const { return m_closed; }
+    qint64 filterGeneration() const { return m_filterGeneration; }
+
+    // --- What the panel forwards ----------------------------------------------------------
+    // Starts the first search; the panel calls it once its views listen.
+    void startSearch();
+    // The user edited the query (or a choice was made that re-runs it).
+    void queryChanged(const QString& text);
+    void sortChanged(SortMode mode);
+    // The pill at `index` was clicked: it flips, and the search runs again.
+    void pillTapped(int index);
+    // The row the user has selected (-1 for none), so that a re-publication of the same query
+    // keeps that item selected instead of jumping to the first row.
+    void selectionChanged(int row);
+    // The snippet to show for a row while it is drawn: the cached passage, "Content match" while
+    // one is being extracted, or nothing for rows matched by name or path.
+    std::optional<QString> requestSnippet(const FileItem& item);
+    // Steps into a listed folder, or back out; the query is emptied first. goBack() is false when
+    // there is nothing to go back to.
+    void enterFolder(const QByteArray& folder);
+    bool goBack();
+    // Forgets items that no longer exist (moved to the trash), with everything below them.
+    void removeItems(const QList<QByteArray>& paths);
+    // Stops the engines and the listing; nothing is published afterwards.
+    void close();
+
+    // --- The search's own steps (public for tests) -----------------------------------------
+    void reloadDirectory();
+    void runFilter();
+
+Q_SIGNALS:
+    // filteredItems() changed; `selectRow` is the row to select, or -1 for none.
+    void resultsReplaced(int selectRow);
+    // The snippet of one row arrived: repaint just that row.
+    void snippetReady(int row);
+    void countTextChanged(const QString& text);
+    void pillsChanged();
+    // The folder changed: the panel empties its field and shows directoryText().
+    void directoryChanged();
+
+private:
+    struct Detection;
+
+    void startContentEngine();
+    void switchToSpotlightOnly(qint64 count);
+    void stopDetection();
+    void handleCount(Detection* detection, qint64 count, bool finished);
+    void deliverListing(quint64 search, ListingPtr listing, QList<Pill> pills);
+    void applyFilterResults(qint64 generation, QList<FileItem> list);
+    void applySpotlightResults(QList<FileItem> list, QList<Pill> pills);
+    void queueSpotlightResults(const QList<FileItem>& items);
+    void publish(QList<FileItem> list);
+    void updateCountLabel();
+    void setCountText(const QString& text);
+    void rebuildPills(const QList<Pill>& pills);
+    void storeSnippet(quint64 queryGeneration, const QByteArray& path, std::optional<QString> text);
+    void cancelListing();
+    void retire(std::unique_ptr<FullSearchEngine> engine);
+
+    Dependencies m_deps;
+    SearchScope m_scope;
+    SearchMode m_searchMode = SearchMode::hybrid;
+    ListingPtr m_listing;
+    QList<FileItem> m_filteredItems;
+    QSet<QByteArray> m_spotlightContentHits;
+    QSet<QString> m_selectedExtensions;
+    SortMode m_sortMode = SortMode::name;
+    QHash<QByteArray, QString> m_snippetCache;
+    QSet<QByteArray> m_snippetsPending;
+    QString m_query;
+    QString m_countText;
+    QList<PillState> m_pills;
+
+    std::unique_ptr<FullSearchEngine> m_modeDetector;
+    std::unique_ptr<Detection> m_detection;
+    std::unique_ptr<ContentHitEngine> m_spotlightEngine;
+    std::unique_ptr<FullSearchEngine> m_spotlightFullEngine;
+    std::vector<std::unique_ptr<FullSearchEngine>> m_retiredEngines;
+
+    WorkQueue m_filterQueue{1};  // listings and filter runs, one at a time, in order
+    QTimer m_filterDebounceTimer;
+    qint64 m_filterGeneration = 0;
+    quint64 m_searchGeneration = 0;  // one per startSearch: late listings are dropped
+    quint64 m_queryGeneration = 0;   // one per queryChanged: late snippets are dropped
+    std::shared_ptr<std::atomic<bool>> m_listingCancelled;
+    QByteArray m_selectedPath;  // the item at the row the user selected
+    QString m_publishedInputs;  // query, sort and pills of the last publication
+    bool m_closed = false;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace tarnwick {
+
+// Background threads running jobs in submission order: one thread makes a serial queue. Built
+// on the standard library's mutexes rather than QThreadPool, whose futex-based locks
+// ThreadSanitizer cannot see, so that the threaded code can be checked for real races.
+class WorkQueue {
+public:
+    explicit WorkQueue(int threads);
+    // Drops the jobs not yet started and waits for the running ones.
+    ~WorkQueue();
+    WorkQueue(const WorkQueue&) = delete;
+    WorkQueue& operator=(const WorkQueue&) = delete;
+
+    void start(std::function<void()> job);
+    // Drops the jobs not yet started.
+    void clear();
+    // Waits until every job queued so far has run.
+    void waitForDone();
+
+    // For independent jobs of the whole application (one thread per core).
+    static WorkQueue& shared();
+
+private:
+    void work();
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_idle;
+    std::deque<std::function<void()>> m_jobs;
+    int m_running = 0;
+    bool m_stopping = false;
+    std::vector<std::thread> m_threads;
+};
+
+}  // namespace tarnwick

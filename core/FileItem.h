@@ -87,6 +87,7 @@ public:
     QByteArray nativeRelativePath() const;
 
     const FolderRecord& folder() const { return *m_folder; }
+    const FolderRecordPtr& folderRecord() const { return m_folder; }
     // The name folded for matching, when it was stored with the name (else fold it on the spot).
     bool hasStoredFold() const { return m_name.flags & NameSlot::kFoldStored; }
     QByteArrayView foldedName() const;

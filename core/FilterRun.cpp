@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace tarnwick {
@@ -110,36 +111,57 @@ void keepChosenExtensions(const QList<FileItem>& items, const QSet<QString>& ext
     std::erase_if(order, [&](quint32 i) { return !extensions.contains(extensionKey(items[i])); });
 }
 
-// The sort of sortItems, with names compared through the listing's precomputed ranks.
+struct Keyed {
+    quint64 key;
+    quint32 index;
+};
+
+// Stable least-significant-digit radix sort by `key`, 16 bits a pass, skipping digits that
+// are the same everywhere: linear in the number of items.
+void radixSort(std::vector<Keyed>& items) {
+    std::vector<Keyed> buffer(items.size());
+    std::vector<size_t> counts(1 << 16);
+    for (int shift = 0; shift < 64; shift += 16) {
+        std::fill(counts.begin(), counts.end(), 0);
+        for (const Keyed& k : items) ++counts[(k.key >> shift) & 0xffff];
+        if (std::find(counts.begin(), counts.end(), items.size()) != counts.end()) continue;
+        size_t total = 0;
+        for (size_t& c : counts) total += std::exchange(c, total);
+        for (const Keyed& k : items) buffer[counts[(k.key >> shift) & 0xffff]++] = k;
+        items.swap(buffer);
+    }
+}
+
+// Orders like signed comparison, as an unsigned key.
+inline quint64 ordered(qint64 value) {
+    return quint64(value) ^ (quint64(1) << 63);
+}
+
+// The sort of sortItems, with names compared through the listing's precomputed ranks: folders
+// first, each group radix-sorted by its key, ties keeping the order they came in.
 void sortByMode(const Listing& listing, SortMode mode, std::vector<quint32>& order) {
-    struct Keyed {
-        qint64 secondary;
-        quint32 index;
-        bool isFile;
-    };
-    std::vector<Keyed> keyed;
-    keyed.reserve(order.size());
+    std::vector<Keyed> folders, files;
     for (quint32 i : order) {
         const FileItem& item = listing.items[i];
-        qint64 secondary = 0;
+        quint64 key = 0;
         switch (mode) {
             case SortMode::name:
-                secondary = listing.nameRanks[i];
+                key = listing.nameRanks[i];
                 break;
-            case SortMode::dateModified:
-                secondary =
-                    item.hasModified() ? -item.modifiedMsecs() : std::numeric_limits<qint64>::max();
+            case SortMode::dateModified:  // newest first; the missing date is the oldest
+                key = ~ordered(item.modifiedMsecs());
                 break;
             case SortMode::size:
-                secondary = -item.fileSize();
+                key = ~ordered(item.fileSize());
                 break;
         }
-        keyed.push_back({secondary, i, !item.isDirectory()});
+        (item.isDirectory() ? folders : files).push_back({key, i});
     }
-    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
-        return a.isFile != b.isFile ? b.isFile : a.secondary < b.secondary;
-    });
-    for (size_t k = 0; k < keyed.size(); ++k) order[k] = keyed[k].index;
+    radixSort(folders);
+    radixSort(files);
+    size_t k = 0;
+    for (const Keyed& f : folders) order[k++] = f.index;
+    for (const Keyed& f : files) order[k++] = f.index;
 }
 
 }  // namespace

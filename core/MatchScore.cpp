@@ -27,6 +27,8 @@ PreparedQuery::PreparedQuery(const QString& query) : m_folded(foldText(query)) {
     const QByteArray utf8 = m_folded.toUtf8();
     m_utf8.assign(utf8.constData(), size_t(utf8.size()));
     m_simple = isSimpleText(m_folded);
+    m_ascii = std::all_of(m_utf8.begin(), m_utf8.end(),
+                          [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 // A query is matched as it stands, so its simplicity needs no slashes around it: a simple text
 // between slashes is simple alone, and a query character of several code points never equals a
@@ -68,29 +70,45 @@ std::optional<qint64> PreparedQuery::scoreFolded(QStringView text) const {
 }
 
 std::optional<qint64> PreparedQuery::scoreSimpleUtf8(std::string_view text) const {
-    const std::string& query = m_utf8;
-    if (query.empty()) return 0;
+    if (m_utf8.empty()) return 0;
     // In valid UTF-8 a match of whole sequences starts and ends between code points, which in
     // a simple text are characters.
-    size_t at = query.size() == 1 ? text.find(query[0]) : text.find(query);
+    size_t at = m_utf8.size() == 1 ? text.find(m_utf8[0]) : text.find(m_utf8);
     if (at != std::string_view::npos) return at == 0 ? kScoreAtStart : kScoreElsewhere;
-    size_t q = 0;
-    size_t qLength = sequenceLength(query[0]);
-    qint64 run = 0, score = 0;
+    SubsequenceState state;
+    if (continueSubsequence(text, state)) return state.score;
+    return std::nullopt;
+}
+
+bool PreparedQuery::continueSubsequence(std::string_view text, SubsequenceState& state) const {
+    const std::string& query = m_utf8;
+    if (state.matched == query.size()) return true;
+    if (m_ascii) {
+        // Bytes of longer sequences never equal an ASCII character.
+        for (char c : text) {
+            if (c == query[state.matched]) {
+                state.score += 2 * ++state.run;
+                if (++state.matched == query.size()) return true;
+            } else {
+                state.run = 0;
+            }
+        }
+        return false;
+    }
+    size_t qLength = sequenceLength(query[state.matched]);
     for (size_t t = 0; t < text.size();) {
         size_t tLength = sequenceLength(text[t]);
-        if (tLength == qLength && text.compare(t, tLength, query, q, qLength) == 0) {
-            ++run;
-            score += 2 * run;
-            q += qLength;
-            if (q == query.size()) return score;
-            qLength = sequenceLength(query[q]);
+        if (tLength == qLength && text.compare(t, tLength, query, state.matched, qLength) == 0) {
+            state.score += 2 * ++state.run;
+            state.matched += qLength;
+            if (state.matched == query.size()) return true;
+            qLength = sequenceLength(query[state.matched]);
         } else {
-            run = 0;
+            state.run = 0;
         }
         t += tLength;
     }
-    return std::nullopt;
+    return false;
 }
 
 std::optional<qint64> Matcher::scoreFoldedUtf8(std::string_view folded, bool simple) const {
@@ -111,6 +129,28 @@ std::optional<qint64> Matcher::scoreName(const FileItem& item) {
     return m_query.scoreFolded(foldText(item.name()));
 }
 
+const Matcher::FolderPart& Matcher::folderPart(const FileItem& item) {
+    const FolderRecord& folder = item.folder();
+    FolderPart& part =
+        m_folderParts[(reinterpret_cast<quintptr>(&folder) >> 4) % m_folderParts.size()];
+    if (part.folder.data() == &folder) return part;
+    part.folder = item.folderRecord();
+    std::string text(folder.foldedRelativeDirectory().constData(),
+                     size_t(folder.foldedRelativeDirectory().size()));
+    text.push_back('/');
+    const std::string& query = m_query.utf8();
+    size_t at = text.find(query);
+    part.substringScore = std::nullopt;
+    if (at != std::string::npos) part.substringScore = at == 0 ? kScoreAtStart : kScoreElsewhere;
+    part.splits.clear();
+    for (size_t k = std::min(query.size() - 1, text.size()); k >= 1; --k) {
+        if (text.compare(text.size() - k, k, query, 0, k) == 0) part.splits.push_back(k);
+    }
+    part.afterFolder = {};
+    m_query.continueSubsequence(text, part.afterFolder);
+    return part;
+}
+
 std::optional<qint64> Matcher::scorePath(const FileItem& item) {
     const FolderRecord& folder = item.folder();
     if (folder.relativeDirectory().isEmpty()) return std::nullopt;
@@ -118,12 +158,23 @@ std::optional<qint64> Matcher::scorePath(const FileItem& item) {
     // Folding works character by character and "/" joins nothing, so the path's fold is the
     // folder's fold, "/", and the name's fold, simple when both are.
     if (item.hasStoredFold() && item.foldIsSimple() && folder.relativeFoldIsSimple()) {
-        const QByteArray& dir = folder.foldedRelativeDirectory();
-        QByteArrayView name = item.foldedName();
-        m_buffer.assign(dir.constData(), size_t(dir.size()));
-        m_buffer.push_back('/');
-        m_buffer.append(name.data(), size_t(name.size()));
-        return scoreFoldedUtf8(m_buffer, true);
+        if (!m_query.isSimple()) return std::nullopt;
+        const FolderPart& part = folderPart(item);
+        if (part.substringScore) return part.substringScore;
+        QByteArrayView folded = item.foldedName();
+        std::string_view name(folded.data(), size_t(folded.size()));
+        const std::string& query = m_query.utf8();
+        // Splits are longest first: the earliest occurrence across the "/" comes first. It can
+        // start the path only when the whole folder part is the query's beginning.
+        const size_t folderLength = size_t(folder.foldedRelativeDirectory().size()) + 1;
+        for (size_t k : part.splits) {
+            if (name.substr(0, query.size() - k) == std::string_view(query).substr(k))
+                return k == folderLength ? kScoreAtStart : kScoreElsewhere;
+        }
+        if (name.find(query) != std::string_view::npos) return kScoreElsewhere;
+        SubsequenceState state = part.afterFolder;
+        if (m_query.continueSubsequence(name, state)) return state.score;
+        return std::nullopt;
     }
     return m_query.scoreFolded(foldText(QString::fromUtf8(item.nativeRelativePath())));
 }

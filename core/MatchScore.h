@@ -18,6 +18,13 @@ namespace tarnwick {
 // of adjacent matched characters it ends. Blanks are ordinary characters.
 std::optional<qint64> matchScore(const QString& query, const QString& text);
 
+// Where a greedy subsequence walk stands: query bytes matched, current run, score so far.
+struct SubsequenceState {
+    size_t matched = 0;
+    qint64 run = 0;
+    qint64 score = 0;
+};
+
 // A query folded once for a whole filter run, matched against many names and paths.
 class PreparedQuery {
 public:
@@ -29,15 +36,20 @@ public:
     // Matches folded UTF-8 whose every code point is a character of its own.
     std::optional<qint64> scoreSimpleUtf8(std::string_view foldedText) const;
     bool isSimple() const { return m_simple; }
+    const std::string& utf8() const { return m_utf8; }
+    // Walks `text` (simple folded UTF-8) on from `state`; true once the whole query matched.
+    bool continueSubsequence(std::string_view text, SubsequenceState& state) const;
 
 private:
     QString m_folded;
     std::vector<qsizetype> m_graphemeEnds;  // end offsets of the query's characters
     std::string m_utf8;                     // the folded query
     bool m_simple = false;
+    bool m_ascii = false;
 };
 
-// Matches names and relative paths of items; one per thread (it keeps a scratch buffer).
+// Matches names and relative paths of items; one per thread. Siblings share their folder's
+// part of the path, so what the folder contributes is worked out once per folder and run.
 class Matcher {
 public:
     explicit Matcher(const PreparedQuery& query) : m_query(query) {}
@@ -47,10 +59,18 @@ public:
     std::optional<qint64> scorePath(const FileItem& item);
 
 private:
+    // What "folder/" alone says about the query.
+    struct FolderPart {
+        FolderRecordPtr folder;  // held, so that no other folder can take its address meanwhile
+        std::optional<qint64> substringScore;  // the query lies inside "folder/"
+        std::vector<size_t> splits;            // k: "folder/" ends with the query's first k bytes
+        SubsequenceState afterFolder;
+    };
     std::optional<qint64> scoreFoldedUtf8(std::string_view folded, bool simple) const;
+    const FolderPart& folderPart(const FileItem& item);
 
     const PreparedQuery& m_query;
-    std::string m_buffer;
+    std::vector<FolderPart> m_folderParts = std::vector<FolderPart>(256);
 };
 
 }  // namespace tarnwick

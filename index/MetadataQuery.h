@@ -31,6 +31,15 @@ struct MetadataItem {
 // A live query over an index, in the manner of the platform metadata queries the engines were
 // designed around: started once, reporting gathering progress, the end of gathering, and updates
 // while it stays live. Lives on the main thread and signals there; never blocks it.
+//
+// Signalling contract, which the engines rely on:
+// - Signals come from the event loop, never from within start(), stop(), disableUpdates() or
+//   enableUpdates(); so a caller may connect after start() and read results without re-entry.
+// - finishedGathering is emitted once; `updated` only after it, each time the results changed.
+// - For MetadataPredicate::everything, resultCount() is the count so far (0 when nothing is
+//   indexed there), and finishedGathering carries the final one.
+// - A slot may stop the query or schedule its deletion (deleteLater) while it signals; the
+//   query must not be deleted directly from a slot connected to it.
 class MetadataQuery : public QObject {
     Q_OBJECT
 public:
@@ -43,7 +52,8 @@ public:
     virtual qsizetype resultCount() const = 0;
     // The results gathered so far (empty for MetadataPredicate::everything).
     virtual QList<MetadataItem> results() const = 0;
-    // While disabled the results do not change; updates found meanwhile are signalled on enable.
+    // While disabled the results do not change; updates found meanwhile are signalled after
+    // enable, from the event loop.
     virtual void disableUpdates() = 0;
     virtual void enableUpdates() = 0;
 

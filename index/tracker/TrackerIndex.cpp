@@ -1,0 +1,31 @@
+#include "TrackerIndex.h"
+
+#include "TrackerQuery.h"
+#include "TrackerSession.h"
+
+namespace tarnwick {
+
+TrackerIndex::TrackerIndex(std::shared_ptr<TrackerSession> session)
+    : m_session(std::move(session)) {}
+
+TrackerIndex::~TrackerIndex() = default;
+
+std::unique_ptr<MetadataQuery> TrackerIndex::createQuery(const QByteArray& scope,
+                                                         MetadataPredicate predicate,
+                                                         const QString& text) {
+    return std::make_unique<TrackerQuery>(m_session, scope, predicate, text);
+}
+
+bool TrackerIndex::coversRecursively(const QByteArray& scope) const {
+    return m_session->coverage()->coversRecursively(scope);
+}
+
+bool TrackerIndex::mayHaveReadText(const QByteArray& path, qint64 size) const {
+    return m_session->coverage()->mayHaveReadText(path, size);
+}
+
+std::shared_ptr<const TrackerCoverage> TrackerIndex::coverage() const {
+    return m_session->coverage();
+}
+
+}  // namespace tarnwick

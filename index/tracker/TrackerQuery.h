@@ -1,0 +1,91 @@
+#pragma once
+
+#include "ResultRows.h"
+#include "index/MetadataQuery.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+typedef struct _GCancellable GCancellable;
+typedef struct _TrackerSparqlStatement TrackerSparqlStatement;
+typedef struct _TrackerSparqlCursor TrackerSparqlCursor;
+
+namespace tarnwick {
+
+class TrackerSession;
+
+// One live query against the miner's index. Statements run asynchronously on the main thread,
+// their cursors are read on the session's reader threads, and each result comes back through a
+// queued call that is dropped when the query has moved on (a newer run, stop, destruction).
+// After gathering, index changes (coalesced) re-run the statement; a changed result is
+// signalled with `updated`, unless updates are disabled, in which case it waits.
+class TrackerQuery : public MetadataQuery {
+    Q_OBJECT
+public:
+    TrackerQuery(std::shared_ptr<TrackerSession> session, const QByteArray& scope,
+                 MetadataPredicate predicate, const QString& text);
+    ~TrackerQuery() override;
+
+    void start() override;
+    void stop() override;
+    qsizetype resultCount() const override;
+    QList<MetadataItem> results() const override;
+    void disableUpdates() override;
+    void enableUpdates() override;
+
+    // How long index changes are gathered before the statement runs again.
+    static constexpr int kChangeCoalescingMs = 150;
+
+private:
+    // Runs on a reader thread with the statement's cursor (nullptr when the statement failed)
+    // and answers what to do with the query on the main thread.
+    using CursorJob =
+        std::function<std::function<void(TrackerQuery&)>(TrackerSparqlCursor*, GCancellable*)>;
+
+    void finishEmptyLater();
+    void normaliseText();
+    void runStatement();
+    TrackerSparqlStatement* prepare(const char* sparql) const;
+    void beginRun();
+    void execute(TrackerSparqlStatement* statement, CursorJob job);
+    void readOnWorker(TrackerSparqlCursor* cursor, CursorJob job);
+    static void onExecuted(struct _GObject* source, struct _GAsyncResult* result, void* data);
+
+    void onNormalised(const std::optional<QByteArray>& normalised);
+    void onRead(const ReadOutcome& outcome);
+    void applyIfChanged(const ReadOutcome& outcome);
+    void onIndexChanged();
+    void onChangesCoalesced();
+    void rerun();
+    void deliverDeferred();
+
+    std::shared_ptr<TrackerSession> m_session;
+    ScopeSpelling m_spelling;
+    QByteArray m_scope;
+    MetadataPredicate m_predicate;
+    QString m_text;
+    QByteArray m_pattern;  // the text normalised by the index and GLOB-escaped
+
+    bool m_started = false;
+    bool m_stopped = false;
+    bool m_gathered = false;
+    bool m_running = false;
+    bool m_changePending = false;
+    bool m_matchesNothing = false;
+    int m_updatesDisabled = 0;
+    quint64 m_run = 0;
+    GCancellable* m_cancellable = nullptr;
+    QTimer m_coalescing;
+
+    QList<MetadataItem> m_items;
+    qint64 m_count = 0;
+    std::optional<ReadOutcome> m_held;  // read while updates were disabled
+};
+
+}  // namespace tarnwick

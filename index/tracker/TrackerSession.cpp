@@ -1,0 +1,52 @@
+#include <libtracker-sparql/tracker-sparql.h>
+
+#include "TrackerSession.h"
+
+namespace tarnwick {
+
+namespace {
+
+bool isWatchedGraph(const char* graph) {
+    if (!graph) return false;
+    const QByteArrayView name(graph);
+    return name.endsWith("#FileSystem") || name.endsWith("#Documents") ||
+           name == "tracker:FileSystem" || name == "tracker:Documents";
+}
+
+}  // namespace
+
+TrackerSession::TrackerSession(GDBusConnection* bus, TrackerSparqlConnection* sparql,
+                               std::shared_ptr<const TrackerCoverage> coverage)
+    : m_bus(bus), m_sparql(sparql), m_coverage(std::move(coverage)) {
+    m_readers.setMaxThreadCount(2);
+    m_readers.setExpiryTimeout(10000);
+    watchChanges();
+}
+
+TrackerSession::~TrackerSession() {
+    if (m_notifier) {
+        g_signal_handler_disconnect(m_notifier, m_eventsHandler);
+        g_object_unref(m_notifier);
+    }
+    // Queries cancel their reads when they end, and every query holds this session: by now no
+    // read is waiting on the endpoint.
+    m_readers.waitForDone();
+    tracker_sparql_connection_close(m_sparql);
+    g_object_unref(m_sparql);
+    g_dbus_connection_close_sync(m_bus, nullptr, nullptr);
+    g_object_unref(m_bus);
+}
+
+void TrackerSession::watchChanges() {
+    m_notifier = tracker_sparql_connection_create_notifier(m_sparql);
+    if (!m_notifier) return;
+    // GLib calls this on the main thread: Qt's event dispatcher runs GLib's main context.
+    auto onEvents =
+        +[](TrackerNotifier*, const char*, const char* graph, GPtrArray*, gpointer self) {
+            if (isWatchedGraph(graph)) Q_EMIT static_cast<TrackerSession*>(self)->indexChanged();
+        };
+    m_eventsHandler =
+        g_signal_connect(m_notifier, "events", G_CALLBACK(onEvents), static_cast<gpointer>(this));
+}
+
+}  // namespace tarnwick

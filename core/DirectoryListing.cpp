@@ -1,5 +1,6 @@
 #include "DirectoryListing.h"
 
+#include "ItemArena.h"
 #include "Preferences.h"
 #include "VirtualFileSystems.h"
 
@@ -31,7 +32,8 @@ struct FolderNode {
     dev_t device = 0;
     bool isRoot = false;
     bool crossesMount = false;
-    std::vector<FileItem> items;
+    FileItem* items = nullptr;  // in the reading thread's arena
+    size_t itemCount = 0;
     // (index in `items` of the folder's own entry, its node)
     std::vector<std::pair<size_t, std::unique_ptr<FolderNode>>> children;
 };
@@ -87,11 +89,16 @@ public:
 
         int threadCount = m_options.threads > 0 ? m_options.threads : QThread::idealThreadCount();
         threadCount = std::clamp(threadCount, 1, 16);
+        for (int i = 0; i < threadCount; ++i) m_arenas.push_back(std::make_unique<ItemArena>());
         std::vector<std::thread> helpers;
-        for (int i = 1; i < threadCount; ++i) helpers.emplace_back([this] { work(); });
-        work();
+        for (int i = 1; i < threadCount; ++i)
+            helpers.emplace_back([this, i] { work(*m_arenas[size_t(i)]); });
+        work(*m_arenas[0]);
         for (std::thread& t : helpers) t.join();
-        if (isCancelled()) return {};
+        if (isCancelled()) {
+            destroyItems();
+            return {};
+        }
         return assemble();
     }
 
@@ -101,7 +108,7 @@ private:
     }
 
     // Takes folders off the shared stack until none is left and no other worker can add more.
-    void work() {
+    void work(ItemArena& arena) {
         for (;;) {
             FolderNode* node = nullptr;
             {
@@ -115,7 +122,7 @@ private:
                 m_pending.pop_back();
                 ++m_busy;
             }
-            readFolder(*node);
+            readFolder(*node, arena);
             {
                 std::lock_guard lock(m_mutex);
                 // Last child on top, so the walk goes depth first and stays near in the cache.
@@ -127,7 +134,7 @@ private:
         }
     }
 
-    void readFolder(FolderNode& node) {
+    void readFolder(FolderNode& node, ItemArena& arena) {
         // The root may be reached through a symbolic link; nothing below it is followed.
         int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (node.isRoot ? 0 : O_NOFOLLOW);
         int fd = open(node.path.constData(), flags);
@@ -156,7 +163,7 @@ private:
             names.insert(names.end(), name, name + length + 1);
         }
         if (hasHiddenList) dropListedHidden(dirfd(dir), names, entries);
-        addEntries(node, dirfd(dir), names, entries);
+        addEntries(node, dirfd(dir), names, entries, arena);
         closedir(dir);
     }
 
@@ -170,7 +177,7 @@ private:
     }
 
     void addEntries(FolderNode& node, int fd, const std::vector<char>& names,
-                    const std::vector<RawEntry>& entries) {
+                    const std::vector<RawEntry>& entries, ItemArena& arena) {
         FolderBuilder builder(node.path, node.relativeStart);
         std::vector<NameSlot> slots;
         slots.reserve(entries.size());
@@ -181,7 +188,7 @@ private:
 
         // Linux has no packages (bundles): every folder is descended into, none is one item.
         const qsizetype childRelativeStart = m_root == "/" ? 1 : m_root.size() + 1;
-        node.items.reserve(entries.size());
+        node.items = arena.allocate(entries.size());
         for (size_t i = 0; i < entries.size(); ++i) {
             const char* name = &names[entries[i].nameOffset];
             struct stat st;
@@ -190,7 +197,8 @@ private:
             bool isDirectory = known && S_ISDIR(st.st_mode);
             qint64 size = known && !isDirectory ? qint64(st.st_size) : 0;
             qint64 modified = known ? modifiedMsecs(st) : FileItem::kNoDate;
-            node.items.emplace_back(record, slots[i], isDirectory, size, modified);
+            new (&node.items[node.itemCount++])
+                FileItem(record, slots[i], isDirectory, size, modified);
             if (isDirectory) {
                 auto child = std::make_unique<FolderNode>();
                 child->path = childPath(node.path, name);
@@ -215,13 +223,13 @@ private:
         while (!frames.empty()) {
             Frame& frame = frames.back();
             FolderNode* node = frame.node;
-            if (frame.nextItem == node->items.size()) {
-                node->items = {};
+            if (frame.nextItem == node->itemCount) {
                 frames.pop_back();
                 continue;
             }
             size_t index = frame.nextItem++;
             out.append(std::move(node->items[index]));
+            node->items[index].~FileItem();
             if (frame.nextChild < node->children.size() &&
                 node->children[frame.nextChild].first == index) {
                 FolderNode* child = node->children[frame.nextChild++].second.get();
@@ -231,8 +239,20 @@ private:
         return out;
     }
 
+    // After a cancelled walk: the items hold their folders, which must be let go.
+    void destroyItems() {
+        std::vector<FolderNode*> nodes{&m_rootNode};
+        while (!nodes.empty()) {
+            FolderNode* node = nodes.back();
+            nodes.pop_back();
+            for (size_t i = 0; i < node->itemCount; ++i) node->items[i].~FileItem();
+            for (auto& child : node->children) nodes.push_back(child.second.get());
+        }
+    }
+
     const QByteArray m_root;
     const ListingOptions m_options;
+    std::vector<std::unique_ptr<ItemArena>> m_arenas;
     const VirtualDevices m_virtualDevices = VirtualDevices::fromMountTable();
     FolderNode m_rootNode;
     std::mutex m_mutex;

@@ -1,0 +1,35 @@
+#include "ItemArena.h"
+
+#include <algorithm>
+#include <new>
+
+#include <sys/mman.h>
+
+namespace tarnwick {
+
+namespace {
+constexpr size_t kBlockSize = size_t(4) << 20;
+}
+
+ItemArena::~ItemArena() {
+    for (const Block& block : m_blocks) munmap(block.start, block.size);
+}
+
+FileItem* ItemArena::allocate(size_t count) {
+    const size_t bytes = count * sizeof(FileItem);
+    if (bytes > m_left) {
+        const size_t size = std::max(kBlockSize, bytes);
+        void* start =
+            mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (start == MAP_FAILED) throw std::bad_alloc();
+        m_blocks.push_back({start, size});
+        m_next = static_cast<char*>(start);
+        m_left = size;
+    }
+    auto* items = reinterpret_cast<FileItem*>(m_next);
+    m_next += bytes;
+    m_left -= bytes;
+    return items;
+}
+
+}  // namespace tarnwick

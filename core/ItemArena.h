@@ -1,0 +1,34 @@
+#pragma once
+
+#include "FileItem.h"
+
+#include <cstddef>
+#include <vector>
+
+namespace tarnwick {
+
+// Storage for the items a walk holds per folder until it puts them in order: large blocks
+// mapped straight from the kernel and given back whole. Per-folder lists on the heap would be
+// freed between the folder records that stay, leaving the heap too fragmented to shrink.
+// One per thread; items are constructed and destroyed by the caller.
+class ItemArena {
+public:
+    ItemArena() = default;
+    ~ItemArena();
+    ItemArena(const ItemArena&) = delete;
+    ItemArena& operator=(const ItemArena&) = delete;
+
+    // Uninitialized room for `count` items.
+    FileItem* allocate(size_t count);
+
+private:
+    struct Block {
+        void* start;
+        size_t size;
+    };
+    std::vector<Block> m_blocks;
+    char* m_next = nullptr;
+    size_t m_left = 0;
+};
+
+}  // namespace tarnwick

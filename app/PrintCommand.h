@@ -4,8 +4,9 @@
 
 namespace tarnwick {
 
-// `tarnwick --print [--sort name|date|size] [--ext KEY]... [-0] FOLDER [QUERY]`: one search from
-// a terminal, listed, filtered and sorted as the panel does, one relative path per result.
+// `tarnwick --print [--sort name|date|size] [--ext KEY]... [-0] [--index auto|tracker|scan|none]
+// FOLDER [QUERY]`: one search from a terminal, listed, filtered and sorted as the panel does, with
+// the chosen index's content hits merged in, one relative path per result.
 // Returns the process exit code.
 int runPrintCommand(const QStringList& arguments);
 

@@ -11,7 +11,8 @@ int main(int argc, char* argv[]) {
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.contains(QStringLiteral("--print"))) return tarnwick::runPrintCommand(arguments);
     std::fprintf(stderr,
-                 "usage: tarnwick --print [--sort name|date|size] [--ext KEY]... [-0] FOLDER "
+                 "usage: tarnwick --print [--sort name|date|size] [--ext KEY]... [-0] "
+                 "[--index auto|tracker|scan|none] FOLDER "
                  "[QUERY]\n");
     return 2;
 }

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+namespace tarnwick {
+
+// What a row shows for a content hit until (or instead of) a passage.
+inline const QString kContentMatchText = QStringLiteral("Content match");
+
+// The passage of a file around the first occurrence of `query`, for a row that matched by its
+// content. Chosen by the path's extension: "pdf" reads the first 10 pages, "rtf" and "rtfd" the
+// rich text, "txt" "md" "csv" "json" "xml" "html" strict UTF-8 text; any other extension gives
+// kContentMatchText at once, without reading. Text and query are fully lowercased and searched as
+// plain substrings; the window is 40 user-perceived characters before the occurrence and 60
+// after, cut from the original text, line feeds turned into blanks and then pairs of blanks into
+// one (a single left-to-right pass), with "…" where the window stops short of the text's start or
+// end. Nothing for an empty query, an unreadable or unparsable file, a plain-text file with an
+// ill-formed UTF-8 byte anywhere, or a text without the query.
+//
+// Files are streamed: memory stays bounded however big they are, and the answer is the one the
+// whole text would give. Callable from any thread.
+std::optional<QString> contentSnippet(const QByteArray& path, const QString& query);
+
+}  // namespace tarnwick

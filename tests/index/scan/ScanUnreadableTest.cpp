@@ -1,0 +1,38 @@
+#include "ScanTestSupport.h"
+#include "index/scan/ScanIndex.h"
+#include "tests/support/TempTree.h"
+#include "tests/support/TestRunner.h"
+
+#include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace tarnwick;
+
+// Runs as an unprivileged user (root reads everything): files and folders the user may not
+// read are passed over, the rest is still found.
+class ScanUnreadableTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void unreadableFilesAndFoldersArePassedOver() {
+        if (::geteuid() == 0) QSKIP("needs an unprivileged user; CTest runs it as nobody");
+        test::TempTree tree;
+        tree.write("open.txt", "invoice");
+        tree.write("closed.txt", "invoice");
+        tree.write("locked/inside.txt", "invoice");
+        tree.write("blind/seen.txt", "invoice");
+        QCOMPARE(::chmod(tree.pathOf("closed.txt").constData(), 0), 0);
+        QCOMPARE(::chmod(tree.pathOf("locked").constData(), 0), 0);
+        QCOMPARE(::chmod(tree.pathOf("blind").constData(), 0111), 0);  // can pass, not list
+        ScanIndex index;
+        std::unique_ptr<MetadataQuery> query = index.createQuery(
+            tree.path(), MetadataPredicate::contentContains, QStringLiteral("invoice"));
+        QVERIFY(test::runToEnd(*query));
+        QCOMPARE(test::relativePaths(query->results(), tree.path()), QSet<QByteArray>{"open.txt"});
+        ::chmod(tree.pathOf("closed.txt").constData(), 0644);
+    }
+};
+
+TARNWICK_TEST(ScanUnreadableTest)
+#include "ScanUnreadableTest.moc"

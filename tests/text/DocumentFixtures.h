@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace tarnwick::test {
+
+// A PDF of one page per entry, each holding its text (an empty entry makes a blank page).
+// Needs a QGuiApplication.
+QByteArray makePdf(const QStringList& pageTexts);
+
+// "{\rtf1\ansi " + body + "}"
+QByteArray rtfDocument(const QByteArray& body);
+
+// Writes `content` to a file at a native path.
+void writeFileBytes(const QByteArray& path, const QByteArray& content);
+
+}  // namespace tarnwick::test

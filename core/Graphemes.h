@@ -14,4 +14,16 @@ std::vector<qsizetype> graphemeEnds(QStringView text);
 // Number of user-perceived characters.
 qsizetype graphemeCount(QStringView text);
 
+// Where a walk over whole user-perceived characters of a text stopped, and how many it passed.
+struct GraphemeWalk {
+    qsizetype position;
+    int passed;
+};
+
+// From `position` (a boundary or not) back over up to `count` characters: each step reaches the
+// boundary before, so a start inside a character first steps to that character's start.
+GraphemeWalk graphemesBack(QStringView text, qsizetype position, int count);
+// The same forwards: each step reaches the boundary after.
+GraphemeWalk graphemesForward(QStringView text, qsizetype position, int count);
+
 }  // namespace tarnwick

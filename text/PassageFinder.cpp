@@ -1,6 +1,6 @@
 #include "PassageFinder.h"
 
-#include <QTextBoundaryFinder>
+#include "core/Graphemes.h"
 
 #include <algorithm>
 
@@ -62,21 +62,6 @@ Range originalRangeOf(QStringView original, qsizetype loweredStart, qsizetype lo
         if (lowered >= loweredEnd) return {start, i};
     }
     return {start < 0 ? original.size() : start, original.size()};
-}
-
-// The boundary reached by moving back over up to `count` clusters from `position` (at least one
-// move when possible, so that the answer is always a boundary); `moved` tells how many.
-qsizetype clustersBack(QTextBoundaryFinder& finder, qsizetype position, int count, int& moved) {
-    finder.setPosition(position);
-    moved = 0;
-    qsizetype reached = position;
-    while (moved < count) {
-        const qsizetype previous = finder.toPreviousBoundary();
-        if (previous < 0) break;
-        reached = previous;
-        ++moved;
-    }
-    return reached;
 }
 
 // A cluster boundary that holds whatever precedes it: between two ASCII characters other than
@@ -155,10 +140,9 @@ void PassageFinder::keepOnlyNeededContext() {
     const int needed = qMax(m_before, 1);
     qsizetype keepFrom = certainBoundariesBack(m_held, earliestMatch, needed);
     if (keepFrom < 0) {
-        QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, m_held);
-        int moved = 0;
-        keepFrom = clustersBack(finder, earliestMatch, needed, moved);
-        if (moved < needed) return;
+        const GraphemeWalk back = graphemesBack(m_held, earliestMatch, needed);
+        if (back.passed < needed) return;
+        keepFrom = back.position;
     }
     if (keepFrom <= 0) return;
     m_held.remove(0, keepFrom);
@@ -166,10 +150,7 @@ void PassageFinder::keepOnlyNeededContext() {
 }
 
 void PassageFinder::startWindow(qsizetype matchStart, qsizetype matchEnd) {
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, m_held);
-    int moved = 0;
-    const qsizetype windowStart =
-        m_before > 0 ? clustersBack(finder, matchStart, m_before, moved) : matchStart;
+    const qsizetype windowStart = graphemesBack(m_held, matchStart, m_before).position;
     m_passage.atTextStart = m_heldAtTextStart && windowStart == 0;
     m_windowStart = windowStart;
     m_matchEnd = matchEnd;
@@ -179,17 +160,9 @@ void PassageFinder::startWindow(qsizetype matchStart, qsizetype matchEnd) {
 // The window ends `after` clusters past the match. A boundary before the last held character is
 // final; one at the end of what is held is only final once the text has ended.
 void PassageFinder::tryToSettle(bool textEnded) {
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, m_held);
-    finder.setPosition(m_matchEnd);
-    qsizetype windowEnd = m_matchEnd;
-    int moved = 0;
-    while (moved < m_after) {
-        const qsizetype next = finder.toNextBoundary();
-        if (next < 0) break;
-        windowEnd = next;
-        ++moved;
-    }
-    const bool settledEarly = moved == m_after && windowEnd < m_held.size();
+    const GraphemeWalk forward = graphemesForward(m_held, m_matchEnd, m_after);
+    const qsizetype windowEnd = forward.position;
+    const bool settledEarly = forward.passed == m_after && windowEnd < m_held.size();
     if (!settledEarly && !textEnded) return;
     m_passage.atTextEnd = windowEnd == m_held.size() && textEnded;
     m_passage.text = m_held.mid(m_windowStart, windowEnd - m_windowStart);

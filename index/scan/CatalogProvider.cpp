@@ -1,9 +1,10 @@
 #include "CatalogProvider.h"
 
-#include "ThreadHandOff.h"
+#include "core/MainThread.h"
 #include "core/Preferences.h"
+#include "core/WorkQueue.h"
 
-#include <QThreadPool>
+#include <QPointer>
 
 #include <algorithm>
 
@@ -13,9 +14,8 @@ namespace {
 constexpr size_t kMostKeptScopes = 2;
 }
 
-CatalogProvider::CatalogProvider(ScanFileFilter filter, QThreadPool& pool,
-                                 MainThreadMailbox& mailbox)
-    : m_filter(std::move(filter)), m_pool(pool), m_mailbox(mailbox) {
+CatalogProvider::CatalogProvider(ScanFileFilter filter, WorkQueue& workers)
+    : m_filter(std::move(filter)), m_workers(workers) {
     m_expiry.setSingleShot(true);
     connect(&m_expiry, &QTimer::timeout, this, &CatalogProvider::dropExpired);
 }
@@ -25,8 +25,7 @@ CatalogProvider::~CatalogProvider() {
 }
 
 void CatalogProvider::cancel(Walk& walk) {
-    walk.outcome->cancelled.store(true);
-    m_mailbox.removeRecipient(walk.recipient);
+    walk.cancelled->store(true);
 }
 
 quint64 CatalogProvider::request(const QByteArray& scope, Ready ready) {
@@ -78,34 +77,28 @@ std::shared_ptr<const ScopeCatalog> CatalogProvider::keptCatalog(const QByteArra
 void CatalogProvider::startWalk(const QByteArray& scope, bool showHidden, quint64 ticket,
                                 Ready ready) {
     const quint64 id = m_nextId++;
-    auto outcome = std::make_shared<WalkOutcome>();
-    const quint64 recipient = m_mailbox.addRecipient([this, id] { walkFinished(id); });
-    startOnPool(m_pool,
-                [outcome, scope, showHidden, filter = m_filter, mailbox = &m_mailbox, recipient] {
-                    std::shared_ptr<const ScopeCatalog> catalog =
-                        buildScopeCatalog(scope, showHidden, filter, &outcome->cancelled);
-                    if (outcome->cancelled.load()) return;
-                    {
-                        std::lock_guard lock(outcome->mutex);
-                        outcome->catalog = std::move(catalog);
-                    }
-                    mailbox->post(recipient);
-                });
-    Walk walk{id, scope, showHidden, std::move(outcome), recipient, {}};
+    auto cancelled = std::make_shared<std::atomic<bool>>(false);
+    // The worker reaches this provider only through the main thread, which drops the news of a
+    // walk no longer listed (withdrawn) or of a provider gone.
+    m_workers.start([cancelled, scope, showHidden, filter = m_filter,
+                     self = QPointer<CatalogProvider>(this), id] {
+        std::shared_ptr<const ScopeCatalog> catalog =
+            buildScopeCatalog(scope, showHidden, filter, cancelled.get());
+        if (cancelled->load()) return;
+        postToMainThread(self, [id, catalog](CatalogProvider* provider) {
+            provider->walkFinished(id, catalog);
+        });
+    });
+    Walk walk{id, scope, showHidden, std::move(cancelled), {}};
     walk.waiters.emplace_back(ticket, std::move(ready));
     m_walks.push_back(std::move(walk));
 }
 
-void CatalogProvider::walkFinished(quint64 walkId) {
+void CatalogProvider::walkFinished(quint64 walkId,
+                                   const std::shared_ptr<const ScopeCatalog>& catalog) {
     auto walk = std::find_if(m_walks.begin(), m_walks.end(),
                              [walkId](const Walk& w) { return w.id == walkId; });
     if (walk == m_walks.end()) return;
-    m_mailbox.removeRecipient(walk->recipient);
-    std::shared_ptr<const ScopeCatalog> catalog;
-    {
-        std::lock_guard lock(walk->outcome->mutex);
-        catalog = std::move(walk->outcome->catalog);
-    }
     std::vector<std::pair<quint64, Ready>> waiters = std::move(walk->waiters);
     m_walks.erase(walk);
     if (catalog) keep(catalog);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "MainThreadMailbox.h"
 #include "ScopeCatalog.h"
 
 #include <QByteArray>
@@ -12,12 +11,11 @@
 #include <atomic>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <vector>
 
-class QThreadPool;
-
 namespace tarnwick {
+
+class WorkQueue;
 
 // Hands out the catalog of a scope, walking it in the background when none is kept. Lives on the
 // main thread; `ready` callbacks run there, never from within request().
@@ -34,7 +32,7 @@ public:
     using Ready = std::function<void(const std::shared_ptr<const ScopeCatalog>& catalog)>;
     static constexpr qint64 kDefaultLifetimeMsecs = 60 * 1000;
 
-    CatalogProvider(ScanFileFilter filter, QThreadPool& pool, MainThreadMailbox& mailbox);
+    CatalogProvider(ScanFileFilter filter, WorkQueue& workers);
     ~CatalogProvider() override;
 
     void setLifetime(qint64 msecs) { m_lifetimeMsecs = msecs; }
@@ -44,18 +42,11 @@ public:
     void withdraw(quint64 ticket);
 
 private:
-    // What a walk's worker shares with the main thread.
-    struct WalkOutcome {
-        std::atomic<bool> cancelled = false;
-        std::mutex mutex;
-        std::shared_ptr<const ScopeCatalog> catalog;
-    };
     struct Walk {
         quint64 id;
         QByteArray scope;
         bool showHiddenFiles;
-        std::shared_ptr<WalkOutcome> outcome;
-        quint64 recipient;
+        std::shared_ptr<std::atomic<bool>> cancelled;  // shared with the worker
         std::vector<std::pair<quint64, Ready>> waiters;
     };
     struct Kept {
@@ -65,14 +56,13 @@ private:
 
     std::shared_ptr<const ScopeCatalog> keptCatalog(const QByteArray& scope, bool showHidden);
     void startWalk(const QByteArray& scope, bool showHidden, quint64 ticket, Ready ready);
-    void walkFinished(quint64 walkId);
+    void walkFinished(quint64 walkId, const std::shared_ptr<const ScopeCatalog>& catalog);
     void keep(const std::shared_ptr<const ScopeCatalog>& catalog);
     void cancel(Walk& walk);
     void dropExpired();
 
     ScanFileFilter m_filter;
-    QThreadPool& m_pool;
-    MainThreadMailbox& m_mailbox;
+    WorkQueue& m_workers;
     std::vector<Walk> m_walks;
     std::vector<Kept> m_kept;
     QHash<quint64, Ready> m_deliveries;  // answers from a kept catalog, not yet delivered

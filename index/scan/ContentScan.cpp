@@ -1,13 +1,10 @@
 #include "ContentScan.h"
 
 #include "FileContentScanner.h"
-#include "ThreadHandOff.h"
+#include "core/WorkQueue.h"
 #include "text/ContentFolding.h"
 #include "text/NeedleSearch.h"
 #include "text/Utf8Validation.h"
-
-#include <QThread>
-#include <QThreadPool>
 
 #include <algorithm>
 #include <utility>
@@ -103,16 +100,16 @@ bool foldedNameContains(QByteArrayView name, QByteArrayView needle) {
     return containsBytes(foldForContentMatch(QString::fromUtf8(name)).toUtf8(), needle);
 }
 
-void startScan(QThreadPool& pool, std::shared_ptr<const ScopeCatalog> catalog, ScanRequest request,
-               std::shared_ptr<ScanRun> run) {
+void startScan(WorkQueue& queue, int workerCount, std::shared_ptr<const ScopeCatalog> catalog,
+               ScanRequest request, std::shared_ptr<ScanRun> run) {
     auto shared = std::make_shared<ScanShared>();
     shared->catalog = std::move(catalog);
     shared->request = std::move(request);
     shared->run = std::move(run);
-    const int workers = std::clamp(QThread::idealThreadCount(), 1, 8);
+    const int workers = std::max(1, workerCount);
     shared->run->setWorkers(workers);
     for (int i = 0; i < workers; ++i) {
-        startOnPool(pool, [shared] {
+        queue.start([shared] {
             if (shared->request.matchNames) matchNames(*shared);
             matchContents(*shared);
             shared->run->workerFinished();

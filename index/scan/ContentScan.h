@@ -11,9 +11,9 @@
 #include <memory>
 #include <mutex>
 
-class QThreadPool;
-
 namespace tarnwick {
+
+class WorkQueue;
 
 // What one query asks of a catalog.
 struct ScanRequest {
@@ -59,10 +59,11 @@ private:
     bool m_wakePending = false;
 };
 
-// Starts the workers of `run` on `pool`: names first (when asked), then the candidates' content,
-// files handed out one at a time so that the threads stay busy whatever the sizes.
-void startScan(QThreadPool& pool, std::shared_ptr<const ScopeCatalog> catalog, ScanRequest request,
-               std::shared_ptr<ScanRun> run);
+// Starts `workerCount` workers of `run` on `queue`: names first (when asked), then the
+// candidates' content, files handed out one at a time so that the threads stay busy whatever the
+// sizes.
+void startScan(WorkQueue& queue, int workerCount, std::shared_ptr<const ScopeCatalog> catalog,
+               ScanRequest request, std::shared_ptr<ScanRun> run);
 
 // Whether a file name, folded as content is, contains the folded needle.
 bool foldedNameContains(QByteArrayView name, QByteArrayView needle);

@@ -8,11 +8,12 @@
 
 namespace tarnwick {
 
-ScanEngine::ScanEngine(ScanFileFilter filter) : m_catalogs(std::move(filter), m_pool, m_mailbox) {
-    // One thread per core for a scan, one more so that a walk can start beside the end of a
-    // cancelled scan.
-    m_pool.setMaxThreadCount(std::max(2, QThread::idealThreadCount() + 1));
-}
+// One thread per core for a scan, one more so that a walk can start beside the end of a
+// cancelled scan.
+ScanEngine::ScanEngine(ScanFileFilter filter)
+    : m_scanWorkers(std::clamp(QThread::idealThreadCount(), 1, 8)),
+      m_workers(m_scanWorkers + 1),
+      m_catalogs(std::move(filter), m_workers) {}
 
 ScanEngine::~ScanEngine() = default;
 

@@ -3,12 +3,15 @@
 #include "ImmediateQuery.h"
 #include "ScanEngine.h"
 #include "ScanQuery.h"
+#include "core/MainThread.h"
 #include "text/ContentFolding.h"
 
 namespace tarnwick {
 
 ScanIndex::ScanIndex(FileFilter scanOnly)
-    : m_engine(std::make_shared<ScanEngine>(std::move(scanOnly))) {}
+    : m_engine(std::make_shared<ScanEngine>(std::move(scanOnly))) {
+    ensureMainThreadMailbox();
+}
 
 ScanIndex::~ScanIndex() = default;
 

@@ -2,6 +2,7 @@
 
 #include "ScanEngine.h"
 #include "core/FileUri.h"
+#include "core/MainThread.h"
 
 #include <QPointer>
 
@@ -33,16 +34,11 @@ void ScanQuery::stop() {
     if (m_ticket) m_engine->catalogs().withdraw(m_ticket);
     m_ticket = 0;
     if (m_run) m_run->cancel();
-    stopListening();
+    m_run.reset();
 }
 
 void ScanQuery::supersede() {
     stop();
-}
-
-void ScanQuery::stopListening() {
-    if (m_recipient) m_engine->mailbox().removeRecipient(m_recipient);
-    m_recipient = 0;
 }
 
 void ScanQuery::catalogReady(const std::shared_ptr<const ScopeCatalog>& catalog) {
@@ -52,20 +48,18 @@ void ScanQuery::catalogReady(const std::shared_ptr<const ScopeCatalog>& catalog)
         publish({}, true);
         return;
     }
-    MainThreadMailbox* mailbox = &m_engine->mailbox();
-    m_recipient = mailbox->addRecipient([this] { drain(); });
-    m_run =
-        std::make_shared<ScanRun>([mailbox, recipient = m_recipient] { mailbox->post(recipient); });
-    startScan(m_engine->pool(), catalog, m_request, m_run);
+    // Workers reach this query only through the main thread, which drops their news once the
+    // query is gone or stopped.
+    m_run = std::make_shared<ScanRun>([self = QPointer<ScanQuery>(this)] {
+        postToMainThread(self, [](ScanQuery* query) { query->drain(); });
+    });
+    startScan(m_engine->workers(), m_engine->scanWorkers(), catalog, m_request, m_run);
 }
 
 void ScanQuery::drain() {
     if (!m_run || m_state != State::gathering) return;
     ScanRun::Batch batch = m_run->take();
-    if (batch.finished) {
-        m_run.reset();
-        stopListening();
-    }
+    if (batch.finished) m_run.reset();
     publish(std::move(batch.items), batch.finished);
 }
 

@@ -37,7 +37,6 @@ private:
 
     void catalogReady(const std::shared_ptr<const ScopeCatalog>& catalog);
     void drain();
-    void stopListening();
     void publish(QList<MetadataItem> items, bool finished);
     void releaseHeld();
 
@@ -45,8 +44,7 @@ private:
     const QByteArray m_scope;
     const ScanRequest m_request;
     State m_state = State::idle;
-    quint64 m_ticket = 0;     // catalog request
-    quint64 m_recipient = 0;  // mailbox entry the scan's workers post to
+    quint64 m_ticket = 0;  // catalog request
     std::shared_ptr<ScanRun> m_run;
     QList<MetadataItem> m_results;
     QList<MetadataItem> m_held;  // arrived while updates were disabled

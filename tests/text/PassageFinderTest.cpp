@@ -1,9 +1,11 @@
+#include "core/Graphemes.h"
 #include "tests/support/TestRunner.h"
 #include "text/PassageFinder.h"
 
 #include <QRandomGenerator>
-#include <QTextBoundaryFinder>
 #include <QtTest>
+
+#include <algorithm>
 
 using namespace tarnwick;
 
@@ -33,13 +35,14 @@ std::optional<Passage> wholeTextPassage(const QString& text, const QString& quer
     if (at < 0) return std::nullopt;
     const qsizetype matchStart = fromStart[at];
     const qsizetype matchEnd = fromEnd[at + needle.size() - 1];
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    finder.setPosition(matchStart);
-    qsizetype start = matchStart;
-    for (int k = 0; k < before && finder.toPreviousBoundary() >= 0; ++k) start = finder.position();
-    finder.setPosition(matchEnd);
-    qsizetype end = matchEnd;
-    for (int k = 0; k < after && finder.toNextBoundary() >= 0; ++k) end = finder.position();
+    std::vector<qsizetype> boundaries = graphemeEnds(text);
+    boundaries.insert(boundaries.begin(), 0);
+    const auto firstNotBefore = std::lower_bound(boundaries.begin(), boundaries.end(), matchStart);
+    const qsizetype backwards = std::min<qsizetype>(before, firstNotBefore - boundaries.begin());
+    const qsizetype start = backwards > 0 ? *(firstNotBefore - backwards) : matchStart;
+    const auto firstAfter = std::upper_bound(boundaries.begin(), boundaries.end(), matchEnd);
+    const qsizetype forwards = std::min<qsizetype>(after, boundaries.end() - firstAfter);
+    const qsizetype end = forwards > 0 ? *(firstAfter + forwards - 1) : matchEnd;
     return Passage{text.mid(start, end - start), start == 0, end == text.size()};
 }
 
@@ -74,6 +77,10 @@ const QStringList kPieces = {
     QStringLiteral("\u1100\u1161"),
     QStringLiteral("😀"),
     QStringLiteral("\U0001D400"),
+    QStringLiteral("ก"),
+    QStringLiteral("\u0E35"),
+    QStringLiteral("\u0E33"),
+    QStringLiteral("👍"),
 };
 
 QString randomText(QRandomGenerator& random, int pieces) {
@@ -138,6 +145,16 @@ private Q_SLOTS:
         PassageFinder finder(QStringLiteral("x"), 2, 2);
         finder.feed(cluster.repeated(5) + u'x' + cluster.repeated(5));
         QCOMPARE(finder.finish()->text, cluster.repeated(2) + u'x' + cluster.repeated(2));
+    }
+
+    // Thai beside emoji: each emoji is one character, never split between its two code units.
+    void thaiAndEmojiAreCountedAsCharacters() {
+        const QString thumbThai = QStringLiteral("👍กี");
+        PassageFinder finder(QStringLiteral("x"), 3, 2);
+        finder.feed(thumbThai.repeated(4) + u'x' + thumbThai.repeated(4));
+        const std::optional<Passage> passage = finder.finish();
+        QVERIFY(passage);
+        QCOMPARE(passage->text, QStringLiteral("กี👍กีx👍กี"));
     }
 
     void absentOrEmptyQueryGivesNothing() {

@@ -79,6 +79,18 @@ private Q_SLOTS:
                  kEllipsis + QString(40, QChar(0x130)) + QStringLiteral("Targetzzz"));
     }
 
+    // 40 and 60 characters as the reader sees them: a Thai consonant with its vowel mark and an
+    // emoji (two UTF-16 units) are one character each.
+    void thaiAndEmojiAroundTheMatch() {
+        test::TempTree tree;
+        const QString before = QStringLiteral("ก👍กี");  // three characters
+        const QString after = QStringLiteral("👍ก");    // two
+        const QString text = before.repeated(20) + QStringLiteral("needle") + after.repeated(40);
+        QCOMPARE(shown(snippetOf(tree, "thai.txt", text.toUtf8(), QStringLiteral("needle"))),
+                 kEllipsis + QStringLiteral("กี") + before.repeated(13) + QStringLiteral("needle") +
+                     after.repeated(30) + kEllipsis);
+    }
+
     void utf16TextIsNotReadable() {
         test::TempTree tree;
         const QString text = QStringLiteral("find me here");

@@ -1,18 +1,17 @@
 #include "PrintCommand.h"
 
+#include "PrintIndexSearch.h"
+#include "core/ContentMatch.h"
 #include "core/DirectoryListing.h"
 #include "core/ExtensionKey.h"
 #include "core/FileUri.h"
 #include "core/FilterRun.h"
 #include "core/Preferences.h"
-#include "spotlight/IndexChooser.h"
-#include "spotlight/SpotlightSearchEngine.h"
+#include "spotlight/ContentSnippet.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QFile>
-#include <QTimer>
 
 #include <cerrno>
 #include <chrono>
@@ -32,6 +31,8 @@ namespace {
 // How long a search from the terminal waits for the index's content hits before it prints the
 // name matches alone; the scanner reads a large tree in well under this.
 constexpr std::chrono::seconds kContentHitsWait{60};
+// How long the index may take to count the folder before it is listed on disk, as in a panel.
+constexpr std::chrono::seconds kIndexCountWait{2};
 
 struct PrintOptions {
     QByteArray folder;
@@ -128,38 +129,45 @@ std::optional<PrintOptions> parse(const QStringList& arguments) {
     return options;
 }
 
-// The content hits of one query, asked of the index while the folder is listed and waited for
-// afterwards in an event loop, since the engines live on the main thread.
-class ContentHitsWait {
-public:
-    ContentHitsWait(IndexBackend backend, const QByteArray& folder, const QString& query)
-        : m_chooser(IndexChooser::connectNow(backend)),
-          m_engine(std::make_unique<SpotlightSearchEngine>(m_chooser->indexFor(folder), folder,
-                                                           std::chrono::milliseconds(0))) {
-        m_engine->onResults = [this](const QSet<QByteArray>& hits) {
-            m_hits = hits;
-            m_loop.quit();
-        };
-        m_engine->search(query);
-    }
-
-    // The hits, or nothing when the index did not answer within `bound`.
-    std::optional<QSet<QByteArray>> wait(std::chrono::milliseconds bound) {
-        if (!m_hits) {
-            QTimer::singleShot(bound, &m_loop, &QEventLoop::quit);
-            m_loop.exec();
+// One result per line: the relative path, and for a row the query reached through the file's
+// content, a tab and the passage around the match (or "Content match"), as the panel shows it.
+int printResults(const QList<FileItem>& results, const PrintOptions& options, SearchMode mode) {
+    static char buffer[1 << 16];
+    std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+    const QString& query = options.request.query;
+    for (const FileItem& item : results) {
+        const QByteArray path = item.nativeRelativePath();
+        std::fwrite(path.constData(), 1, size_t(path.size()), stdout);
+        if (wantsSnippet(item, query, mode, options.request.contentHits)) {
+            // A tab in the passage would read as another column.
+            const QByteArray snippet = contentSnippet(item.path(), query)
+                                           .value_or(kContentMatchText)
+                                           .replace(u'\t', u' ')
+                                           .toUtf8();
+            std::fputc('\t', stdout);
+            std::fwrite(snippet.constData(), 1, size_t(snippet.size()), stdout);
         }
-        m_engine.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        return m_hits;
+        std::fputc(options.terminator, stdout);
     }
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
 
-private:
-    std::shared_ptr<IndexChooser> m_chooser;
-    std::unique_ptr<SpotlightSearchEngine> m_engine;
-    QEventLoop m_loop;
-    std::optional<QSet<QByteArray>> m_hits;
-};
+// A folder whose index holds too many items to list: the index alone answers, by name or
+// content, and without a query there is nothing to show.
+int printFromIndexAlone(PrintIndexSearch& index, const PrintOptions& options, qint64 count) {
+    complain(QStringLiteral("%1: the index holds %2 items here; searching the index alone")
+                 .arg(QString::fromLocal8Bit(options.folder))
+                 .arg(count));
+    if (options.request.query.isEmpty()) return 0;
+    std::optional<QList<FileItem>> items =
+        index.nameOrContent(options.request.query, kContentHitsWait);
+    if (!items) {
+        complain(QStringLiteral("the index did not answer"));
+        return 1;
+    }
+    return printResults(narrowAndSort(*items, options.request.extensions, options.request.sortMode),
+                        options, SearchMode::spotlightOnly);
+}
 
 }  // namespace
 
@@ -171,26 +179,23 @@ int runPrintCommand(const QStringList& arguments) {
         return 1;
     }
     options->folder = absoluteFolder(options->folder);
-    std::optional<ContentHitsWait> contentHits;
-    if (!options->request.query.isEmpty() && options->index != IndexBackend::none)
-        contentHits.emplace(options->index, options->folder, options->request.query);
+    const QString& query = options->request.query;
+    std::optional<PrintIndexSearch> index;
+    if (options->index != IndexBackend::none) {
+        index.emplace(options->index, options->folder);
+        const std::optional<qint64> count = index->count(kSpotlightOnlyThreshold, kIndexCountWait);
+        if (count && *count > kSpotlightOnlyThreshold)
+            return printFromIndexAlone(*index, *options, *count);
+        if (!query.isEmpty()) index->startContentHits(query);
+    }
     ListingPtr listing = makeListing(listDirectory(options->folder, nullptr), false);
-    if (contentHits) {
-        if (auto hits = contentHits->wait(kContentHitsWait))
+    if (index && !query.isEmpty()) {
+        if (auto hits = index->contentHits(kContentHitsWait))
             options->request.contentHits = *hits;
         else
             complain(QStringLiteral("the index did not answer; matching names only"));
     }
-    const QList<FileItem> results = filterItems(*listing, options->request);
-
-    static char buffer[1 << 16];
-    std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
-    for (const FileItem& item : results) {
-        const QByteArray path = item.nativeRelativePath();
-        std::fwrite(path.constData(), 1, size_t(path.size()), stdout);
-        std::fputc(options->terminator, stdout);
-    }
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    return printResults(filterItems(*listing, options->request), *options, SearchMode::hybrid);
 }
 
 }  // namespace tarnwick

@@ -187,3 +187,17 @@ QList<FileItem> filterItems(const Listing& listing, const FilterRequest& request
 }
 
 }  // namespace tarnwick
+
+namespace tarnwick {
+
+QList<FileItem> narrowAndSort(const QList<FileItem>& items, const QSet<QString>& extensions,
+                              SortMode sortMode) {
+    QList<FileItem> shown;
+    for (const FileItem& item : items) {
+        if (extensions.isEmpty() || extensions.contains(extensionKey(item))) shown.append(item);
+    }
+    sortItems(shown, sortMode);
+    return shown;
+}
+
+}  // namespace tarnwick

@@ -24,4 +24,8 @@ struct FilterRequest {
 // item. Then the pill keys narrow the list and the sort mode orders it, stably.
 QList<FileItem> filterItems(const Listing& listing, const FilterRequest& request);
 
+// The index's own answer as shown: narrowed by the pill keys, then ordered by the sort mode.
+QList<FileItem> narrowAndSort(const QList<FileItem>& items, const QSet<QString>& extensions,
+                              SortMode sortMode);
+
 }  // namespace tarnwick

@@ -32,8 +32,6 @@ struct SearchSession::Detection {
     QTimer timeout;
 };
 
-const QString SearchSession::kContentMatchText = QStringLiteral("Content match");
-
 SearchSession::SearchSession(const QByteArray& folder, Dependencies dependencies, QObject* parent)
     : QObject(parent), m_deps(std::move(dependencies)), m_scope(folder) {
     ensureMainThreadMailbox();
@@ -255,11 +253,7 @@ void SearchSession::queueSpotlightResults(const QList<FileItem>& items) {
     QPointer<SearchSession> self(this);
     m_filterQueue.start([self, items, search = m_searchGeneration,
                          extensions = m_selectedExtensions, mode = m_sortMode] {
-        QList<FileItem> shown;
-        for (const FileItem& item : items) {
-            if (extensions.isEmpty() || extensions.contains(extensionKey(item))) shown.append(item);
-        }
-        sortItems(shown, mode);
+        QList<FileItem> shown = narrowAndSort(items, extensions, mode);
         QList<Pill> pills = countPills(items, false);
         postToMainThread(self, [search, shown, pills](SearchSession* s) {
             if (search == s->m_searchGeneration) s->applySpotlightResults(shown, pills);
@@ -350,11 +344,8 @@ void SearchSession::pillTapped(int index) {
 // --- Snippets ------------------------------------------------------------------------------
 
 std::optional<QString> SearchSession::requestSnippet(const FileItem& item) {
-    if (m_query.isEmpty()) return std::nullopt;
-    if (item.name().contains(m_query, Qt::CaseInsensitive)) return std::nullopt;
+    if (!wantsSnippet(item, m_query, m_searchMode, m_spotlightContentHits)) return std::nullopt;
     const QByteArray path = item.path();
-    if (m_searchMode == SearchMode::hybrid && !m_spotlightContentHits.contains(path))
-        return std::nullopt;
     if (auto cached = m_snippetCache.constFind(path); cached != m_snippetCache.constEnd())
         return *cached;
     if (!m_deps.snippet || m_snippetsPending.contains(path)) return kContentMatchText;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ContentMatch.h"
 #include "CountLabel.h"
 #include "ExtensionPills.h"
 #include "FileItem.h"
@@ -48,9 +49,6 @@ public:
     // Lists a folder (background thread), stopping early once `cancelled` is set.
     using FolderLister = std::function<QList<FileItem>(const QByteArray& folder,
                                                        const std::atomic<bool>* cancelled)>;
-
-    // What a row matched only by its content shows until (or unless) its passage is found.
-    static const QString kContentMatchText;
 
     struct Dependencies {
         std::shared_ptr<SearchEngineFactory> engines;

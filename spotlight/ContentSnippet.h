@@ -1,14 +1,13 @@
 #pragma once
 
+#include "core/ContentMatch.h"
+
 #include <QByteArray>
 #include <QString>
 
 #include <optional>
 
 namespace tarnwick {
-
-// What a row shows for a content hit until (or instead of) a passage.
-inline const QString kContentMatchText = QStringLiteral("Content match");
 
 // The passage of a file around the first occurrence of `query`, for a row that matched by its
 // content. Chosen by the path's extension: "pdf" reads the first 10 pages, "rtf" and "rtfd" the

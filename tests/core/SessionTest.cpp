@@ -325,8 +325,8 @@ private Q_SLOTS:
         QVERIFY(results.wait());
         QVERIFY(!session.requestSnippet(h.folderItems[1]));  // the name holds the query
         QVERIFY(!session.requestSnippet(h.folderItems[2]));  // matched by its path
-        QCOMPARE(session.requestSnippet(h.folderItems[0]), SearchSession::kContentMatchText);
-        QCOMPARE(session.requestSnippet(h.folderItems[0]), SearchSession::kContentMatchText);
+        QCOMPARE(session.requestSnippet(h.folderItems[0]), kContentMatchText);
+        QCOMPARE(session.requestSnippet(h.folderItems[0]), kContentMatchText);
         QSignalSpy ready(&session, &SearchSession::snippetReady);
         extracting.release();
         QVERIFY(ready.wait());
@@ -354,14 +354,14 @@ private Q_SLOTS:
         session.queryChanged(QStringLiteral("old"));
         h.engines->content()->onResults({"/s/notes.txt"});
         QVERIFY(results.wait());
-        QCOMPARE(session.requestSnippet(h.folderItems[0]), SearchSession::kContentMatchText);
+        QCOMPARE(session.requestSnippet(h.folderItems[0]), kContentMatchText);
         session.queryChanged(QStringLiteral("new"));
         QSignalSpy ready(&session, &SearchSession::snippetReady);
         extracting.release();
         QVERIFY(!ready.wait(300));
         h.engines->content()->onResults({"/s/notes.txt"});
         QVERIFY(results.wait());
-        QCOMPARE(session.requestSnippet(h.folderItems[0]), SearchSession::kContentMatchText);
+        QCOMPARE(session.requestSnippet(h.folderItems[0]), kContentMatchText);
         extracting.release();
         QVERIFY(ready.wait());
         QCOMPARE(session.requestSnippet(h.folderItems[0]), QStringLiteral("new"));

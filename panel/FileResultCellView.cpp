@@ -1,0 +1,167 @@
+#include "FileResultCellView.h"
+
+#include "PanelPlacement.h"
+#include "PanelStyle.h"
+#include "ResultsModel.h"
+
+#include <QDateTime>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTextLayout>
+
+#include <algorithm>
+
+namespace tarnwick {
+
+namespace {
+
+constexpr int kIconSize = 28;
+constexpr int kIconLeft = 12;
+constexpr int kTextLeft = kIconLeft + kIconSize + 10;
+constexpr int kMetaRightInset = 14;
+constexpr int kMetaMinWidth = 70;
+constexpr int kGap = 10;
+constexpr int kNameTop = 6;
+constexpr int kSelectionInset = 6;
+
+// Control characters (a newline in a name, line breaks in a passage) drawn as blanks, one for
+// one, so that positions in the text stay valid.
+QString singleLine(QString text) {
+    for (QChar& c : text)
+        if (c.category() == QChar::Other_Control) c = QChar(u' ');
+    return text;
+}
+
+}  // namespace
+
+struct FileResultCellView::Colors {
+    QColor name, nameMarkText, nameMarkWash, snippet, location, meta, selection;
+    bool selected = false;
+};
+
+FileResultCellView::FileResultCellView(QuerySource query, SnippetSource snippet, QObject* parent)
+    : QStyledItemDelegate(parent),
+      m_query(std::move(query)),
+      m_snippet(std::move(snippet)),
+      m_nameFont(panelFont(14)),
+      m_folderNameFont(panelFont(14, QFont::Medium)),
+      m_detailFont(panelFont(11)),
+      m_metaDigits(m_detailFont) {}
+
+QSize FileResultCellView::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
+    return QSize(option.rect.width(), kRowPitch);
+}
+
+void FileResultCellView::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                               const QModelIndex& index) const {
+    const auto* model = qobject_cast<const ResultsModel*>(index.model());
+    if (!model || index.row() >= model->rowCount()) return;
+    const FileItem& item = model->itemAt(index.row());
+    const QRect row(option.rect.left(), option.rect.top(), option.rect.width(), kRowHeight);
+
+    const PanelColors palette = panelColors(option.palette);
+    Colors colors;
+    colors.selected = option.state & QStyle::State_Selected;
+    if (colors.selected) {
+        QColor dimmed = palette.selectedText;
+        dimmed.setAlphaF(0.78f);
+        colors = {palette.selectedText,
+                  palette.selectedText,
+                  palette.selectedWash,
+                  dimmed,
+                  dimmed,
+                  dimmed,
+                  palette.selection,
+                  true};
+    } else {
+        colors = {palette.label,         palette.accent,
+                  palette.accentWash,    palette.secondaryLabel,
+                  palette.tertiaryLabel, palette.tertiaryLabel,
+                  palette.selection,     false};
+    }
+
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    paintBackground(*painter, row, colors);
+
+    const QRect iconRect(row.left() + kIconLeft, row.top() + (kRowHeight - kIconSize) / 2,
+                         kIconSize, kIconSize);
+    m_icons.iconFor(item).paint(painter, iconRect);
+
+    const QString meta = metaText(item, ageOf(item), m_locale);
+    const int metaWidth = std::max(kMetaMinWidth, m_metaDigits.width(meta));
+    const QRect metaRect(row.right() + 1 - kMetaRightInset - metaWidth, row.top(), metaWidth,
+                         kRowHeight);
+    painter->setPen(colors.meta);
+    m_metaDigits.draw(*painter, metaRect, Qt::AlignRight, meta);
+
+    const int textRight = metaRect.left() - kGap;
+    const QRect textRect(row.left() + kTextLeft, row.top(), textRight - row.left() - kTextLeft,
+                         kRowHeight);
+    paintName(*painter, textRect, item, colors);
+    paintSecondLine(*painter, textRect, item, colors);
+    painter->restore();
+}
+
+void FileResultCellView::paintBackground(QPainter& painter, const QRect& row,
+                                         const Colors& colors) const {
+    if (!colors.selected) return;
+    QPainterPath shape;
+    shape.addRoundedRect(QRectF(row.adjusted(kSelectionInset, 0, -kSelectionInset, 0)), 6, 6);
+    painter.fillPath(shape, colors.selection);
+}
+
+void FileResultCellView::paintName(QPainter& painter, const QRect& rect, const FileItem& item,
+                                   const Colors& colors) const {
+    const QFont& font = item.isDirectory() ? m_folderNameFont : m_nameFont;
+    const QFontMetrics metrics(font);
+    const QString name = singleLine(item.name());
+    const QString shown = metrics.elidedText(name, Qt::ElideMiddle, rect.width());
+
+    QList<TextRange> marks = highlightRanges(name, m_query ? m_query() : QString());
+    if (shown != name) {
+        const std::optional<ElisionCut> cut = middleElisionCut(name, shown);
+        marks = cut ? rangesAfterElision(marks, int(name.size()), *cut) : QList<TextRange>();
+    }
+    QList<QTextLayout::FormatRange> formats;
+    for (const TextRange& mark : marks) {
+        QTextLayout::FormatRange format;
+        format.start = mark.start;
+        format.length = mark.length;
+        format.format.setBackground(colors.nameMarkWash);
+        format.format.setForeground(colors.nameMarkText);
+        formats.append(format);
+    }
+
+    QTextLayout layout(shown, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLineWidth(rect.width());
+    layout.endLayout();
+    painter.setPen(colors.name);
+    layout.draw(&painter, QPointF(rect.left(), rect.top() + kNameTop), formats);
+}
+
+void FileResultCellView::paintSecondLine(QPainter& painter, const QRect& rect, const FileItem& item,
+                                         const Colors& colors) const {
+    const SecondLine line = secondLine(item, m_snippet ? m_snippet(item) : std::nullopt);
+    const QFontMetrics nameMetrics(item.isDirectory() ? m_folderNameFont : m_nameFont);
+    const QFontMetrics metrics(m_detailFont);
+    const int top = rect.top() + kNameTop + nameMetrics.height() + 1;
+    const QString text = metrics.elidedText(singleLine(line.text), Qt::ElideLeft, rect.width());
+    painter.setFont(m_detailFont);
+    painter.setPen(line.tone == SecondLine::snippet ? colors.snippet : colors.location);
+    painter.drawText(QRect(rect.left(), top, rect.width(), metrics.height()),
+                     Qt::AlignLeft | Qt::AlignVCenter, text);
+}
+
+QString FileResultCellView::ageOf(const FileItem& item) const {
+    const std::optional<QDateTime> modified = item.modified();
+    if (!modified) return {};
+    return m_dates.format(*modified, QDateTime::currentDateTime());
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,37 @@
+#include "DesktopServices.h"
+
+#include "dbus/FileManager1Reveal.h"
+#include "xdg/GioFileOpener.h"
+#include "xdg/GioTrash.h"
+
+#include <QCoreApplication>
+
+namespace tarnwick {
+
+namespace {
+
+DesktopServices& sharedServices() {
+    static DesktopServices services;
+    return services;
+}
+
+// The reveal holds a bus connection: it must go while the application object still exists.
+void dropSharedServices() {
+    sharedServices() = DesktopServices();
+}
+
+}  // namespace
+
+DesktopServices DesktopServices::forThisDesktop() {
+    DesktopServices& services = sharedServices();
+    if (!services.opener) {
+        services.opener = std::make_shared<GioFileOpener>();
+        services.reveal =
+            std::make_shared<FileManager1Reveal>(QDBusConnection::sessionBus(), services.opener);
+        services.trash = std::make_shared<GioTrash>();
+        qAddPostRoutine(dropSharedServices);
+    }
+    return services;
+}
+
+}  // namespace tarnwick

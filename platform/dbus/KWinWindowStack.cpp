@@ -1,0 +1,160 @@
+#include "KWinWindowStack.h"
+
+#include <QCoreApplication>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTimer>
+
+namespace tarnwick {
+
+namespace {
+
+constexpr const char* kKWin = "org.kde.KWin";
+constexpr const char* kScriptingInterface = "org.kde.kwin.Scripting";
+constexpr const char* kScriptInterface = "org.kde.kwin.Script";
+
+// KWin 5 calls windows clients (activeClient, clientList); KWin 6 calls them windows.
+constexpr const char* kScriptTemplate = R"((function () {
+    var active = workspace.activeWindow || workspace.activeClient;
+    var stack = workspace.stackingOrder;
+    var windows = [];
+    if (stack) {
+        for (var i = stack.length - 1; i >= 0; --i) windows.push(stack[i]);
+    } else {
+        var all = workspace.windowList ? workspace.windowList() : workspace.clientList();
+        if (active) windows.push(active);
+        for (var j = 0; j < all.length; ++j) if (all[j] !== active) windows.push(all[j]);
+    }
+    var report = [];
+    for (var k = 0; k < windows.length; ++k) {
+        var w = windows[k];
+        if (!w.normalWindow) continue;
+        report.push({caption: String(w.caption), resourceClass: String(w.resourceClass),
+                     resourceName: String(w.resourceName), pid: w.pid, minimized: !!w.minimized});
+    }
+    callDBus("%1", "%2", "org.tarnwick.KWinWindowStack", "report", "%3", JSON.stringify(report));
+})();
+)";
+
+}  // namespace
+
+KWinWindowStack::KWinWindowStack(QDBusConnection bus, QObject* parent)
+    : QObject(parent), m_bus(std::move(bus)) {
+    m_exported = m_bus.registerObject(QString::fromLatin1(kObjectPath), this,
+                                      QDBusConnection::ExportScriptableSlots);
+}
+
+KWinWindowStack::~KWinWindowStack() {
+    if (m_exported) m_bus.unregisterObject(QString::fromLatin1(kObjectPath));
+}
+
+bool KWinWindowStack::isPlasmaSession() {
+    return qEnvironmentVariable("XDG_CURRENT_DESKTOP").contains(QLatin1String("KDE"));
+}
+
+void KWinWindowStack::request(std::function<void(std::optional<WindowStack>)> done) {
+    finish(std::nullopt);
+    m_done = std::move(done);
+    if (!m_exported) return finish(std::nullopt);
+    const int number = ++m_requests;
+    m_token = QStringLiteral("%1-%2").arg(QCoreApplication::applicationPid()).arg(number);
+    m_pluginName = QStringLiteral("tarnwick-window-stack-") + m_token;
+    m_script = std::make_unique<QTemporaryFile>(QDir::tempPath() +
+                                                QStringLiteral("/tarnwick-kwin-XXXXXX.js"));
+    if (!m_script->open()) return finish(std::nullopt);
+    m_script->write(kwinWindowStackScript(m_bus.baseService(), m_token).toUtf8());
+    m_script->flush();
+
+    QTimer::singleShot(kBudgetMs, this, [this, number] {
+        if (number == m_requests) finish(std::nullopt);
+    });
+    callKWin(QStringLiteral("/Scripting"), QString::fromLatin1(kScriptingInterface),
+             QStringLiteral("loadScript"), {m_script->fileName(), m_pluginName},
+             [this, number](const QDBusMessage& reply) {
+                 if (number != m_requests || !m_done) return;
+                 if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+                     return finish(std::nullopt);
+                 runScript(reply.arguments().first().toInt(), false);
+             });
+}
+
+void KWinWindowStack::runScript(int scriptId, bool legacyPath) {
+    // Plasma 5.27 and later export a script as /Scripting/ScriptN, older ones as /N.
+    const QString path = legacyPath ? QStringLiteral("/%1").arg(scriptId)
+                                    : QStringLiteral("/Scripting/Script%1").arg(scriptId);
+    const int number = m_requests;
+    callKWin(path, QString::fromLatin1(kScriptInterface), QStringLiteral("run"), {},
+             [this, number, scriptId, legacyPath](const QDBusMessage& reply) {
+                 if (number != m_requests || !m_done) return;
+                 if (reply.type() == QDBusMessage::ReplyMessage) return;  // now wait for report
+                 if (!legacyPath) return runScript(scriptId, true);
+                 finish(std::nullopt);
+             });
+}
+
+void KWinWindowStack::report(const QString& token, const QString& windows) {
+    if (token != m_token || !m_done) return;
+    finish(windowStackFromKWinReport(windows.toUtf8()));
+}
+
+void KWinWindowStack::finish(std::optional<WindowStack> stack) {
+    if (!m_pluginName.isEmpty()) {
+        callKWin(QStringLiteral("/Scripting"), QString::fromLatin1(kScriptingInterface),
+                 QStringLiteral("unloadScript"), {m_pluginName}, nullptr);
+        m_pluginName.clear();
+    }
+    m_script.reset();
+    m_token.clear();
+    if (!m_done) return;
+    auto done = std::move(m_done);
+    m_done = nullptr;
+    done(std::move(stack));
+}
+
+void KWinWindowStack::callKWin(const QString& path, const QString& interface, const QString& method,
+                               const QVariantList& arguments,
+                               std::function<void(const QDBusMessage&)> then) {
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(QString::fromLatin1(kKWin), path, interface, method);
+    call.setArguments(arguments);
+    call.setAutoStartService(false);
+    if (!then) {
+        m_bus.send(call);
+        return;
+    }
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, kBudgetMs), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [watcher, then = std::move(then)] {
+        watcher->deleteLater();
+        then(watcher->reply());
+    });
+}
+
+QString kwinWindowStackScript(const QString& service, const QString& token) {
+    return QString::fromLatin1(kScriptTemplate)
+        .arg(service, QString::fromLatin1(KWinWindowStack::kObjectPath), token);
+}
+
+std::optional<WindowStack> windowStackFromKWinReport(const QByteArray& json) {
+    const QJsonDocument document = QJsonDocument::fromJson(json);
+    if (!document.isArray()) return std::nullopt;
+    WindowStack stack;
+    for (const QJsonValue& value : document.array()) {
+        if (!value.isObject()) return std::nullopt;
+        const QJsonObject window = value.toObject();
+        WindowFacts facts;
+        facts.title = window.value(QLatin1String("caption")).toString().toUtf8();
+        facts.className = window.value(QLatin1String("resourceClass")).toString().toUtf8();
+        facts.instanceName = window.value(QLatin1String("resourceName")).toString().toUtf8();
+        if (window.value(QLatin1String("pid")).isDouble())
+            facts.pid = qint64(window.value(QLatin1String("pid")).toDouble());
+        facts.hidden = window.value(QLatin1String("minimized")).toBool();
+        stack.topFirst.append(facts);
+    }
+    return stack;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,88 @@
+#include "NautilusScriptAction.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace tarnwick {
+
+namespace {
+
+const QByteArray kMarker = "# tarnwick-file-manager-action";
+
+bool fail(QString* error, const QString& message) {
+    if (error) *error = message;
+    return false;
+}
+
+}  // namespace
+
+QByteArray shellQuoted(const QByteArray& word) {
+    QByteArray quoted = word;
+    quoted.replace('\'', "'\\''");
+    return '\'' + quoted + '\'';
+}
+
+NautilusScriptAction::NautilusScriptAction(QString scriptPath, QByteArray program)
+    : m_scriptPath(std::move(scriptPath)), m_program(std::move(program)) {}
+
+QByteArray NautilusScriptAction::scriptText() const {
+    const QByteArray program = shellQuoted(m_program);
+    // Nautilus runs scripts in the shown folder, with the selected items as arguments.
+    return "#!/bin/sh\n" + kMarker +
+           "\n"
+           "# Searches the selected folder, or else the folder this window shows.\n"
+           "for item in \"$@\"; do\n"
+           "    case $item in /*) ;; *) item=\"$PWD/$item\" ;; esac\n"
+           "    if [ -d \"$item\" ]; then exec " +
+           program +
+           " \"$item\"; fi\n"
+           "done\n"
+           "exec " +
+           program + " \"$PWD\"\n";
+}
+
+bool NautilusScriptAction::isOurs() const {
+    QFile file(m_scriptPath);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    return file.read(4096).contains(kMarker);
+}
+
+bool NautilusScriptAction::isInstalled() const {
+    return isOurs() && QFileInfo(m_scriptPath).isExecutable();
+}
+
+bool NautilusScriptAction::install(QString* error) const {
+    const QFileInfo info(m_scriptPath);
+    if (info.exists() && !isOurs())
+        return fail(error,
+                    QStringLiteral("%1 exists and is not ours; left as it is").arg(m_scriptPath));
+    if (!QDir().mkpath(info.absolutePath()))
+        return fail(error, QStringLiteral("cannot create the folder %1").arg(info.absolutePath()));
+    QSaveFile file(m_scriptPath);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(error,
+                    QStringLiteral("cannot write %1: %2").arg(m_scriptPath, file.errorString()));
+    file.write(scriptText());
+    if (!file.commit())
+        return fail(error,
+                    QStringLiteral("cannot write %1: %2").arg(m_scriptPath, file.errorString()));
+    const auto executable = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                            QFileDevice::ExeOwner | QFileDevice::ReadGroup | QFileDevice::ExeGroup |
+                            QFileDevice::ReadOther | QFileDevice::ExeOther;
+    if (!QFile::setPermissions(m_scriptPath, executable))
+        return fail(error, QStringLiteral("cannot make %1 executable").arg(m_scriptPath));
+    return true;
+}
+
+bool NautilusScriptAction::remove(QString* error) const {
+    if (!QFileInfo::exists(m_scriptPath) || !isOurs()) return true;
+    QFile file(m_scriptPath);
+    if (!file.remove())
+        return fail(error,
+                    QStringLiteral("cannot delete %1: %2").arg(m_scriptPath, file.errorString()));
+    return true;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/FileOpener.h"
+
+#include <QList>
+
+namespace tarnwick::test {
+
+// Records what it was asked to open; answers with `refusal` when one is set.
+class RecordingOpener : public FileOpener {
+public:
+    std::optional<QString> open(const QByteArray& path) override {
+        opened.append(path);
+        return refusal;
+    }
+
+    QList<QByteArray> opened;
+    std::optional<QString> refusal;
+};
+
+}  // namespace tarnwick::test

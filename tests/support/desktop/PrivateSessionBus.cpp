@@ -1,0 +1,66 @@
+#include "PrivateSessionBus.h"
+
+#include <QDBusConnectionInterface>
+#include <QFile>
+#include <QProcess>
+
+#include <signal.h>
+
+namespace tarnwick::test {
+
+PrivateSessionBus::~PrivateSessionBus() {
+    for (const QString& name : std::as_const(m_connections))
+        QDBusConnection::disconnectFromBus(name);
+    if (m_pid > 0) ::kill(pid_t(m_pid), SIGTERM);
+}
+
+bool PrivateSessionBus::start(QString* error) {
+    auto fail = [error](const QString& reason) {
+        if (error) *error = reason;
+        return false;
+    };
+    if (!m_folder.isValid()) return fail(QStringLiteral("no temporary folder"));
+    const QString config = m_folder.filePath(QStringLiteral("bus.conf"));
+    QFile file(config);
+    if (!file.open(QIODevice::WriteOnly)) return fail(QStringLiteral("cannot write ") + config);
+    file.write("<busconfig><type>session</type><listen>unix:dir=" + m_folder.path().toUtf8() +
+               "</listen><auth>EXTERNAL</auth><policy context=\"default\">"
+               "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
+               "<allow own=\"*\"/></policy></busconfig>\n");
+    file.close();
+
+    QProcess daemon;
+    daemon.start(QStringLiteral("dbus-daemon"),
+                 {QStringLiteral("--config-file=") + config, QStringLiteral("--fork"),
+                  QStringLiteral("--print-address=1"), QStringLiteral("--print-pid=1")});
+    if (!daemon.waitForFinished(10000) || daemon.exitCode() != 0)
+        return fail(QStringLiteral("dbus-daemon did not start: ") +
+                    QString::fromLocal8Bit(daemon.readAllStandardError()));
+    const QList<QByteArray> lines = daemon.readAllStandardOutput().trimmed().split('\n');
+    if (lines.size() < 2) return fail(QStringLiteral("dbus-daemon printed no address"));
+    m_address = lines[0].trimmed();
+    m_pid = lines[1].trimmed().toLongLong();
+    return true;
+}
+
+QDBusConnection PrivateSessionBus::connect(const QString& role) {
+    const QString name = QStringLiteral("tarnwick-test-") + role;
+    if (!m_connections.contains(name)) m_connections.append(name);
+    return QDBusConnection::connectToBus(QString::fromLatin1(m_address), name);
+}
+
+void PrivateSessionBus::becomeSessionBus() {
+    qputenv("DBUS_SESSION_BUS_ADDRESS", m_address);
+}
+
+QProcessEnvironment PrivateSessionBus::environmentFor(QProcessEnvironment base) const {
+    base.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromLatin1(m_address));
+    return base;
+}
+
+bool PrivateSessionBus::nameHasOwner(const QString& name) {
+    QDBusConnection bus = connect(QStringLiteral("observer"));
+    return bus.interface() && bus.interface()->isServiceRegistered(name).value();
+}
+
+}  // namespace tarnwick::test

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDBusConnection>
+#include <QProcessEnvironment>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace tarnwick::test {
+
+// A D-Bus session bus of the test's own (dbus-daemon from a config written here, so nothing is
+// started by the bus on anyone's behalf), stopped with the object.
+class PrivateSessionBus {
+public:
+    PrivateSessionBus() = default;
+    ~PrivateSessionBus();
+    PrivateSessionBus(const PrivateSessionBus&) = delete;
+    PrivateSessionBus& operator=(const PrivateSessionBus&) = delete;
+
+    // Starts the daemon; false with the reason in `error` when it cannot.
+    bool start(QString* error = nullptr);
+    const QByteArray& address() const { return m_address; }
+
+    // A connection of its own (its own unique name), for one role of the test: a primary
+    // instance, a fake file manager, a tray watcher.
+    QDBusConnection connect(const QString& role);
+    // Makes the bus this process's session bus (before QDBusConnection::sessionBus() is first
+    // used) and returns `base` with it, for child processes.
+    void becomeSessionBus();
+    QProcessEnvironment environmentFor(QProcessEnvironment base) const;
+
+    // Whether `name` has an owner right now.
+    bool nameHasOwner(const QString& name);
+
+private:
+    QTemporaryDir m_folder;
+    QByteArray m_address;
+    qint64 m_pid = 0;
+    QStringList m_connections;
+};
+
+}  // namespace tarnwick::test

@@ -1,0 +1,149 @@
+#include "HotKeyManager.h"
+
+#include "platform/DisplayServer.h"
+#include "platform/GlobalShortcut.h"
+#include "platform/portal/GnomeCustomKeybinding.h"
+#include "platform/portal/PortalGlobalShortcut.h"
+#include "platform/x11/X11KeyGrab.h"
+
+#include <QDBusConnection>
+
+#include <cstdio>
+
+namespace tarnwick {
+
+namespace {
+
+const char* const kShortcutDescription = "Search File Manager Window";
+
+std::unique_ptr<GlobalShortcut> sessionBackend() {
+    switch (currentDisplayServer()) {
+        case DisplayServer::x11:
+            return std::make_unique<X11KeyGrab>();
+        case DisplayServer::wayland:
+            // Under XWayland a grab fires only while an X11 window has the focus: useless.
+            return std::make_unique<PortalGlobalShortcut>(QDBusConnection::sessionBus());
+        case DisplayServer::none:
+            break;
+    }
+    return nullptr;
+}
+
+bool isGnomeWaylandSession() {
+    return currentDisplayServer() == DisplayServer::wayland &&
+           qEnvironmentVariable("XDG_CURRENT_DESKTOP").contains(QLatin1String("GNOME"));
+}
+
+void printLine(const QByteArray& line) {
+    std::printf("%s\n", line.constData());
+    std::fflush(stdout);
+}
+
+std::optional<ShortcutKey> shortcutKeyFor(const StoredHotKey& hotKey) {
+    const std::optional<KeySymbol> symbol = keySymbolForKeyCode(hotKey.keyCode);
+    if (!symbol) return std::nullopt;
+    const ModifierKeys modifiers = modifierKeysFor(hotKey.modifiers);
+    ShortcutKey key;
+    key.keysym = symbol->keysym;
+    key.keysymName = QString::fromLatin1(symbol->name);
+    key.control = modifiers.control;
+    key.alt = modifiers.alt;
+    key.shift = modifiers.shift;
+    key.super = modifiers.super;
+    key.description = QString::fromLatin1(kShortcutDescription);
+    return key;
+}
+
+}  // namespace
+
+HotKeyManager& HotKeyManager::shared() {
+    static HotKeyManager* manager = new HotKeyManager(sessionBackend);
+    return *manager;
+}
+
+HotKeyManager::HotKeyManager(BackendFactory backends, QObject* parent)
+    : QObject(parent), m_backends(std::move(backends)) {}
+
+HotKeyManager::~HotKeyManager() {
+    unregisterHotKey();
+}
+
+StoredHotKey HotKeyManager::storedHotKey() const {
+    return readStoredHotKey();
+}
+
+QString HotKeyManager::displayText() const {
+    return hotKeyDisplayText(storedHotKey());
+}
+
+void HotKeyManager::registerHotKey() {
+    unregisterHotKey();
+    const StoredHotKey stored = storedHotKey();
+    const std::optional<ShortcutKey> key = shortcutKeyFor(stored);
+    if (!key) return backendFailed(kUnmappedKeyCode);
+
+    m_backend = m_backends ? m_backends() : nullptr;
+    if (!m_backend)
+        return backendUnavailable(QStringLiteral("no X11 display and no Wayland session"));
+    connect(m_backend.get(), &GlobalShortcut::pressed, this, [this] {
+        if (onHotKey) onHotKey();
+    });
+    connect(m_backend.get(), &GlobalShortcut::registrationFailed, this,
+            &HotKeyManager::backendFailed);
+    connect(m_backend.get(), &GlobalShortcut::unavailable, this,
+            &HotKeyManager::backendUnavailable);
+    m_backend->registerKey(*key);
+}
+
+void HotKeyManager::unregisterHotKey() {
+    if (m_backend) m_backend->unregisterKey();
+    m_backend.reset();
+    m_refused = false;
+    m_unavailable = false;
+}
+
+bool HotKeyManager::isRegistered() const {
+    return m_backend && !m_refused && !m_unavailable;
+}
+
+void HotKeyManager::backendFailed(int status) {
+    m_refused = true;
+    printLine("Failed to register global hot key: " + QByteArray::number(status));
+}
+
+void HotKeyManager::backendUnavailable(const QString& reason) {
+    m_unavailable = true;
+    if (m_toldUnavailable || gnomeKeybindingInstalled()) return;
+    m_toldUnavailable = true;
+    QString line = QStringLiteral("Global hot key unavailable: ") + reason +
+                   QStringLiteral("; the tray menu still works");
+    if (offersGnomeKeybinding())
+        line += QStringLiteral(", and Settings can add a GNOME keyboard shortcut for it");
+    printLine(line.toUtf8());
+}
+
+bool HotKeyManager::offersGnomeKeybinding() const {
+    if (!isGnomeWaylandSession() || !GnomeCustomKeybinding::isOffered()) return false;
+    return m_unavailable || GnomeCustomKeybinding::isInstalled();
+}
+
+bool HotKeyManager::gnomeKeybindingInstalled() const {
+    return isGnomeWaylandSession() && GnomeCustomKeybinding::isInstalled();
+}
+
+bool HotKeyManager::installGnomeKeybinding(QString* error) {
+    const std::optional<ShortcutKey> key = shortcutKeyFor(storedHotKey());
+    if (!key) {
+        if (error) *error = QStringLiteral("the stored shortcut names no key of this keyboard");
+        return false;
+    }
+    return GnomeCustomKeybinding::install(QStringLiteral("Tarnwick: ") + key->description,
+                                          GnomeCustomKeybinding::activateCommand(),
+                                          gnomeAccelerator(*key), error);
+}
+
+bool HotKeyManager::removeGnomeKeybinding(QString* error) {
+    return GnomeCustomKeybinding::remove(error);
+}
+
+}  // namespace tarnwick

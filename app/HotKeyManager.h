@@ -1,0 +1,71 @@
+#pragma once
+
+#include "HotKeyText.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace tarnwick {
+
+class GlobalShortcut;
+
+// The one system-wide shortcut that opens the search: read from the user's settings, registered
+// with whatever this desktop offers (a key grab on X11, the shortcut portal on Wayland), and
+// reported through onHotKey on the main thread. The application never writes the stored keys.
+class HotKeyManager : public QObject {
+    Q_OBJECT
+public:
+    using BackendFactory = std::function<std::unique_ptr<GlobalShortcut>()>;
+
+    // Status printed for a stored key code that no key of this keyboard family stands for.
+    static constexpr int kUnmappedKeyCode = -1;
+
+    static HotKeyManager& shared();
+
+    // With a backend of the caller's choice (tests); shared() picks the session's own.
+    explicit HotKeyManager(BackendFactory backends, QObject* parent = nullptr);
+    ~HotKeyManager() override;
+
+    // The stored shortcut, read anew on each call.
+    StoredHotKey storedHotKey() const;
+    // "Ctrl+Shift+Space": the stored shortcut as this desktop names keys, read anew.
+    QString displayText() const;
+
+    // Replaces any earlier registration by the stored shortcut. Failures print one line:
+    // "Failed to register global hot key: " and a status, or why this desktop has no
+    // shortcut service; the tray menu works either way.
+    void registerHotKey();
+    // Gives the key back (at quit); harmless when nothing is registered.
+    void unregisterHotKey();
+
+    // Whether a key is held for us right now (refused or given back: false).
+    bool isRegistered() const;
+
+    // GNOME without the shortcut portal: a custom keybinding in GNOME's settings that runs
+    // `tarnwick --activate` can stand in for the shortcut. True when this is such a desktop
+    // and the keybinding can be added (whether or not it already is).
+    bool offersGnomeKeybinding() const;
+    bool gnomeKeybindingInstalled() const;
+    // Adds (or updates) that keybinding for the stored shortcut / removes it; false with a
+    // reason in `error` on failure. Only on the user's request.
+    bool installGnomeKeybinding(QString* error = nullptr);
+    bool removeGnomeKeybinding(QString* error = nullptr);
+
+    // Called once per press of the shortcut.
+    std::function<void()> onHotKey;
+
+private:
+    void backendFailed(int status);
+    void backendUnavailable(const QString& reason);
+
+    BackendFactory m_backends;
+    std::unique_ptr<GlobalShortcut> m_backend;
+    bool m_refused = false;
+    bool m_unavailable = false;
+    bool m_toldUnavailable = false;
+};
+
+}  // namespace tarnwick

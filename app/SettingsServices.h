@@ -1,0 +1,32 @@
+#pragma once
+
+#include "FileManagerActions.h"
+#include "LoginItem.h"
+
+#include <functional>
+
+namespace tarnwick {
+
+// GNOME on Wayland lets no application grab a key, and older versions have no shortcuts portal;
+// there the shortcut can only be a custom keybinding in GNOME's own settings, which the
+// settings window offers to add with the user's consent.
+struct GnomeShortcutOffer {
+    std::function<bool()> isOffered;
+    std::function<bool()> isInstalled;
+    std::function<bool(QString* error)> install;
+    std::function<bool(QString* error)> remove;
+
+    bool offered() const { return isOffered && isInstalled && install && remove && isOffered(); }
+};
+
+// What the settings window reads and changes, apart from the stored preferences.
+struct SettingsServices {
+    LoginItem loginItem;
+    std::function<FileManagerActions()> fileManagerActions;
+    GnomeShortcutOffer gnomeShortcut;
+
+    // The real ones: this user's autostart folder and file managers, GNOME's keybindings.
+    static SettingsServices forThisApplication();
+};
+
+}  // namespace tarnwick

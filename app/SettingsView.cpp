@@ -1,0 +1,217 @@
+#include "SettingsView.h"
+
+#include "HotKeyText.h"
+#include "SettingsGroup.h"
+#include "SettingsKeyCap.h"
+#include "SettingsStyle.h"
+#include "SettingsSwitch.h"
+#include "SettingsText.h"
+#include "core/Preferences.h"
+
+#include <QEvent>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace tarnwick {
+
+namespace {
+
+constexpr int kWidth = 420;
+constexpr int kHeight = 480;
+
+QString joinedNames(const QStringList& names) {
+    return names.size() == 2 ? SettingsView::tr("%1 and %2").arg(names[0], names[1])
+                             : names.join(QLatin1String(", "));
+}
+
+}  // namespace
+
+SettingsView::SettingsView(SettingsServices services, QWidget* parent)
+    : QWidget(parent), m_services(std::move(services)) {
+    setWindowTitle(tr("Tarnwick Settings"));
+    setWindowIcon(QIcon::fromTheme(QStringLiteral("org.tarnwick.Tarnwick"),
+                                   QIcon(QStringLiteral(":/tarnwick/org.tarnwick.Tarnwick.svg"))));
+    setFixedSize(kWidth, kHeight);
+
+    auto* content = new QWidget;
+    auto* column = new QVBoxLayout(content);
+    column->setContentsMargins(20, 20, 20, 20);
+    column->setSpacing(22);
+    column->addWidget(buildHeader());
+    column->addWidget(buildBehaviour());
+    column->addWidget(buildKeyboard());
+    column->addWidget(buildFileManagers());
+    column->addWidget(buildGnomeShortcut());
+    column->addStretch(1);
+
+    auto* scroll = new QScrollArea;
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidget(content);
+    scroll->viewport()->setAutoFillBackground(false);
+    content->setAutoFillBackground(false);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll);
+    refresh();
+}
+
+SettingsView& SettingsView::shared() {
+    // Created at the first "Settings…" and kept for the life of the process.
+    static SettingsView* view = new SettingsView(SettingsServices::forThisApplication());
+    return *view;
+}
+
+void SettingsView::showAndRaise() {
+    refresh();
+    show();
+    raise();
+    activateWindow();
+}
+
+QWidget* SettingsView::buildHeader() {
+    auto* header = new QWidget;
+    auto* stack = new QVBoxLayout(header);
+    stack->setContentsMargins(4, 0, 4, 8);
+    stack->setSpacing(12);
+    auto* title = new QLabel(tr("Tarnwick"));
+    title->setFont(scaledFont(font(), 1.35, QFont::DemiBold));
+    m_headerText = new QLabel;
+    m_headerText->setTextFormat(Qt::RichText);
+    m_headerText->setWordWrap(true);
+    m_headerText->setForegroundRole(QPalette::PlaceholderText);
+    stack->addWidget(title);
+    stack->addWidget(m_headerText);
+    return header;
+}
+
+SettingsGroup* SettingsView::buildBehaviour() {
+    auto* group = new SettingsGroup(tr("Behaviour"));
+    m_hiddenFiles = new SettingsSwitch;
+    m_hiddenFiles->setAccessibleName(tr("Show hidden files in results"));
+    connect(m_hiddenFiles, &SettingsSwitch::toggled, this,
+            [](bool on) { Preferences::setShowHiddenFiles(on); });
+    group->addRow(tr("Show hidden files in results"), m_hiddenFiles);
+    m_launchAtLogin = new SettingsSwitch;
+    m_launchAtLogin->setAccessibleName(tr("Launch at login"));
+    connect(m_launchAtLogin, &SettingsSwitch::toggled, this, &SettingsView::setLaunchAtLogin);
+    group->addRow(tr("Launch at login"), m_launchAtLogin);
+    return group;
+}
+
+SettingsGroup* SettingsView::buildKeyboard() {
+    auto* group = new SettingsGroup(tr("Keyboard"));
+    for (const PanelKeyRow& row : panelKeyRows(readStoredHotKey())) {
+        m_keyCaps << new SettingsKeyCap(row.keys);
+        group->addRow(row.action, m_keyCaps.back());
+    }
+    return group;
+}
+
+SettingsGroup* SettingsView::buildFileManagers() {
+    m_fileManagerGroup = new SettingsGroup(tr("File Manager"));
+    m_fileManagerButton = new QPushButton;
+    connect(m_fileManagerButton, &QPushButton::clicked, this,
+            &SettingsView::toggleFileManagerActions);
+    m_fileManagerStatus =
+        m_fileManagerGroup
+            ->addRow(tr("“Search with Tarnwick” action"), m_fileManagerButton, QStringLiteral(" "))
+            .subtitle;
+    return m_fileManagerGroup;
+}
+
+SettingsGroup* SettingsView::buildGnomeShortcut() {
+    m_gnomeGroup = new SettingsGroup(tr("Shortcut"));
+    m_gnomeButton = new QPushButton;
+    connect(m_gnomeButton, &QPushButton::clicked, this, &SettingsView::toggleGnomeShortcut);
+    m_gnomeStatus =
+        m_gnomeGroup->addRow(tr("Shortcut in GNOME's settings"), m_gnomeButton, QStringLiteral(" "))
+            .subtitle;
+    return m_gnomeGroup;
+}
+
+void SettingsView::refresh() {
+    const StoredHotKey hotKey = readStoredHotKey();
+    const QString shortcut = hotKeyDisplayText(hotKey);
+    m_headerText->setText(settingsHeaderHtml(shortcut));
+    const QList<PanelKeyRow> rows = panelKeyRows(hotKey);
+    for (qsizetype i = 0; i < rows.size() && i < m_keyCaps.size(); ++i) {
+        m_keyCaps[i]->setText(rows[i].keys);
+        m_keyCaps[i]->updateGeometry();
+    }
+    m_hiddenFiles->showState(Preferences::showHiddenFiles());
+    m_launchAtLogin->showState(m_services.loginItem.isEnabled());
+    refreshFileManagers();
+    refreshGnomeShortcut(shortcut);
+}
+
+void SettingsView::setLaunchAtLogin(bool on) {
+    m_services.loginItem.setEnabled(on);
+    // Whatever happened, show what the session will do.
+    m_launchAtLogin->showState(m_services.loginItem.isEnabled());
+}
+
+void SettingsView::refreshFileManagers() {
+    if (!m_services.fileManagerActions) {
+        m_fileManagerGroup->hide();
+        return;
+    }
+    const FileManagerActions actions = m_services.fileManagerActions();
+    const QStringList names = actions.presentFileManagers();
+    m_fileManagerGroup->setVisible(!names.isEmpty());
+    if (names.isEmpty()) return;
+    const bool installed = actions.isInstalled();
+    m_fileManagerButton->setText(installed ? tr("Remove") : tr("Add"));
+    m_fileManagerStatus->setText(
+        installed ? tr("In the context menu of %1.").arg(joinedNames(names))
+                  : tr("Adds it to the context menu of %1.").arg(joinedNames(names)));
+}
+
+void SettingsView::toggleFileManagerActions() {
+    if (!m_services.fileManagerActions) return;
+    const FileManagerActions actions = m_services.fileManagerActions();
+    QStringList report;
+    QStringList errors;
+    const bool done = actions.isInstalled() ? actions.remove(&report, &errors)
+                                            : actions.install(&report, &errors);
+    refreshFileManagers();
+    if (!done) m_fileManagerStatus->setText(errors.join(QLatin1Char('\n')));
+}
+
+void SettingsView::refreshGnomeShortcut(const QString& shortcut) {
+    const bool offered = m_services.gnomeShortcut.offered();
+    m_gnomeGroup->setVisible(offered);
+    if (!offered) return;
+    const bool installed = m_services.gnomeShortcut.isInstalled();
+    m_gnomeButton->setText(installed ? tr("Remove") : tr("Add"));
+    m_gnomeStatus->setText(
+        installed ? tr("GNOME runs the search when you press %1.").arg(shortcut)
+                  : tr("GNOME on Wayland lets only its own settings react to %1 everywhere. "
+                       "Add it there?")
+                        .arg(shortcut));
+}
+
+void SettingsView::toggleGnomeShortcut() {
+    const GnomeShortcutOffer& offer = m_services.gnomeShortcut;
+    if (!offer.offered()) return;
+    QString error;
+    const bool done = offer.isInstalled() ? offer.remove(&error) : offer.install(&error);
+    refreshGnomeShortcut(hotKeyDisplayText(readStoredHotKey()));
+    if (!done) m_gnomeStatus->setText(error);
+}
+
+void SettingsView::showEvent(QShowEvent* event) {
+    refresh();
+    QWidget::showEvent(event);
+}
+
+void SettingsView::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) refresh();
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "SettingsServices.h"
+
+#include <QList>
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+namespace tarnwick {
+
+class SettingsGroup;
+class SettingsKeyCap;
+class SettingsSwitch;
+
+// The settings window, "Tarnwick Settings": what the shortcut does, "Show hidden files in
+// results" and "Launch at login", the keys of the search panel, and the file-manager actions.
+// Created once and kept; closing hides it. Nothing is cached: each time the window is shown or
+// comes to the front it reads the preference, the autostart entry and the shortcut anew.
+class SettingsView : public QWidget {
+    Q_OBJECT
+public:
+    explicit SettingsView(SettingsServices services, QWidget* parent = nullptr);
+
+    static SettingsView& shared();
+    void showAndRaise();
+
+    // Reads everything shown anew.
+    void refresh();
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QWidget* buildHeader();
+    SettingsGroup* buildBehaviour();
+    SettingsGroup* buildKeyboard();
+    SettingsGroup* buildFileManagers();
+    SettingsGroup* buildGnomeShortcut();
+    void setLaunchAtLogin(bool on);
+    void toggleFileManagerActions();
+    void toggleGnomeShortcut();
+    void refreshFileManagers();
+    void refreshGnomeShortcut(const QString& shortcut);
+
+    SettingsServices m_services;
+    QLabel* m_headerText = nullptr;
+    SettingsSwitch* m_hiddenFiles = nullptr;
+    SettingsSwitch* m_launchAtLogin = nullptr;
+    QList<SettingsKeyCap*> m_keyCaps;
+    SettingsGroup* m_fileManagerGroup = nullptr;
+    QLabel* m_fileManagerStatus = nullptr;
+    QPushButton* m_fileManagerButton = nullptr;
+    SettingsGroup* m_gnomeGroup = nullptr;
+    QLabel* m_gnomeStatus = nullptr;
+    QPushButton* m_gnomeButton = nullptr;
+};
+
+}  // namespace tarnwick

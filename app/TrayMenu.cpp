@@ -1,0 +1,35 @@
+#include "TrayMenu.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QMenu>
+
+namespace tarnwick {
+
+namespace {
+
+void addItem(QMenu& menu, const QString& title, const std::function<void()>& action,
+             const QKeySequence& shortcut = {}) {
+    QAction* item = menu.addAction(title);
+    item->setShortcut(shortcut);
+    if (action) QObject::connect(item, &QAction::triggered, &menu, [action] { action(); });
+}
+
+}  // namespace
+
+std::unique_ptr<QMenu> buildTrayMenu(const QString& shortcutText, const TrayMenuActions& actions) {
+    auto menu = std::make_unique<QMenu>();
+    addItem(*menu, QStringLiteral("Search File Manager Window"), actions.search);
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("Shortcut: ") + shortcutText)->setEnabled(false);
+    menu->addSeparator();
+    addItem(*menu, QStringLiteral("Settings\u2026"), actions.openSettings,
+            QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    addItem(*menu, QStringLiteral("Check for Updates\u2026"), actions.checkForUpdates);
+    menu->addSeparator();
+    addItem(*menu, QStringLiteral("Quit Tarnwick"), actions.quit,
+            QKeySequence(Qt::CTRL | Qt::Key_Q));
+    return menu;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QMenu;
+
+namespace tarnwick {
+
+// What the tray menu's items do.
+struct TrayMenuActions {
+    std::function<void()> search;
+    std::function<void()> openSettings;
+    std::function<void()> checkForUpdates;
+    std::function<void()> quit;
+};
+
+// The tray icon's menu, built once at launch: "Search File Manager Window", the shortcut line
+// (disabled, showing `shortcutText` as stored at launch), "Settings…" (Ctrl+,), "Check for
+// Updates…" and "Quit Tarnwick" (Ctrl+Q), with separators between the groups.
+std::unique_ptr<QMenu> buildTrayMenu(const QString& shortcutText, const TrayMenuActions& actions);
+
+}  // namespace tarnwick

@@ -1,0 +1,199 @@
+#include "app/SettingsGroup.h"
+#include "app/SettingsKeyCap.h"
+#include "app/SettingsSwitch.h"
+#include "app/SettingsView.h"
+#include "core/Preferences.h"
+#include "tests/support/TempTree.h"
+#include "tests/support/TestRunner.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+#include <QTest>
+
+using namespace tarnwick;
+using tarnwick::test::TempTree;
+
+// The settings window over a private settings file and autostart folder: it shows what is
+// stored and on disk each time it is drawn, and its switches and buttons change exactly that.
+class SettingsViewTest : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<TempTree> m_tree;
+    std::unique_ptr<SettingsView> m_view;
+    bool m_gnomeOffered = false;
+    bool m_gnomeInstalled = false;
+
+    QString path(const QByteArray& relative) const {
+        return QString::fromLocal8Bit(m_tree->pathOf(relative));
+    }
+    QString entry() const { return path("autostart/org.tarnwick.Tarnwick.desktop"); }
+
+    SettingsServices services(const QString& templatePath) {
+        SettingsServices services{LoginItem(entry(), {templatePath}), {}, {}};
+        const QString script = path("nautilus/scripts/Search with Tarnwick");
+        const QString uca = path("Thunar/uca.xml");
+        services.fileManagerActions = [script, uca] {
+            return FileManagerActions({script, ThunarActionsFile(uca, {}), true, true},
+                                      "/usr/bin/tarnwick");
+        };
+        services.gnomeShortcut = {[this] { return m_gnomeOffered; },
+                                  [this] { return m_gnomeInstalled; },
+                                  [this](QString*) { return m_gnomeInstalled = true; },
+                                  [this](QString*) { return !(m_gnomeInstalled = false); }};
+        return services;
+    }
+
+    SettingsSwitch* switchNamed(const char* name) const {
+        for (SettingsSwitch* candidate : m_view->findChildren<SettingsSwitch*>())
+            if (candidate->accessibleName() == QLatin1String(name)) return candidate;
+        return nullptr;
+    }
+
+    QStringList keyCaps() const {
+        QStringList texts;
+        for (const SettingsKeyCap* cap : m_view->findChildren<SettingsKeyCap*>())
+            texts << cap->text();
+        return texts;
+    }
+
+    QPushButton* buttonIn(const QString& groupTitle) const {
+        for (SettingsGroup* group : m_view->findChildren<SettingsGroup*>()) {
+            const QList<QLabel*> labels = group->findChildren<QLabel*>();
+            if (!labels.isEmpty() && labels.front()->text() == groupTitle)
+                return group->isVisibleTo(m_view.get()) ? group->findChild<QPushButton*>()
+                                                        : nullptr;
+        }
+        return nullptr;
+    }
+
+    QString headerText() const {
+        for (const QLabel* label : m_view->findChildren<QLabel*>())
+            if (label->text().startsWith(QLatin1String("Press "))) return label->text();
+        return {};
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        m_tree = std::make_unique<TempTree>();
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, path("settings"));
+    }
+
+    void init() {
+        QSettings(QStringLiteral("Tarnwick"), QStringLiteral("Tarnwick")).clear();
+        QFile::remove(entry());
+        m_tree->write("template/org.tarnwick.Tarnwick.desktop",
+                      "[Desktop Entry]\nType=Application\nExec=tarnwick\n");
+        m_gnomeOffered = m_gnomeInstalled = false;
+        m_view = std::make_unique<SettingsView>(
+            services(path("template/org.tarnwick.Tarnwick.desktop")));
+    }
+
+    void cleanup() { m_view.reset(); }
+
+    void isTheSettingsWindow() {
+        QCOMPARE(m_view->windowTitle(), QStringLiteral("Tarnwick Settings"));
+        m_view->showAndRaise();
+        QCOMPARE(m_view->size(), QSize(420, 480));
+        m_view->close();
+        QVERIFY(!m_view->isVisible());
+        m_view->showAndRaise();
+        QVERIFY(m_view->isVisible());
+    }
+
+    void hiddenFilesSwitchRoundTrip() {
+        SettingsSwitch* hidden = switchNamed("Show hidden files in results");
+        QVERIFY(hidden);
+        QVERIFY(!hidden->isChecked());
+        QTest::mouseClick(hidden, Qt::LeftButton);
+        QVERIFY(Preferences::showHiddenFiles());
+        QTest::mouseClick(hidden, Qt::LeftButton);
+        QCOMPARE(Preferences::readBool(QStringLiteral("showHiddenFiles")),
+                 std::optional<bool>(false));
+        // Changed elsewhere: shown at the next drawing.
+        Preferences::setShowHiddenFiles(true);
+        m_view->showAndRaise();
+        QVERIFY(hidden->isChecked());
+    }
+
+    void launchAtLoginShowsTheFileEachTime() {
+        SettingsSwitch* login = switchNamed("Launch at login");
+        QVERIFY(login);
+        QVERIFY(!login->isChecked());
+        QTest::mouseClick(login, Qt::LeftButton);
+        QVERIFY(QFile::exists(entry()));
+        QVERIFY(login->isChecked());
+
+        m_tree->write("autostart/org.tarnwick.Tarnwick.desktop",
+                      "[Desktop Entry]\nExec=tarnwick\nHidden=true\n");
+        m_view->showAndRaise();
+        QVERIFY(!login->isChecked());
+
+        QFile::remove(entry());
+        m_tree->write("autostart/org.tarnwick.Tarnwick.desktop",
+                      "[Desktop Entry]\nExec=tarnwick\n");
+        m_view->refresh();
+        QVERIFY(login->isChecked());
+        QTest::mouseClick(login, Qt::LeftButton);
+        QVERIFY(!QFile::exists(entry()));
+        QVERIFY(!login->isChecked());
+    }
+
+    void aFailedLoginChangeShowsTheRealState() {
+        m_view = std::make_unique<SettingsView>(services(path("no-template.desktop")));
+        SettingsSwitch* login = switchNamed("Launch at login");
+        QTest::mouseClick(login, Qt::LeftButton);
+        QVERIFY(!QFile::exists(entry()));
+        QVERIFY(!login->isChecked());
+    }
+
+    void showsTheStoredShortcut() {
+        m_view->showAndRaise();
+        QCOMPARE(keyCaps().value(0), QStringLiteral("Ctrl+Shift+Space"));
+        QVERIFY2(headerText().contains(QLatin1String("<b>Ctrl+Shift+Space</b>")),
+                 qPrintable(headerText()));
+        QCOMPARE(keyCaps().size(), 7);
+        QVERIFY(keyCaps().contains(QStringLiteral("Esc")));
+
+        QSettings settings(QStringLiteral("Tarnwick"), QStringLiteral("Tarnwick"));
+        settings.setValue(QStringLiteral("hotKeyCode"), 36);
+        settings.setValue(QStringLiteral("hotKeyModifiers"), 0x0900);
+        settings.sync();
+        m_view->showAndRaise();
+        QCOMPARE(keyCaps().value(0), QStringLiteral("Alt+Super+Return"));
+        QVERIFY2(headerText().contains(QLatin1String("<b>Alt+Super+Return</b>")),
+                 qPrintable(headerText()));
+    }
+
+    void fileManagerActionsCanBeAddedAndRemoved() {
+        QPushButton* button = buttonIn(QStringLiteral("File Manager"));
+        QVERIFY(button);
+        QCOMPARE(button->text(), QStringLiteral("Add"));
+        button->click();
+        QVERIFY(QFile::exists(path("nautilus/scripts/Search with Tarnwick")));
+        QVERIFY(QFile(path("Thunar/uca.xml")).size() > 0);
+        QCOMPARE(button->text(), QStringLiteral("Remove"));
+        button->click();
+        QVERIFY(!QFile::exists(path("nautilus/scripts/Search with Tarnwick")));
+        QCOMPARE(button->text(), QStringLiteral("Add"));
+    }
+
+    void gnomeShortcutIsOfferedOnlyWhereNeeded() {
+        m_view->showAndRaise();
+        QVERIFY(!buttonIn(QStringLiteral("Shortcut")));
+        m_gnomeOffered = true;
+        m_view->refresh();
+        QPushButton* button = buttonIn(QStringLiteral("Shortcut"));
+        QVERIFY(button);
+        QCOMPARE(button->text(), QStringLiteral("Add"));
+        button->click();
+        QVERIFY(m_gnomeInstalled);
+        QCOMPARE(button->text(), QStringLiteral("Remove"));
+        button->click();
+        QVERIFY(!m_gnomeInstalled);
+    }
+};
+
+TARNWICK_TEST(SettingsViewTest)
+#include "SettingsViewTest.moc"

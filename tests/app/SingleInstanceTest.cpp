@@ -1,0 +1,157 @@
+#include "app/SingleInstance.h"
+#include "tests/support/TestRunner.h"
+#include "tests/support/desktop/PrivateSessionBus.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace tarnwick;
+using namespace tarnwick::test;
+
+// One tray application per session: this test process owns the name as the first instance
+// would, and the real binary, started again, hands its command line over and leaves.
+class SingleInstanceTest : public QObject {
+    Q_OBJECT
+private:
+    PrivateSessionBus m_bus;
+    QTemporaryDir m_home;
+    int m_serial = 0;
+
+    struct Run {
+        int exitCode = -1;
+        QByteArray out;
+        QByteArray err;
+    };
+    QProcessEnvironment environment() const {
+        QProcessEnvironment env = m_bus.environmentFor(QProcessEnvironment::systemEnvironment());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("HOME"), m_home.path());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
+        return env;
+    }
+    // Runs tarnwick with raw arguments, byte for byte (QProcess would pass them through
+    // QString): a shell's printf rebuilds each from octal escapes. Waits in the event loop, so
+    // that this process can answer the hand-over meanwhile.
+    Run start(const QList<QByteArray>& arguments, const QString& workingFolder = {}) {
+        QString script = QStringLiteral("exec \"$0\"");
+        QStringList escaped{QStringLiteral(TARNWICK_EXECUTABLE)};
+        for (int i = 0; i < arguments.size(); ++i) {
+            script += QStringLiteral(" \"$(printf '%b' \"$%1\")\"").arg(i + 1);
+            QString octal;
+            for (char byte : arguments[i])
+                octal += QStringLiteral("\\0%1").arg(uint(uchar(byte)), 3, 8, QLatin1Char('0'));
+            escaped << octal;
+        }
+        QProcess process;
+        process.setProcessEnvironment(environment());
+        process.setWorkingDirectory(workingFolder);
+        process.start(QStringLiteral("/bin/sh"),
+                      QStringList{QStringLiteral("-c"), script} + escaped);
+        if (!process.waitForStarted(10000)) return {};
+        QElapsedTimer clock;
+        clock.start();
+        while (process.state() != QProcess::NotRunning && clock.elapsed() < 20000) QTest::qWait(20);
+        if (process.state() != QProcess::NotRunning) return {};
+        return {process.exitCode(), process.readAllStandardOutput(),
+                process.readAllStandardError()};
+    }
+    std::unique_ptr<SingleInstance> primary() {
+        auto instance = std::make_unique<SingleInstance>(
+            m_bus.connect(QStringLiteral("primary%1").arg(++m_serial)));
+        if (instance->claim() != SingleInstance::Claim::primary) return nullptr;
+        return instance;
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        QString error;
+        QVERIFY2(m_bus.start(&error), qPrintable(error));
+        QVERIFY(m_home.isValid());
+    }
+
+    void secondClaimFindsTheFirst() {
+        auto first = primary();
+        QVERIFY(first);
+        SingleInstance second(m_bus.connect(QStringLiteral("second")));
+        QCOMPARE(second.claim(), SingleInstance::Claim::alreadyRunning);
+        first.reset();
+        QTRY_COMPARE(second.claim(), SingleInstance::Claim::primary);
+    }
+
+    void folderIsHandedOverByteForByte() {
+        auto instance = primary();
+        QVERIFY(instance);
+        QSignalSpy folders(instance.get(), &SingleInstance::folderRequested);
+        const QByteArray folder = QFile::encodeName(m_home.path()) + "/caf\xe9 \xff folder";
+        QCOMPARE(mkdir(folder.constData(), 0700), 0);
+        const Run run = start({folder});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(folders.size(), 1);
+        QCOMPARE(folders[0][0].toByteArray(), folder);
+    }
+
+    void relativeFolderIsResolvedWhereTheCommandRan() {
+        auto instance = primary();
+        QVERIFY(instance);
+        QSignalSpy folders(instance.get(), &SingleInstance::folderRequested);
+        QVERIFY(QDir(m_home.path()).mkpath(QStringLiteral("here/sub")));
+        const Run run = start({"sub/../sub"}, m_home.filePath(QStringLiteral("here")));
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(folders.size(), 1);
+        QCOMPARE(
+            folders[0][0].toByteArray(),
+            QFile::encodeName(QDir(m_home.filePath(QStringLiteral("here/sub"))).canonicalPath()));
+    }
+
+    void activateRunsTheSearchThere() {
+        auto instance = primary();
+        QVERIFY(instance);
+        QSignalSpy searches(instance.get(), &SingleInstance::searchRequested);
+        QSignalSpy plain(instance.get(), &SingleInstance::activateRequested);
+        QCOMPARE(start({"--activate"}).exitCode, 0);
+        QCOMPARE(searches.size(), 1);
+        QCOMPARE(start({}).exitCode, 0);
+        QCOMPARE(plain.size(), 1);
+        QCOMPARE(searches.size(), 1);
+    }
+
+    void badCommandLinesNeverReachTheInstance() {
+        auto instance = primary();
+        QVERIFY(instance);
+        QSignalSpy folders(instance.get(), &SingleInstance::folderRequested);
+        QSignalSpy searches(instance.get(), &SingleInstance::searchRequested);
+        const QByteArray file = QFile::encodeName(m_home.filePath(QStringLiteral("file.txt")));
+        QFile(QFile::decodeName(file)).open(QIODevice::WriteOnly);
+        QCOMPARE(start({"/nonexistent/folder"}).exitCode, 1);
+        QCOMPARE(start({file}).exitCode, 1);
+        QCOMPARE(start({"--activate", "/tmp"}).exitCode, 2);
+        QCOMPARE(start({"a", "b"}).exitCode, 2);
+        QCOMPARE(folders.size(), 0);
+        QCOMPARE(searches.size(), 0);
+    }
+
+    void withoutAnInstanceTheStartBecomesIt() {
+        QVERIFY(!m_bus.nameHasOwner(QString::fromLatin1(SingleInstance::kServiceName)));
+        QProcess process;
+        process.setProcessEnvironment(environment());
+        process.start(QStringLiteral(TARNWICK_EXECUTABLE), {m_home.path()});
+        QVERIFY(process.waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            m_bus.nameHasOwner(QString::fromLatin1(SingleInstance::kServiceName)), 20000);
+        QCOMPARE(process.state(), QProcess::Running);
+        // And it is the instance: a later start hands over to it and leaves at once.
+        QCOMPARE(start({"--activate"}).exitCode, 0);
+        QCOMPARE(process.state(), QProcess::Running);
+        process.terminate();
+        QVERIFY(process.waitForFinished(10000));
+    }
+};
+
+TARNWICK_TEST(SingleInstanceTest)
+#include "SingleInstanceTest.moc"

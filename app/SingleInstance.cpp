@@ -12,6 +12,7 @@ SingleInstance::SingleInstance(QDBusConnection bus, QObject* parent)
     connect(m_service, &ApplicationBusService::activated, this, &SingleInstance::activateRequested);
     connect(m_service, &ApplicationBusService::actionActivated, this, [this](const QString& name) {
         if (name == QLatin1String(kSearchAction)) Q_EMIT searchRequested();
+        if (name == QLatin1String(kSettingsAction)) Q_EMIT settingsRequested();
     });
     connect(m_service, &ApplicationBusService::opened, this,
             [this](const QList<QByteArray>& paths) {
@@ -56,6 +57,9 @@ QString SingleInstance::handOver(const StartRequest& request) const {
                                                   QString::fromLatin1(kSearchAction));
         case StartRequest::Kind::openFolder:
             return applicationBus::open(m_bus, service, path, {fileUriFromPath(request.folder)});
+        case StartRequest::Kind::openSettings:
+            return applicationBus::activateAction(m_bus, service, path,
+                                                  QString::fromLatin1(kSettingsAction));
     }
     return {};
 }

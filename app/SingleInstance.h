@@ -19,6 +19,7 @@ public:
     static constexpr const char* kObjectPath = "/org/tarnwick/Tarnwick";
     // The application action that runs the activation flow (`tarnwick --activate`).
     static constexpr const char* kSearchAction = "activate-search";
+    static constexpr const char* kSettingsAction = "settings";
 
     enum class Claim {
         primary,         // we are the instance
@@ -41,6 +42,7 @@ Q_SIGNALS:
     void activateRequested();
     // `tarnwick --activate`.
     void searchRequested();
+    void settingsRequested();
     // `tarnwick FOLDER`.
     void folderRequested(const QByteArray& folder);
 

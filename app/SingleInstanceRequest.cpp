@@ -13,7 +13,7 @@ namespace tarnwick {
 namespace {
 
 ParsedStart usage() {
-    return {std::nullopt, "usage: tarnwick [--activate | FOLDER]", 2};
+    return {std::nullopt, "usage: tarnwick [--activate | --settings | FOLDER]", 2};
 }
 
 ParsedStart folderRequest(const QByteArray& folder) {
@@ -45,6 +45,8 @@ ParsedStart parseStartRequest(int argc, char** argv) {
     if (options.isEmpty() && operands.isEmpty()) return {StartRequest{}, {}, 0};
     if (options == QList<QByteArray>{"--activate"} && operands.isEmpty())
         return {StartRequest{StartRequest::Kind::activateSearch, {}}, {}, 0};
+    if (options == QList<QByteArray>{"--settings"} && operands.isEmpty())
+        return {StartRequest{StartRequest::Kind::openSettings, {}}, {}, 0};
     if (options.isEmpty() && operands.size() == 1) return folderRequest(operands.first());
     return usage();
 }

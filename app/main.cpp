@@ -60,6 +60,9 @@ void runRequest(AppDelegate& delegate, const StartRequest& request) {
         case StartRequest::Kind::openFolder:
             delegate.openFolder(request.folder);
             break;
+        case StartRequest::Kind::openSettings:
+            SettingsView::shared().showAndRaise();
+            break;
     }
 }
 
@@ -88,6 +91,8 @@ int runTrayApplication(int& argc, char** argv) {
                      &AppDelegate::activateSearch);
     QObject::connect(&instance, &SingleInstance::folderRequested, &delegate,
                      &AppDelegate::openFolder);
+    QObject::connect(&instance, &SingleInstance::settingsRequested,
+                     [] { SettingsView::shared().showAndRaise(); });
     UpdateManager::shared().start();
     delegate.applicationDidFinishLaunching();
     runRequest(delegate, *start.request);

@@ -29,6 +29,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("exec");
         QTest::newRow("menu entry") << packaged("org.tarnwick.Tarnwick.desktop")
                                     << QByteArray("Desktop Entry") << "tarnwick %f";
+        QTest::newRow("menu entry, search action")
+            << packaged("org.tarnwick.Tarnwick.desktop") << QByteArray("Desktop Action search")
+            << "tarnwick --activate";
+        QTest::newRow("menu entry, settings action")
+            << packaged("org.tarnwick.Tarnwick.desktop") << QByteArray("Desktop Action settings")
+            << "tarnwick --settings";
         QTest::newRow("autostart") << packaged("autostart/org.tarnwick.Tarnwick.desktop")
                                    << QByteArray("Desktop Entry") << "tarnwick";
         QTest::newRow("dolphin") << packaged(

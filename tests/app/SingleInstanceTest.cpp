@@ -119,6 +119,10 @@ private Q_SLOTS:
         QCOMPARE(start({}).exitCode, 0);
         QCOMPARE(plain.size(), 1);
         QCOMPARE(searches.size(), 1);
+        QSignalSpy settings(instance.get(), &SingleInstance::settingsRequested);
+        QCOMPARE(start({"--settings"}).exitCode, 0);
+        QCOMPARE(settings.size(), 1);
+        QCOMPARE(searches.size(), 1);
     }
 
     void badCommandLinesNeverReachTheInstance() {
@@ -132,6 +136,7 @@ private Q_SLOTS:
         QCOMPARE(start({file}).exitCode, 1);
         QCOMPARE(start({"--activate", "/tmp"}).exitCode, 2);
         QCOMPARE(start({"a", "b"}).exitCode, 2);
+        QCOMPARE(start({"--settings", "--activate"}).exitCode, 2);
         QCOMPARE(folders.size(), 0);
         QCOMPARE(searches.size(), 0);
     }

@@ -20,6 +20,12 @@ bool isOnCurrentDesktop(const WindowFacts& window, std::optional<uint32_t> curre
 
 std::optional<FileManagerKind> fileManagerKindOf(const WindowFacts& window,
                                                  const QString& fileManagerOwner) {
+    // Nemo and Caja windows carry GTK's properties too, and own org.freedesktop.FileManager1
+    // when no Nautilus runs, yet answer none of Nautilus's questions: their class decides first.
+    if (classContains(window, "thunar") || classContains(window, "nemo") ||
+        classContains(window, "caja"))
+        return FileManagerKind::titled;
+    if (classContains(window, "dolphin")) return FileManagerKind::dolphin;
     const bool gtkWindow = !window.gtkObjectPath.isEmpty() && !window.gtkUniqueBusName.isEmpty();
     if (gtkWindow && !fileManagerOwner.isEmpty() &&
         window.gtkUniqueBusName == fileManagerOwner.toUtf8())
@@ -27,10 +33,6 @@ std::optional<FileManagerKind> fileManagerKindOf(const WindowFacts& window,
     // Without GTK's properties only Nautilus's title is left, which names no path.
     if (classContains(window, "nautilus"))
         return gtkWindow ? FileManagerKind::nautilus : FileManagerKind::titled;
-    if (classContains(window, "dolphin")) return FileManagerKind::dolphin;
-    if (classContains(window, "thunar") || classContains(window, "nemo") ||
-        classContains(window, "caja"))
-        return FileManagerKind::titled;
     return std::nullopt;
 }
 

@@ -41,9 +41,9 @@ struct FileManagerWindow {
     FileManagerKind kind;
 };
 
-// The kind of file manager `window` belongs to, or nothing for any other application. A GTK
-// window whose unique bus name owns org.freedesktop.FileManager1 (`fileManagerOwner`) counts
-// as Nautilus whatever its class says.
+// The kind of file manager `window` belongs to, or nothing for any other application. Thunar,
+// Nemo, Caja and Dolphin are known by their class; any other GTK window whose unique bus name
+// owns org.freedesktop.FileManager1 (`fileManagerOwner`) counts as Nautilus.
 std::optional<FileManagerKind> fileManagerKindOf(const WindowFacts& window,
                                                  const QString& fileManagerOwner);
 

@@ -102,25 +102,39 @@ struct UrlOpenTally {
     }
 };
 
+void askUrlOpen(const QDBusConnection& bus, const QString& service, const QString& window,
+                const QString& uri, QObject* context, const std::shared_ptr<UrlOpenTally>& tally) {
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        service, QStringLiteral("/dolphin/") + window, QStringLiteral("org.kde.dolphin.MainWindow"),
+        QStringLiteral("isUrlOpen"));
+    call << uri;
+    callAsync(bus, call, context, [tally](const QDBusMessage& reply) {
+        const QVariant value = firstArgument(reply);
+        if (isError(reply)) return tally->answer({{}, errorOf(reply)});
+        if (value.userType() != QMetaType::Bool)
+            return tally->answer({{}, QStringLiteral("Dolphin's isUrlOpen answered no boolean")});
+        tally->answer({value.toBool(), {}});
+    });
+}
+
+// Dolphin compares URLs exactly, and keeps a folder reached by going up, going back or typing
+// its path with a trailing slash: both spellings are asked for.
+QStringList dolphinSpellingsOf(const QString& uri) {
+    if (uri.endsWith(QLatin1String(":///"))) return {uri};
+    if (uri.endsWith(u'/')) return {uri, uri.chopped(1)};
+    return {uri, uri + u'/'};
+}
+
 void askUrlOpenIn(const QDBusConnection& bus, const QString& service, const QStringList& windows,
                   const QString& uri, QObject* context, std::function<void(BusAnswer<bool>)> done) {
     if (windows.isEmpty()) return done({{}, QStringLiteral("Dolphin shows no windows on D-Bus")});
+    const QStringList spellings = dolphinSpellingsOf(uri);
     auto tally = std::make_shared<UrlOpenTally>();
-    tally->pending = int(windows.size());
+    tally->pending = int(windows.size() * spellings.size());
     tally->done = std::move(done);
     for (const QString& window : windows) {
-        QDBusMessage call = QDBusMessage::createMethodCall(
-            service, QStringLiteral("/dolphin/") + window,
-            QStringLiteral("org.kde.dolphin.MainWindow"), QStringLiteral("isUrlOpen"));
-        call << uri;
-        callAsync(bus, call, context, [tally](const QDBusMessage& reply) {
-            const QVariant value = firstArgument(reply);
-            if (isError(reply)) return tally->answer({{}, errorOf(reply)});
-            if (value.userType() != QMetaType::Bool)
-                return tally->answer(
-                    {{}, QStringLiteral("Dolphin's isUrlOpen answered no boolean")});
-            tally->answer({value.toBool(), {}});
-        });
+        for (const QString& spelling : spellings)
+            askUrlOpen(bus, service, window, spelling, context, tally);
     }
 }
 

@@ -79,8 +79,9 @@ private:
     }
     QString uri(const QByteArray& path) { return fileUriFromPath(path); }
 
-    // A Dolphin process (pid 4242) with two windows; the second has `open` open.
-    std::unique_ptr<FakeBusService> fakeDolphin(bool open, QStringList* asked) {
+    // A Dolphin process (pid 4242) with two windows; the second shows `openUri`, which, like
+    // Dolphin, it compares exactly (trailing slash included). Empty: nothing open.
+    std::unique_ptr<FakeBusService> fakeDolphin(const QString& openUri, QStringList* asked) {
         auto dolphin = std::make_unique<FakeBusService>(
             m_bus.connect(QStringLiteral("dolphin%1").arg(++m_serial)));
         if (!dolphin->serve(QStringLiteral("org.kde.dolphin-4242"))) return nullptr;
@@ -90,9 +91,11 @@ private:
         for (const QString& window : {QStringLiteral("Dolphin_1"), QStringLiteral("Dolphin_2")}) {
             dolphin->onCall(
                 QStringLiteral("/dolphin/") + window, QStringLiteral("org.kde.dolphin.MainWindow"),
-                QStringLiteral("isUrlOpen"), [asked, open, window](const QDBusMessage& call) {
-                    *asked << call.arguments().value(0).toString();
-                    return FakeBusService::answer({open && window == "Dolphin_2"});
+                QStringLiteral("isUrlOpen"), [asked, openUri, window](const QDBusMessage& call) {
+                    const QString uri = call.arguments().value(0).toString();
+                    *asked << uri;
+                    return FakeBusService::answer(
+                        {!openUri.isEmpty() && uri == openUri && window == "Dolphin_2"});
                 });
         }
         return dolphin;
@@ -219,14 +222,17 @@ private Q_SLOTS:
     }
 
     void dolphinConfirmsTheTitlesPath_data() {
-        QTest::addColumn<bool>("open");
-        QTest::newRow("open in a window") << true;
-        QTest::newRow("not open anywhere") << false;
+        QTest::addColumn<QString>("openUri");
+        QTest::newRow("open in a window") << uri(m_photos);
+        // How Dolphin keeps a folder reached by going up or back, or typed in its location bar.
+        QTest::newRow("open with a trailing slash") << uri(m_photos) + u'/';
+        QTest::newRow("not open anywhere") << QString();
     }
     void dolphinConfirmsTheTitlesPath() {
-        QFETCH(bool, open);
+        QFETCH(QString, openUri);
+        const bool open = !openUri.isEmpty();
         QStringList asked;
-        auto dolphin = fakeDolphin(open, &asked);
+        auto dolphin = fakeDolphin(openUri, &asked);
         QVERIFY(dolphin);
         WindowFacts window;
         window.id = 9;
@@ -260,7 +266,7 @@ private Q_SLOTS:
 
     void plasmaAsksKWinForTheStack() {
         QStringList asked;
-        auto dolphin = fakeDolphin(true, &asked);
+        auto dolphin = fakeDolphin(uri(m_music), &asked);
         QVERIFY(dolphin);
         const QString report =
             QStringLiteral(

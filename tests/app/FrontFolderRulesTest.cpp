@@ -101,6 +101,10 @@ private Q_SLOTS:
                  std::optional(FileManagerKind::titled));
         QCOMPARE(fileManagerKindOf(window(1, "Nemo"), owner),
                  std::optional(FileManagerKind::titled));
+        // Nemo exports GTK's properties too and owns FileManager1 when no Nautilus runs, but
+        // answers none of Nautilus's questions: its title tells.
+        QCOMPARE(fileManagerKindOf(gtkWindow(1, "Nemo", ":1.7"), owner),
+                 std::optional(FileManagerKind::titled));
         QCOMPARE(fileManagerKindOf(window(1, "firefox"), owner), std::nullopt);
         QCOMPARE(fileManagerKindOf(gtkWindow(1, "xmessage", ":1.7"), QString()), std::nullopt);
     }

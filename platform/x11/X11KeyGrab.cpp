@@ -1,5 +1,7 @@
 #include "X11KeyGrab.h"
 
+#include "XcbReply.h"
+
 #include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>
 
@@ -8,12 +10,6 @@
 namespace tarnwick {
 
 namespace {
-
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-template <typename T>
-using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
 constexpr uint32_t kAltKeysym = 0xffe9;         // Alt_L
 constexpr uint32_t kSuperKeysym = 0xffeb;       // Super_L

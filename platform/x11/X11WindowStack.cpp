@@ -1,5 +1,7 @@
 #include "X11WindowStack.h"
 
+#include "XcbReply.h"
+
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -11,11 +13,6 @@ namespace tarnwick {
 
 namespace {
 
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-template <typename T>
-using XcbReply = std::unique_ptr<T, FreeDeleter>;
 using PropertyReply = XcbReply<xcb_get_property_reply_t>;
 
 // Titles and class names are short; a hostile client's megabyte title is cut here.

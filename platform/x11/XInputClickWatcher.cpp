@@ -1,5 +1,7 @@
 #include "XInputClickWatcher.h"
 
+#include "XcbReply.h"
+
 #include <QGuiApplication>
 #include <QWindow>
 
@@ -12,12 +14,6 @@
 namespace tarnwick {
 
 namespace {
-
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-template <typename T>
-using XcbReply = std::unique_ptr<T, FreeDeleter>;
 
 bool countsAsClick(uint32_t button) {
     // Left and right only; 2 is the middle button, 4 to 7 the wheel, 8 and up side buttons.

@@ -1,3 +1,4 @@
+#include "PrintRun.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/TestRunner.h"
 
@@ -12,19 +13,9 @@ class PrintCommandTest : public QObject {
 private:
     TempTree m_tree;
 
-    struct Run {
-        int exitCode = -1;
-        QByteArray out;
-        QByteArray err;
-    };
+    using Run = PrintRun;
     static Run print(const QStringList& arguments) {
-        QProcess process;
-        process.start(
-            QStringLiteral(TARNWICK_EXECUTABLE),
-            QStringList{QStringLiteral("--print"), QStringLiteral("--index=none")} + arguments);
-        if (!process.waitForFinished(60000)) return {};
-        return {process.exitCode(), process.readAllStandardOutput(),
-                process.readAllStandardError()};
+        return runPrint(QStringList{QStringLiteral("--index=none")} + arguments);
     }
     QString root() const { return QString::fromUtf8(m_tree.path()); }
 

@@ -1,3 +1,4 @@
+#include "PrintRun.h"
 #include "tests/support/TestRunner.h"
 #include "tests/support/tracker/TrackerSandbox.h"
 
@@ -15,19 +16,8 @@ class PrintFromIndexTest : public QObject {
 private:
     TrackerSandbox m_sandbox;
 
-    struct Run {
-        int exitCode = -1;
-        QByteArray out;
-        QByteArray err;
-    };
-    static Run print(const QStringList& arguments) {
-        QProcess process;
-        process.start(QStringLiteral(TARNWICK_EXECUTABLE),
-                      QStringList{QStringLiteral("--print")} + arguments);
-        if (!process.waitForFinished(60000)) return {};
-        return {process.exitCode(), process.readAllStandardOutput(),
-                process.readAllStandardError()};
-    }
+    using Run = PrintRun;
+    static Run print(const QStringList& arguments) { return runPrint(arguments); }
 
     void write(const QByteArray& relative, const QByteArray& text) {
         const QString path = QFile::decodeName(m_sandbox.corpus() + '/' + relative);

@@ -1,3 +1,4 @@
+#include "PrintRun.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/TestRunner.h"
 
@@ -13,23 +14,12 @@ class PrintIndexTest : public QObject {
 private:
     TempTree m_tree;
 
-    struct Run {
-        int exitCode = -1;
-        QByteArray out;
-        QByteArray err;
-    };
-    Run print(const QStringList& arguments, const QString& workingDirectory = {}) {
-        QProcess process;
+    using Run = PrintRun;
+    static Run print(const QStringList& arguments, const QString& workingDirectory = {}) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
                    QStringLiteral("unix:path=/nonexistent/tarnwick-test-bus"));
-        process.setProcessEnvironment(env);
-        process.setWorkingDirectory(workingDirectory);
-        process.start(QStringLiteral(TARNWICK_EXECUTABLE),
-                      QStringList{QStringLiteral("--print")} + arguments);
-        if (!process.waitForFinished(60000)) return {};
-        return {process.exitCode(), process.readAllStandardOutput(),
-                process.readAllStandardError()};
+        return runPrint(arguments, env, workingDirectory);
     }
 
 private Q_SLOTS:

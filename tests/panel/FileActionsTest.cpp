@@ -67,9 +67,7 @@ class FileActionsTest : public QObject {
 
     PanelFixture m_fixture;
     SearchPanel& panel() { return *m_fixture.panel; }
-    int rowOf(const QByteArray& name) {
-        return int(m_fixture.rowNames().indexOf(QString::fromUtf8(name)));
-    }
+    int rowOf(const QByteArray& name) const { return m_fixture.rowOf(name); }
     QPoint centreOfRow(int row) {
         return panel().resultsView()->visualRect(panel().resultsModel()->index(row)).center();
     }

@@ -42,9 +42,7 @@ class MonitorKeysTest : public QObject {
     PanelFixture m_fixture;
     SearchPanel& panel() { return *m_fixture.panel; }
     QLineEdit* field() { return m_fixture.panel->searchField(); }
-    int rowOf(const char* name) {
-        return int(m_fixture.rowNames().indexOf(QString::fromUtf8(name)));
-    }
+    int rowOf(const char* name) const { return m_fixture.rowOf(name); }
 
 private Q_SLOTS:
     void init() { QVERIFY(m_fixture.open(kTree)); }
@@ -167,9 +165,7 @@ class FieldCommandsTest : public QObject {
     PanelFixture m_fixture;
     SearchPanel& panel() { return *m_fixture.panel; }
     QLineEdit* field() { return m_fixture.panel->searchField(); }
-    int rowOf(const char* name) {
-        return int(m_fixture.rowNames().indexOf(QString::fromUtf8(name)));
-    }
+    int rowOf(const char* name) const { return m_fixture.rowOf(name); }
     QByteArray current() { return panel().session().scope().currentDirectory(); }
 
     // Steps into docs by typing part of its name and pressing End.

@@ -47,6 +47,10 @@ QStringList PanelFixture::rowNames() const {
     return names;
 }
 
+int PanelFixture::rowOf(const QByteArray& name) const {
+    return int(rowNames().indexOf(QString::fromUtf8(name)));
+}
+
 int PanelFixture::selectedRow() const {
     return panel->resultsView()->selectedRow();
 }

@@ -54,6 +54,8 @@ public:
     bool waitForRows(int rows);
     // The names of the rows, top to bottom.
     QStringList rowNames() const;
+    // The row showing `name`, or -1.
+    int rowOf(const QByteArray& name) const;
     int selectedRow() const;
     // Selects `row` as a click would.
     void select(int row);

@@ -29,9 +29,7 @@ class PanelKeysX11Test : public QObject {
     PanelFixture m_fixture;
     SearchPanel& panel() { return *m_fixture.panel; }
     QLineEdit* field() { return m_fixture.panel->searchField(); }
-    int rowOf(const char* name) {
-        return int(m_fixture.rowNames().indexOf(QString::fromUtf8(name)));
-    }
+    int rowOf(const char* name) const { return m_fixture.rowOf(name); }
     bool previewShown() { return panel().previewWindow() && panel().previewWindow()->isVisible(); }
 
 private Q_SLOTS:

@@ -30,17 +30,17 @@ const char* const kContentContains =
     "  GRAPH tracker:FileSystem {\n"
     "    ?f nie:url ?u ; nfo:fileSize ?size ; nfo:fileLastModified ?modified }\n"
     "  GRAPH tracker:Documents { ?ie nie:isStoredAs ?f ; nie:plainTextContent ?c }\n"
-    "  FILTER (" TARNWICK_BELOW_SCOPE " && " TARNWICK_FOLDED("?c") ") }";
+    "  FILTER (" TARNWICK_BELOW_SCOPE " && %SHARE% && " TARNWICK_FOLDED("?c") ") }";
 
 const char* const kNameOrContentContains =
     "SELECT ?u ?size ?modified ?documentModified ?isFolder WHERE {\n"
     "  { SELECT DISTINCT ?f ?u WHERE {\n"
     "    { GRAPH tracker:FileSystem { ?f a nfo:FileDataObject ; nie:url ?u ; nfo:fileName ?name }\n"
-    "      FILTER (" TARNWICK_BELOW_SCOPE " && " TARNWICK_FOLDED("?name") ") }\n"
+    "      FILTER (" TARNWICK_BELOW_SCOPE " && %SHARE% && " TARNWICK_FOLDED("?name") ") }\n"
     "    UNION\n"
     "    { GRAPH tracker:FileSystem { ?f nie:url ?u }\n"
     "      GRAPH tracker:Documents { ?ie nie:isStoredAs ?f ; nie:plainTextContent ?c }\n"
-    "      FILTER (" TARNWICK_BELOW_SCOPE " && " TARNWICK_FOLDED("?c") ") } } }\n"
+    "      FILTER (" TARNWICK_BELOW_SCOPE " && %SHARE% && " TARNWICK_FOLDED("?c") ") } } }\n"
     TARNWICK_ITEM_COLUMNS "}";
 
 const char* const kNormalisedText = "SELECT (tracker:unaccent (tracker:case-fold (~q)) AS ?n) { }";
@@ -48,6 +48,30 @@ const char* const kNormalisedText = "SELECT (tracker:unaccent (tracker:case-fold
 #undef TARNWICK_BELOW_SCOPE
 #undef TARNWICK_FOLDED
 #undef TARNWICK_ITEM_COLUMNS
+
+namespace {
+
+// The endpoint will not take a parameter in arithmetic; both numbers are our own.
+QByteArray shareCondition(Share share) {
+    if (share.count <= 1) return "true";
+    const QByteArray count = QByteArray::number(share.count);
+    return "tracker:id (?f) - FLOOR (tracker:id (?f) / " + count + ") * " + count + " = " +
+           QByteArray::number(share.index);
+}
+
+QByteArray withShare(const char* statement, Share share) {
+    return QByteArray(statement).replace("%SHARE%", shareCondition(share));
+}
+
+}  // namespace
+
+QByteArray contentContains(Share share) {
+    return withShare(kContentContains, share);
+}
+
+QByteArray nameOrContentContains(Share share) {
+    return withShare(kNameOrContentContains, share);
+}
 
 QByteArray escapeGlob(const QByteArray& text) {
     QByteArray escaped;

@@ -13,8 +13,16 @@ namespace tarnwick::sparql {
 // time), ?documentModified (the document's own modification time, when an extractor found
 // one; content statements leave it unbound, as they always have the file time) and ?isFolder.
 extern const char* const kCountBelow;
-extern const char* const kContentContains;
-extern const char* const kNameOrContentContains;
+
+// Folding the documents' text costs nearly all of a content statement's time, and the endpoint
+// runs statements on several threads: a statement in shares, each over the files whose row id
+// leaves `index` when divided by `count`, answers in parts that together make the whole.
+struct Share {
+    int count = 1;
+    int index = 0;
+};
+QByteArray contentContains(Share share = {});
+QByteArray nameOrContentContains(Share share = {});
 // One row, one column: ~q case-folded and stripped of accents by the index's own functions,
 // so that the text and the indexed data are normalised alike.
 extern const char* const kNormalisedText;

@@ -28,4 +28,12 @@ std::shared_ptr<const TrackerCoverage> TrackerIndex::coverage() const {
     return m_session->coverage();
 }
 
+void TrackerIndex::setStatementShares(int count) {
+    m_session->setStatementShares(count);
+}
+
+int TrackerIndex::statementShares() const {
+    return m_session->statementShares();
+}
+
 }  // namespace tarnwick

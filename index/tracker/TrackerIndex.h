@@ -41,6 +41,11 @@ public:
     // For work that may outlive the index.
     std::shared_ptr<const TrackerCoverage> coverage() const;
 
+    // Text statements run in this many parts at once (one per core unless set); queries made
+    // afterwards use it. For comparing splits in tests and benchmarks.
+    void setStatementShares(int count);
+    int statementShares() const;
+
 private:
     friend class TrackerConnector;
     explicit TrackerIndex(std::shared_ptr<TrackerSession> session);

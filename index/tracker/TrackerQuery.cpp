@@ -156,28 +156,59 @@ void TrackerQuery::onNormalised(const std::optional<QByteArray>& normalised) {
     runStatement();
 }
 
+QList<QByteArray> TrackerQuery::statementTexts() const {
+    if (m_predicate == MetadataPredicate::everything) return {sparql::kCountBelow};
+    QList<QByteArray> texts;
+    const int shares = m_session->statementShares();
+    for (int index = 0; index < shares; ++index) {
+        const sparql::Share share{shares, index};
+        texts.append(m_predicate == MetadataPredicate::contentContains
+                         ? sparql::contentContains(share)
+                         : sparql::nameOrContentContains(share));
+    }
+    return texts;
+}
+
 void TrackerQuery::runStatement() {
     beginRun();
     const bool counting = m_predicate == MetadataPredicate::everything;
-    const char* text = counting ? sparql::kCountBelow
-                       : m_predicate == MetadataPredicate::contentContains
-                           ? sparql::kContentContains
-                           : sparql::kNameOrContentContains;
-    TrackerSparqlStatement* statement = prepare(text);
-    if (statement) {
-        const sparql::ScopeUris uris = sparql::scopeUris(m_spelling.indexScope());
-        tracker_sparql_statement_bind_string(statement, "folder", uris.folder.constData());
-        tracker_sparql_statement_bind_string(statement, "prefix", uris.prefix.constData());
-        if (!counting) tracker_sparql_statement_bind_string(statement, "q", m_pattern.constData());
-    }
+    const QList<QByteArray> texts = statementTexts();
+    m_shareOutcomes.assign(texts.size(), std::nullopt);
+    const sparql::ScopeUris uris = sparql::scopeUris(m_spelling.indexScope());
     const ScopeSpelling spelling = m_spelling;
-    execute(statement, [counting, spelling](TrackerSparqlCursor* cursor, GCancellable* cancel) {
-        ReadOutcome outcome;
-        if (cursor)
-            outcome = counting ? readCount(cursor, cancel) : readItems(cursor, cancel, spelling);
-        return std::function<void(TrackerQuery&)>(
-            [outcome](TrackerQuery& query) { query.onRead(outcome); });
-    });
+    for (qsizetype index = 0; index < texts.size(); ++index) {
+        TrackerSparqlStatement* statement = prepare(texts[index].constData());
+        if (statement) {
+            tracker_sparql_statement_bind_string(statement, "folder", uris.folder.constData());
+            tracker_sparql_statement_bind_string(statement, "prefix", uris.prefix.constData());
+            if (!counting)
+                tracker_sparql_statement_bind_string(statement, "q", m_pattern.constData());
+        }
+        execute(statement, [counting, spelling, index](TrackerSparqlCursor* cursor,
+                                                       GCancellable* cancel) {
+            ReadOutcome outcome;
+            if (cursor)
+                outcome =
+                    counting ? readCount(cursor, cancel) : readItems(cursor, cancel, spelling);
+            return std::function<void(TrackerQuery&)>(
+                [outcome, index](TrackerQuery& query) { query.onShareRead(index, outcome); });
+        });
+    }
+}
+
+void TrackerQuery::onShareRead(qsizetype index, const ReadOutcome& outcome) {
+    m_shareOutcomes[size_t(index)] = outcome;
+    for (const std::optional<ReadOutcome>& share : m_shareOutcomes)
+        if (!share) return;
+    // Joined in share order, so that an unchanged index gives an identical answer.
+    ReadOutcome whole{{}, 0, true};
+    for (const std::optional<ReadOutcome>& share : m_shareOutcomes) {
+        whole.items.append(share->items);
+        whole.count += share->count;
+        whole.complete = whole.complete && share->complete;
+    }
+    m_shareOutcomes.clear();
+    onRead(whole);
 }
 
 void TrackerQuery::execute(TrackerSparqlStatement* statement, CursorJob job) {

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 typedef struct _GCancellable GCancellable;
 typedef struct _TrackerSparqlStatement TrackerSparqlStatement;
@@ -50,6 +51,7 @@ private:
 
     void finishEmptyLater();
     void normaliseText();
+    QList<QByteArray> statementTexts() const;
     void runStatement();
     TrackerSparqlStatement* prepare(const char* sparql) const;
     void beginRun();
@@ -58,6 +60,7 @@ private:
     static void onExecuted(struct _GObject* source, struct _GAsyncResult* result, void* data);
 
     void onNormalised(const std::optional<QByteArray>& normalised);
+    void onShareRead(qsizetype index, const ReadOutcome& outcome);
     void onRead(const ReadOutcome& outcome);
     void applyIfChanged(const ReadOutcome& outcome);
     void onIndexChanged();
@@ -85,7 +88,8 @@ private:
 
     QList<MetadataItem> m_items;
     qint64 m_count = 0;
-    std::optional<ReadOutcome> m_held;  // read while updates were disabled
+    std::optional<ReadOutcome> m_held;                        // read while updates were disabled
+    std::vector<std::optional<ReadOutcome>> m_shareOutcomes;  // of the running statement
 };
 
 }  // namespace tarnwick

@@ -29,6 +29,9 @@ public:
     const std::shared_ptr<const TrackerCoverage>& coverage() const { return m_coverage; }
     // Cursors are read here: reading blocks on the endpoint's pipe.
     QThreadPool& readers() { return m_readers; }
+    // How many parts a content statement is split into, all running at once.
+    int statementShares() const { return m_shares; }
+    void setStatementShares(int count);
 
 Q_SIGNALS:
     // Something in the file-system or document graphs changed (created, updated or deleted).
@@ -42,6 +45,7 @@ private:
     TrackerNotifier* m_notifier = nullptr;
     unsigned long m_eventsHandler = 0;
     std::shared_ptr<const TrackerCoverage> m_coverage;
+    int m_shares = 1;
     QThreadPool m_readers;
 };
 

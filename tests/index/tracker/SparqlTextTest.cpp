@@ -42,14 +42,15 @@ private Q_SLOTS:
     }
 
     void statementsTakeEveryValueAsAParameter() {
-        for (const char* statement :
-             {sparql::kCountBelow, sparql::kContentContains, sparql::kNameOrContentContains}) {
-            const QByteArray text(statement);
+        const sparql::Share share{3, 2};
+        for (const QByteArray& text :
+             {QByteArray(sparql::kCountBelow), sparql::contentContains(share),
+              sparql::nameOrContentContains(share)}) {
             QVERIFY(text.contains("~folder") && text.contains("~prefix"));
-            QVERIFY(!text.contains('\''));
+            QVERIFY(!text.contains('\'') && !text.contains('%'));
         }
-        QVERIFY(QByteArray(sparql::kContentContains).contains("~q"));
-        QVERIFY(QByteArray(sparql::kNameOrContentContains).contains("~q"));
+        QVERIFY(sparql::contentContains(share).contains("~q"));
+        QVERIFY(sparql::nameOrContentContains(share).contains("~q"));
     }
 };
 

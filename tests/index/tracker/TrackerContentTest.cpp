@@ -141,6 +141,30 @@ private Q_SLOTS:
                      path.constData());
     }
 
+    // However a statement is split across the endpoint's threads, the parts make up the same
+    // answer: no file missed, none twice.
+    void splitStatementsAnswerAlike_data() {
+        QTest::addColumn<int>("shares");
+        QTest::newRow("one") << 1;
+        QTest::newRow("three") << 3;
+        QTest::newRow("seven") << 7;
+    }
+    void splitStatementsAnswerAlike() {
+        QFETCH(int, shares);
+        m_index->setStatementShares(shares);
+        const Gathered text = content("e");
+        const Gathered named = gather(*m_index, notes(), MetadataPredicate::nameOrContentContains,
+                                      QStringLiteral("invoice"));
+        m_index->setStatementShares(2);
+        const Gathered reference = gather(
+            *m_index, notes(), MetadataPredicate::nameOrContentContains, QStringLiteral("invoice"));
+        QVERIFY(text.finished && named.finished && reference.finished);
+        QCOMPARE(text.items.size(), m_corpus.textsContaining("e").size());
+        QCOMPARE(relative(text), m_corpus.textsContaining("e"));
+        QCOMPARE(named.items.size(), reference.items.size());
+        QCOMPARE(named.paths(), reference.paths());
+    }
+
     void linkedScopeAnswersInItsOwnSpelling() {
         const Gathered real = content("invoice");
         const Gathered linked = gather(*m_index, m_linked, MetadataPredicate::contentContains,

@@ -46,7 +46,8 @@ FileResultCellView::FileResultCellView(QuerySource query, SnippetSource snippet,
       m_nameFont(panelFont(14)),
       m_folderNameFont(panelFont(14, QFont::Medium)),
       m_detailFont(panelFont(11)),
-      m_metaDigits(m_detailFont) {}
+      m_metaDigits(m_detailFont),
+      m_icons(QSize(kIconSize, kIconSize)) {}
 
 QSize FileResultCellView::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
     return QSize(option.rect.width(), kRowPitch);

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QIcon>
 #include <QMimeDatabase>
+#include <QSize>
 #include <QString>
 
 namespace tarnwick {
@@ -13,7 +14,8 @@ namespace tarnwick {
 // painting never reads the disk) and each type's themed icon is looked up once.
 class IconCache {
 public:
-    IconCache();
+    // Icons are drawn at `drawnSize`; the folder's and a plain file's are drawn once at once.
+    explicit IconCache(QSize drawnSize = {});
     QIcon iconFor(const FileItem& item);
     // The icon of a MIME type by its name ("inode/directory" for folders).
     QIcon iconForType(const QString& typeName);

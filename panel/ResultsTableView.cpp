@@ -4,9 +4,19 @@
 
 namespace tarnwick {
 
+namespace {
+
+constexpr int kLayoutBatchRows = 5000;
+
+}  // namespace
+
 ResultsTableView::ResultsTableView(QWidget* parent) : QListView(parent) {
     setFrameShape(QFrame::NoFrame);
     setUniformItemSizes(true);
+    // Laying out 100,000 rows at once holds the main thread 5 ms on every publication; in
+    // batches the rows on screen come first and the rest follow between other events.
+    setLayoutMode(QListView::Batched);
+    setBatchSize(kLayoutBatchRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -31,6 +41,13 @@ void ResultsTableView::selectRow(int row) {
         setCurrentIndex(QModelIndex());
         scrollToTop();
         return;
+    }
+    if (row >= batchSize()) {
+        // A row past the first batch has no place yet until the batches are done: lay out the
+        // whole list now. Rare: only a publication that keeps a selection far down asks this.
+        setLayoutMode(QListView::SinglePass);
+        doItemsLayout();
+        setLayoutMode(QListView::Batched);
     }
     const QModelIndex index = model()->index(row, 0);
     setCurrentIndex(index);

@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -228,6 +229,33 @@ private Q_SLOTS:
         const QImage image = panel.grab().toImage();
         QVERIFY(!image.isNull());
         QCOMPARE(panel.resultsView()->viewport()->findChildren<QWidget*>().size(), 0);
+    }
+
+    // Long lists are laid out a part at a time; a selection kept far down a newly published list
+    // is still brought into view at once, and the rest of the list follows for scrolling.
+    void longListsKeepDeepSelectionsInView() {
+        const int rows = 12000;
+        SearchPanel panel(kFolder, listing(numberedFiles(rows)));
+        panel.show();
+        QTRY_COMPARE(panel.resultsModel()->rowCount(), rows);
+        ResultsTableView* view = panel.resultsView();
+
+        const int deep = rows - 5;
+        panel.resultsModel()->replaceItems(panel.session().filteredItems());
+        view->selectRow(deep);
+        QCOMPARE(view->selectedRow(), deep);
+        const QRect selected = view->visualRect(panel.resultsModel()->index(deep, 0));
+        QVERIFY(view->viewport()->rect().contains(selected.center()));
+
+        panel.resultsModel()->replaceItems(panel.session().filteredItems());
+        view->selectRow(0);
+        const QModelIndex last = panel.resultsModel()->index(rows - 1, 0);
+        QScrollBar* bar = view->verticalScrollBar();
+        const auto scrolledToTheLastRow = [&] {
+            bar->setValue(bar->maximum());
+            return view->viewport()->rect().intersects(view->visualRect(last));
+        };
+        QTRY_VERIFY(scrolledToTheLastRow());
     }
 };
 

@@ -3,8 +3,28 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cerrno>
+
+#include <sys/resource.h>
 
 namespace tarnwick {
+
+namespace {
+
+// Background work yields to the interface: with every core busy listing or scanning, the main
+// thread (and, in the same scheduling group, the display server it waits on) still gets a CPU at
+// once. Linux keeps the nice value per thread, and threads a job starts inherit it.
+constexpr int kBackgroundNiceSteps = 10;
+constexpr int kLowestNice = 19;
+
+void yieldToTheInterface() {
+    errno = 0;
+    const int current = getpriority(PRIO_PROCESS, 0);
+    if (errno == 0)
+        setpriority(PRIO_PROCESS, 0, std::min(current + kBackgroundNiceSteps, kLowestNice));
+}
+
+}  // namespace
 
 WorkQueue::WorkQueue(int threads) {
     for (int i = 0; i < std::max(1, threads); ++i) m_threads.emplace_back([this] { work(); });
@@ -43,6 +63,7 @@ void WorkQueue::waitForDone() {
 }
 
 void WorkQueue::work() {
+    yieldToTheInterface();
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_wake.wait(lock, [this] { return m_stopping || !m_jobs.empty(); });

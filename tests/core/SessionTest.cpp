@@ -6,6 +6,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <sys/resource.h>
+
 using namespace tarnwick;
 using namespace tarnwick::test;
 
@@ -143,6 +145,23 @@ private Q_SLOTS:
         h.session->queryChanged(QStringLiteral("a"));
         QVERIFY(h.waitForResults());
         QCOMPARE(h.session->countText(), QStringLiteral("1 of 1"));
+    }
+
+    // The listing runs below the interface's priority, and the thread that asked keeps its own.
+    void listingYieldsToTheInterface() {
+        std::atomic<int> listingNice{-100};
+        SearchSession::Dependencies deps;
+        deps.lister = [&](const QByteArray&, const std::atomic<bool>*) {
+            listingNice = getpriority(PRIO_PROCESS, 0);
+            return QList<FileItem>{file("a")};
+        };
+        const int before = getpriority(PRIO_PROCESS, 0);
+        SearchSession session("/s", deps);
+        QSignalSpy published(&session, &SearchSession::resultsReplaced);
+        session.startSearch();
+        QVERIFY(published.wait(3000));
+        QVERIFY2(listingNice > before, qPrintable(QString::number(listingNice)));
+        QCOMPARE(getpriority(PRIO_PROCESS, 0), before);
     }
 
     void closingStopsEverythingAndPublishesNothing() {

@@ -14,7 +14,8 @@ namespace tarnwick {
 // painting never reads the disk) and each type's themed icon is looked up once.
 class IconCache {
 public:
-    // Icons are drawn at `drawnSize`; the folder's and a plain file's are drawn once at once.
+    // Icons are drawn at `drawnSize`: the folder's and a plain file's are drawn right away,
+    // before any paint needs them.
     explicit IconCache(QSize drawnSize = {});
     QIcon iconFor(const FileItem& item);
     // The icon of a MIME type by its name ("inode/directory" for folders).

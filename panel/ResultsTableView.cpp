@@ -42,14 +42,14 @@ void ResultsTableView::selectRow(int row) {
         scrollToTop();
         return;
     }
-    if (row >= batchSize()) {
-        // A row past the first batch has no place yet until the batches are done: lay out the
-        // whole list now. Rare: only a publication that keeps a selection far down asks this.
+    const QModelIndex index = model()->index(row, 0);
+    if (!visualRect(index).isValid()) {
+        // The row has no place until the batches reach it: lay out the whole list now. Rare:
+        // a publication that keeps a selection far down, or a step just after one.
         setLayoutMode(QListView::SinglePass);
         doItemsLayout();
         setLayoutMode(QListView::Batched);
     }
-    const QModelIndex index = model()->index(row, 0);
     setCurrentIndex(index);
     scrollTo(index, QAbstractItemView::EnsureVisible);
 }

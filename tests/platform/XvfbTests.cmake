@@ -12,6 +12,7 @@ function(tarnwick_add_xvfb_tests exe)
   foreach(class IN LISTS X_CLASSES)
     add_test(NAME ${exe}.${class}
       COMMAND ${TARNWICK_RUN_WITH_XVFB} ${wm} $<TARGET_FILE:${exe}> ${class})
-    set_tests_properties(${exe}.${class} PROPERTIES LABELS gui)
+    tarnwick_folder_label(folder_label)
+    set_tests_properties(${exe}.${class} PROPERTIES LABELS "gui;${folder_label}")
   endforeach()
 endfunction()

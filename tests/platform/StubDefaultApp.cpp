@@ -1,54 +1,42 @@
 #include "StubDefaultApp.h"
 
 #include <QDir>
-#include <QFile>
 
 namespace tarnwick::test {
 
 namespace {
 
-bool writeFile(const QString& path, const QByteArray& content, bool executable = false) {
+bool writeFile(const QString& path, const QByteArray& content) {
+    QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()) return false;
-    file.close();
-    if (executable)
-        file.setPermissions(file.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeGroup |
-                            QFileDevice::ExeOther);
-    return true;
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
 
 }  // namespace
 
 StubDefaultApp::StubDefaultApp() {
-    if (!m_folder.isValid()) return;
-    const QString root = m_folder.path();
-    QDir().mkpath(root + QStringLiteral("/data/applications"));
-    QDir().mkpath(root + QStringLiteral("/config"));
-    QDir().mkpath(root + QStringLiteral("/home"));
-    const QByteArray stub = QFile::encodeName(root + QStringLiteral("/stub-opener"));
-    const QByteArray log = QFile::encodeName(root + QStringLiteral("/opened"));
+    const QByteArray stub = root() + "/stub-opener";
     m_valid =
-        writeFile(QString::fromLocal8Bit(stub),
-                  "#!/bin/sh\nfor f in \"$@\"; do printf '%s\\0' \"$f\" >> '" + log + "'; done\n",
-                  true) &&
-        writeFile(root + QStringLiteral("/data/applications/tarnwick-stub.desktop"),
+        m_folder.isValid() &&
+        writeFile(QFile::decodeName(stub),
+                  "#!/bin/sh\nfor f in \"$@\"; do printf '%s\\0' \"$f\" >> '" + root() +
+                      "/opened'; done\n") &&
+        QFile::setPermissions(QFile::decodeName(stub), QFile::ReadOwner | QFile::ExeOwner) &&
+        writeFile(m_folder.filePath(QStringLiteral("data/applications/tarnwick-stub.desktop")),
                   "[Desktop Entry]\nType=Application\nName=Stub opener\nExec=" + stub +
                       " %F\nMimeType=text/plain;inode/directory;\nNoDisplay=true\n") &&
-        writeFile(root + QStringLiteral("/config/mimeapps.list"),
+        writeFile(m_folder.filePath(QStringLiteral("config/mimeapps.list")),
                   "[Default Applications]\ntext/plain=tarnwick-stub.desktop\n"
-                  "inode/directory=tarnwick-stub.desktop\n");
-}
-
-QByteArray StubDefaultApp::root() const {
-    return QFile::encodeName(m_folder.path());
+                  "inode/directory=tarnwick-stub.desktop\n") &&
+        QDir().mkpath(m_folder.filePath(QStringLiteral("home")));
 }
 
 QProcessEnvironment StubDefaultApp::environment() const {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), m_folder.path() + QStringLiteral("/data"));
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
-                       m_folder.path() + QStringLiteral("/config"));
-    environment.insert(QStringLiteral("HOME"), m_folder.path() + QStringLiteral("/home"));
+    const QString base = m_folder.path();
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), base + QStringLiteral("/data"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), base + QStringLiteral("/config"));
+    environment.insert(QStringLiteral("HOME"), base + QStringLiteral("/home"));
     return environment;
 }
 
@@ -62,7 +50,7 @@ QList<QByteArray> StubDefaultApp::openedPaths() const {
     QFile log(m_folder.filePath(QStringLiteral("opened")));
     if (!log.open(QIODevice::ReadOnly)) return {};
     QList<QByteArray> paths = log.readAll().split('\0');
-    if (!paths.isEmpty() && paths.last().isEmpty()) paths.removeLast();
+    paths.removeLast();  // after the last NUL
     return paths;
 }
 

@@ -15,13 +15,13 @@ public:
     StubDefaultApp();
 
     bool isValid() const { return m_valid; }
-    // XDG_DATA_HOME, XDG_CONFIG_HOME and HOME pointing into the private folders.
+    QByteArray root() const { return QFile::encodeName(m_folder.path()); }
+    // XDG_DATA_HOME, XDG_CONFIG_HOME and HOME in the private folder, for a child process.
     QProcessEnvironment environment() const;
-    // Sets the same in this process (before GLib first reads them).
+    // The same in this process (before GLib first reads them).
     void applyToThisProcess() const;
     // Every path the stub was started with, oldest first.
     QList<QByteArray> openedPaths() const;
-    QByteArray root() const;
 
 private:
     QTemporaryDir m_folder;

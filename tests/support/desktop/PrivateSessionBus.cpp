@@ -15,29 +15,25 @@ PrivateSessionBus::~PrivateSessionBus() {
 }
 
 bool PrivateSessionBus::start(QString* error) {
-    auto fail = [error](const QString& reason) {
-        if (error) *error = reason;
-        return false;
-    };
-    if (!m_folder.isValid()) return fail(QStringLiteral("no temporary folder"));
     const QString config = m_folder.filePath(QStringLiteral("bus.conf"));
     QFile file(config);
-    if (!file.open(QIODevice::WriteOnly)) return fail(QStringLiteral("cannot write ") + config);
-    file.write("<busconfig><type>session</type><listen>unix:dir=" + m_folder.path().toUtf8() +
-               "</listen><auth>EXTERNAL</auth><policy context=\"default\">"
-               "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
-               "<allow own=\"*\"/></policy></busconfig>\n");
-    file.close();
-
     QProcess daemon;
-    daemon.start(QStringLiteral("dbus-daemon"),
-                 {QStringLiteral("--config-file=") + config, QStringLiteral("--fork"),
-                  QStringLiteral("--print-address=1"), QStringLiteral("--print-pid=1")});
-    if (!daemon.waitForFinished(10000) || daemon.exitCode() != 0)
-        return fail(QStringLiteral("dbus-daemon did not start: ") +
-                    QString::fromLocal8Bit(daemon.readAllStandardError()));
+    if (m_folder.isValid() && file.open(QIODevice::WriteOnly)) {
+        file.write("<busconfig><type>session</type><listen>unix:dir=" + m_folder.path().toUtf8() +
+                   "</listen><auth>EXTERNAL</auth><policy context=\"default\">"
+                   "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
+                   "<allow own=\"*\"/></policy></busconfig>\n");
+        file.close();
+        daemon.start(QStringLiteral("dbus-daemon"),
+                     {QStringLiteral("--config-file=") + config, QStringLiteral("--fork"),
+                      QStringLiteral("--print-address=1"), QStringLiteral("--print-pid=1")});
+        daemon.waitForFinished(10000);
+    }
     const QList<QByteArray> lines = daemon.readAllStandardOutput().trimmed().split('\n');
-    if (lines.size() < 2) return fail(QStringLiteral("dbus-daemon printed no address"));
+    if (lines.size() < 2) {
+        if (error) *error = QStringLiteral("dbus-daemon did not start: ") + daemon.errorString();
+        return false;
+    }
     m_address = lines[0].trimmed();
     m_pid = lines[1].trimmed().toLongLong();
     return true;
@@ -47,10 +43,6 @@ QDBusConnection PrivateSessionBus::connect(const QString& role) {
     const QString name = QStringLiteral("tarnwick-test-") + role;
     if (!m_connections.contains(name)) m_connections.append(name);
     return QDBusConnection::connectToBus(QString::fromLatin1(m_address), name);
-}
-
-void PrivateSessionBus::becomeSessionBus() {
-    qputenv("DBUS_SESSION_BUS_ADDRESS", m_address);
 }
 
 QProcessEnvironment PrivateSessionBus::environmentFor(QProcessEnvironment base) const {

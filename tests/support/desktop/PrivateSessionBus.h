@@ -20,16 +20,11 @@ public:
     // Starts the daemon; false with the reason in `error` when it cannot.
     bool start(QString* error = nullptr);
     const QByteArray& address() const { return m_address; }
-
-    // A connection of its own (its own unique name), for one role of the test: a primary
+    // A connection of its own (its own unique name) for one role of the test: a primary
     // instance, a fake file manager, a tray watcher.
     QDBusConnection connect(const QString& role);
-    // Makes the bus this process's session bus (before QDBusConnection::sessionBus() is first
-    // used) and returns `base` with it, for child processes.
-    void becomeSessionBus();
+    // `base` with this bus as the session bus, for child processes.
     QProcessEnvironment environmentFor(QProcessEnvironment base) const;
-
-    // Whether `name` has an owner right now.
     bool nameHasOwner(const QString& name);
 
 private:

@@ -12,59 +12,37 @@ namespace {
 
 const QString kWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
-const QString kItemPath = QStringLiteral("/StatusNotifierItem");
-const QString kMenuInterface = QStringLiteral("com.canonical.dbusmenu");
 
-const char* const kWatcherIntrospection =
-    "<interface name=\"org.kde.StatusNotifierWatcher\">"
-    "<method name=\"RegisterStatusNotifierItem\"><arg name=\"service\" type=\"s\" "
-    "direction=\"in\"/></method>"
-    "<method name=\"RegisterStatusNotifierHost\"><arg name=\"service\" type=\"s\" "
-    "direction=\"in\"/></method>"
-    "<property name=\"RegisteredStatusNotifierItems\" type=\"as\" access=\"read\"/>"
-    "<property name=\"IsStatusNotifierHostRegistered\" type=\"b\" access=\"read\"/>"
-    "<property name=\"ProtocolVersion\" type=\"i\" access=\"read\"/>"
-    "<signal name=\"StatusNotifierItemRegistered\"><arg type=\"s\"/></signal>"
-    "</interface>";
+const char* const kWatcherIntrospection = R"(<interface name="org.kde.StatusNotifierWatcher">
+<method name="RegisterStatusNotifierItem"><arg name="service" type="s" direction="in"/></method>
+<method name="RegisterStatusNotifierHost"><arg name="service" type="s" direction="in"/></method>
+<property name="RegisteredStatusNotifierItems" type="as" access="read"/>
+<property name="IsStatusNotifierHostRegistered" type="b" access="read"/>
+<property name="ProtocolVersion" type="i" access="read"/>
+<signal name="StatusNotifierItemRegistered"><arg type="s"/></signal></interface>)";
 
-void readEntry(const QDBusArgument& argument, DbusMenuEntry& entry);
-
-void readChildren(const QDBusArgument& argument, QList<DbusMenuEntry>& children) {
+// (ia{sv}av): id, properties, children as variants of the same structure.
+DbusMenuEntry readEntry(const QDBusArgument& argument) {
+    DbusMenuEntry entry;
+    argument.beginStructure();
+    argument >> entry.id >> entry.properties;
     argument.beginArray();
     while (!argument.atEnd()) {
         QDBusVariant child;
         argument >> child;
-        DbusMenuEntry entry;
-        readEntry(child.variant().value<QDBusArgument>(), entry);
-        children.append(entry);
+        entry.children.append(readEntry(child.variant().value<QDBusArgument>()));
     }
     argument.endArray();
-}
-
-// (ia{sv}av): id, properties, children as variants of the same structure.
-void readEntry(const QDBusArgument& argument, DbusMenuEntry& entry) {
-    argument.beginStructure();
-    argument >> entry.id >> entry.properties;
-    readChildren(argument, entry.children);
     argument.endStructure();
+    return entry;
 }
 
 }  // namespace
 
-bool DbusMenuEntry::isSeparator() const {
-    return properties.value(QStringLiteral("type")).toString() == QLatin1String("separator");
-}
-
-bool DbusMenuEntry::isEnabled() const {
-    return properties.value(QStringLiteral("enabled"), true).toBool();
-}
-
 QString DbusMenuEntry::shortcut() const {
-    const QVariant value = properties.value(QStringLiteral("shortcut"));
-    if (!value.isValid()) return {};
-    // aas: one list of key names per chord.
-    QList<QStringList> chords;
-    value.value<QDBusArgument>() >> chords;
+    QList<QStringList> chords;  // aas: one list of key names per chord
+    if (properties.contains(QStringLiteral("shortcut")))
+        properties.value(QStringLiteral("shortcut")).value<QDBusArgument>() >> chords;
     return chords.isEmpty() ? QString() : chords.first().join(QLatin1Char('+'));
 }
 
@@ -93,44 +71,37 @@ StatusNotifierWatcherDouble::StatusNotifierWatcherDouble(QDBusConnection connect
                      [](const QDBusMessage&) { return FakeBusService::answer(); });
 }
 
-bool StatusNotifierWatcherDouble::serve() {
-    return m_service.serve(kWatcher);
-}
-
-std::optional<QString> StatusNotifierWatcherDouble::menuPath(const QString& itemService) {
+QDBusMessage StatusNotifierWatcherDouble::callMenu(const QString& itemService,
+                                                   const QString& member,
+                                                   const QVariantList& arguments) {
     QDBusMessage get = QDBusMessage::createMethodCall(
-        itemService, kItemPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-        QStringLiteral("Get"));
+        itemService, QStringLiteral("/StatusNotifierItem"),
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
     get << QStringLiteral("org.kde.StatusNotifierItem") << QStringLiteral("Menu");
-    const QDBusReply<QDBusVariant> reply =
+    const QDBusReply<QDBusVariant> path =
         m_service.connection().call(get, QDBus::BlockWithGui, 5000);
-    if (!reply.isValid()) return std::nullopt;
-    return reply.value().variant().value<QDBusObjectPath>().path();
+    if (!path.isValid()) return {};
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        itemService, path.value().variant().value<QDBusObjectPath>().path(),
+        QStringLiteral("com.canonical.dbusmenu"), member);
+    call.setArguments(arguments);
+    return m_service.connection().call(call, QDBus::BlockWithGui, 5000);
 }
 
 std::optional<QList<DbusMenuEntry>> StatusNotifierWatcherDouble::menuOf(
     const QString& itemService) {
-    const std::optional<QString> path = menuPath(itemService);
-    if (!path) return std::nullopt;
-    QDBusMessage layout = QDBusMessage::createMethodCall(itemService, *path, kMenuInterface,
-                                                         QStringLiteral("GetLayout"));
-    layout << 0 << -1 << QStringList();
-    const QDBusMessage reply = m_service.connection().call(layout, QDBus::BlockWithGui, 5000);
+    const QDBusMessage reply =
+        callMenu(itemService, QStringLiteral("GetLayout"), {0, -1, QStringList()});
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() < 2)
         return std::nullopt;
-    DbusMenuEntry root;
-    readEntry(reply.arguments().at(1).value<QDBusArgument>(), root);
-    return root.children;
+    return readEntry(reply.arguments().at(1).value<QDBusArgument>()).children;
 }
 
 bool StatusNotifierWatcherDouble::click(const QString& itemService, int entryId) {
-    const std::optional<QString> path = menuPath(itemService);
-    if (!path) return false;
-    QDBusMessage event =
-        QDBusMessage::createMethodCall(itemService, *path, kMenuInterface, QStringLiteral("Event"));
-    event << entryId << QStringLiteral("clicked") << QVariant::fromValue(QDBusVariant(0))
-          << uint(QDateTime::currentSecsSinceEpoch());
-    return m_service.connection().call(event, QDBus::BlockWithGui, 5000).type() ==
+    const QVariantList event{entryId, QStringLiteral("clicked"),
+                             QVariant::fromValue(QDBusVariant(0)),
+                             uint(QDateTime::currentSecsSinceEpoch())};
+    return callMenu(itemService, QStringLiteral("Event"), event).type() ==
            QDBusMessage::ReplyMessage;
 }
 

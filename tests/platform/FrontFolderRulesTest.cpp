@@ -13,24 +13,31 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 constexpr int kNone = -1;
-const QString kOwner = QStringLiteral(":1.7");  // owns org.freedesktop.FileManager1
+const QString kOwner = u":1.7"_s;  // owns org.freedesktop.FileManager1
 
 // "Class" or "Class:trait": gtk (GTK's D-Bus properties, on kOwner's bus name), own (this
 // process's), hidden, desktop0 (while desktop 1 is shown), sticky (on every desktop).
 WindowFacts window(uint32_t id, const QString& spec) {
-    const QStringList parts = spec.split(u':');
-    const QString trait = parts.value(1);
+    const QString trait = spec.section(u':', 1);
     WindowFacts facts;
     facts.id = id;
     facts.pid = trait == u"own" ? 1 : 1000 + id;
-    facts.className = parts[0].toUtf8();
+    facts.className = spec.section(u':', 0, 0).toUtf8();
     facts.instanceName = facts.className.toLower();
-    if (trait == u"gtk") facts.gtkObjectPath = "/org/gnome/Nautilus/window/1";
-    if (trait == u"gtk") facts.gtkUniqueBusName = kOwner.toUtf8();
+    facts.gtkObjectPath = trait == u"gtk" ? "/org/gnome/Nautilus/window/1" : "";
+    facts.gtkUniqueBusName = trait == u"gtk" ? kOwner.toUtf8() : "";
     facts.hidden = trait == u"hidden";
-    if (trait == u"desktop0") facts.desktop = 0;
-    if (trait == u"sticky") facts.desktop = 0xFFFFFFFF;
+    if (trait.startsWith(u"desktop") || trait == u"sticky")
+        facts.desktop = trait == u"sticky" ? 0xFFFFFFFF : 0;
     return facts;
+}
+
+// Splits "a b|c" into windows (by '|') of tabs (by ' ').
+WindowLocations windowsOf(const char* list) {
+    WindowLocations windows;
+    for (const QString& tabs : QString::fromLatin1(list).split(u'|', Qt::SkipEmptyParts))
+        windows.insert(u"/w/%1"_s.arg(windows.size()), tabs.split(u' '));
+    return windows;
 }
 
 }  // namespace
@@ -42,20 +49,18 @@ private Q_SLOTS:
     void titlesCarryingAPath_data() {
         QTest::addColumn<QByteArray>("title");
         QTest::addColumn<QByteArray>("folder");
-        QTest::newRow("dolphin") << QByteArray("/home/me/Documents \xe2\x80\x94 Dolphin")
-                                 << QByteArray("/home/me/Documents");
-        QTest::newRow("thunar") << QByteArray("/tmp - Thunar") << QByteArray("/tmp");
-        QTest::newRow("nemo puts the name first")
-            << QByteArray("Documents - /home/me/Documents") << QByteArray("/home/me/Documents");
-        QTest::newRow("longest path of several")
-            << QByteArray("/home/me/a - b - Thunar") << QByteArray("/home/me/a - b");
-        QTest::newRow("trailing slash") << QByteArray("/srv/ - Thunar") << QByteArray("/srv");
-        QTest::newRow("root") << QByteArray("/ \xe2\x80\x93 Dolphin") << QByteArray("/");
-        QTest::newRow("not UTF-8")
-            << QByteArray("/home/me/a\xff - Thunar") << QByteArray("/home/me/a\xff");
-        QTest::newRow("name only") << QByteArray("Documents - Thunar") << QByteArray();
-        QTest::newRow("cut in the middle")
-            << QByteArray("/home/me/very\xe2\x80\xa6long - Thunar") << QByteArray();
+        auto row = [](const char* name, const char* title, const char* folder) {
+            QTest::newRow(name) << QByteArray(title) << QByteArray(folder);
+        };
+        row("dolphin", "/home/me/Documents \xe2\x80\x94 Dolphin", "/home/me/Documents");
+        row("thunar", "/tmp - Thunar", "/tmp");
+        row("nemo puts the name first", "Documents - /home/me/Documents", "/home/me/Documents");
+        row("longest path of several", "/home/me/a - b - Thunar", "/home/me/a - b");
+        row("trailing slash", "/srv/ - Thunar", "/srv");
+        row("root", "/ \xe2\x80\x93 Dolphin", "/");
+        row("not UTF-8", "/home/me/a\xff - Thunar", "/home/me/a\xff");
+        row("name only", "Documents - Thunar", "");
+        row("cut in the middle", "/home/me/very\xe2\x80\xa6long - Thunar", "");
     }
     void titlesCarryingAPath() {
         QFETCH(QByteArray, title);
@@ -64,7 +69,7 @@ private Q_SLOTS:
             "/home/me/Documents", "/tmp", "/home/me/a - b", "/home/me/a", "/home/me", "/srv", "/",
             "/home/me/a\xff"};
         const auto found =
-            folderFromTitle(title, [&](const QByteArray& p) { return onDisk.contains(p); });
+            folderFromTitle(title, [&](auto& path) { return onDisk.contains(path); });
         QCOMPARE(found.value_or(QByteArray()), folder);
     }
 
@@ -79,13 +84,12 @@ private Q_SLOTS:
                                                  << ":1.9" << kNone;
         QTest::newRow("Nautilus by class") << "org.gnome.Nautilus:gtk"
                                            << ":1.9" << nautilus;
-        QTest::newRow("Nautilus without GTK's properties")
-            << "org.gnome.Nautilus" << kOwner << titled;
+        QTest::newRow("Nautilus, no GTK properties") << "org.gnome.Nautilus" << kOwner << titled;
         QTest::newRow("Dolphin") << "dolphin" << kOwner << int(FileManagerKind::dolphin);
-        QTest::newRow("Thunar") << "Thunar" << kOwner << titled;
         // Nemo exports GTK's properties and owns FileManager1 where no Nautilus runs, but
         // answers none of Nautilus's questions: its title tells.
         QTest::newRow("Nemo owning FileManager1") << "Nemo:gtk" << kOwner << titled;
+        QTest::newRow("Thunar") << "Thunar" << kOwner << titled;
         QTest::newRow("a browser") << "firefox" << kOwner << kNone;
     }
     void kindOfWindow() {
@@ -108,8 +112,7 @@ private Q_SLOTS:
     void frontWindow() {
         QFETCH(QString, stack);
         QFETCH(int, front);
-        WindowStack windows;
-        windows.currentDesktop = 1;
+        WindowStack windows{{}, 1};
         for (const QString& spec : stack.split(u' '))
             windows.topFirst.append(window(uint32_t(windows.topFirst.size() + 1), spec));
         const auto found = frontFileManagerWindow(windows, 1, kOwner);
@@ -118,65 +121,59 @@ private Q_SLOTS:
     }
 
     void nautilusTabs_data() {
-        QTest::addColumn<QStringList>("tabs");
+        QTest::addColumn<QString>("tabs");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QByteArray>("folder");
-        QTest::newRow("one tab, whatever the title")
-            << QStringList{"file:///srv/Music"} << "Something" << QByteArray("/srv/Music");
-        QTest::newRow("the tab named by the title")
-            << QStringList{"file:///srv/Music", "file:///srv/Photos", "file:///srv/Work"}
-            << "Photos" << QByteArray("/srv/Photos");
-        QTest::newRow("percent-encoded name")
-            << QStringList{"file:///srv/Music", "file:///srv/My%20Files"} << "My Files"
-            << QByteArray("/srv/My Files");
-        QTest::newRow("home is Home")
-            << QStringList{"file:///home/me", "file:///srv"} << "Home" << QByteArray("/home/me");
-        QTest::newRow("no tab matches")
-            << QStringList{"file:///a", "file:///b"} << "c" << QByteArray();
-        QTest::newRow("two places, one name")
-            << QStringList{"file:///a/x", "file:///b/x"} << "x" << QByteArray();
-        QTest::newRow("the same place twice")
-            << QStringList{"file:///a/x", "file:///a/x/", "file:///b"} << "x" << QByteArray("/a/x");
-        QTest::newRow("not a local folder") << QStringList{"trash:///"} << "Trash" << QByteArray();
-        QTest::newRow("no tabs") << QStringList{} << "x" << QByteArray();
+        auto row = [](const char* name, const char* tabs, const char* title, const char* folder) {
+            QTest::newRow(name) << QString::fromLatin1(tabs) << QString::fromLatin1(title)
+                                << QByteArray(folder);
+        };
+        row("one tab, whatever the title", "file:///srv/Music", "Something", "/srv/Music");
+        row("the tab the title names", "file:///srv/Music file:///srv/Photos", "Photos",
+            "/srv/Photos");
+        row("percent-encoded", "file:///srv/Music file:///srv/My%20Files", "My Files",
+            "/srv/My Files");
+        row("home is Home", "file:///home/me file:///srv", "Home", "/home/me");
+        row("no tab matches", "file:///a file:///b", "c", "");
+        row("two places, one name", "file:///a/x file:///b/x", "x", "");
+        row("the same place twice", "file:///a/x file:///a/x/ file:///b", "x", "/a/x");
+        row("not a local folder", "trash:///", "Trash", "");
+        row("no tabs", "", "x", "");
     }
     void nautilusTabs() {
-        QFETCH(QStringList, tabs);
+        QFETCH(QString, tabs);
         QFETCH(QString, title);
         QFETCH(QByteArray, folder);
-        QCOMPARE(nautilusWindowFolder(tabs, title, "/home/me/").value_or(QByteArray()), folder);
+        const QStringList uris = tabs.split(u' ', Qt::SkipEmptyParts);
+        QCOMPARE(nautilusWindowFolder(uris, title, "/home/me/").value_or(QByteArray()), folder);
     }
 
     // Without a window stack (Wayland) only one window with one folder, or one open location.
     void singleReportedFolder_data() {
-        QTest::addColumn<QStringList>("windows");  // one window's tabs, separated by spaces
+        QTest::addColumn<bool>("listsWindows");
+        QTest::addColumn<WindowLocations>("windows");
         QTest::addColumn<QStringList>("openLocations");
         QTest::addColumn<QByteArray>("folder");
-        QTest::newRow("one window, one tab")
-            << QStringList{"file:///srv/x"} << QStringList() << QByteArray("/srv/x");
-        QTest::newRow("two tabs") << QStringList{"file:///x file:///y"} << QStringList()
-                                  << QByteArray();
-        QTest::newRow("two windows")
-            << QStringList{"file:///x", "file:///y"} << QStringList() << QByteArray();
+        auto row = [](const char* name, const char* windows, QStringList open, const char* folder) {
+            QTest::newRow(name) << bool(windows) << windowsOf(windows ? windows : "") << open
+                                << QByteArray(folder);
+        };
+        row("one window, one tab", "file:///srv/x", {}, "/srv/x");
+        row("two tabs", "file:///x file:///y", {}, "");
+        row("two windows", "file:///x|file:///y", {}, "");
         // Windows are listed, none open: the flat list must not be used instead.
-        QTest::newRow("no window open")
-            << QStringList{""} << QStringList{"file:///stale"} << QByteArray();
-        QTest::newRow("one open location")
-            << QStringList() << QStringList{"file:///srv/z/"} << QByteArray("/srv/z");
-        QTest::newRow("two open locations")
-            << QStringList() << QStringList{"file:///srv/z", "file:///srv/w"} << QByteArray();
-        QTest::newRow("remote") << QStringList() << QStringList{"sftp://host/srv"} << QByteArray();
+        row("no window open", "", {"file:///stale"}, "");
+        row("one open location", nullptr, {"file:///srv/z/"}, "/srv/z");
+        row("two open locations", nullptr, {"file:///srv/z", "file:///srv/w"}, "");
+        row("remote", nullptr, {"sftp://host/srv"}, "");
     }
     void singleReportedFolder() {
-        QFETCH(QStringList, windows);
+        QFETCH(bool, listsWindows);
+        QFETCH(WindowLocations, windows);
         QFETCH(QStringList, openLocations);
         QFETCH(QByteArray, folder);
-        ReportedLocations reported{std::nullopt, openLocations};
-        if (!windows.isEmpty()) reported.windows = WindowLocations();
-        for (const QString& tabs : windows)
-            if (!tabs.isEmpty())
-                reported.windows->insert(u"/w/%1"_s.arg(reported.windows->size()),
-                                         tabs.split(u' '));
+        const ReportedLocations reported{listsWindows ? std::optional(windows) : std::nullopt,
+                                         openLocations};
         QCOMPARE(tarnwick::singleReportedFolder(reported).value_or(QByteArray()), folder);
     }
 };

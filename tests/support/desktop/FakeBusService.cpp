@@ -8,7 +8,7 @@ namespace tarnwick::test {
 namespace {
 
 QString key(const QString& path, const QString& interface, const QString& member = {}) {
-    return path + QLatin1Char('|') + interface + QLatin1Char('|') + member;
+    return path + u'|' + interface + u'|' + member;
 }
 
 }  // namespace
@@ -24,10 +24,10 @@ FakeBusService::~FakeBusService() {
 }
 
 bool FakeBusService::serve(const QString& serviceName) {
-    if (!m_connection.registerVirtualObject(QStringLiteral("/"), this, QDBusConnection::SubPath))
-        return false;
     m_serviceName = serviceName;
-    return serviceName.isEmpty() || m_connection.registerService(serviceName);
+    return m_connection.registerVirtualObject(QStringLiteral("/"), this,
+                                              QDBusConnection::SubPath) &&
+           (serviceName.isEmpty() || m_connection.registerService(serviceName));
 }
 
 void FakeBusService::onCall(const QString& path, const QString& interface, const QString& member,
@@ -38,14 +38,6 @@ void FakeBusService::onCall(const QString& path, const QString& interface, const
 void FakeBusService::setProperty(const QString& path, const QString& interface, const QString& name,
                                  const QVariant& value) {
     m_properties[key(path, interface)].insert(name, value);
-}
-
-void FakeBusService::silenceProperties(const QString& path, const QString& interface) {
-    m_silentProperties.insert(key(path, interface));
-}
-
-void FakeBusService::setIntrospection(const QString& path, const QString& innerXml) {
-    m_introspection.insert(path, innerXml);
 }
 
 bool FakeBusService::emitSignal(const QString& path, const QString& interface,
@@ -63,17 +55,13 @@ QList<QDBusMessage> FakeBusService::calls(const QString& member) const {
 }
 
 bool FakeBusService::handleMessage(const QDBusMessage& message, const QDBusConnection& connection) {
-    if (message.type() != QDBusMessage::MethodCallMessage) return false;
+    const bool introspection = message.interface() == u"org.freedesktop.DBus.Introspectable";
+    if (message.type() != QDBusMessage::MethodCallMessage || introspection)
+        return false;  // QtDBus answers introspection from introspect()
     m_calls.append(message);
     const auto handler =
         m_handlers.constFind(key(message.path(), message.interface(), message.member()));
-    if (handler == m_handlers.cend() &&
-        message.interface() == QLatin1String("org.freedesktop.DBus.Introspectable"))
-        return false;  // QtDBus answers from introspect()
-    const Reply reply = handler != m_handlers.cend() ? (*handler)(message)
-                        : message.interface() == QLatin1String("org.freedesktop.DBus.Properties")
-                            ? properties(message)
-                            : error(QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"));
+    const Reply reply = handler != m_handlers.cend() ? (*handler)(message) : property(message);
     if (!reply.errorName.isEmpty())
         connection.send(message.createErrorReply(reply.errorName, QStringLiteral("scripted")));
     else if (!reply.silent)
@@ -81,13 +69,14 @@ bool FakeBusService::handleMessage(const QDBusMessage& message, const QDBusConne
     return true;
 }
 
-FakeBusService::Reply FakeBusService::properties(const QDBusMessage& call) const {
-    const QString propertiesKey = key(call.path(), call.arguments().value(0).toString());
-    if (m_silentProperties.contains(propertiesKey)) return silence();
-    const QVariantMap values = m_properties.value(propertiesKey);
-    if (call.member() == QLatin1String("GetAll")) return answer({values});
+FakeBusService::Reply FakeBusService::property(const QDBusMessage& call) const {
+    const QVariantMap values =
+        m_properties.value(key(call.path(), call.arguments().value(0).toString()));
     const QString name = call.arguments().value(1).toString();
-    if (call.member() != QLatin1String("Get") || !values.contains(name))
+    if (call.interface() != u"org.freedesktop.DBus.Properties")
+        return error(QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"));
+    if (call.member() == u"GetAll") return answer({values});
+    if (call.member() != u"Get" || !values.contains(name))
         return error(QStringLiteral("org.freedesktop.DBus.Error.UnknownProperty"));
     return answer({QVariant::fromValue(QDBusVariant(values.value(name)))});
 }

@@ -4,7 +4,6 @@
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
 #include <QHash>
-#include <QSet>
 #include <QVariantMap>
 
 #include <functional>
@@ -13,8 +12,8 @@ namespace tarnwick::test {
 
 // A desktop service on a private bus that answers what the test scripts: each method gets a
 // handler whose reply is arguments, an error, or silence (no reply ever, as from a hung
-// process); properties answer Get and GetAll. Stands in for file managers, the tray watcher
-// and the shortcut portal.
+// process); properties answer Get and GetAll unless a handler takes them. Stands in for file
+// managers, KWin, the tray watcher and the shortcut portal.
 class FakeBusService : public QDBusVirtualObject {
 public:
     struct Reply {
@@ -39,10 +38,8 @@ public:
                 Handler handler);
     void setProperty(const QString& path, const QString& interface, const QString& name,
                      const QVariant& value);
-    // Every property of `interface` at `path` answers with silence.
-    void silenceProperties(const QString& path, const QString& interface);
     // Introspection data for `path` (the <interface> elements, and <node> children).
-    void setIntrospection(const QString& path, const QString& innerXml);
+    void setIntrospection(const QString& path, const QString& xml) { m_xml.insert(path, xml); }
     bool emitSignal(const QString& path, const QString& interface, const QString& member,
                     const QVariantList& arguments);
 
@@ -50,18 +47,17 @@ public:
     QList<QDBusMessage> calls(const QString& member) const;
     int callCount(const QString& member) const { return int(calls(member).size()); }
 
-    QString introspect(const QString& path) const override { return m_introspection.value(path); }
+    QString introspect(const QString& path) const override { return m_xml.value(path); }
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
 
 private:
-    Reply properties(const QDBusMessage& call) const;
+    Reply property(const QDBusMessage& call) const;
 
     QDBusConnection m_connection;
     QString m_serviceName;
     QHash<QString, Handler> m_handlers;        // path|interface|member
     QHash<QString, QVariantMap> m_properties;  // path|interface -> name -> value
-    QSet<QString> m_silentProperties;
-    QHash<QString, QString> m_introspection;
+    QHash<QString, QString> m_xml;
     QList<QDBusMessage> m_calls;
 };
 

@@ -1,7 +1,6 @@
 #include "PrivateSessionBus.h"
 
 #include <QDBusConnectionInterface>
-#include <QFile>
 #include <QProcess>
 
 #include <signal.h>
@@ -15,25 +14,24 @@ PrivateSessionBus::~PrivateSessionBus() {
 }
 
 bool PrivateSessionBus::start(QString* error) {
-    const QString config = m_folder.filePath(QStringLiteral("bus.conf"));
-    QFile file(config);
+    QFile config(m_folder.filePath(QStringLiteral("bus.conf")));
     QProcess daemon;
-    if (m_folder.isValid() && file.open(QIODevice::WriteOnly)) {
-        file.write("<busconfig><type>session</type><listen>unix:dir=" + m_folder.path().toUtf8() +
-                   "</listen><auth>EXTERNAL</auth><policy context=\"default\">"
-                   "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
-                   "<allow own=\"*\"/></policy></busconfig>\n");
-        file.close();
-        daemon.start(QStringLiteral("dbus-daemon"),
-                     {QStringLiteral("--config-file=") + config, QStringLiteral("--fork"),
-                      QStringLiteral("--print-address=1"), QStringLiteral("--print-pid=1")});
+    if (config.open(QIODevice::WriteOnly) &&
+        config.write("<busconfig><type>session</type><listen>unix:dir=" + m_folder.path().toUtf8() +
+                     "</listen><auth>EXTERNAL</auth><policy context=\"default\">"
+                     "<allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                     "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n") > 0) {
+        config.close();
+        daemon.start(
+            QStringLiteral("dbus-daemon"),
+            {QStringLiteral("--config-file=") + config.fileName(), QStringLiteral("--fork"),
+             QStringLiteral("--print-address=1"), QStringLiteral("--print-pid=1")});
         daemon.waitForFinished(10000);
     }
     const QList<QByteArray> lines = daemon.readAllStandardOutput().trimmed().split('\n');
-    if (lines.size() < 2) {
-        if (error) *error = QStringLiteral("dbus-daemon did not start: ") + daemon.errorString();
-        return false;
-    }
+    if (lines.size() < 2 && error)
+        *error = QStringLiteral("no dbus-daemon: ") + daemon.errorString();
+    if (lines.size() < 2) return false;
     m_address = lines[0].trimmed();
     m_pid = lines[1].trimmed().toLongLong();
     return true;
@@ -43,11 +41,6 @@ QDBusConnection PrivateSessionBus::connect(const QString& role) {
     const QString name = QStringLiteral("tarnwick-test-") + role;
     if (!m_connections.contains(name)) m_connections.append(name);
     return QDBusConnection::connectToBus(QString::fromLatin1(m_address), name);
-}
-
-QProcessEnvironment PrivateSessionBus::environmentFor(QProcessEnvironment base) const {
-    base.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromLatin1(m_address));
-    return base;
 }
 
 bool PrivateSessionBus::nameHasOwner(const QString& name) {

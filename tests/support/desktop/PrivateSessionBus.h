@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QDBusConnection>
 #include <QProcessEnvironment>
 #include <QStringList>
@@ -24,7 +23,10 @@ public:
     // instance, a fake file manager, a tray watcher.
     QDBusConnection connect(const QString& role);
     // `base` with this bus as the session bus, for child processes.
-    QProcessEnvironment environmentFor(QProcessEnvironment base) const;
+    QProcessEnvironment environmentFor(QProcessEnvironment base) const {
+        base.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromLatin1(m_address));
+        return base;
+    }
     bool nameHasOwner(const QString& name);
 
 private:

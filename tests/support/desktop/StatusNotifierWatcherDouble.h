@@ -31,12 +31,12 @@ public:
 
     bool serve() { return m_service.serve(QStringLiteral("org.kde.StatusNotifierWatcher")); }
     const QStringList& items() const { return m_items; }
-    // The top-level entries of the menu of the item registered as `itemService`.
-    std::optional<QList<DbusMenuEntry>> menuOf(const QString& itemService);
-    bool click(const QString& itemService, int entryId);
+    // The top-level entries of the menu of the item registered as `item`.
+    std::optional<QList<DbusMenuEntry>> menuOf(const QString& item);
+    bool click(const QString& item, int entryId);
 
 private:
-    QDBusMessage callMenu(const QString& itemService, const QString& member,
+    QDBusMessage callMenu(const QString& item, const QString& member,
                           const QVariantList& arguments);
 
     FakeBusService m_service;

@@ -17,15 +17,15 @@ xcb_connection_t* qtConnection() {
     return x11 ? x11->connection() : nullptr;
 }
 
-// xdotool's output, or nothing when it failed.
-std::optional<QByteArray> run(const QStringList& arguments) {
+// The lines xdotool printed, or nothing when it failed.
+std::optional<QList<QByteArray>> run(const QStringList& arguments) {
     sync();
     QProcess process;
     process.start(u"xdotool"_s, arguments);
     if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit ||
         process.exitCode() != 0)
         return std::nullopt;
-    return process.readAllStandardOutput();
+    return process.readAllStandardOutput().split('\n');
 }
 
 }  // namespace
@@ -50,7 +50,7 @@ bool xdotool(const QStringList& arguments) {
 
 bool click(QPoint at, int button) {
     // No --sync: it waits for a motion that never comes when the pointer is already there.
-    return xdotool(u"mousemove %1 %2 click %3"_s.arg(at.x()).arg(at.y()).arg(button).split(' '));
+    return xdotool(u"mousemove %1 %2 click %3"_s.arg(at.x()).arg(at.y()).arg(button).split(u' '));
 }
 
 bool keys(const QStringList& keys) {
@@ -62,23 +62,23 @@ bool type(const QString& text) {
 }
 
 bool focus(const QString& windowClass) {
-    return xdotool(
-        u"search --sync --onlyvisible --class %1 windowfocus --sync"_s.arg(windowClass).split(' '));
+    return xdotool(u"search --sync --onlyvisible --class %1 windowfocus --sync"_s.arg(windowClass)
+                       .split(u' '));
 }
 
 int windowHeight(const QString& windowClass) {
-    const auto shell = run(
-        u"search --onlyvisible --class %1 getwindowgeometry --shell"_s.arg(windowClass).split(' '));
-    for (const QByteArray& line : shell.value_or(QByteArray()).split('\n'))
+    const auto lines =
+        run(u"search --onlyvisible --class %1 getwindowgeometry --shell"_s.arg(windowClass)
+                .split(u' '));
+    for (const QByteArray& line : lines.value_or(QList<QByteArray>()))
         if (line.startsWith("HEIGHT=")) return line.mid(7).toInt();
     return -1;
 }
 
 QList<QByteArray> windowsOf(qint64 pid) {
-    QList<QByteArray> windows;
-    const auto found = run(u"search --onlyvisible --pid %1"_s.arg(pid).split(' '));
-    for (const QByteArray& line : found.value_or(QByteArray()).split('\n'))
-        if (!line.trimmed().isEmpty()) windows.append(line.trimmed());
+    QList<QByteArray> windows =
+        run(u"search --onlyvisible --pid %1"_s.arg(pid).split(u' ')).value_or(QList<QByteArray>());
+    windows.removeAll(QByteArray());
     return windows;
 }
 
@@ -88,12 +88,13 @@ bool setTextProperty(const QWindow& window, const QString& name, const QString& 
                                           u"8u"_s, u"-set"_s, name, value}) == 0;
 }
 
-OtherClient::OtherClient(QRect geometry) {
-    const QString at = u"%1x%2+%3+%4"_s.arg(geometry.width()).arg(geometry.height());
-    m_process.start(u"xmessage"_s,
-                    {u"-geometry"_s, at.arg(geometry.x()).arg(geometry.y()), kClass});
+OtherClient::OtherClient(QRect at) {
+    m_process.start(
+        u"xmessage"_s,
+        {u"-geometry"_s, u"%1x%2+%3+%4"_s.arg(at.width()).arg(at.height()).arg(at.x()).arg(at.y()),
+         kClass});
     m_shown = m_process.waitForStarted() &&
-              xdotool(u"search --sync --onlyvisible --class %1"_s.arg(kClass).split(' '));
+              xdotool(u"search --sync --onlyvisible --class %1"_s.arg(kClass).split(u' '));
 }
 
 OtherClient::~OtherClient() {

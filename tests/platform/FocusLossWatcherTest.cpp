@@ -64,7 +64,8 @@ private Q_SLOTS:
         const auto second = toOwnWindow ? activeWindow() : nullptr;
         QVERIFY(toOwnWindow ? second != nullptr : focusElsewhere());
         QCOMPARE(lost.count(), reports);
-        QVERIFY(focusElsewhere());  // while our windows are there to lose it: the next case
+        // Inactive for the next case, while our windows are still there to lose the focus.
+        QVERIFY(focusElsewhere());
     }
 };
 

@@ -9,7 +9,7 @@ folder=${2:-/var/tmp/tw-trees/t100000}
 query=${3:-report}
 exe=$(find "$build" -name bench_panel_stall -type f -perm -u+x | head -n1)
 [ -n "$exe" ] || { echo "bench_panel_stall not built in $build" >&2; exit 1; }
-run="$here/../tests/platform/run-with-xvfb --wm"
+run="$here/../tests/support/gui/run-with-xvfb --wm"
 echo "== $folder"
 $run "$exe" "$folder" --query "$query"
 $run "$exe" "$folder" --session-only

@@ -69,6 +69,9 @@ namespace tarnwick {
 
 PortalGlobalShortcut::PortalGlobalShortcut(QDBusConnection bus, QObject* parent)
     : GlobalShortcut(parent), m_bus(std::move(bus)) {
+    // QtDBus finds the slot's argument types by name; a type this process has not used yet has
+    // none, and connecting the Activated signal would fail silently.
+    qRegisterMetaType<QDBusObjectPath>();
     qDBusRegisterMetaType<PortalShortcut>();
     qDBusRegisterMetaType<QList<PortalShortcut>>();
 }

@@ -1,4 +1,3 @@
-#include "XdoKeys.h"
 #include "app/SingleInstance.h"
 #include "core/FileUri.h"
 #include "platform/x11/X11KeyGrab.h"
@@ -6,6 +5,7 @@
 #include "tests/support/desktop/FakeBusService.h"
 #include "tests/support/desktop/PrivateSessionBus.h"
 #include "tests/support/desktop/StatusNotifierWatcherDouble.h"
+#include "tests/support/gui/XServer.h"
 
 #include <QDir>
 #include <QProcess>
@@ -20,15 +20,6 @@ using namespace tarnwick::test;
 namespace {
 
 const QString kWindowPath = QStringLiteral("/org/gnome/Nautilus/window/1");
-
-bool setWindowText(QWidget& window, const char* property, const QString& value) {
-    QProcess xprop;
-    xprop.start(QStringLiteral("xprop"),
-                {QStringLiteral("-id"), QString::number(window.winId()), QStringLiteral("-f"),
-                 QString::fromLatin1(property), QStringLiteral("8u"), QStringLiteral("-set"),
-                 QString::fromLatin1(property), value});
-    return xprop.waitForFinished(10000) && xprop.exitCode() == 0;
-}
 
 ShortcutKey controlShiftSpace() {
     ShortcutKey key;
@@ -62,7 +53,7 @@ private:
     std::unique_ptr<QWidget> m_window;
     QProcess m_tarnwick;
 
-    bool panelShown() { return !visibleWindowsOf(m_tarnwick.processId()).isEmpty(); }
+    bool panelShown() { return !xserver::windowsOf(m_tarnwick.processId()).isEmpty(); }
 
     int entryId(const QList<DbusMenuEntry>& menu, const QString& label) {
         for (const DbusMenuEntry& entry : menu)
@@ -95,8 +86,11 @@ private Q_SLOTS:
         m_window->resize(400, 300);
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-        QVERIFY(setWindowText(*m_window, "_GTK_WINDOW_OBJECT_PATH", kWindowPath));
-        QVERIFY(setWindowText(*m_window, "_GTK_UNIQUE_BUS_NAME", m_nautilus->uniqueName()));
+        QVERIFY(xserver::setTextProperty(*m_window->windowHandle(),
+                                         QStringLiteral("_GTK_WINDOW_OBJECT_PATH"), kWindowPath));
+        QVERIFY(xserver::setTextProperty(*m_window->windowHandle(),
+                                         QStringLiteral("_GTK_UNIQUE_BUS_NAME"),
+                                         m_nautilus->uniqueName()));
 
         QVERIFY2(!someoneHoldsTheShortcut(), "the shortcut is taken before tarnwick starts");
         QProcessEnvironment env = m_bus.environmentFor(QProcessEnvironment::systemEnvironment());
@@ -137,10 +131,10 @@ private Q_SLOTS:
 
     void shortcutOpensThePanelAndClosesIt() {
         QVERIFY(!panelShown());
-        QVERIFY(xdoKey(QStringLiteral("ctrl+shift+space")));
+        QVERIFY(xserver::keys({QStringLiteral("ctrl+shift+space")}));
         QTRY_VERIFY_WITH_TIMEOUT(panelShown(), 10000);
         // The panel is on top now; the file manager's window under it still counts.
-        QVERIFY(xdoKey(QStringLiteral("ctrl+shift+space")));
+        QVERIFY(xserver::keys({QStringLiteral("ctrl+shift+space")}));
         QTRY_VERIFY_WITH_TIMEOUT(!panelShown(), 10000);
         QVERIFY(m_nautilus->callCount(QStringLiteral("Get")) >= 2);
     }
@@ -151,7 +145,7 @@ private Q_SLOTS:
         const int search = entryId(*menu, QStringLiteral("Search File Manager Window"));
         QVERIFY(m_watcher->click(m_watcher->items().first(), search));
         QTRY_VERIFY_WITH_TIMEOUT(panelShown(), 10000);
-        QVERIFY(xdoKey(QStringLiteral("ctrl+shift+space")));
+        QVERIFY(xserver::keys({QStringLiteral("ctrl+shift+space")}));
         QTRY_VERIFY_WITH_TIMEOUT(!panelShown(), 10000);
     }
 

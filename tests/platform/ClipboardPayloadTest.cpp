@@ -9,61 +9,48 @@
 #include <QUrl>
 
 using namespace tarnwick;
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
 const QByteArray kOddPath = "/home/ana/caf\xe9 \xff/notes #1.txt";  // not UTF-8
+const QByteArray kUris = "file:///a/b.txt\nfile:///home/ana/caf%E9%20%FF/notes%20%231.txt";
 
-const QMimeData* clipboardAfter(std::unique_ptr<QMimeData> payload) {
+const QMimeData* copied(std::unique_ptr<QMimeData> payload) {
     QGuiApplication::clipboard()->setMimeData(payload.release());
     return QGuiApplication::clipboard()->mimeData();
 }
 
 }  // namespace
 
-// What the clipboard holds after copying a path or a file, read back from the clipboard.
+// What the clipboard holds after copying a path, or files, read back from the clipboard.
 class ClipboardPayloadTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void pathIsPlainTextWithTheExactBytes() {
-        const QMimeData* data = clipboardAfter(pathPayload(kOddPath));
-        QCOMPARE(data->formats(), QStringList{QStringLiteral("text/plain")});
-        QCOMPARE(data->data(QStringLiteral("text/plain")), kOddPath);
+        copied(filesPayload({kOddPath}));
+        const QMimeData* data = copied(pathPayload(kOddPath));
+        QCOMPARE(data->formats(), QStringList{u"text/plain"_s});  // the files are gone
+        QCOMPARE(data->data(u"text/plain"_s), kOddPath);
     }
 
-    void pathReplacesWhateverWasThere() {
-        clipboardAfter(filesPayload({kOddPath}));
-        const QMimeData* data = clipboardAfter(pathPayload("/tmp/a.txt"));
-        QVERIFY(!data->hasUrls());
-        QCOMPARE(data->text(), QStringLiteral("/tmp/a.txt"));
+    void filesAreOfferedToEveryFileManager_data() {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QByteArray>("content");  // empty: not offered
+        QTest::newRow("uri list") << u"text/uri-list"_s
+                                  << QByteArray(kUris).replace("\n", "\r\n") + "\r\n";
+        QTest::newRow("gnome") << u"x-special/gnome-copied-files"_s << "copy\n" + kUris;
+        QTest::newRow("mate") << u"x-special/mate-copied-files"_s << "copy\n" + kUris;
+        QTest::newRow("kde: copied, not cut")
+            << u"application/x-kde-cutselection"_s << QByteArray("0");
+        QTest::newRow("no text") << u"text/plain"_s << QByteArray();
     }
-
-    void fileIsOfferedToEveryFileManagerAndHasNoText() {
-        const QMimeData* data = clipboardAfter(filesPayload({kOddPath}));
-        QStringList formats = data->formats();
-        formats.sort();
-        QCOMPARE(formats, (QStringList{QStringLiteral("application/x-kde-cutselection"),
-                                       QStringLiteral("text/uri-list"),
-                                       QStringLiteral("x-special/gnome-copied-files"),
-                                       QStringLiteral("x-special/mate-copied-files")}));
-        const QByteArray uri = fileUriFromPath(kOddPath).toLatin1();
-        QCOMPARE(data->data(QStringLiteral("text/uri-list")), uri + "\r\n");
-        QCOMPARE(data->data(QStringLiteral("x-special/gnome-copied-files")), "copy\n" + uri);
-        QCOMPARE(data->data(QStringLiteral("x-special/mate-copied-files")), "copy\n" + uri);
-        QCOMPARE(data->data(QStringLiteral("application/x-kde-cutselection")), QByteArray("0"));
-    }
-
-    void uriListDecodesBackToTheBytes() {
-        const QMimeData* data = clipboardAfter(filesPayload({kOddPath}));
-        QCOMPARE(data->urls().size(), 1);
-        QCOMPARE(pathFromFileUri(data->urls().first().toEncoded()), kOddPath);
-    }
-
-    void severalFilesHaveNoEmptyLine() {
-        const QByteArray list = copiedFilesList({"/a/one.txt", "/a/two words.txt"});
-        QCOMPARE(list, QByteArray("copy\nfile:///a/one.txt\nfile:///a/two%20words.txt"));
-        QCOMPARE(uriList({"/a/one.txt", "/a/two words.txt"}),
-                 QByteArray("file:///a/one.txt\r\nfile:///a/two%20words.txt\r\n"));
+    void filesAreOfferedToEveryFileManager() {
+        QFETCH(QString, format);
+        QFETCH(QByteArray, content);
+        const QMimeData* data = copied(filesPayload({"/a/b.txt", kOddPath}));
+        QCOMPARE(data->hasFormat(format) ? data->data(format) : QByteArray(), content);
+        QCOMPARE(pathFromFileUri(data->urls().value(1).toEncoded()), kOddPath);
     }
 };
 

@@ -1,99 +1,71 @@
-#include "XdoTool.h"
 #include "platform/FocusLossWatcher.h"
 #include "tests/support/TestRunner.h"
+#include "tests/support/gui/XServer.h"
 
 #include <QGuiApplication>
-#include <QProcess>
 #include <QRasterWindow>
 #include <QSignalSpy>
 #include <QTest>
 
-#include <memory>
+using namespace tarnwick;
+using namespace tarnwick::test;
 
-using tarnwick::FocusLossWatcher;
-
-// Runs under a private Xvfb: the application loses activation when another client (xmessage)
-// takes the keyboard focus, as it does on Wayland when the user clicks elsewhere.
+// On a private Xvfb the application loses activation when another client takes the keyboard
+// focus, as it does on Wayland when the user clicks elsewhere.
 class FocusLossWatcherTest : public QObject {
     Q_OBJECT
 
-    QProcess m_other;
+    std::unique_ptr<xserver::OtherClient> m_other;
 
-    std::unique_ptr<QRasterWindow> activeWindow() {
+    static std::unique_ptr<QRasterWindow> activeWindow() {
         auto window = std::make_unique<QRasterWindow>();
         window->setGeometry(500, 400, 200, 100);
         window->show();
         window->requestActivate();
-        if (!QTest::qWaitForWindowActive(window.get())) return nullptr;
-        return window;
+        return QTest::qWaitForWindowActive(window.get()) ? std::move(window) : nullptr;
     }
 
-    bool focusElsewhere() {
-        return tarnwick::test::xdoFocusWindowClass(QStringLiteral("Xmessage")) &&
-               QTest::qWaitFor(
-                   [] { return QGuiApplication::applicationState() != Qt::ApplicationActive; });
+    static bool focusElsewhere() {
+        return xserver::focus(xserver::OtherClient::kClass) && QTest::qWaitFor([] {
+                   return QGuiApplication::applicationState() != Qt::ApplicationActive;
+               });
     }
 
 private Q_SLOTS:
     void initTestCase() {
-        if (QGuiApplication::platformName() != QLatin1String("xcb"))
-            QSKIP("needs an X server (run through run-with-xvfb)");
-        m_other.start(QStringLiteral("xmessage"),
-                      {QStringLiteral("-geometry"), QStringLiteral("200x80+20+20"),
-                       QStringLiteral("another application")});
-        QVERIFY(m_other.waitForStarted());
-        QVERIFY(tarnwick::test::xdoWaitForWindowClass(QStringLiteral("Xmessage")));
+        if (!xserver::available()) QSKIP("needs an X server (run through run-with-xvfb)");
+        m_other = std::make_unique<xserver::OtherClient>(QRect(20, 20, 200, 80));
+        QVERIFY(m_other->isShown());
     }
 
-    void cleanupTestCase() {
-        m_other.kill();
-        m_other.waitForFinished();
+    void reportsOnlyFocusLeavingTheApplication_data() {
+        QTest::addColumn<bool>("watchBeforeActive");
+        QTest::addColumn<bool>("toOwnWindow");
+        QTest::addColumn<bool>("stopped");
+        QTest::addColumn<int>("reports");
+        QTest::newRow("lost after the first activation") << true << false << false << 1;
+        QTest::newRow("lost, watched from active") << false << false << false << 1;
+        QTest::newRow("moved to another own window") << false << true << false << 0;
+        QTest::newRow("lost, stopped watcher") << false << false << true << 0;
     }
-
-    void ignoresInactivityBeforeFirstActivation() {
-        QVERIFY(QGuiApplication::applicationState() != Qt::ApplicationActive);
+    void reportsOnlyFocusLeavingTheApplication() {
+        QFETCH(bool, watchBeforeActive);
+        QFETCH(bool, toOwnWindow);
+        QFETCH(bool, stopped);
+        QFETCH(int, reports);
         FocusLossWatcher watcher;
-        QSignalSpy spy(&watcher, &FocusLossWatcher::clickedOutside);
-        QVERIFY(watcher.start());
-        // Active only now, then the focus goes elsewhere: one report.
-        auto window = activeWindow();
+        QSignalSpy lost(&watcher, &FocusLossWatcher::clickedOutside);
+        if (watchBeforeActive) QVERIFY(watcher.start());
+        const auto window = activeWindow();
         QVERIFY(window);
-        QCOMPARE(spy.count(), 0);
+        if (!watchBeforeActive) QVERIFY(watcher.start());
+        QCOMPARE(lost.count(), 0);
+        if (stopped) watcher.stop();
+        const auto second = toOwnWindow ? activeWindow() : nullptr;
+        QVERIFY(toOwnWindow ? second != nullptr : focusElsewhere());
+        QCOMPARE(lost.count(), reports);
+        // Inactive for the next case, while our windows are still there to lose the focus.
         QVERIFY(focusElsewhere());
-        QCOMPARE(spy.count(), 1);
-    }
-
-    void reportsLossAfterActivity() {
-        auto window = activeWindow();
-        QVERIFY(window);
-        FocusLossWatcher watcher;
-        QSignalSpy spy(&watcher, &FocusLossWatcher::clickedOutside);
-        QVERIFY(watcher.start());
-        QVERIFY(focusElsewhere());
-        QCOMPARE(spy.count(), 1);
-    }
-
-    void focusMovingBetweenOwnWindowsIsNoLoss() {
-        auto window = activeWindow();
-        QVERIFY(window);
-        FocusLossWatcher watcher;
-        QSignalSpy spy(&watcher, &FocusLossWatcher::clickedOutside);
-        QVERIFY(watcher.start());
-        auto second = activeWindow();
-        QVERIFY(second);
-        QCOMPARE(spy.count(), 0);
-    }
-
-    void stoppedWatcherStaysSilent() {
-        auto window = activeWindow();
-        QVERIFY(window);
-        FocusLossWatcher watcher;
-        QSignalSpy spy(&watcher, &FocusLossWatcher::clickedOutside);
-        QVERIFY(watcher.start());
-        watcher.stop();
-        watcher.stop();
-        QVERIFY(focusElsewhere());
-        QCOMPARE(spy.count(), 0);
     }
 };
 

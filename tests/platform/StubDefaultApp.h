@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QByteArray>
-#include <QList>
+#include <QDir>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
@@ -12,18 +11,53 @@ namespace tarnwick::test {
 // file, so that a test sees exactly which bytes an application received.
 class StubDefaultApp {
 public:
-    StubDefaultApp();
+    StubDefaultApp() {
+        const QByteArray stub = root() + "/stub-opener";
+        m_valid =
+            write("stub-opener", "#!/bin/sh\nfor f in \"$@\"; do printf '%s\\0' \"$f\" >> '" +
+                                     root() + "/opened'; done\n") &&
+            QFile::setPermissions(QFile::decodeName(stub), QFile::ReadOwner | QFile::ExeOwner) &&
+            write("data/applications/tarnwick-stub.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Stub\nExec=" + stub +
+                      " %F\nMimeType=text/plain;inode/directory;\nNoDisplay=true\n") &&
+            write("config/mimeapps.list",
+                  "[Default Applications]\ntext/plain=tarnwick-stub.desktop\n"
+                  "inode/directory=tarnwick-stub.desktop\n") &&
+            QDir(m_folder.path()).mkpath(QStringLiteral("home"));
+    }
 
     bool isValid() const { return m_valid; }
-    // XDG_DATA_HOME, XDG_CONFIG_HOME and HOME pointing into the private folders.
-    QProcessEnvironment environment() const;
-    // Sets the same in this process (before GLib first reads them).
-    void applyToThisProcess() const;
+    QByteArray root() const { return QFile::encodeName(m_folder.path()); }
+    // XDG_DATA_HOME, XDG_CONFIG_HOME and HOME in the private folder, for a child process...
+    QProcessEnvironment environment() const {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const auto& [name, folder] : kHomes)
+            environment.insert(QLatin1String(name), m_folder.filePath(QLatin1String(folder)));
+        return environment;
+    }
+    // ...or for this process (before GLib first reads them).
+    void applyToThisProcess() const {
+        for (const auto& [name, folder] : kHomes) qputenv(name, root() + '/' + folder);
+    }
     // Every path the stub was started with, oldest first.
-    QList<QByteArray> openedPaths() const;
-    QByteArray root() const;
+    QList<QByteArray> openedPaths() const {
+        QFile log(m_folder.filePath(QStringLiteral("opened")));
+        QList<QByteArray> paths =
+            log.open(QIODevice::ReadOnly) ? log.readAll().split('\0') : QList<QByteArray>{{}};
+        paths.removeLast();  // after the last NUL
+        return paths;
+    }
 
 private:
+    static constexpr std::pair<const char*, const char*> kHomes[] = {
+        {"XDG_DATA_HOME", "data"}, {"XDG_CONFIG_HOME", "config"}, {"HOME", "home"}};
+
+    bool write(const QString& relative, const QByteArray& content) {
+        QFile file(m_folder.filePath(relative));
+        return QDir().mkpath(QFileInfo(file).path()) && file.open(QIODevice::WriteOnly) &&
+               file.write(content) == content.size();
+    }
+
     QTemporaryDir m_folder;
     bool m_valid = false;
 };

@@ -1,17 +1,17 @@
 #include "platform/xdg/GioTrash.h"
 #include "platform/xdg/TrashFolders.h"
+#include "tests/support/TempTree.h"
 #include "tests/support/TestRunner.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using namespace tarnwick;
+using namespace tarnwick::test;
 
 namespace {
 
@@ -20,55 +20,27 @@ bool exists(const QByteArray& path) {
     return lstat(path.constData(), &st) == 0;
 }
 
-bool writeFile(const QByteArray& path, const QByteArray& content) {
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0) return false;
-    const bool written = ::write(fd, content.constData(), size_t(content.size())) == content.size();
-    return ::close(fd) == 0 && written;
-}
-
 QByteArray readFile(const QByteArray& path) {
-    const int fd = ::open(path.constData(), O_RDONLY);
-    if (fd < 0) return {};
     QByteArray content(4096, '\0');
-    const ssize_t got = ::read(fd, content.data(), size_t(content.size()));
-    ::close(fd);
-    content.truncate(got < 0 ? 0 : got);
-    return content;
+    const int fd = ::open(path.constData(), O_RDONLY);
+    const ssize_t got = fd < 0 ? 0 : ::read(fd, content.data(), size_t(content.size()));
+    if (fd >= 0) ::close(fd);
+    return content.left(std::max<ssize_t>(got, 0));
 }
 
-QList<QByteArray> namesIn(const QByteArray& folder) {
-    QList<QByteArray> names;
-    if (DIR* dir = opendir(folder.constData())) {
-        while (const dirent* entry = readdir(dir)) {
-            const QByteArray name(entry->d_name);
-            if (name != "." && name != "..") names.append(name);
-        }
-        closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-// A home, a data folder and the files to trash, side by side on one volume. GLib reads HOME and
-// XDG_DATA_HOME once per process, so they are set before anything asks it.
-struct PrivateHome {
-    QTemporaryDir base;
-    QByteArray home, data, files;
-
+// A home, a data folder (made by the trash itself) and the files to trash, on one volume. GLib
+// reads HOME and XDG_DATA_HOME once per process, so they are set before anything asks it.
+struct PrivateHome : TempTree {
     PrivateHome() {
-        const QByteArray root = QFile::encodeName(base.path());
-        home = root + "/home";
-        data = root + "/data";  // made by the trash itself
-        files = root + "/files";
-        QDir().mkpath(QFile::decodeName(home));
-        QDir().mkpath(QFile::decodeName(files));
-        qputenv("HOME", home);
-        qputenv("XDG_DATA_HOME", data);
+        mkdir("home");
+        mkdir("files");
+        qputenv("HOME", pathOf("home"));
+        qputenv("XDG_DATA_HOME", pathOf("data"));
     }
-    QByteArray trashFiles() const { return data + "/Trash/files"; }
-    QByteArray trashInfo() const { return data + "/Trash/info"; }
+    QByteArray trashed(const QByteArray& name) const { return pathOf("data/Trash/files/" + name); }
 };
+
+enum class Mover { gio, claimsOnly, misplaces, refuses };
 
 }  // namespace
 
@@ -77,140 +49,94 @@ struct PrivateHome {
 class TrashTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<PrivateHome> m_home;
-
-    QByteArray file(const QByteArray& name, const QByteArray& content = "content") {
-        const QByteArray path = m_home->files + "/" + name;
-        return writeFile(path, content) ? path : QByteArray();
-    }
+    PrivateHome m_home;
 
 private Q_SLOTS:
-    void initTestCase() {
-        m_home = std::make_unique<PrivateHome>();
-        QVERIFY(m_home->base.isValid());
+    void itemArrivesWithItsContent_data() {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QByteArray>("file");  // inside the item, or the item itself
+        QTest::newRow("file, no data folder yet") << QByteArray("first.txt") << QByteArray();
+        QTest::newRow("name that is not UTF-8") << QByteArray("caf\xe9-\xff.txt") << QByteArray();
+        QTest::newRow("folder") << QByteArray("album") << QByteArray("/inner/photo.jpg");
     }
-
-    void missingDataFolderIsMadeAndTheFileArrives() {
-        QVERIFY(!exists(m_home->data));
-        const QByteArray path = file("first.txt", "hello");
-        const TrashOutcome outcome = GioTrash().moveToTrash(path);
+    void itemArrivesWithItsContent() {
+        QFETCH(QByteArray, name);
+        QFETCH(QByteArray, file);
+        m_home.write("files/" + name + file, "content of " + name);
+        const TrashOutcome outcome = GioTrash().moveToTrash(m_home.pathOf("files/" + name));
         QVERIFY2(outcome.trashed, qPrintable(outcome.message));
-        QVERIFY(!exists(path));
-        QCOMPARE(readFile(m_home->trashFiles() + "/first.txt"), QByteArray("hello"));
-        const QByteArray info = readFile(m_home->trashInfo() + "/first.txt.trashinfo");
-        QVERIFY(info.contains("[Trash Info]"));
-        QVERIFY(info.contains("Path="));
-    }
-
-    void folderGoesWithItsContent() {
-        const QByteArray folder = m_home->files + "/album";
-        QVERIFY(QDir().mkpath(QFile::decodeName(folder + "/inner")));
-        QVERIFY(writeFile(folder + "/inner/photo.jpg", "jpeg"));
-        const TrashOutcome outcome = GioTrash().moveToTrash(folder);
-        QVERIFY2(outcome.trashed, qPrintable(outcome.message));
-        QVERIFY(!exists(folder));
-        QCOMPARE(readFile(m_home->trashFiles() + "/album/inner/photo.jpg"), QByteArray("jpeg"));
-    }
-
-    void nameThatIsNotUtf8KeepsItsBytes() {
-        const QByteArray name("caf\xe9-\xff.txt");
-        const QByteArray path = file(name, "bytes");
-        QVERIFY(!path.isEmpty());
-        const TrashOutcome outcome = GioTrash().moveToTrash(path);
-        QVERIFY2(outcome.trashed, qPrintable(outcome.message));
-        QVERIFY(!exists(path));
-        QVERIFY(namesIn(m_home->trashFiles()).contains(name));
-        QCOMPARE(readFile(m_home->trashFiles() + "/" + name), QByteArray("bytes"));
+        QVERIFY(!exists(m_home.pathOf("files/" + name)));
+        QCOMPARE(readFile(m_home.trashed(name + file)), "content of " + name);
+        QVERIFY(
+            readFile(m_home.pathOf("data/Trash/info/" + name + ".trashinfo")).contains("Path="));
     }
 
     void sameNameTwiceIsFoundEachTime() {
-        const QByteArray first = file("twice.txt", "one");
-        QVERIFY(GioTrash().moveToTrash(first).trashed);
-        const QByteArray second = file("twice.txt", "two");
-        const TrashOutcome outcome = GioTrash().moveToTrash(second);
-        QVERIFY2(outcome.trashed, qPrintable(outcome.message));
-        int copies = 0;
-        for (const QByteArray& name : namesIn(m_home->trashFiles()))
-            if (name.startsWith("twice")) ++copies;
-        QCOMPARE(copies, 2);
+        for (const QByteArray content : {"one", "two"}) {
+            m_home.write("files/twice.txt", content);
+            const TrashOutcome outcome = GioTrash().moveToTrash(m_home.pathOf("files/twice.txt"));
+            QVERIFY2(outcome.trashed, qPrintable(outcome.message));
+        }
+        QCOMPARE(QDir(QFile::decodeName(m_home.trashed({}))).entryList({"twice*"}).size(), 2);
     }
 
-    void vanishedFileIsRefusedWithGiosMessage() {
-        const QByteArray path = m_home->files + "/never-there.txt";
-        const TrashOutcome outcome = GioTrash().moveToTrash(path);
-        QVERIFY(!outcome.trashed);
-        QVERIFY(!outcome.message.isEmpty());
+    // A mover that reports success is believed only when the item is found in a trash folder.
+    void outcomeIsCheckedOnDisk_data() {
+        QTest::addColumn<Mover>("mover");
+        QTest::addColumn<bool>("staysPut");
+        QTest::addColumn<QString>("told");  // a part of the message
+        QTest::newRow("vanished file: GIO's message") << Mover::gio << false << QString();
+        QTest::newRow("success that leaves the file") << Mover::claimsOnly << true << "stays.txt";
+        QTest::newRow("success that moves it elsewhere")
+            << Mover::misplaces << false << "stays.txt";
+        QTest::newRow("refusal") << Mover::refuses << true << "no trash";
     }
-
-    void successThatLeavesTheFileIsAFailure() {
-        const QByteArray path = file("stays.txt");
-        GioTrash claimsOnly([](const QByteArray&) { return std::optional<QString>(); });
-        const TrashOutcome outcome = claimsOnly.moveToTrash(path);
-        QVERIFY(!outcome.trashed);
-        QVERIFY(outcome.message.contains(u"stays.txt"));
-        QVERIFY(exists(path));
-    }
-
-    void successThatMovesElsewhereIsAFailure() {
-        const QByteArray path = file("wanders.txt");
-        const QByteArray elsewhere = m_home->home + "/wanders.txt";
-        GioTrash misplaces([&](const QByteArray& from) -> std::optional<QString> {
-            if (rename(from.constData(), elsewhere.constData()) != 0) return QStringLiteral("no");
-            return std::nullopt;
+    void outcomeIsCheckedOnDisk() {
+        QFETCH(Mover, mover);
+        QFETCH(bool, staysPut);
+        QFETCH(QString, told);
+        const QByteArray path = m_home.pathOf("files/stays.txt");
+        ::unlink(path.constData());
+        if (mover != Mover::gio) m_home.write("files/stays.txt");
+        const QByteArray elsewhere = m_home.pathOf("home/stays.txt");
+        GioTrash trash = mover == Mover::gio ? GioTrash() : GioTrash([&](const QByteArray& from) {
+            if (mover == Mover::misplaces) ::rename(from.constData(), elsewhere.constData());
+            return mover == Mover::refuses ? std::optional(QStringLiteral("no trash"))
+                                           : std::nullopt;
         });
-        const TrashOutcome outcome = misplaces.moveToTrash(path);
+        const TrashOutcome outcome = trash.moveToTrash(path);
         QVERIFY(!outcome.trashed);
         QVERIFY(!outcome.message.isEmpty());
-        QVERIFY(exists(elsewhere));
-    }
-
-    void refusalMessageIsPassedOn() {
-        const QByteArray path = file("refused.txt");
-        GioTrash refuses(
-            [](const QByteArray&) { return std::optional(QStringLiteral("no trash")); });
-        const TrashOutcome outcome = refuses.moveToTrash(path);
-        QVERIFY(!outcome.trashed);
-        QCOMPARE(outcome.message, QStringLiteral("no trash"));
+        QVERIFY2(outcome.message.contains(told), qPrintable(outcome.message));
+        QCOMPARE(exists(path), staysPut);
     }
 
     void trashFoldersOfTheHomeVolume() {
         struct stat st;
-        QVERIFY(lstat(m_home->files.constData(), &st) == 0);
-        const QList<QByteArray> folders =
-            trashFilesFolders(m_home->files + "/x.txt", st.st_dev, m_home->data);
-        QCOMPARE(folders.first(), m_home->trashFiles());
+        QCOMPARE(lstat(m_home.path().constData(), &st), 0);
         const QByteArray uid = QByteArray::number(getuid());
-        QVERIFY(folders[1].endsWith("/.Trash/" + uid + "/files"));
-        QVERIFY(folders[2].endsWith("/.Trash-" + uid + "/files"));
+        const QList<QByteArray> folders =
+            trashFilesFolders(m_home.pathOf("files/x.txt"), st.st_dev, m_home.pathOf("data"));
+        QCOMPARE(folders.value(0), m_home.trashed({}).chopped(1));
+        QVERIFY(folders.value(1).endsWith("/.Trash/" + uid + "/files"));
+        QVERIFY(folders.value(2).endsWith("/.Trash-" + uid + "/files"));
     }
 };
 
-// As a user the file system refuses: a file in a read-only folder stays where it is, and the
-// refusal comes back with GIO's words.
+// As a user the file system refuses: a file in a read-only folder stays where it is.
 class TrashRefusalTest : public QObject {
     Q_OBJECT
-
-    std::unique_ptr<PrivateHome> m_home;
-
 private Q_SLOTS:
-    void initTestCase() {
-        if (geteuid() == 0) QSKIP("root ignores permissions: run as an unprivileged user");
-        m_home = std::make_unique<PrivateHome>();
-        QVERIFY(m_home->base.isValid());
-    }
-
     void readOnlyParentRefuses() {
-        const QByteArray folder = m_home->files + "/locked";
-        QVERIFY(QDir().mkpath(QFile::decodeName(folder)));
-        const QByteArray path = folder + "/kept.txt";
-        QVERIFY(writeFile(path, "kept"));
-        QVERIFY(chmod(folder.constData(), 0555) == 0);
-        const TrashOutcome outcome = GioTrash().moveToTrash(path);
-        chmod(folder.constData(), 0755);
+        if (geteuid() == 0) QSKIP("root ignores permissions: run as an unprivileged user");
+        PrivateHome home;
+        home.write("files/locked/kept.txt", "kept");
+        QCOMPARE(chmod(home.pathOf("files/locked").constData(), 0555), 0);
+        const TrashOutcome outcome = GioTrash().moveToTrash(home.pathOf("files/locked/kept.txt"));
         QVERIFY(!outcome.trashed);
         QVERIFY(!outcome.message.isEmpty());
-        QCOMPARE(readFile(path), QByteArray("kept"));
-        QVERIFY(!namesIn(m_home->trashFiles()).contains("kept.txt"));
+        QCOMPARE(readFile(home.pathOf("files/locked/kept.txt")), QByteArray("kept"));
+        QVERIFY(!exists(home.trashed("kept.txt")));
     }
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QByteArray>
+#include <QFile>
 #include <QTemporaryDir>
 
 namespace tarnwick::test {
@@ -14,8 +14,8 @@ public:
 
     bool isValid() const { return m_dir.isValid(); }
     // Absolute native path of the tree's root, without trailing '/'.
-    QByteArray path() const;
-    QByteArray pathOf(const QByteArray& relative) const;
+    QByteArray path() const { return QFile::encodeName(m_dir.path()); }
+    QByteArray pathOf(const QByteArray& relative) const { return path() + '/' + relative; }
 
     // Creates the file (and its parent folders) with `content`; relative paths are bytes, so that
     // names that are not valid UTF-8 can be made.

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QDBusConnection>
 #include <QProcessEnvironment>
 #include <QStringList>
@@ -20,16 +19,14 @@ public:
     // Starts the daemon; false with the reason in `error` when it cannot.
     bool start(QString* error = nullptr);
     const QByteArray& address() const { return m_address; }
-
-    // A connection of its own (its own unique name), for one role of the test: a primary
+    // A connection of its own (its own unique name) for one role of the test: a primary
     // instance, a fake file manager, a tray watcher.
     QDBusConnection connect(const QString& role);
-    // Makes the bus this process's session bus (before QDBusConnection::sessionBus() is first
-    // used) and returns `base` with it, for child processes.
-    void becomeSessionBus();
-    QProcessEnvironment environmentFor(QProcessEnvironment base) const;
-
-    // Whether `name` has an owner right now.
+    // `base` with this bus as the session bus, for child processes.
+    QProcessEnvironment environmentFor(QProcessEnvironment base) const {
+        base.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromLatin1(m_address));
+        return base;
+    }
     bool nameHasOwner(const QString& name);
 
 private:

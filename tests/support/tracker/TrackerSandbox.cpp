@@ -18,9 +18,8 @@ namespace tarnwick::test {
 namespace {
 
 const QString kMiner = QStringLiteral("org.freedesktop.Tracker3.Miner.Files");
-// Files in a content graph that the extractor has not processed yet, plus one while the corpus
-// folder itself is not in the index: 'Idle' at progress 1.0 also shows before the crawl and
-// between crawling and extraction.
+// Files the extractor has yet to process, plus one while the corpus folder is not in the index:
+// 'Idle' at progress 1.0 also shows before the crawl and between crawling and extraction.
 const QString kAwaiting = QStringLiteral(
     "SELECT (COUNT(?u) AS ?n) { { GRAPH ?g { ?u a nfo:FileDataObject ; nfo:fileName [] }"
     " FILTER (?g != tracker:FileSystem && NOT EXISTS {"
@@ -31,14 +30,10 @@ const QString kConnection = QStringLiteral("tarnwick-tracker-sandbox");
 
 // A method of the miner, answered on the sandbox's bus; nothing while it has no miner.
 QVariant askMiner(const char* method) {
-    const QDBusMessage reply =
-        QDBusConnection(kConnection)
-            .call(
-                QDBusMessage::createMethodCall(
-                    kMiner, QStringLiteral("/org/freedesktop/Tracker3/Miner/Files"),
-                    QStringLiteral("org.freedesktop.Tracker3.Miner"), QString::fromLatin1(method)),
-                QDBus::Block, 5000);
-    return reply.arguments().value(0);
+    const QDBusMessage call = QDBusMessage::createMethodCall(
+        kMiner, QStringLiteral("/org/freedesktop/Tracker3/Miner/Files"),
+        QStringLiteral("org.freedesktop.Tracker3.Miner"), QString::fromLatin1(method));
+    return QDBusConnection(kConnection).call(call, QDBus::Block, 5000).arguments().value(0);
 }
 
 void writeFile(const QByteArray& path, const QByteArray& content) {
@@ -82,6 +77,10 @@ TrackerSandbox::TrackerSandbox(const QByteArray& corpus)
     QFile::copy(
         QStringLiteral("/usr/share/dbus-1/services/org.freedesktop.Tracker3.Miner.Extract.service"),
         QFile::decodeName(m_root + "/services/extractor.service"));
+}
+
+TrackerSandbox::~TrackerSandbox() {
+    stop();
 }
 
 bool TrackerSandbox::fail(const QString& why) {

@@ -18,7 +18,7 @@ class TrackerSandbox {
 public:
     // `corpus`: the folder to index; empty for the sandbox's own.
     explicit TrackerSandbox(const QByteArray& corpus = {});
-    ~TrackerSandbox() { stop(); }
+    ~TrackerSandbox();
 
     QByteArray corpus() const { return m_corpus; }
     QByteArray outside() const { return m_root + "/outside"; }  // a folder not indexed

@@ -20,45 +20,59 @@ struct FakeQueryRecord {
     QString text;
     int startCalls = 0;
     int stopCalls = 0;
-    int disableCalls = 0;
-    int enableCalls = 0;
-    int readsWhileEnabled = 0;          // results() called while updates could change them
-    QPointer<FakeMetadataQuery> query;  // null once the query is destroyed
+    int readsWhileEnabled = 0;               // results() called while updates could change them
+    QPointer<FakeMetadataQuery> query = {};  // null once the query is destroyed
 };
 
-// A query whose index is the test: the test sets its results and makes it signal. It follows
-// the MetadataQuery contract where the engines depend on it: results do not change while
-// updates are disabled, and updates held back meanwhile are signalled from the event loop
-// after enableUpdates(). Signals the test asks for are emitted at once, even after stop(), so
-// that late notifications can be played.
+// A query whose index is the test: the test sets its results and makes it signal, at once, even
+// after stop() (late notifications). While updates are disabled, new results and `updated` wait;
+// they are applied from the event loop after enableUpdates().
 class FakeMetadataQuery : public MetadataQuery {
     Q_OBJECT
 public:
-    explicit FakeMetadataQuery(std::shared_ptr<FakeQueryRecord> record);
+    explicit FakeMetadataQuery(std::shared_ptr<FakeQueryRecord> record) : m_record(record) {
+        record->query = this;
+    }
 
-    void start() override;
-    void stop() override;
-    qsizetype resultCount() const override;
-    QList<MetadataItem> results() const override;
-    void disableUpdates() override;
-    void enableUpdates() override;
+    void start() override { ++m_record->startCalls; }
+    void stop() override { ++m_record->stopCalls; }
+    qsizetype resultCount() const override { return m_count.value_or(m_results.size()); }
+    QList<MetadataItem> results() const override {
+        if (!updatesDisabled()) ++m_record->readsWhileEnabled;
+        return m_results;
+    }
+    void disableUpdates() override { ++m_disabledDepth; }
+    void enableUpdates() override {
+        if (m_disabledDepth == 0 || --m_disabledDepth > 0 || !m_heldResults) return;
+        QMetaObject::invokeMethod(this, &FakeMetadataQuery::applyHeld, Qt::QueuedConnection);
+    }
 
     const FakeQueryRecord& record() const { return *m_record; }
-    bool isStarted() const { return m_record->startCalls > 0; }
     bool isStopped() const { return m_record->stopCalls > 0; }
     bool updatesDisabled() const { return m_disabledDepth > 0; }
 
-    // What the query holds; while updates are disabled the change waits for enableUpdates().
-    void setResults(QList<MetadataItem> items);
+    void setResults(QList<MetadataItem> items) { update(std::move(items), false); }
     // What resultCount() reports instead of the number of results (for count queries).
-    void setCount(qsizetype count);
-    void reportProgress();
-    void finishGathering();
-    // New results followed by `updated`; both wait for enableUpdates() while disabled.
-    void update(QList<MetadataItem> items);
+    void setCount(qsizetype count) { m_count = count; }
+    void reportProgress() { Q_EMIT gatheringProgress(resultCount()); }
+    void finishGathering() { Q_EMIT finishedGathering(); }
+    // New results followed by `updated`.
+    void update(QList<MetadataItem> items, bool signal = true) {
+        if (updatesDisabled()) {
+            m_heldResults = std::move(items);
+            m_heldUpdateSignal = m_heldUpdateSignal || signal;
+        } else {
+            m_results = std::move(items);
+            if (signal) Q_EMIT updated();
+        }
+    }
 
 private:
-    void applyHeldUpdate();
+    void applyHeld() {
+        if (updatesDisabled() || !m_heldResults) return;  // disabled again: the next enable
+        m_results = *std::exchange(m_heldResults, std::nullopt);
+        if (std::exchange(m_heldUpdateSignal, false)) Q_EMIT updated();
+    }
 
     std::shared_ptr<FakeQueryRecord> m_record;
     QList<MetadataItem> m_results;
@@ -72,13 +86,21 @@ private:
 class FakeMetadataIndex : public MetadataIndex {
 public:
     std::unique_ptr<MetadataQuery> createQuery(const QByteArray& scope, MetadataPredicate predicate,
-                                               const QString& text) override;
+                                               const QString& text) override {
+        m_records.append(
+            std::make_shared<FakeQueryRecord>(FakeQueryRecord{scope, predicate, text}));
+        auto query = std::make_unique<FakeMetadataQuery>(m_records.last());
+        if (onQueryCreated) onQueryCreated(*query);
+        return query;
+    }
 
     qsizetype queryCount() const { return m_records.size(); }
     const FakeQueryRecord& record(qsizetype index) const { return *m_records.at(index); }
     // Null once the engine has destroyed it.
     FakeMetadataQuery* query(qsizetype index) const { return m_records.at(index)->query; }
-    FakeMetadataQuery* lastQuery() const;
+    FakeMetadataQuery* lastQuery() const {
+        return queryCount() ? query(queryCount() - 1) : nullptr;
+    }
 
     // Called with each new query before it is handed out.
     std::function<void(FakeMetadataQuery&)> onQueryCreated;
@@ -88,7 +110,13 @@ private:
 };
 
 // An item as an index reports it; only the path is required.
-MetadataItem metadataItem(const QByteArray& path, std::optional<qint64> size = std::nullopt,
-                          bool isFolder = false);
+inline MetadataItem metadataItem(const QByteArray& path, std::optional<qint64> size = {},
+                                 bool isFolder = false) {
+    MetadataItem item;
+    item.path = path;
+    item.fileSize = size;
+    item.isFolder = isFolder;
+    return item;
+}
 
 }  // namespace tarnwick::test

@@ -129,6 +129,9 @@ int report(SearchSession& session, const PrintOptions& options) {
         }
         complain("the index did not answer; matching names only");
     }
+    // Without a query the index alone has nothing to show, whatever the listing showed before
+    // its count came in.
+    if (indexAlone && options.query.isEmpty()) return 0;
     return printResults(session, options.terminator);
 }
 

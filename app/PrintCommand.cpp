@@ -3,6 +3,7 @@
 #include "FolderArgument.h"
 #include "SearchDependencies.h"
 #include "core/SearchSession.h"
+#include "core/WorkQueue.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -138,6 +139,8 @@ int report(SearchSession& session, const PrintOptions& options) {
 // The search a panel runs, without its debounce, in this process's one event loop: printed once
 // it has settled and the passages of its content rows are in.
 int search(const PrintOptions& options) {
+    // No interface waits on this process: its listing and filtering keep the shell's priority.
+    WorkQueue::setYieldToInterface(false);
     SearchSession::Dependencies dependencies;
     if (options.index != IndexBackend::none)
         dependencies = searchDependencies(options.index, std::chrono::milliseconds(0));

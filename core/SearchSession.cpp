@@ -6,6 +6,7 @@
 #include "MainThread.h"
 
 #include <QCoreApplication>
+#include <QMetaMethod>
 
 #include <algorithm>
 
@@ -424,7 +425,9 @@ void SearchSession::storeSnippet(quint64 queryGeneration, const QByteArray& path
     if (m_closed || queryGeneration != m_queryGeneration) return;
     m_snippetsPending.remove(path);
     m_snippetCache.insert(path, text.value_or(kContentMatchText));
-    for (qsizetype row = 0; row < m_filteredItems.size(); ++row) {
+    // Finding the row is a pass over the results: worth it only for a view that repaints it.
+    static const QMetaMethod ready = QMetaMethod::fromSignal(&SearchSession::snippetReady);
+    for (qsizetype row = 0; isSignalConnected(ready) && row < m_filteredItems.size(); ++row) {
         if (m_filteredItems[row].hasPath(path)) {
             Q_EMIT snippetReady(int(row));
             break;

@@ -98,13 +98,14 @@ std::optional<PrintOptions> parse(const QStringList& arguments) {
 
 // One result per line: the relative path, and for a row the query reached through the file's
 // content, a tab and the passage around the match (or "Content match"), as the panel shows it.
-int printResults(SearchSession& session, char terminator) {
+int printResults(const QList<FileItem>& results, QList<std::optional<QString>> passages,
+                 char terminator) {
     static char buffer[1 << 16];
     std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
-    for (const FileItem& item : session.filteredItems()) {
-        const QByteArray path = item.nativeRelativePath();
+    for (qsizetype row = 0; row < results.size(); ++row) {
+        const QByteArray path = results[row].nativeRelativePath();
         std::fwrite(path.constData(), 1, size_t(path.size()), stdout);
-        if (std::optional<QString> snippet = session.requestSnippet(item)) {
+        if (std::optional<QString>& snippet = passages[row]) {
             // A tab in the passage would read as another column.
             const QByteArray passage = snippet->replace(u'\t', u' ').toUtf8();
             std::fputc('\t', stdout);
@@ -116,7 +117,8 @@ int printResults(SearchSession& session, char terminator) {
 }
 
 // What the settled search found, with a line for each way the index shaped it.
-int report(SearchSession& session, const PrintOptions& options) {
+int report(const SearchSession& session, QList<std::optional<QString>> passages,
+           const PrintOptions& options) {
     const bool indexAlone = session.searchMode() == SearchMode::spotlightOnly;
     if (indexAlone) {
         complain(options.folder + ": the index holds " +
@@ -133,7 +135,7 @@ int report(SearchSession& session, const PrintOptions& options) {
     // Without a query the index alone has nothing to show, whatever the listing showed before
     // its count came in.
     if (indexAlone && options.query.isEmpty()) return 0;
-    return printResults(session, options.terminator);
+    return printResults(session.filteredItems(), std::move(passages), options.terminator);
 }
 
 // The search a panel runs, without its debounce, in this process's one event loop: printed once
@@ -150,17 +152,18 @@ int search(const PrintOptions& options) {
     SearchSession session(options.folder, std::move(dependencies));
     session.sortChanged(options.sortMode);
     session.narrowToExtensions(options.extensions);
-    bool snippetsRequested = false;
     bool printed = false;
     QObject::connect(&session, &SearchSession::settled, [&] {
         if (printed) return;
-        if (!snippetsRequested) {
-            snippetsRequested = true;
-            for (const FileItem& item : session.filteredItems()) session.requestSnippet(item);
-            if (!session.isSettled()) return;  // the last passage settles it again
-        }
+        // The passage after each row (none for a row matched by name): those not extracted yet
+        // are asked for, and the last of them settles the search again.
+        QList<std::optional<QString>> passages;
+        passages.reserve(session.filteredItems().size());
+        for (const FileItem& item : session.filteredItems())
+            passages.append(session.requestSnippet(item));
+        if (!session.isSettled()) return;
         printed = true;
-        QCoreApplication::exit(report(session, options));
+        QCoreApplication::exit(report(session, std::move(passages), options));
     });
     session.startSearch();
     session.queryChanged(options.query);

@@ -152,8 +152,10 @@ void SearchSession::startContentEngine() {
 }
 
 void SearchSession::switchToSpotlightOnly(qint64 count) {
-    // Its result would be thrown away, and it would hold up every run queued behind it.
+    // Its result would be thrown away, and it would hold up every run queued behind it; so
+    // would the content hits of a query typed meanwhile.
     cancelListing();
+    if (m_spotlightEngine) m_spotlightEngine->stop();
     if (m_spotlightFullEngine) retire(std::move(m_spotlightFullEngine));
     m_spotlightFullEngine = m_deps.engines->createFullEngine(m_scope.currentDirectory());
     QPointer<SearchSession> self(this);

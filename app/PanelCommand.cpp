@@ -1,5 +1,6 @@
 #include "PanelCommand.h"
 
+#include "FolderArgument.h"
 #include "SearchDependencies.h"
 #include "panel/SearchPanel.h"
 #include "platform/DesktopServices.h"
@@ -7,45 +8,13 @@
 #include <QApplication>
 #include <QByteArray>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <optional>
-
-#include <dirent.h>
-#include <sys/stat.h>
 
 namespace tarnwick {
 
 namespace {
 
 constexpr const char* kPanelOption = "--panel";
-
-void complain(const QByteArray& message) {
-    std::fprintf(stderr, "tarnwick: %s\n", message.constData());
-}
-
-// Why `folder` cannot be searched, or nothing when it can.
-std::optional<QByteArray> folderProblem(const QByteArray& folder) {
-    struct stat st;
-    if (stat(folder.constData(), &st) != 0) return folder + ": " + std::strerror(errno);
-    if (!S_ISDIR(st.st_mode)) return folder + ": not a folder";
-    DIR* dir = opendir(folder.constData());
-    if (!dir) return folder + ": " + std::strerror(errno);
-    closedir(dir);
-    return std::nullopt;
-}
-
-// The folder as an absolute path without '.' or '..' steps or symbolic links: the panel shows
-// its last component, and items are identified by paths below it.
-QByteArray absoluteFolder(const QByteArray& folder) {
-    char* resolved = realpath(folder.constData(), nullptr);
-    if (!resolved) return folder;
-    QByteArray path(resolved);
-    std::free(resolved);
-    return path;
-}
 
 // Quits, but only once a reveal still on its way to the file manager has been delivered (or
 // replaced by its fallback): it would die with the process otherwise.
@@ -70,13 +39,10 @@ int runPanelCommand(int& argc, char** argv) {
         complain("usage: tarnwick --panel FOLDER");
         return 2;
     }
-    const QByteArray folder(argv[2]);
-    if (std::optional<QByteArray> problem = folderProblem(folder)) {
-        complain(*problem);
-        return 1;
-    }
+    const std::optional<QByteArray> folder = searchableFolder(argv[2]);
+    if (!folder) return 1;
 
-    SearchPanel panel(absoluteFolder(folder), defaultSearchDependencies());
+    SearchPanel panel(*folder, defaultSearchDependencies());
     // A tool window does not count for quitting on the last window closed: quit explicitly.
     QObject::connect(&panel, &SearchPanel::panelClosed, &app, &quitOnceRequestsAreDelivered,
                      Qt::QueuedConnection);

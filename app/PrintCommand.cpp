@@ -1,72 +1,36 @@
 #include "PrintCommand.h"
 
-#include "PrintIndexSearch.h"
-#include "core/ContentMatch.h"
-#include "core/DirectoryListing.h"
-#include "core/ExtensionKey.h"
-#include "core/FileUri.h"
-#include "core/FilterRun.h"
-#include "core/Preferences.h"
-#include "spotlight/ContentSnippet.h"
+#include "FolderArgument.h"
+#include "SearchDependencies.h"
+#include "core/SearchSession.h"
+#include "core/WorkQueue.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
 
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <optional>
-
-#include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tarnwick {
 
 namespace {
 
-// How long a search from the terminal waits for the index's content hits before it prints the
-// name matches alone; the scanner reads a large tree in well under this.
-constexpr std::chrono::seconds kContentHitsWait{60};
-// How long the index may take to count the folder before it is listed on disk, as in a panel.
-constexpr std::chrono::seconds kIndexCountWait{2};
+// How long a search from the terminal waits for the index's answer before it prints the name
+// matches alone (or, where the index alone would answer, gives up); the scanner reads a large
+// tree in well under this.
+constexpr std::chrono::milliseconds kIndexAnswerWait = std::chrono::seconds(60);
 
 struct PrintOptions {
     QByteArray folder;
-    FilterRequest request;
+    QString query;
+    QSet<QString> extensions;
+    SortMode sortMode = SortMode::name;
     IndexBackend index = IndexBackend::automatic;
     char terminator = '\n';
 };
-
-void complain(const QString& message) {
-    std::fprintf(stderr, "tarnwick: %s\n", qPrintable(message));
-}
-
-// Why `folder` cannot be searched, or nothing when it can.
-std::optional<QString> folderProblem(const QByteArray& folder) {
-    const QString shown = QString::fromLocal8Bit(folder);
-    struct stat st;
-    if (stat(folder.constData(), &st) != 0)
-        return shown + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
-    if (!S_ISDIR(st.st_mode)) return shown + QStringLiteral(": not a folder");
-    DIR* dir = opendir(folder.constData());
-    if (!dir) return shown + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
-    closedir(dir);
-    return std::nullopt;
-}
-
-// `folder` made absolute without trailing '/', so that the index's paths and the listing's meet.
-QByteArray absoluteFolder(QByteArray folder) {
-    if (!folder.startsWith('/')) {
-        char* cwd = getcwd(nullptr, 0);
-        if (cwd) folder.prepend(QByteArray(cwd) + '/');
-        std::free(cwd);
-    }
-    return withoutTrailingSlashes(folder);
-}
 
 std::optional<PrintOptions> parse(const QStringList& arguments) {
     QCommandLineParser parser;
@@ -90,7 +54,7 @@ std::optional<PrintOptions> parse(const QStringList& arguments) {
     parser.addPositionalArgument(QStringLiteral("query"), QStringLiteral("What to look for."),
                                  QStringLiteral("[query]"));
     if (!parser.parse(arguments)) {
-        complain(parser.errorText());
+        complain(parser.errorText().toLocal8Bit());
         return std::nullopt;
     }
     if (parser.isSet(QStringLiteral("help"))) {
@@ -100,8 +64,8 @@ std::optional<PrintOptions> parse(const QStringList& arguments) {
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty() || positional.size() > 2) {
         complain(
-            QStringLiteral("usage: tarnwick --print [--sort name|date|size] [--ext KEY]... "
-                           "[-0] [--index auto|tracker|scan|none] FOLDER [QUERY]"));
+            "usage: tarnwick --print [--sort name|date|size] [--ext KEY]... [-0] "
+            "[--index auto|tracker|scan|none] FOLDER [QUERY]");
         return std::nullopt;
     }
     PrintOptions options;
@@ -111,19 +75,22 @@ std::optional<PrintOptions> parse(const QStringList& arguments) {
         {QStringLiteral("date"), SortMode::dateModified},
         {QStringLiteral("size"), SortMode::size}};
     if (!kOrders.contains(order)) {
-        complain(QStringLiteral("unknown sort order '%1' (name, date or size)").arg(order));
+        complain(QStringLiteral("unknown sort order '%1' (name, date or size)")
+                     .arg(order)
+                     .toLocal8Bit());
         return std::nullopt;
     }
-    options.request.sortMode = kOrders.value(order);
+    options.sortMode = kOrders.value(order);
     const std::optional<IndexBackend> backend = indexBackendFromName(parser.value(index));
     if (!backend) {
         complain(QStringLiteral("unknown index '%1' (auto, tracker, scan or none)")
-                     .arg(parser.value(index)));
+                     .arg(parser.value(index))
+                     .toLocal8Bit());
         return std::nullopt;
     }
     options.index = *backend;
-    for (const QString& key : parser.values(ext)) options.request.extensions.insert(key.toLower());
-    options.request.query = positional.value(1);
+    for (const QString& key : parser.values(ext)) options.extensions.insert(key.toLower());
+    options.query = positional.value(1);
     options.terminator = parser.isSet(nul) ? '\0' : '\n';
     options.folder = QFile::encodeName(positional.first());
     return options;
@@ -131,42 +98,76 @@ std::optional<PrintOptions> parse(const QStringList& arguments) {
 
 // One result per line: the relative path, and for a row the query reached through the file's
 // content, a tab and the passage around the match (or "Content match"), as the panel shows it.
-int printResults(const QList<FileItem>& results, const PrintOptions& options, SearchMode mode) {
+int printResults(const QList<FileItem>& results, QList<std::optional<QString>> passages,
+                 char terminator) {
     static char buffer[1 << 16];
     std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
-    const QString& query = options.request.query;
-    for (const FileItem& item : results) {
-        const QByteArray path = item.nativeRelativePath();
+    for (qsizetype row = 0; row < results.size(); ++row) {
+        const QByteArray path = results[row].nativeRelativePath();
         std::fwrite(path.constData(), 1, size_t(path.size()), stdout);
-        if (wantsSnippet(item, query, mode, options.request.contentHits)) {
+        if (std::optional<QString>& snippet = passages[row]) {
             // A tab in the passage would read as another column.
-            const QByteArray snippet = contentSnippet(item.path(), query)
-                                           .value_or(kContentMatchText)
-                                           .replace(u'\t', u' ')
-                                           .toUtf8();
+            const QByteArray passage = snippet->replace(u'\t', u' ').toUtf8();
             std::fputc('\t', stdout);
-            std::fwrite(snippet.constData(), 1, size_t(snippet.size()), stdout);
+            std::fwrite(passage.constData(), 1, size_t(passage.size()), stdout);
         }
-        std::fputc(options.terminator, stdout);
+        std::fputc(terminator, stdout);
     }
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
-// A folder whose index holds too many items to list: the index alone answers, by name or
-// content, and without a query there is nothing to show.
-int printFromIndexAlone(PrintIndexSearch& index, const PrintOptions& options, qint64 count) {
-    complain(QStringLiteral("%1: the index holds %2 items here; searching the index alone")
-                 .arg(QString::fromLocal8Bit(options.folder))
-                 .arg(count));
-    if (options.request.query.isEmpty()) return 0;
-    std::optional<QList<FileItem>> items =
-        index.nameOrContent(options.request.query, kContentHitsWait);
-    if (!items) {
-        complain(QStringLiteral("the index did not answer"));
-        return 1;
+// What the settled search found, with a line for each way the index shaped it.
+int report(const SearchSession& session, QList<std::optional<QString>> passages,
+           const PrintOptions& options) {
+    const bool indexAlone = session.searchMode() == SearchMode::spotlightOnly;
+    if (indexAlone) {
+        complain(options.folder + ": the index holds " +
+                 QByteArray::number(session.indexedCount()) +
+                 " items here; searching the index alone");
     }
-    return printResults(narrowAndSort(*items, options.request.extensions, options.request.sortMode),
-                        options, SearchMode::spotlightOnly);
+    if (session.indexTimedOut()) {
+        if (indexAlone) {
+            complain("the index did not answer");
+            return 1;
+        }
+        complain("the index did not answer; matching names only");
+    }
+    // Without a query the index alone has nothing to show, whatever the listing showed before
+    // its count came in.
+    if (indexAlone && options.query.isEmpty()) return 0;
+    return printResults(session.filteredItems(), std::move(passages), options.terminator);
+}
+
+// The search a panel runs, without its debounce, in this process's one event loop: printed once
+// it has settled and the passages of its content rows are in.
+int search(const PrintOptions& options) {
+    // No interface waits on this process: its listing and filtering keep the shell's priority.
+    WorkQueue::setYieldToInterface(false);
+    SearchSession::Dependencies dependencies;
+    if (options.index != IndexBackend::none)
+        dependencies = searchDependencies(options.index, std::chrono::milliseconds(0));
+    dependencies.filterDebounceMs = 0;
+    dependencies.indexAnswerTimeoutMs = int(kIndexAnswerWait.count());
+    dependencies.filtersOnce = true;
+    SearchSession session(options.folder, std::move(dependencies));
+    session.sortChanged(options.sortMode);
+    session.narrowToExtensions(options.extensions);
+    bool printed = false;
+    QObject::connect(&session, &SearchSession::settled, [&] {
+        if (printed) return;
+        // The passage after each row (none for a row matched by name): those not extracted yet
+        // are asked for, and the last of them settles the search again.
+        QList<std::optional<QString>> passages;
+        passages.reserve(session.filteredItems().size());
+        for (const FileItem& item : session.filteredItems())
+            passages.append(session.requestSnippet(item));
+        if (!session.isSettled()) return;
+        printed = true;
+        QCoreApplication::exit(report(session, std::move(passages), options));
+    });
+    session.startSearch();
+    session.queryChanged(options.query);
+    return QCoreApplication::exec();
 }
 
 }  // namespace
@@ -174,28 +175,10 @@ int printFromIndexAlone(PrintIndexSearch& index, const PrintOptions& options, qi
 int runPrintCommand(const QStringList& arguments) {
     std::optional<PrintOptions> options = parse(arguments);
     if (!options) return 2;
-    if (auto problem = folderProblem(options->folder)) {
-        complain(*problem);
-        return 1;
-    }
-    options->folder = absoluteFolder(options->folder);
-    const QString& query = options->request.query;
-    std::optional<PrintIndexSearch> index;
-    if (options->index != IndexBackend::none) {
-        index.emplace(options->index, options->folder);
-        const std::optional<qint64> count = index->count(kSpotlightOnlyThreshold, kIndexCountWait);
-        if (count && *count > kSpotlightOnlyThreshold)
-            return printFromIndexAlone(*index, *options, *count);
-        if (!query.isEmpty()) index->startContentHits(query);
-    }
-    ListingPtr listing = makeListing(listDirectory(options->folder, nullptr), false);
-    if (index && !query.isEmpty()) {
-        if (auto hits = index->contentHits(kContentHitsWait))
-            options->request.contentHits = *hits;
-        else
-            complain(QStringLiteral("the index did not answer; matching names only"));
-    }
-    return printResults(filterItems(*listing, options->request), *options, SearchMode::hybrid);
+    const std::optional<QByteArray> folder = searchableFolder(options->folder);
+    if (!folder) return 1;
+    options->folder = *folder;
+    return search(*options);
 }
 
 }  // namespace tarnwick

@@ -1,18 +1,30 @@
 #include "SearchDependencies.h"
 
+#include "PendingIndex.h"
 #include "spotlight/ContentSnippet.h"
-#include "spotlight/IndexChooser.h"
 #include "spotlight/SpotlightEngineFactory.h"
+
+#include <QCoreApplication>
 
 namespace tarnwick {
 
-SearchSession::Dependencies defaultSearchDependencies() {
-    static const std::shared_ptr<IndexChooser> chooser =
-        IndexChooser::connectNow(IndexBackend::automatic);
+SearchSession::Dependencies searchDependencies(IndexBackend backend,
+                                               std::chrono::milliseconds engineDebounce) {
+    auto index = std::make_shared<PendingIndex>();
+    IndexChooser::connectAsync(backend, qApp, [index](std::shared_ptr<IndexChooser> chooser) {
+        index->resolve([chooser](const QByteArray& scope) { return chooser->indexFor(scope); });
+    });
     SearchSession::Dependencies dependencies;
-    dependencies.engines = std::make_shared<SpotlightEngineFactory>(
-        [](const QByteArray& folder) { return chooser->indexFor(folder); });
+    dependencies.engines = std::make_shared<SpotlightEngineFactory>(index, engineDebounce);
     dependencies.snippet = &contentSnippet;
+    return dependencies;
+}
+
+SearchSession::Dependencies defaultSearchDependencies() {
+    // Begins connecting and returns at once: nothing here runs an event loop, so a request
+    // handled meanwhile never finds this half made.
+    static const SearchSession::Dependencies dependencies =
+        searchDependencies(IndexBackend::automatic, kEngineDebounce);
     return dependencies;
 }
 

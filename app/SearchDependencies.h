@@ -1,13 +1,20 @@
 #pragma once
 
 #include "core/SearchSession.h"
+#include "spotlight/IndexChooser.h"
+
+#include <chrono>
 
 namespace tarnwick {
 
-// The real engines and snippet extraction that a panel's search session runs with: the index
-// chosen per folder (Tracker with the scanner's complement, or the scanner alone) and the
-// content snippets of text, rich text and PDF files. The first call connects to Tracker, taking
-// at most a second when it does not answer; call it early to have that done before a panel opens.
+// The real engines and snippet extraction that a search session runs with: the index chosen per
+// folder for `backend` (Tracker with the scanner's complement, the scanner alone, or nothing)
+// and the content snippets of text, rich text and PDF files. Connecting to Tracker does not
+// block: queries made meanwhile wait for it (a second at most) and then run on the index chosen.
+SearchSession::Dependencies searchDependencies(IndexBackend backend,
+                                               std::chrono::milliseconds engineDebounce);
+
+// What every panel of this process runs with: one connection, begun when the first one opens.
 SearchSession::Dependencies defaultSearchDependencies();
 
 }  // namespace tarnwick

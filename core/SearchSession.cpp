@@ -6,6 +6,7 @@
 #include "MainThread.h"
 
 #include <QCoreApplication>
+#include <QMetaMethod>
 
 #include <algorithm>
 
@@ -38,6 +39,13 @@ SearchSession::SearchSession(const QByteArray& folder, Dependencies dependencies
     m_filterDebounceTimer.setSingleShot(true);
     m_filterDebounceTimer.setInterval(m_deps.filterDebounceMs);
     connect(&m_filterDebounceTimer, &QTimer::timeout, this, &SearchSession::runFilter);
+    m_indexAnswerTimer.setSingleShot(true);
+    m_indexAnswerTimer.setInterval(m_deps.indexAnswerTimeoutMs);
+    connect(&m_indexAnswerTimer, &QTimer::timeout, this, [this] {
+        m_awaitingIndex = false;
+        m_indexTimedOut = true;
+        checkSettled();
+    });
 }
 
 SearchSession::~SearchSession() {
@@ -63,13 +71,14 @@ void SearchSession::startSearch() {
     m_listingCancelled = std::make_shared<std::atomic<bool>>(false);
     QPointer<SearchSession> self(this);
     m_filterQueue.start([self, search, folder = m_scope.currentDirectory(),
-                         cancelled = m_listingCancelled, lister = m_deps.lister] {
+                         cancelled = m_listingCancelled, lister = m_deps.lister,
+                         once = m_deps.filtersOnce] {
         QList<FileItem> items =
             lister ? lister(folder, cancelled.get()) : listDirectory(folder, cancelled.get());
         if (cancelled->load()) return;
         // Pills and name ranks grow with the folder: worked out here, not on the main thread.
-        QList<Pill> pills = countPills(items, true);
-        ListingPtr listing = makeListing(std::move(items));
+        QList<Pill> pills = once ? QList<Pill>() : countPills(items, true);
+        ListingPtr listing = makeListing(std::move(items), !once);
         postToMainThread(self, [search, listing, pills](SearchSession* s) {
             s->deliverListing(search, listing, pills);
         });
@@ -86,6 +95,7 @@ void SearchSession::startSearch() {
             if (detection != m_detection.get() || detection->modeDecided) return;
             detection->modeDecided = true;
             stopDetection();  // the mode stays hybrid
+            checkSettled();
         });
         detection->timeout.start();
         m_modeDetector->onCountReady = [self, detection](qint64 count) {
@@ -111,6 +121,7 @@ void SearchSession::handleCount(Detection* detection, qint64 count, bool finishe
         m_searchMode = SearchMode::spotlightOnly;
         switchToSpotlightOnly(count);
     }
+    checkSettled();
 }
 
 void SearchSession::stopDetection() {
@@ -135,20 +146,27 @@ void SearchSession::startContentEngine() {
     m_spotlightEngine->onResults = [self](const QSet<QByteArray>& hits) {
         if (!self || self->m_closed) return;
         self->m_spotlightContentHits = hits;
+        if (self->m_searchMode == SearchMode::hybrid) self->indexAnswered();
         self->runFilter();
     };
 }
 
 void SearchSession::switchToSpotlightOnly(qint64 count) {
-    // Its result would be thrown away, and it would hold up every run queued behind it.
+    // Its result would be thrown away, and it would hold up every run queued behind it; so
+    // would the content hits of a query typed meanwhile.
     cancelListing();
+    if (m_spotlightEngine) m_spotlightEngine->stop();
     if (m_spotlightFullEngine) retire(std::move(m_spotlightFullEngine));
     m_spotlightFullEngine = m_deps.engines->createFullEngine(m_scope.currentDirectory());
     QPointer<SearchSession> self(this);
     m_spotlightFullEngine->onResults = [self](const QList<FileItem>& items) {
         if (self && !self->m_closed) self->queueSpotlightResults(items);
     };
+    m_indexedCount = count;
     setCountText(typeToSearchText(count));
+    // A query typed while the index was counting goes to it now.
+    awaitIndexAnswer(!m_query.isEmpty());
+    if (!m_query.isEmpty()) m_spotlightFullEngine->search(m_query);
 }
 
 void SearchSession::deliverListing(quint64 search, ListingPtr listing, QList<Pill> pills) {
@@ -159,7 +177,8 @@ void SearchSession::deliverListing(quint64 search, ListingPtr listing, QList<Pil
     // Runs queued before the listing worked on no items: their results are stale.
     ++m_filterGeneration;
     rebuildPills(pills);
-    queryChanged(m_query);
+    // The engines already have the query: only the filter runs.
+    m_filterDebounceTimer.start();
 }
 
 void SearchSession::reloadDirectory() {
@@ -217,13 +236,18 @@ void SearchSession::queryChanged(const QString& text) {
     m_snippetCache.clear();
     m_snippetsPending.clear();
     if (m_searchMode == SearchMode::hybrid) {
-        if (m_spotlightEngine) m_spotlightEngine->search(text);
+        if (m_spotlightEngine) {
+            awaitIndexAnswer(!text.isEmpty());
+            m_spotlightEngine->search(text);
+        }
         m_filterDebounceTimer.start();
         return;
     }
+    awaitIndexAnswer(!text.isEmpty() && m_spotlightFullEngine);
     if (text.isEmpty()) {
         if (m_spotlightFullEngine) m_spotlightFullEngine->stop();
         publish({});
+        checkSettled();
     } else if (m_spotlightFullEngine) {
         m_spotlightFullEngine->search(text);
     }
@@ -246,7 +270,9 @@ void SearchSession::runFilter() {
 
 void SearchSession::applyFilterResults(qint64 generation, QList<FileItem> list) {
     if (m_closed || generation != m_filterGeneration) return;
+    m_shownGeneration = generation;
     publish(std::move(list));
+    checkSettled();
 }
 
 void SearchSession::queueSpotlightResults(const QList<FileItem>& items) {
@@ -265,7 +291,9 @@ void SearchSession::applySpotlightResults(QList<FileItem> list, QList<Pill> pill
     if (m_closed || m_searchMode != SearchMode::spotlightOnly) return;
     // A chosen pill stays visible with its state while the user types.
     if (m_selectedExtensions.isEmpty()) rebuildPills(pills);
+    indexAnswered();
     publish(std::move(list));
+    checkSettled();
 }
 
 void SearchSession::publish(QList<FileItem> list) {
@@ -306,6 +334,38 @@ void SearchSession::setCountText(const QString& text) {
 void SearchSession::sortChanged(SortMode mode) {
     m_sortMode = mode;
     queryChanged(m_query);
+}
+
+void SearchSession::narrowToExtensions(const QSet<QString>& keys) {
+    m_selectedExtensions = keys;
+    queryChanged(m_query);
+}
+
+// --- Settling -------------------------------------------------------------------------------
+
+bool SearchSession::isSettled() const {
+    if (m_closed || m_modeDetector || m_awaitingIndex || !m_snippetsPending.isEmpty()) return false;
+    if (m_searchMode == SearchMode::spotlightOnly) return true;
+    return m_listing && !m_filterDebounceTimer.isActive() &&
+           m_shownGeneration == m_filterGeneration;
+}
+
+void SearchSession::awaitIndexAnswer(bool awaiting) {
+    m_awaitingIndex = awaiting;
+    m_indexTimedOut = false;
+    if (awaiting && m_deps.indexAnswerTimeoutMs > 0)
+        m_indexAnswerTimer.start();
+    else
+        m_indexAnswerTimer.stop();
+}
+
+void SearchSession::indexAnswered() {
+    m_awaitingIndex = false;
+    m_indexAnswerTimer.stop();
+}
+
+void SearchSession::checkSettled() {
+    if (isSettled()) Q_EMIT settled();
 }
 
 void SearchSession::removeItems(const QList<QByteArray>& paths) {
@@ -367,12 +427,15 @@ void SearchSession::storeSnippet(quint64 queryGeneration, const QByteArray& path
     if (m_closed || queryGeneration != m_queryGeneration) return;
     m_snippetsPending.remove(path);
     m_snippetCache.insert(path, text.value_or(kContentMatchText));
-    for (qsizetype row = 0; row < m_filteredItems.size(); ++row) {
+    // Finding the row is a pass over the results: worth it only for a view that repaints it.
+    static const QMetaMethod ready = QMetaMethod::fromSignal(&SearchSession::snippetReady);
+    for (qsizetype row = 0; isSignalConnected(ready) && row < m_filteredItems.size(); ++row) {
         if (m_filteredItems[row].hasPath(path)) {
             Q_EMIT snippetReady(int(row));
-            return;
+            break;
         }
     }
+    checkSettled();
 }
 
 }  // namespace tarnwick

@@ -56,6 +56,12 @@ public:
         FolderLister lister;  // listDirectory with the "showHiddenFiles" preference when empty
         int filterDebounceMs = 50;
         int detectionTimeoutMs = 2000;
+        // How long a query waits for the index before the search settles without its answer;
+        // 0: as long as it takes (a panel shows late hits when they come).
+        int indexAnswerTimeoutMs = 0;
+        // A search filtered once, as from a terminal: the listing skips what only later runs
+        // repay (name ranks, pill counts).
+        bool filtersOnce = false;
     };
 
     SearchSession(const QByteArray& folder, Dependencies dependencies, QObject* parent = nullptr);
@@ -75,6 +81,14 @@ public:
     SortMode sortMode() const { return m_sortMode; }
     bool isClosed() const { return m_closed; }
     qint64 filterGeneration() const { return m_filterGeneration; }
+    // The index's count that made the search index-only; 0 while it is hybrid.
+    qint64 indexedCount() const { return m_indexedCount; }
+    // Everything started for the current inputs is in: the mode is decided; the listing and the
+    // last filter run (hybrid) or the index's items (index-only) are published; the index has
+    // answered the query or timed out; no requested snippet is still being extracted.
+    bool isSettled() const;
+    // The index did not answer the current query in time (see indexAnswerTimeoutMs).
+    bool indexTimedOut() const { return m_indexTimedOut; }
 
     // --- What the panel forwards ----------------------------------------------------------
     // Starts the first search; the panel calls it once its views listen.
@@ -82,6 +96,9 @@ public:
     // The user edited the query (or a choice was made that re-runs it).
     void queryChanged(const QString& text);
     void sortChanged(SortMode mode);
+    // Narrows the results to these extension keys whether or not a pill shows them, as a search
+    // from the terminal asks; the search runs again.
+    void narrowToExtensions(const QSet<QString>& keys);
     // The pill at `index` was clicked: it flips, and the search runs again.
     void pillTapped(int index);
     // The row the user has selected (-1 for none), so that a re-publication of the same query
@@ -112,6 +129,8 @@ Q_SIGNALS:
     void pillsChanged();
     // The folder changed: the panel empties its field and shows directoryText().
     void directoryChanged();
+    // isSettled() became true (it may be emitted again after later changes).
+    void settled();
 
 private:
     struct Detection;
@@ -131,6 +150,9 @@ private:
     void storeSnippet(quint64 queryGeneration, const QByteArray& path, std::optional<QString> text);
     void cancelListing();
     void retire(std::unique_ptr<FullSearchEngine> engine);
+    void awaitIndexAnswer(bool awaiting);
+    void indexAnswered();
+    void checkSettled();
 
     Dependencies m_deps;
     SearchScope m_scope;
@@ -154,7 +176,12 @@ private:
 
     WorkQueue m_filterQueue{1};  // listings and filter runs, one at a time, in order
     QTimer m_filterDebounceTimer;
+    QTimer m_indexAnswerTimer;
     qint64 m_filterGeneration = 0;
+    qint64 m_shownGeneration = 0;  // the filter run last published
+    qint64 m_indexedCount = 0;
+    bool m_awaitingIndex = false;  // the current query is out to the index, unanswered
+    bool m_indexTimedOut = false;
     quint64 m_searchGeneration = 0;  // one per startSearch: late listings are dropped
     quint64 m_queryGeneration = 0;   // one per queryChanged: late snippets are dropped
     std::shared_ptr<std::atomic<bool>> m_listingCancelled;

@@ -3,6 +3,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 
 #include <sys/resource.h>
@@ -16,6 +17,7 @@ namespace {
 // once. Linux keeps the nice value per thread, and threads a job starts inherit it.
 constexpr int kBackgroundNiceSteps = 10;
 constexpr int kLowestNice = 19;
+std::atomic<bool> g_yieldToInterface{true};
 
 void yieldToTheInterface() {
     errno = 0;
@@ -62,8 +64,12 @@ void WorkQueue::waitForDone() {
     m_idle.wait(lock, [this] { return m_jobs.empty() && m_running == 0; });
 }
 
+void WorkQueue::setYieldToInterface(bool yield) {
+    g_yieldToInterface = yield;
+}
+
 void WorkQueue::work() {
-    yieldToTheInterface();
+    if (g_yieldToInterface) yieldToTheInterface();
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_wake.wait(lock, [this] { return m_stopping || !m_jobs.empty(); });

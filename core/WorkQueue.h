@@ -30,6 +30,10 @@ public:
 
     // For independent jobs of the whole application (one thread per core).
     static WorkQueue& shared();
+    // Whether threads started from now on run below the priority of the thread that starts
+    // them (the default); a process without an interface to yield to (a search from the
+    // terminal) keeps its own.
+    static void setYieldToInterface(bool yield);
 
 private:
     void work();

@@ -45,12 +45,6 @@ IndexChooser::IndexChooser(IndexBackend backend, std::shared_ptr<TrackerIndex> t
 
 IndexChooser::~IndexChooser() = default;
 
-std::shared_ptr<IndexChooser> IndexChooser::connectNow(IndexBackend backend, int timeoutMs) {
-    std::shared_ptr<TrackerIndex> tracker;
-    if (mayUseTracker(backend)) tracker = TrackerIndex::connectNow(timeoutMs);
-    return std::make_shared<IndexChooser>(backend, std::move(tracker));
-}
-
 void IndexChooser::connectAsync(IndexBackend backend, QObject* context,
                                 std::function<void(std::shared_ptr<IndexChooser>)> done) {
     if (!mayUseTracker(backend)) {

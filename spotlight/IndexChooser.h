@@ -36,9 +36,8 @@ public:
     IndexChooser(IndexBackend backend, std::shared_ptr<TrackerIndex> tracker);
     ~IndexChooser();
 
-    // Connects to Tracker first when the backend may use it, blocking at most `timeoutMs`.
-    static std::shared_ptr<IndexChooser> connectNow(IndexBackend backend, int timeoutMs = 1000);
-    // The same without blocking: `done` is called on the main thread while `context` lives.
+    // Connects to Tracker first when the backend may use it, without blocking (a second at most):
+    // `done` is called on the main thread while `context` lives.
     static void connectAsync(IndexBackend backend, QObject* context,
                              std::function<void(std::shared_ptr<IndexChooser>)> done);
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QTemporaryFile>
 
 #include <cstdio>
@@ -16,30 +15,23 @@ public:
     CapturedOutput() {
         std::fflush(stdout);
         m_file.open();
-        m_saved = dup(STDOUT_FILENO);
         dup2(m_file.handle(), STDOUT_FILENO);
     }
-    ~CapturedOutput() { restore(); }
-
+    ~CapturedOutput() {
+        std::fflush(stdout);
+        dup2(m_saved, STDOUT_FILENO);
+        close(m_saved);
+    }
     // What was printed so far.
     QByteArray text() {
         std::fflush(stdout);
         QFile read(m_file.fileName());
-        read.open(QIODevice::ReadOnly);
-        return read.readAll();
-    }
-
-    void restore() {
-        if (m_saved < 0) return;
-        std::fflush(stdout);
-        dup2(m_saved, STDOUT_FILENO);
-        close(m_saved);
-        m_saved = -1;
+        return read.open(QIODevice::ReadOnly) ? read.readAll() : QByteArray();
     }
 
 private:
+    int m_saved = dup(STDOUT_FILENO);
     QTemporaryFile m_file;
-    int m_saved = -1;
 };
 
 }  // namespace tarnwick::test

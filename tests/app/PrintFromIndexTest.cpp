@@ -3,42 +3,30 @@
 #include "tests/support/tracker/TrackerSandbox.h"
 
 #include <QDir>
-#include <QFile>
-#include <QProcess>
 #include <QTest>
 
 namespace tarnwick::test {
 
-// `tarnwick --print` on a folder a real Tracker miner has indexed with more than 5000 items:
-// the index alone answers, by name or content, as a panel's search does there.
+// `tarnwick --print` over a real Tracker miner that holds more than 5000 items: there the index
+// alone answers, by name or content, as a panel's search does; smaller folders list on disk.
 class PrintFromIndexTest : public QObject {
     Q_OBJECT
 private:
     TrackerSandbox m_sandbox;
 
-    using Run = PrintRun;
-    static Run print(const QStringList& arguments) { return runPrint(arguments); }
-
     void write(const QByteArray& relative, const QByteArray& text) {
         const QString path = QFile::decodeName(m_sandbox.corpus() + '/' + relative);
         QDir().mkpath(QFileInfo(path).path());
         QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(text);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
     }
-
-    QString corpus() const { return QFile::decodeName(m_sandbox.corpus()); }
 
 private Q_SLOTS:
     void initTestCase() {
-        // 60 folders of 90 files, 5460 items, plus the ones the queries find.
-        for (int folder = 0; folder < 60; ++folder) {
-            for (int file = 0; file < 90; ++file) {
-                write("bulk" + QByteArray::number(folder) + "/item" + QByteArray::number(file) +
-                          ".bin",
-                      "x");
-            }
-        }
+        // 60 folders of 90 files, plus the folders and files the queries find: 5467 items.
+        for (int folder = 0; folder < 60; ++folder)
+            for (int file = 0; file < 90; ++file)
+                write("bulk" + QByteArray::number(folder) + "/" + QByteArray::number(file), "x");
         write("reports/lighthouse-report.md", "annual figures\n");
         write("notes/keeper.txt", "the   Lighthouse\tkeeper's log\n");
         write("notes/other.txt", "nothing here\n");
@@ -48,40 +36,38 @@ private Q_SLOTS:
 
     void cleanupTestCase() { m_sandbox.stop(); }
 
-    void aLargeFolderIsSearchedInTheIndexAlone() {
-        const Run run = print({corpus(), QStringLiteral("lighthouse")});
+    void answersFromTheIndexOrTheDisk_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("output");
+        QTest::addColumn<bool>("indexAlone");
+        // Line feeds become blanks, pairs of blanks one, and a tab a blank: tabs are columns.
+        const QByteArray keeper("notes/keeper.txt\tthe  Lighthouse keeper's log \n");
+        QTest::newRow("by name or content")
+            << QStringList{"@", "lighthouse"}
+            << keeper + "reports/lighthouse-report.md\nsmall/lighthouse.txt\n"
+            << true;
+        QTest::newRow("without a query, nothing") << QStringList{"@"} << QByteArray() << true;
+        QTest::newRow("one extension")
+            << QStringList{"--ext", "txt", "@", "lighthouse"} << keeper + "small/lighthouse.txt\n"
+            << true;
+        QTest::newRow("a small folder, by content")
+            << QStringList{"@/small", "beam"} << QByteArray("lighthouse.txt\tbeam \n") << false;
+        QTest::newRow("the scanner, which does not count")
+            << QStringList{"--index=scan", "@", "keeper"} << QByteArray("notes/keeper.txt\n")
+            << false;
+    }
+    void answersFromTheIndexOrTheDisk() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, output);
+        QFETCH(bool, indexAlone);
+        for (QString& argument : arguments)
+            argument.replace(u'@', QFile::decodeName(m_sandbox.corpus()));
+        const PrintRun run = runTarnwick(QStringList{"--print"} + arguments);
+        QCOMPARE(run.out, output);
         QCOMPARE(run.exitCode, 0);
-        QVERIFY2(run.err.contains("searching the index alone"), run.err.constData());
-        // Sorted by name; the one found by its text carries its passage: line feeds become blanks,
-        // pairs of blanks one, and a tab a blank, since tabs separate the columns.
-        QCOMPARE(run.out, QByteArray("notes/keeper.txt\tthe  Lighthouse keeper's log \n"
-                                     "reports/lighthouse-report.md\n"
-                                     "small/lighthouse.txt\n"));
-    }
-
-    void withoutAQueryNothingIsShown() {
-        const Run run = print({corpus()});
-        QCOMPARE(run.exitCode, 0);
-        QVERIFY(run.err.contains("searching the index alone"));
-        QVERIFY(run.out.isEmpty());
-    }
-
-    void pillsAndOrderApplyToTheIndexAnswer() {
-        const Run run = print({QStringLiteral("--ext"), QStringLiteral("txt"), corpus(),
-                               QStringLiteral("lighthouse")});
-        QCOMPARE(run.out, QByteArray("notes/keeper.txt\tthe  Lighthouse keeper's log \n"
-                                     "small/lighthouse.txt\n"));
-    }
-
-    // A small folder inside the same index, and the scanner that cannot count, list on disk.
-    void smallFoldersAndTheScannerListOnDisk() {
-        const Run small = print({corpus() + QStringLiteral("/small")});
-        QCOMPARE(small.out, QByteArray("lighthouse.txt\n"));
-        QVERIFY2(small.err.isEmpty(), small.err.constData());
-        const Run scan =
-            print({QStringLiteral("--index=scan"), corpus(), QStringLiteral("keeper")});
-        QCOMPARE(scan.out, QByteArray("notes/keeper.txt\n"));
-        QVERIFY(scan.err.isEmpty());
+        const QByteArray line = "tarnwick: " + m_sandbox.corpus() +
+                                ": the index holds 5467 items here; searching the index alone\n";
+        QCOMPARE(run.err, indexAlone ? line : QByteArray());
     }
 };
 

@@ -12,8 +12,6 @@ namespace tarnwick {
 
 namespace {
 
-// Why `folder` cannot be searched, or nothing when it can. The name is shown as its bytes, so
-// that one which is not valid UTF-8 is still recognisable.
 std::optional<QByteArray> folderProblem(const QByteArray& folder) {
     struct stat st;
     if (stat(folder.constData(), &st) != 0) return folder + ": " + std::strerror(errno);
@@ -30,16 +28,22 @@ void complain(const QByteArray& message) {
     std::fprintf(stderr, "tarnwick: %s\n", message.constData());
 }
 
-std::optional<QByteArray> searchableFolder(const QByteArray& argument) {
-    if (std::optional<QByteArray> problem = folderProblem(argument)) {
-        complain(*problem);
-        return std::nullopt;
-    }
+std::variant<QByteArray, FolderProblem> resolveFolderArgument(const QByteArray& argument) {
+    if (std::optional<QByteArray> problem = folderProblem(argument)) return FolderProblem{*problem};
     char* resolved = realpath(argument.constData(), nullptr);
-    if (!resolved) return argument;
+    if (!resolved) return FolderProblem{argument + ": " + std::strerror(errno)};
     QByteArray path(resolved);
     std::free(resolved);
     return path;
+}
+
+std::optional<QByteArray> searchableFolder(const QByteArray& argument) {
+    std::variant<QByteArray, FolderProblem> folder = resolveFolderArgument(argument);
+    if (auto* problem = std::get_if<FolderProblem>(&folder)) {
+        complain(problem->message);
+        return std::nullopt;
+    }
+    return std::get<QByteArray>(std::move(folder));
 }
 
 }  // namespace tarnwick

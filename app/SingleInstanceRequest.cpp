@@ -1,12 +1,8 @@
 #include "SingleInstanceRequest.h"
 
+#include "FolderArgument.h"
+
 #include <QList>
-
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
-
-#include <sys/stat.h>
 
 namespace tarnwick {
 
@@ -16,15 +12,11 @@ ParsedStart usage() {
     return {std::nullopt, "usage: tarnwick [--activate | --settings | FOLDER]", 2};
 }
 
-ParsedStart folderRequest(const QByteArray& folder) {
-    char* resolved = realpath(folder.constData(), nullptr);
-    if (!resolved) return {std::nullopt, folder + ": " + std::strerror(errno), 1};
-    const QByteArray path(resolved);
-    std::free(resolved);
-    struct stat st;
-    if (stat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode))
-        return {std::nullopt, folder + ": not a folder", 1};
-    return {StartRequest{StartRequest::Kind::openFolder, path}, {}, 0};
+ParsedStart folderRequest(const QByteArray& argument) {
+    std::variant<QByteArray, FolderProblem> folder = resolveFolderArgument(argument);
+    if (auto* problem = std::get_if<FolderProblem>(&folder))
+        return {std::nullopt, problem->message, 1};
+    return {StartRequest{StartRequest::Kind::openFolder, std::get<QByteArray>(folder)}, {}, 0};
 }
 
 }  // namespace

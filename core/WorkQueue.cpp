@@ -3,7 +3,9 @@
 #include <QThread>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <memory>
 
 #include <sys/resource.h>
 
@@ -83,6 +85,43 @@ void WorkQueue::work() {
 WorkQueue& WorkQueue::shared() {
     static WorkQueue queue(std::max(2, QThread::idealThreadCount()));
     return queue;
+}
+
+namespace {
+
+// The shares of one runShares call. A helper that starts after the last share was taken finds
+// nothing to do and returns without touching `work`, which may be gone by then.
+struct Shares {
+    const std::function<void(int)>* work;
+    int count;
+    std::atomic<int> next{0};
+    std::mutex mutex;
+    std::condition_variable allDone;
+    int done = 0;
+
+    // Runs shares until none is left to take.
+    void take() {
+        for (int share = next++; share < count; share = next++) {
+            (*work)(share);
+            std::lock_guard lock(mutex);
+            if (++done == count) allDone.notify_all();
+        }
+    }
+};
+
+}  // namespace
+
+void WorkQueue::runShares(int shares, const std::function<void(int share)>& work) {
+    // Not shared(): its jobs may read whole files, and helpers queued behind them would leave
+    // the caller doing every share alone.
+    static WorkQueue helpers(QThread::idealThreadCount());
+    auto state = std::make_shared<Shares>();
+    state->work = &work;
+    state->count = shares;
+    for (int i = 1; i < shares; ++i) helpers.start([state] { state->take(); });
+    state->take();
+    std::unique_lock lock(state->mutex);
+    state->allDone.wait(lock, [&] { return state->done == shares; });
 }
 
 }  // namespace tarnwick

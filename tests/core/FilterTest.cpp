@@ -63,6 +63,9 @@ private Q_SLOTS:
             {}, SortMode::size, "alpha.txt|projects/alpha/notes.txt");
         row("equal sizes keep score, then listing order", "xrep=10|rep-b=10|rep-a=10|big=99", "rep",
             {}, SortMode::size, "rep-b|rep-a|xrep");
+        row("a start ties with scattered runs of 13, 3 and 2",
+            "abcdefghijklmnopqr.txt|abcdefghijklm_nop_qr", "abcdefghijklmnopqr", {}, SortMode::size,
+            "abcdefghijklmnopqr.txt|abcdefghijklm_nop_qr");
         row("no query shows everything", "b.txt|dir/|dir/a.txt", "", {}, SortMode::name,
             "dir|dir/a.txt|b.txt");
         row("pills narrow by extension", "docs/|a.pdf|B.PDF|README|c.png", "", {kFolderKey, "pdf"},

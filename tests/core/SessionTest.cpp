@@ -5,16 +5,18 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <deque>
+
 using namespace tarnwick;
 
 namespace {
 
 // Either engine, scripted by the test; the session owns it.
 struct ScriptedEngine : ContentHitEngine, FullSearchEngine {
+    explicit ScriptedEngine(int& stopCount) : stops(stopCount) {}
     QStringList searches;
-    int stops = 0, countsStarted = 0;
-    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
-    ~ScriptedEngine() override { *alive = false; }
+    int countsStarted = 0;
+    int& stops;  // kept by the factory, to be read after the session let the engine go
     void search(const QString& text) override { searches.append(text); }
     void stop() override { ++stops; }
     void startCount() override { ++countsStarted; }
@@ -22,12 +24,13 @@ struct ScriptedEngine : ContentHitEngine, FullSearchEngine {
 
 struct ScriptedEngines : SearchEngineFactory {
     std::vector<ScriptedEngine*> content, full;  // full: mode detectors and index-only engines
+    std::deque<int> contentStops, fullStops;
     std::unique_ptr<ContentHitEngine> createContentEngine(const QByteArray&) override {
-        content.push_back(new ScriptedEngine);
+        content.push_back(new ScriptedEngine(contentStops.emplace_back(0)));
         return std::unique_ptr<ContentHitEngine>(content.back());
     }
     std::unique_ptr<FullSearchEngine> createFullEngine(const QByteArray&) override {
-        full.push_back(new ScriptedEngine);
+        full.push_back(new ScriptedEngine(fullStops.emplace_back(0)));
         return std::unique_ptr<FullSearchEngine>(full.back());
     }
 };
@@ -126,8 +129,8 @@ void play(Harness& h, const QString& script) {
         if (verb == u"quiet") QVERIFY(!ready.wait(300));
         if (verb == u"extracted") QCOMPARE(h.extraction->count.load(), arg.toInt());
         if (verb == u"searched") QCOMPARE(h.engines->full.back()->searches.join(u' '), arg);
-        for (ScriptedEngine* engine : h.engines->full) QVERIFY(verb != u"stopped" || engine->stops);
-        for (ScriptedEngine* engine : h.engines->content) QVERIFY(arg != u"all" || engine->stops);
+        for (int stops : h.engines->fullStops) QVERIFY(verb != u"stopped" || stops);
+        for (int stops : h.engines->contentStops) QVERIFY(arg != u"all" || stops);
     }
 }
 
@@ -196,10 +199,8 @@ private Q_SLOTS:
     void aTimeOutKeepsHybridWhateverComesLater() {
         Harness h("sub/", 150);
         h.session->startSearch();
-        ScriptedEngine* detector = h.full();
-        const std::shared_ptr<bool> alive = detector->alive;
-        const auto lateCount = detector->onFinishedGathering;
-        QTRY_VERIFY(!*alive || detector->stops > 0);
+        const auto lateCount = h.full()->onFinishedGathering;
+        QTRY_VERIFY(h.engines->fullStops.front() > 0);
         lateCount(1'000'000);
         QCOMPARE(h.session->searchMode(), SearchMode::hybrid);
         h.session->enterFolder("/s/sub");  // another folder, another detection

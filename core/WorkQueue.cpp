@@ -8,6 +8,7 @@
 #include <memory>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace tarnwick {
 
@@ -15,15 +16,17 @@ namespace {
 
 // Background work yields to the interface: with every core busy listing or scanning, the main
 // thread (and, in the same scheduling group, the display server it waits on) still gets a CPU at
-// once. Linux keeps the nice value per thread, and threads a job starts inherit it.
+// once. Linux keeps the nice value per thread (the main thread's is the process's own), and
+// threads a job starts inherit it. Every queue sits the same steps below the main thread, even
+// one made by background work, as a filter run's helpers are.
 constexpr int kBackgroundNiceSteps = 10;
 constexpr int kLowestNice = 19;
 
 void yieldToTheInterface() {
     errno = 0;
-    const int current = getpriority(PRIO_PROCESS, 0);
+    const int interface = getpriority(PRIO_PROCESS, getpid());
     if (errno == 0)
-        setpriority(PRIO_PROCESS, 0, std::min(current + kBackgroundNiceSteps, kLowestNice));
+        setpriority(PRIO_PROCESS, 0, std::min(interface + kBackgroundNiceSteps, kLowestNice));
 }
 
 }  // namespace

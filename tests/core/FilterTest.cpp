@@ -10,7 +10,10 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+#include <mutex>
 #include <random>
+#include <set>
+#include <thread>
 
 #include <sys/resource.h>
 
@@ -194,6 +197,22 @@ private Q_SLOTS:
 class WorkQueueTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // First, so that a background thread makes the helpers: they still sit at its level.
+    void helpersOfBackgroundWorkSitAtItsLevel() {
+        WorkQueue queue(1);
+        std::mutex mutex;
+        std::set<int> nices;
+        queue.start([&] {
+            WorkQueue::runShares(64, [&](int) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                std::lock_guard lock(mutex);
+                nices.insert(getpriority(PRIO_PROCESS, 0));
+            });
+        });
+        queue.waitForDone();
+        QCOMPARE(nices.size(), size_t(1));
+    }
+
     void jobsYieldToTheInterface() {
         const int before = getpriority(PRIO_PROCESS, 0);
         std::atomic<int> nice = before;

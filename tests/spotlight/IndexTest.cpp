@@ -110,6 +110,7 @@ private Q_SLOTS:
                                   "/s");
         QCOMPARE(items.size(), 3);
         QCOMPARE(items[0].path() + items[1].path() + items[2].path(), "/s/a/1/s/b/2/s/a/3");
+        QVERIFY(fileItemsFromMetadata({metadataItem("/"), metadataItem("rel/x")}, "/").isEmpty());
         QCOMPARE(&items[0].folder(), &items[2].folder());  // siblings share, as in a listing
     }
 

@@ -107,9 +107,10 @@ private Q_SLOTS:
     // The fast paths (ASCII bytes, prepared queries, paths joined without building strings) must
     // give the plain rules' answer on every kind of name.
     void fastPathsAgreeWithTheRules() {
-        // Names the random ones cannot make: a byte that is not UTF-8, a query opening on a pair
-        // of surrogates.
-        for (auto [query, name] : {std::pair{u"\uFFFD", "a\x80z"}, {u"👍x", "a👍bx"}}) {
+        // Names the random ones hardly make: a byte that is not UTF-8, a query opening on a pair
+        // of surrogates, a three-byte character whose first byte is the lowest.
+        for (auto [query, name] :
+             {std::pair{u"\uFFFD", "a\x80z"}, {u"👍x", "a👍bx"}, {u"กx", "กyx"}}) {
             const PreparedQuery prepared(QString::fromUtf16(query));
             const FileItem item =
                 FileItem::fromPath("/root/" + QByteArray(name), "/root", false, 0);

@@ -81,8 +81,8 @@ private Q_SLOTS:
         row("the C locale's code points", "z|_|ä|1", "", {}, SortMode::name, "1|_|z|ä", {"C"});
         row("dates newest first, missing ones last", "none|old@1000|dir/|new@9000|none2", "", {},
             SortMode::dateModified, "dir|new|old|none|none2");
-        row("sizes largest first", "small=1|first=50|big=900|second=50|dir/", "", {},
-            SortMode::size, "dir|big|first|second|small");
+        row("sizes largest first", "small=1|first=50|big=900|second=50|dir/|none=0", "", {},
+            SortMode::size, "dir|big|first|second|small|none");
     }
     // With names ranked once per listing, with names collated at the end, and sorted alone.
     void runs() {

@@ -146,6 +146,7 @@ private Q_SLOTS:
         };
         e.full->startCount();
         FakeMetadataQuery* query = e.index->lastQuery();
+        QCOMPARE(query->record().startCalls, 1);
         QCOMPARE(query->record().predicate, MetadataPredicate::everything);
         QCOMPARE(query->record().scope, QByteArray("/data"));
         for (qsizetype count : {3000, 6000}) {

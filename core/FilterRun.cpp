@@ -2,12 +2,13 @@
 
 #include "ExtensionKey.h"
 #include "MatchScore.h"
+#include "WorkQueue.h"
 
 #include <QHash>
 #include <QThread>
 
 #include <algorithm>
-#include <thread>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -55,43 +56,52 @@ struct Ranked {
 struct ChunkResult {
     std::vector<Ranked> ranked;
     std::vector<quint32> contentOnly;
+    bool complete = false;
 };
+
+// How many items are ranked between two looks at the cancellation: enough that looking costs
+// nothing measurable, few enough that a superseded run stops within a fraction of a millisecond.
+constexpr qsizetype kItemsPerCancelCheck = 4096;
 
 void matchRange(const QList<FileItem>& items, const PreparedQuery& query,
                 const QSet<QByteArray>& contentHits, qsizetype begin, qsizetype end,
-                ChunkResult& out) {
+                const RunCancelled& cancelled, ChunkResult& out) {
     Matcher matcher(query);
     ContentHitIndex hits(contentHits);
-    for (qsizetype i = begin; i < end; ++i) {
-        const FileItem& item = items[i];
-        std::optional<qint64> score = matcher.scoreName(item);
-        if (!score) score = matcher.scorePath(item);
-        if (score)
-            out.ranked.push_back({*score, quint32(i)});
-        else if (!hits.isEmpty() && hits.contains(item))
-            out.contentOnly.push_back(quint32(i));
+    for (qsizetype block = begin; block < end; block += kItemsPerCancelCheck) {
+        if (cancelled && cancelled()) return;
+        const qsizetype blockEnd = std::min(end, block + kItemsPerCancelCheck);
+        for (qsizetype i = block; i < blockEnd; ++i) {
+            const FileItem& item = items[i];
+            std::optional<qint64> score = matcher.scoreName(item);
+            if (!score) score = matcher.scorePath(item);
+            if (score)
+                out.ranked.push_back({*score, quint32(i)});
+            else if (!hits.isEmpty() && hits.contains(item))
+                out.contentOnly.push_back(quint32(i));
+        }
     }
+    out.complete = true;
 }
 
 constexpr qsizetype kItemsPerThread = 20000;
 
-// Name and path matches by descending score (ties in listing order), then content-only hits.
-std::vector<quint32> rankMatches(const QList<FileItem>& items, const QString& query,
-                                 const QSet<QByteArray>& contentHits) {
+// Name and path matches by descending score (ties in listing order), then content-only hits;
+// nothing once cancelled.
+std::optional<std::vector<quint32>> rankMatches(const QList<FileItem>& items, const QString& query,
+                                                const QSet<QByteArray>& contentHits,
+                                                const RunCancelled& cancelled) {
     const PreparedQuery prepared(query);
     const qsizetype n = items.size();
-    const int threads = int(
+    const int shares = int(
         std::clamp<qsizetype>(n / kItemsPerThread, 1, std::max(1, QThread::idealThreadCount())));
-    std::vector<ChunkResult> chunks(static_cast<size_t>(threads));
-    std::vector<std::thread> helpers;
-    for (int t = 1; t < threads; ++t) {
-        helpers.emplace_back([&, t] {
-            matchRange(items, prepared, contentHits, n * t / threads, n * (t + 1) / threads,
-                       chunks[size_t(t)]);
-        });
-    }
-    matchRange(items, prepared, contentHits, 0, n / threads, chunks[0]);
-    for (std::thread& helper : helpers) helper.join();
+    std::vector<ChunkResult> chunks(static_cast<size_t>(shares));
+    WorkQueue::runShares(shares, [&](int share) {
+        matchRange(items, prepared, contentHits, n * share / shares, n * (share + 1) / shares,
+                   cancelled, chunks[size_t(share)]);
+    });
+    if (!std::all_of(chunks.begin(), chunks.end(), [](const ChunkResult& c) { return c.complete; }))
+        return std::nullopt;
 
     std::vector<Ranked> ranked;
     std::vector<quint32> order;
@@ -166,14 +176,18 @@ void sortByMode(const Listing& listing, SortMode mode, std::vector<quint32>& ord
 
 }  // namespace
 
-QList<FileItem> filterItems(const Listing& listing, const FilterRequest& request) {
+QList<FileItem> filterItems(const Listing& listing, const FilterRequest& request,
+                            const RunCancelled& cancelled) {
     const QList<FileItem>& items = listing.items;
     std::vector<quint32> order;
     if (request.query.isEmpty()) {
         order.resize(size_t(items.size()));
         for (quint32 i = 0; i < order.size(); ++i) order[i] = i;
     } else {
-        order = rankMatches(items, request.query, request.contentHits);
+        std::optional<std::vector<quint32>> ranked =
+            rankMatches(items, request.query, request.contentHits, cancelled);
+        if (!ranked) return {};
+        order = std::move(*ranked);
     }
     if (!request.extensions.isEmpty()) keepChosenExtensions(items, request.extensions, order);
     const bool collateNow = request.sortMode == SortMode::name && listing.nameRanks.empty();

@@ -11,9 +11,6 @@ namespace tarnwick {
 
 namespace {
 
-constexpr qint64 kScoreAtStart = 200;
-constexpr qint64 kScoreElsewhere = 100;
-
 // Bytes in the UTF-8 sequence that `lead` starts.
 inline size_t sequenceLength(char lead) {
     auto byte = static_cast<unsigned char>(lead);
@@ -58,7 +55,7 @@ std::optional<qint64> PreparedQuery::scoreFolded(QStringView text) const {
             QStringView(m_folded).sliced(queryStart, queryEnd - queryStart)) {
             ++matched;
             ++run;
-            score += 2 * run;
+            score += kRunBonus * run;
             queryStart = queryEnd;
         } else {
             run = 0;
@@ -87,7 +84,7 @@ bool PreparedQuery::continueSubsequence(std::string_view text, SubsequenceState&
         // Bytes of longer sequences never equal an ASCII character.
         for (char c : text) {
             if (c == query[state.matched]) {
-                state.score += 2 * ++state.run;
+                state.score += kRunBonus * ++state.run;
                 if (++state.matched == query.size()) return true;
             } else {
                 state.run = 0;
@@ -99,7 +96,7 @@ bool PreparedQuery::continueSubsequence(std::string_view text, SubsequenceState&
     for (size_t t = 0; t < text.size();) {
         size_t tLength = sequenceLength(text[t]);
         if (tLength == qLength && text.compare(t, tLength, query, state.matched, qLength) == 0) {
-            state.score += 2 * ++state.run;
+            state.score += kRunBonus * ++state.run;
             state.matched += qLength;
             if (state.matched == query.size()) return true;
             qLength = sequenceLength(query[state.matched]);

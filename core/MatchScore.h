@@ -12,10 +12,18 @@
 
 namespace tarnwick {
 
+// The query whole at the start of the text: most likely the name the user is typing.
+inline constexpr qint64 kScoreAtStart = 200;
+// The query whole further in: still a word of the name, ranked after every start.
+inline constexpr qint64 kScoreElsewhere = 100;
+// A scattered match scores this for each matched character times the run of adjacent matched
+// characters it ends, so that letters typed together rank above letters found apart.
+inline constexpr qint64 kRunBonus = 2;
+
 // How well `query` matches `text`, or nothing: an empty query scores 0; otherwise both are
-// case-folded; a substring scores 200 at the start and 100 elsewhere; otherwise a greedy
-// subsequence over user-perceived characters scores 2 x r for each character, r being the run
-// of adjacent matched characters it ends. Blanks are ordinary characters.
+// case-folded; a substring scores kScoreAtStart at the start and kScoreElsewhere elsewhere;
+// otherwise a greedy subsequence over user-perceived characters scores kRunBonus x r for each
+// character, r being the run it ends. Blanks are ordinary characters.
 std::optional<qint64> matchScore(const QString& query, const QString& text);
 
 // Where a greedy subsequence walk stands: query bytes matched, current run, score so far.

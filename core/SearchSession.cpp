@@ -216,6 +216,10 @@ void SearchSession::cancelListing() {
     if (m_listingCancelled) m_listingCancelled->store(true);
 }
 
+void SearchSession::cancelFilterRun() {
+    if (m_filterRunCancelled) m_filterRunCancelled->store(true);
+}
+
 void SearchSession::close() {
     if (m_closed) return;
     m_closed = true;
@@ -223,6 +227,7 @@ void SearchSession::close() {
     if (m_spotlightEngine) m_spotlightEngine->stop();
     if (m_spotlightFullEngine) m_spotlightFullEngine->stop();
     cancelListing();
+    cancelFilterRun();
     m_filterDebounceTimer.stop();
     m_filterQueue.clear();
 }
@@ -258,9 +263,15 @@ void SearchSession::runFilter() {
     if (m_closed || !m_listing || m_searchMode != SearchMode::hybrid) return;
     const qint64 generation = ++m_filterGeneration;
     FilterRequest request{m_query, m_spotlightContentHits, m_selectedExtensions, m_sortMode};
+    // The run before this one can only be dropped now: it stops rather than finishes.
+    cancelFilterRun();
+    m_filterRunCancelled = std::make_shared<std::atomic<bool>>(false);
     QPointer<SearchSession> self(this);
-    m_filterQueue.start([self, generation, listing = m_listing, request = std::move(request)] {
-        QList<FileItem> results = filterItems(*listing, request);
+    m_filterQueue.start([self, generation, listing = m_listing, request = std::move(request),
+                         cancelled = m_filterRunCancelled] {
+        QList<FileItem> results =
+            filterItems(*listing, request, [&cancelled] { return cancelled->load(); });
+        if (cancelled->load()) return;
         postToMainThread(self,
                          [generation, results = std::move(results)](SearchSession* s) mutable {
                              s->applyFilterResults(generation, std::move(results));

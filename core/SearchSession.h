@@ -149,6 +149,7 @@ private:
     void rebuildPills(const QList<Pill>& pills);
     void storeSnippet(quint64 queryGeneration, const QByteArray& path, std::optional<QString> text);
     void cancelListing();
+    void cancelFilterRun();
     void retire(std::unique_ptr<FullSearchEngine> engine);
     void awaitIndexAnswer(bool awaiting);
     void indexAnswered();
@@ -185,6 +186,7 @@ private:
     quint64 m_searchGeneration = 0;  // one per startSearch: late listings are dropped
     quint64 m_queryGeneration = 0;   // one per queryChanged: late snippets are dropped
     std::shared_ptr<std::atomic<bool>> m_listingCancelled;
+    std::shared_ptr<std::atomic<bool>> m_filterRunCancelled;  // the newest run's
     QByteArray m_selectedPath;  // the item at the row the user selected
     QString m_publishedInputs;  // query, sort and pills of the last publication
     bool m_closed = false;

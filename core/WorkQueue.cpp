@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <memory>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace tarnwick {
 
@@ -14,16 +16,18 @@ namespace {
 
 // Background work yields to the interface: with every core busy listing or scanning, the main
 // thread (and, in the same scheduling group, the display server it waits on) still gets a CPU at
-// once. Linux keeps the nice value per thread, and threads a job starts inherit it.
+// once. Linux keeps the nice value per thread (the main thread's is the process's own), and
+// threads a job starts inherit it. Every queue sits the same steps below the main thread, even
+// one made by background work, as a filter run's helpers are.
 constexpr int kBackgroundNiceSteps = 10;
 constexpr int kLowestNice = 19;
 std::atomic<bool> g_yieldToInterface{true};
 
 void yieldToTheInterface() {
     errno = 0;
-    const int current = getpriority(PRIO_PROCESS, 0);
+    const int interface = getpriority(PRIO_PROCESS, getpid());
     if (errno == 0)
-        setpriority(PRIO_PROCESS, 0, std::min(current + kBackgroundNiceSteps, kLowestNice));
+        setpriority(PRIO_PROCESS, 0, std::min(interface + kBackgroundNiceSteps, kLowestNice));
 }
 
 }  // namespace
@@ -89,6 +93,43 @@ void WorkQueue::work() {
 WorkQueue& WorkQueue::shared() {
     static WorkQueue queue(std::max(2, QThread::idealThreadCount()));
     return queue;
+}
+
+namespace {
+
+// The shares of one runShares call. A helper that starts after the last share was taken finds
+// nothing to do and returns without touching `work`, which may be gone by then.
+struct Shares {
+    const std::function<void(int)>* work;
+    int count;
+    std::atomic<int> next{0};
+    std::mutex mutex;
+    std::condition_variable allDone;
+    int done = 0;
+
+    // Runs shares until none is left to take.
+    void take() {
+        for (int share = next++; share < count; share = next++) {
+            (*work)(share);
+            std::lock_guard lock(mutex);
+            if (++done == count) allDone.notify_all();
+        }
+    }
+};
+
+}  // namespace
+
+void WorkQueue::runShares(int shares, const std::function<void(int share)>& work) {
+    // Not shared(): its jobs may read whole files, and helpers queued behind them would leave
+    // the caller doing every share alone.
+    static WorkQueue helpers(QThread::idealThreadCount());
+    auto state = std::make_shared<Shares>();
+    state->work = &work;
+    state->count = shares;
+    for (int i = 1; i < shares; ++i) helpers.start([state] { state->take(); });
+    state->take();
+    std::unique_lock lock(state->mutex);
+    state->allDone.wait(lock, [&] { return state->done == shares; });
 }
 
 }  // namespace tarnwick

@@ -35,6 +35,12 @@ public:
     // terminal) keeps its own.
     static void setYieldToInterface(bool yield);
 
+    // Runs work(0) ... work(shares - 1) at once and returns when all have run: the calling
+    // thread takes shares itself, and a pool of one thread per core, kept for such short
+    // helpers, takes the others. The caller runs every share no helper has started yet and waits
+    // only for started ones, so it never waits on a queue, whichever thread it runs on.
+    static void runShares(int shares, const std::function<void(int share)>& work);
+
 private:
     void work();
 

@@ -5,7 +5,6 @@
 #include "tests/support/TestRunner.h"
 
 #include <QDir>
-#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QtTest>
@@ -23,246 +22,191 @@ using tarnwick::test::TempTree;
 
 namespace {
 
-QList<QByteArray> relativePaths(const QList<FileItem>& items) {
-    QList<QByteArray> paths;
-    for (const FileItem& item : items) paths.append(item.nativeRelativePath());
+QByteArrayList listed(const QByteArray& folder, bool hidden = false, int threads = 0,
+                      const std::atomic<bool>* cancelled = nullptr, bool sorted = true) {
+    QByteArrayList paths;
+    for (const FileItem& item : listDirectory(folder, {hidden, cancelled, threads}))
+        paths.append(item.nativeRelativePath());
+    if (sorted) std::sort(paths.begin(), paths.end());
     return paths;
 }
 
-QList<FileItem> list(const QByteArray& folder, bool hidden = false, int threads = 0) {
-    ListingOptions options;
-    options.showHiddenFiles = hidden;
-    options.threads = threads;
-    return listDirectory(folder, options);
-}
-
 // The order the listing promises, walked the plainest way: recursion over readdir.
-void referenceWalk(const QByteArray& folder, const QByteArray& relative, QList<QByteArray>& out) {
+void referenceWalk(const QByteArray& folder, const QByteArray& relative, QByteArrayList& out) {
     DIR* dir = opendir(folder.constData());
-    if (!dir) return;
-    while (dirent* e = readdir(dir)) {
-        QByteArray name(e->d_name);
-        if (name == "." || name == ".." || name.startsWith('.')) continue;
-        QByteArray rel = relative.isEmpty() ? name : relative + '/' + name;
-        out.append(rel);
+    while (dirent* e = dir ? readdir(dir) : nullptr) {
+        const QByteArray name(e->d_name), rel = relative.isEmpty() ? name : relative + '/' + name;
         struct stat st;
-        QByteArray full = folder + '/' + name;
-        if (lstat(full.constData(), &st) == 0 && S_ISDIR(st.st_mode)) referenceWalk(full, rel, out);
+        if (name.startsWith('.') || lstat(folder + '/' + name, &st) != 0) continue;
+        out.append(rel);
+        if (S_ISDIR(st.st_mode)) referenceWalk(folder + '/' + name, rel, out);
     }
-    closedir(dir);
+    if (dir) closedir(dir);
 }
 
-void makeRandomTree(TempTree& tree, int folders, unsigned seed) {
+// A random tree of `folders` folders with up to five files each, and its reference walk.
+QByteArrayList randomTree(TempTree& tree, int folders, unsigned seed) {
     std::mt19937 random(seed);
-    QList<QByteArray> dirs{""};
+    QByteArrayList dirs{""}, walk;
     for (int i = 0; i < folders; ++i) {
-        QByteArray parent = dirs[qsizetype(random() % dirs.size())];
-        QByteArray dir = (parent.isEmpty() ? "" : parent + '/') + "d" + QByteArray::number(i);
-        tree.mkdir(dir);
-        dirs.append(dir);
-        for (unsigned f = 0; f < random() % 6; ++f)
-            tree.write(dir + "/f" + QByteArray::number(f) + ".txt", "x");
+        const QByteArray& parent = dirs[qsizetype(random() % dirs.size())];
+        dirs.append((parent.isEmpty() ? "" : parent + '/') + "d" + QByteArray::number(i));
+        tree.mkdir(dirs.last());
+        for (unsigned f = random() % 6; f > 0; --f)
+            tree.write(dirs.last() + "/f" + QByteArray::number(f), "x");
     }
+    referenceWalk(tree.path(), {}, walk);
+    return walk;
 }
 
 }  // namespace
 
+// One tree with every kind of entry, listed from several places.
 class ListingTest : public QObject {
     Q_OBJECT
+    TempTree m_tree, m_random;
+    QByteArrayList m_walk;  // the random tree's, by the reference
+    const QByteArrayList m_odd{"bad\xff\xfe name", QByteArray(251, 'n'), "line\nbreak", "A", "a"};
+
 private Q_SLOTS:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void cleanup() { QFile::remove(settingsFile()); }
-
-    void foldersComeRightBeforeTheirContents() {
-        TempTree tree;
-        tree.write("a.txt", "hello");
-        tree.write("sub/b.txt");
-        const QList<FileItem> items = list(tree.path());
-        QCOMPARE(items.size(), 3);
-        QList<QByteArray> paths = relativePaths(items);
-        QVERIFY(paths.indexOf("sub") < paths.indexOf("sub/b.txt"));
-        const FileItem& sub = items[paths.indexOf("sub")];
-        QVERIFY(sub.isDirectory());
-        QCOMPARE(sub.relativeDirectory(), QString());
-        QCOMPARE(sub.fileSize(), 0);
-        const FileItem& a = items[paths.indexOf("a.txt")];
-        QCOMPARE(a.fileSize(), 5);
-        QCOMPARE(items[paths.indexOf("sub/b.txt")].relativeDirectory(), QStringLiteral("sub"));
+    void initTestCase() {
+        for (const QByteArray& name : m_odd) m_tree.write("odd/" + name, name);
+        for (const char* name : {".git/HEAD", ".env", "secret", "Private/in", "real/a"})
+            m_tree.write(name);
+        m_tree.write(".hidden", QByteArray(1'000'000, '\n') + "secret\nPrivate\n\nmissing");
+        m_tree.write("old.txt", "12345678");
+        m_tree.touch("old.txt", 1'000'000'000);
+        m_tree.mkdir("links");
+        for (auto [name, target] : {std::pair{"links/dir", "../odd"},
+                                    {"links/up", ".."},
+                                    {"links/root", "/"},
+                                    {"alias", "real"}})
+            m_tree.symlink(target, name);
+        m_walk = randomTree(m_random, 400, 7);
     }
 
-    void attributesAreReadForEveryEntry() {
-        TempTree tree;
-        tree.write("old.txt", "12345678");
-        tree.touch("old.txt", 1'000'000'000);
-        tree.mkdir("dir");
-        tree.symlink("dir", "link-to-dir");
-        const QList<FileItem> items = list(tree.path());
-        QList<QByteArray> paths = relativePaths(items);
-        const FileItem& old = items[paths.indexOf("old.txt")];
-        QCOMPARE(old.modifiedMsecs(), 1'000'000'000'000LL);
-        QCOMPARE(old.fileSize(), 8);
-        // A link to a folder is listed as itself: not a folder, not followed.
-        QVERIFY(!items[paths.indexOf("link-to-dir")].isDirectory());
-    }
-
-    void hiddenEntriesFollowTheSetting() {
-        TempTree tree;
-        tree.write(".git/HEAD");
-        tree.write(".env");
-        tree.write("visible.txt");
-        tree.write("secret.txt");
-        tree.write("Private/inside.txt");
-        tree.write(".hidden", "secret.txt\nPrivate\n\nmissing\n");
-        QCOMPARE(relativePaths(list(tree.path())), QList<QByteArray>{"visible.txt"});
-        QList<QByteArray> all = relativePaths(list(tree.path(), true));
+    void whatIsListed_data() {
+        QTest::addColumn<QByteArray>("folder");
+        QTest::addColumn<bool>("hidden");
+        QTest::addColumn<QByteArrayList>("expected");
+        QByteArrayList shown{"alias", "links",   "links/dir", "links/root", "links/up",
+                             "odd",   "old.txt", "real",      "real/a"};
+        for (const QByteArray& name : m_odd) shown.append("odd/" + name);
+        std::sort(shown.begin(), shown.end());
+        QByteArrayList all = shown + QByteArrayList{".env",    ".git",       ".git/HEAD", ".hidden",
+                                                    "Private", "Private/in", "secret"};
         std::sort(all.begin(), all.end());
-        QCOMPARE(all, (QList<QByteArray>{".env", ".git", ".git/HEAD", ".hidden", "Private",
-                                         "Private/inside.txt", "secret.txt", "visible.txt"}));
+        QTest::newRow("links as themselves, no hidden") << m_tree.path() << false << shown;
+        QTest::newRow("hidden on request") << m_tree.path() << true << all;
+        QTest::newRow("a root reached by a link")
+            << m_tree.pathOf("alias") << false << QByteArrayList{"a"};
+        for (const char* none : {"none", "old.txt", ""})
+            QTest::newRow(none) << (*none ? m_tree.pathOf(none) : "") << true << QByteArrayList();
+    }
+    void whatIsListed() {
+        QFETCH(QByteArray, folder);
+        QFETCH(bool, hidden);
+        QFETCH(QByteArrayList, expected);
+        QCOMPARE(listed(folder, hidden), expected);
     }
 
-    void nothingToListGivesAnEmptyList() {
-        TempTree tree;
-        QVERIFY(list(tree.path()).isEmpty());
-        QVERIFY(list(tree.pathOf("does-not-exist")).isEmpty());
-        tree.write("file.txt");
-        QVERIFY(list(tree.pathOf("file.txt")).isEmpty());
-        QVERIFY(list("").isEmpty());
-    }
-
-    void symbolicLinksAreNeverFollowed() {
-        TempTree tree;
-        tree.write("sub/x.txt");
-        tree.symlink("..", "sub/up");
-        tree.symlink(".", "sub/self");
-        tree.symlink("/", "sub/root");
-        QList<QByteArray> paths = relativePaths(list(tree.path()));
-        std::sort(paths.begin(), paths.end());
-        QCOMPARE(paths, (QList<QByteArray>{"sub", "sub/root", "sub/self", "sub/up", "sub/x.txt"}));
-    }
-
-    void rootReachedThroughALinkIsListed() {
-        TempTree tree;
-        tree.write("real/a.txt");
-        tree.symlink("real", "alias");
-        const QList<FileItem> items = list(tree.pathOf("alias"));
-        QCOMPARE(items.size(), 1);
-        QCOMPARE(items[0].path(), tree.pathOf("alias/a.txt"));
-    }
-
-    void oddNamesSurviveFromListingToFile() {
-        TempTree tree;
-        const QByteArray invalid("bad\xff\xfe name.txt");
-        const QByteArray longName = QByteArray(251, 'n') + ".txt";
-        tree.write(invalid, "invalid-bytes");
-        tree.write("line\nbreak.txt", "newline");
-        tree.write(longName, "long");
-        tree.write("Case.txt", "upper");
-        tree.write("case.txt", "lower");
-        const QList<FileItem> items = list(tree.path());
-        QCOMPARE(items.size(), 5);
-        QHash<QByteArray, QByteArray> contentByName;
-        for (const FileItem& item : items) {
-            QFile file;
-            int fd = ::open(item.path().constData(), O_RDONLY);
-            QVERIFY2(fd >= 0, item.path().constData());
-            QVERIFY(file.open(fd, QIODevice::ReadOnly, QFile::AutoCloseHandle));
-            contentByName.insert(item.nativeName().toByteArray(), file.readAll());
+    void entriesKeepTheirAttributesAndBytes() {
+        for (const FileItem& item : listDirectory(m_tree.path(), ListingOptions{})) {
+            const QByteArrayView name = item.nativeName();
+            QCOMPARE(item.isDirectory(), name == "odd" || name == "links" || name == "real");
+            if (item.isDirectory()) QCOMPARE(item.fileSize(), 0);
+            if (name == "old.txt")
+                QCOMPARE(QPair(item.modifiedMsecs(), item.fileSize()),
+                         QPair(1'000'000'000'000LL, 8LL));
+            if (item.nativeRelativeDirectory() != "odd") continue;
+            QFile file;  // odd names reach their own file
+            QVERIFY(file.open(::open(item.path(), O_RDONLY), QIODevice::ReadOnly,
+                              QFile::AutoCloseHandle));
+            QCOMPARE(file.readAll(), name.toByteArray());
         }
-        QCOMPARE(contentByName.value(invalid), QByteArray("invalid-bytes"));
-        QCOMPARE(contentByName.value("line\nbreak.txt"), QByteArray("newline"));
-        QCOMPARE(contentByName.value(longName), QByteArray("long"));
-        QCOMPARE(contentByName.value("Case.txt"), QByteArray("upper"));
-        QCOMPARE(contentByName.value("case.txt"), QByteArray("lower"));
-        QVERIFY(QString::fromUtf8(invalid).contains(QChar::ReplacementCharacter));
     }
 
     void orderIsTheDepthFirstWalkWhateverTheThreads() {
-        TempTree tree;
-        makeRandomTree(tree, 400, 7);
-        QList<QByteArray> expected;
-        referenceWalk(tree.path(), {}, expected);
-        QVERIFY(expected.size() > 800);
-        for (int threads : {1, 2, 3, 8}) {
-            for (int run = 0; run < 3; ++run)
-                QCOMPARE(relativePaths(list(tree.path(), false, threads)), expected);
-        }
+        for (int threads : {1, 2, 3, 8})
+            QCOMPARE(listed(m_random.path(), false, threads, nullptr, false), m_walk);
     }
 
-    void cancelledListingIsEmpty() {
-        TempTree tree;
-        makeRandomTree(tree, 300, 3);
-        std::atomic<bool> cancelled = true;
-        ListingOptions options;
-        options.cancelled = &cancelled;
-        QVERIFY(listDirectory(tree.path(), options).isEmpty());
-
-        // Cancelled while it runs: never a partial list.
-        const qsizetype full = list(tree.path()).size();
-        for (int delayUs : {0, 200, 1000, 5000}) {
-            cancelled = false;
+    // Cancelled before or while it runs: never a partial list.
+    void aCancelledListingIsEmpty() {
+        for (int delayUs : {-1, 0, 200, 1000, 5000}) {
+            std::atomic<bool> cancelled = delayUs < 0;
             std::thread canceller([&] {
                 std::this_thread::sleep_for(std::chrono::microseconds(delayUs));
                 cancelled = true;
             });
-            const qsizetype got = listDirectory(tree.path(), options).size();
+            const qsizetype got = listed(m_random.path(), false, 0, &cancelled).size();
             canceller.join();
-            QVERIFY2(got == 0 || got == full, qPrintable(QString::number(got)));
+            QVERIFY2(got == 0 || (got == m_walk.size() && delayUs >= 0),
+                     qPrintable(QString::number(got)));
         }
     }
 
     void foldersDeletedDuringTheWalkAreLeftOut() {
-        TempTree tree;
-        makeRandomTree(tree, 600, 11);
-        QList<QByteArray> before;
-        referenceWalk(tree.path(), {}, before);
-        const QSet<QByteArray> known(before.begin(), before.end());
         std::thread remover(
-            [&] { QDir(QString::fromUtf8(tree.pathOf("d0"))).removeRecursively(); });
-        const QList<FileItem> items = list(tree.path(), false, 2);
+            [&] { QDir(QString::fromUtf8(m_random.pathOf("d0"))).removeRecursively(); });
+        const QByteArrayList during = listed(m_random.path(), false, 2);
         remover.join();
-        for (const FileItem& item : items) QVERIFY(known.contains(item.nativeRelativePath()));
-    }
-
-    void settingDecidesHiddenFiles() {
-        TempTree tree;
-        tree.write(".dotfile");
-        tree.write("plain");
-        auto names = [&] { return relativePaths(listDirectory(tree.path(), nullptr)); };
-        QCOMPARE(names(), QList<QByteArray>{"plain"});
-        Preferences::setShowHiddenFiles(true);
-        QCOMPARE(names().size(), 2);
-        writeSettings("[General]\nshowHiddenFiles=banana\n");
-        QCOMPARE(names(), QList<QByteArray>{"plain"});
-        writeSettings("[General]\nshowHiddenFiles=true\n");
-        QCOMPARE(names().size(), 2);
-        writeSettings("[General\n\x01\x02showHiddenFiles=true\n==\n");
-        QCOMPARE(names(), QList<QByteArray>{"plain"});
+        for (const QByteArray& path : during) QVERIFY(m_walk.contains(path));
     }
 
     void virtualFileSystemsAreRecognised() {
-        struct stat procStat;
-        if (stat("/proc/self", &procStat) != 0) QSKIP("no /proc here");
-        int fd = open("/proc", O_RDONLY | O_DIRECTORY);
-        QVERIFY(fd >= 0);
-        QVERIFY(isVirtualFileSystem(fd, procStat.st_dev, VirtualDevices::fromMountTable()));
-        QVERIFY(isVirtualFileSystem(fd, procStat.st_dev, VirtualDevices()));  // by statfs alone
-        close(fd);
+        struct stat procStat, treeStat;
         TempTree tree;
-        struct stat treeStat;
+        if (stat("/proc/self", &procStat) != 0) QSKIP("no /proc here");
         QCOMPARE(stat(tree.path().constData(), &treeStat), 0);
-        fd = open(tree.path().constData(), O_RDONLY | O_DIRECTORY);
-        QVERIFY(!isVirtualFileSystem(fd, treeStat.st_dev, VirtualDevices::fromMountTable()));
-        close(fd);
+        const int proc = open("/proc", O_RDONLY | O_DIRECTORY), temp = open(tree.path(), O_RDONLY);
+        QVERIFY(isVirtualFileSystem(proc, procStat.st_dev, VirtualDevices::fromMountTable()));
+        QVERIFY(isVirtualFileSystem(proc, procStat.st_dev, VirtualDevices()));  // by statfs alone
+        QVERIFY(!isVirtualFileSystem(temp, treeStat.st_dev, VirtualDevices::fromMountTable()));
+        close(proc);
+        close(temp);
+    }
+};
+
+// The stored preferences, read from the settings file as the user (or anything) left it.
+class PreferencesTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void theSettingDecidesHiddenFiles() {
+        QStandardPaths::setTestModeEnabled(true);
+        const QString file =
+            QSettings(QStringLiteral("Tarnwick"), QStringLiteral("Tarnwick")).fileName();
+        TempTree tree;
+        tree.write(".dotfile");
+        tree.write("plain");
+        auto shown = [&] { return listDirectory(tree.path(), nullptr).size(); };
+        QCOMPARE(shown(), 1);
+        Preferences::setShowHiddenFiles(true);
+        QCOMPARE(shown(), 2);
+        for (auto [content, count] : {std::pair{"[General]\nshowHiddenFiles=banana\n", 1},
+                                      {"[General]\nshowHiddenFiles=true\n", 2},
+                                      {"[General\n\x01\x02showHiddenFiles=true\n==\n", 1}}) {
+            QFile settings(file);
+            QVERIFY(settings.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            settings.write(content);
+            settings.close();
+            QCOMPARE(shown(), count);
+        }
+        QFile::remove(file);
     }
 
-private:
-    static QString settingsFile() {
-        return QSettings(QStringLiteral("Tarnwick"), QStringLiteral("Tarnwick")).fileName();
-    }
-    static void writeSettings(const QByteArray& content) {
-        QFile file(settingsFile());
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
+    void storedValuesOfTheWrongKindReadAsAbsent() {
+        const qint64 low = std::numeric_limits<qint32>::min(),
+                     high = std::numeric_limits<quint32>::max();
+        for (QVariant fits : {QVariant(49), QVariant(low), QVariant(high), QVariant(" 4608 ")})
+            QCOMPARE(int32FromStored(fits).value_or(-1), fits.toString().trimmed().toLongLong());
+        for (QVariant wrong :
+             {QVariant(low - 1), QVariant(high + 1), QVariant("x"), QVariant(true)})
+            QVERIFY(!int32FromStored(wrong));
+        const std::pair<QVariant, int> bools[] = {
+            {" False ", 0}, {"TRUE", 1}, {true, 1}, {1, -1}, {"yes", -1}};
+        for (const auto& [stored, expected] : bools)
+            QCOMPARE(boolFromStored(stored) ? int(*boolFromStored(stored)) : -1, expected);
     }
 };
 
@@ -270,32 +214,22 @@ private:
 class UnprivilegedListingTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() {
-        if (geteuid() == 0) QSKIP("needs an unprivileged user; CTest runs it as one");
-    }
-
     void unreadableFoldersAreSkippedAndTheWalkGoesOn() {
+        if (geteuid() == 0) QSKIP("needs an unprivileged user; CTest runs it as one");
         TempTree tree;
-        tree.write("a/locked/secret.txt");
-        tree.write("a/later.txt");
-        tree.write("b/after.txt");
-        tree.write("a/unreadable-file.txt", "x");
-        QCOMPARE(chmod(tree.pathOf("a/locked").constData(), 0), 0);
-        QCOMPARE(chmod(tree.pathOf("a/unreadable-file.txt").constData(), 0), 0);
-        QList<QByteArray> paths = relativePaths(list(tree.path()));
-        std::sort(paths.begin(), paths.end());
-        QCOMPARE(paths, (QList<QByteArray>{"a", "a/later.txt", "a/locked", "a/unreadable-file.txt",
-                                           "b", "b/after.txt"}));
-    }
-
-    void unreadableRootGivesAnEmptyList() {
-        TempTree tree;
-        tree.write("inside.txt");
-        QCOMPARE(chmod(tree.path().constData(), 0300), 0);
-        QVERIFY(list(tree.path()).isEmpty());
+        for (const char* name : {"a/locked/secret", "a/later", "b/after", "a/unreadable"})
+            tree.write(name);
+        QCOMPARE(chmod(tree.pathOf("a/locked"), 0), 0);
+        QCOMPARE(chmod(tree.pathOf("a/unreadable"), 0), 0);
+        QCOMPARE(listed(tree.path()),
+                 (QByteArrayList{"a", "a/later", "a/locked", "a/unreadable", "b", "b/after"}));
+        QCOMPARE(chmod(tree.path(), 0300), 0);
+        QVERIFY(listed(tree.path()).isEmpty());
+        QCOMPARE(chmod(tree.path(), 0700), 0);
     }
 };
 
 TARNWICK_TEST(ListingTest)
+TARNWICK_TEST(PreferencesTest)
 TARNWICK_TEST(UnprivilegedListingTest)
 #include "ListingTest.moc"

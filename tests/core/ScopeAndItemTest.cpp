@@ -10,74 +10,48 @@ using namespace tarnwick;
 class ScopeAndItemTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void freshScopeShowsItsLastComponent() {
-        SearchScope scope("/home/u/A");
-        QVERIFY(scope.stack().isEmpty());
-        QCOMPARE(scope.currentDirectory(), QByteArray("/home/u/A"));
-        QCOMPARE(scope.displayPath(), QStringLiteral("A"));
-    }
-
-    void pushAndPopWalkTheStack() {
-        SearchScope scope("/home/u/A/");
+    void theScopeIsAStackOfFolders() {
+        SearchScope scope("/home/u/A/"), root("/");
         scope.push("/home/u/A/b");
-        scope.push("/home/u/A/b/c");
-        QCOMPARE(scope.stack(), (QList<QByteArray>{"/home/u/A", "/home/u/A/b"}));
-        QCOMPARE(scope.displayPath(), QStringLiteral("A/b/c"));
-        QVERIFY(scope.pop());
-        QCOMPARE(scope.displayPath(), QStringLiteral("A/b"));
-        QVERIFY(scope.pop());
-        QCOMPARE(scope.displayPath(), QStringLiteral("A"));
-        QVERIFY(!scope.pop());
-        QCOMPARE(scope.currentDirectory(), QByteArray("/home/u/A"));
-        QVERIFY(scope.stack().isEmpty());
+        scope.push("/home/u/A/b/c/");
+        root.push("/usr/share");
+        QCOMPARE(scope.stack(), (QByteArrayList{"/home/u/A", "/home/u/A/b"}));
+        QCOMPARE(scope.displayPath() + u' ' + root.displayPath(), "A/b/c /usr/share");
+        QVERIFY(scope.pop() && scope.pop() && !scope.pop());
+        QCOMPARE(scope.currentDirectory() + ' ' + scope.displayPath().toUtf8(), "/home/u/A A");
     }
 
-    void displayPathBelowTheFileSystemRoot() {
-        SearchScope scope("/");
-        QCOMPARE(scope.displayPath(), QStringLiteral("/"));
-        scope.push("/usr/share");
-        QCOMPARE(scope.displayPath(), QStringLiteral("/usr/share"));
-    }
-
-    void relativePathRule() {
-        QCOMPARE(relativePath("/A", "/A"), QByteArray());
-        QCOMPARE(relativePath("/A", "/A/b/c"), QByteArray("b/c"));
-        QCOMPARE(relativePath("/", "/Users/a"), QByteArray("Users/a"));
-        // Text, not file-system objects: no case folding.
-        QCOMPARE(relativePath("/A", "/A/B"), QByteArray("B"));
-    }
-
-    void itemFieldsDeriveFromItsFolder() {
-        FileItem top = FileItem::fromPath("/A/x.txt", "/A", false, 12, 1000);
-        QCOMPARE(top.name(), QStringLiteral("x.txt"));
-        QCOMPARE(top.relativeDirectory(), QString());
-        QCOMPARE(top.path(), QByteArray("/A/x.txt"));
-        QCOMPARE(top.fileSize(), 12);
-        QCOMPARE(top.modified()->toMSecsSinceEpoch(), 1000);
-
-        FileItem deep = FileItem::fromPath("/A/b/c/y.txt", "/A", false, 0);
-        QCOMPARE(deep.relativeDirectory(), QStringLiteral("b/c"));
-        QCOMPARE(deep.nativeRelativePath(), QByteArray("b/c/y.txt"));
-        QVERIFY(!deep.modified());
-
-        FileItem underRoot = FileItem::fromPath("/Users/a/b.txt", "/", false, 0);
-        QCOMPARE(underRoot.relativeDirectory(), QStringLiteral("Users/a"));
-        FileItem copy = underRoot;
-        QCOMPARE(copy.path(), underRoot.path());
-    }
-
-    void urisKeepEveryByteOfTheName() {
+    // Every path is split into the searched folder, a relative folder and a name, and put
+    // together again byte for byte.
+    void itemsKeepEveryByteOfTheirPath() {
         const QByteArray odd(
-            "/data/a\xff"
+            "/d/a\xff"
             "b c%d#e\n");
-        FileItem item = FileItem::fromPath(odd, "/data", false, 0);
-        QCOMPARE(item.url(), QStringLiteral("file:///data/a%FFb%20c%25d%23e%0A"));
-        QCOMPARE(pathFromFileUri(item.url().toLatin1()), odd);
-        QCOMPARE(item.name(), QString::fromUtf8("a\xef\xbf\xbd"
-                                                "b c%d#e\n"));  // shown lossily
+        for (auto [path, searched, relative] : {std::tuple{"/A/x", "/A", ""},
+                                                {"/A/b/c/y", "/A", "b/c"},
+                                                {"/U/a/b", "/", "U/a"},
+                                                {"/b", "/", ""},
+                                                {odd.constData(), "/", "d"}}) {
+            const FileItem item = FileItem::fromPath(path, searched, false, 12, 1000);
+            QCOMPARE(item.path(), QByteArray(path));
+            QCOMPARE(item.nativeRelativeDirectory().toByteArray(), QByteArray(relative));
+            QCOMPARE(item.nativeRelativePath(), relativePath(searched, path));
+            QCOMPARE(item.name(), QString::fromUtf8(lastPathComponent(path)));  // shown lossily
+            QCOMPARE(pathFromFileUri(item.url().toLatin1()), QByteArray(path));
+            QVERIFY(item.hasPath(path) && !item.hasPath(QByteArray(path) + "x") &&
+                    !item.hasPath(path + 1));
+            for (qsizetype i = 0; i < QByteArrayView(path).size(); ++i) {
+                QByteArray other = path;  // the '/' counts as much as any other byte
+                other[i] = other[i] == '/' ? 'x' : '/';
+                QVERIFY(!item.hasPath(other));
+            }
+        }
+        QCOMPARE(FileItem::fromPath(odd, "/d", false, 0).url(), "file:///d/a%FFb%20c%25d%23e%0A");
+        QCOMPARE(FileItem::fromPath(odd, "/d", false, 0, 1000).modified()->toMSecsSinceEpoch(),
+                 1000);
+        QVERIFY(!FileItem::fromPath(odd, "/d", false, 0).modified());
         QCOMPARE(pathFromFileUri("file://localhost/x"), QByteArray("/x"));
-        QVERIFY(!pathFromFileUri("http://example.org/x"));
-        QVERIFY(!pathFromFileUri("file://otherhost/x"));
+        QVERIFY(!pathFromFileUri("http://example.org/x") && !pathFromFileUri("file://otherhost/x"));
     }
 };
 

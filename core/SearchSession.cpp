@@ -186,6 +186,10 @@ void SearchSession::reloadDirectory() {
     if (m_spotlightEngine) m_spotlightEngine->stop();
     if (m_spotlightFullEngine) m_spotlightFullEngine->stop();
     cancelListing();
+    // A run over the folder being left must not publish into the new one.
+    cancelFilterRun();
+    ++m_filterGeneration;
+    m_filterDebounceTimer.stop();
     m_spotlightContentHits.clear();
     m_selectedExtensions.clear();
     m_listing.reset();

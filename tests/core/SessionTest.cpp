@@ -236,6 +236,13 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(published.size() > 1, 20000);
         QTest::qWait(150);  // and the debounced run of the last query
         QCOMPARE(published.mid(1), QStringList(published.size() - 1, "n29999"));
+        // Nor a run over a folder the panel has stepped out of.
+        published.clear();
+        h.session->queryChanged("n1");
+        h.session->runFilter();
+        h.session->enterFolder("/s/n1");
+        QTRY_COMPARE_WITH_TIMEOUT(h.session->filteredItems().size(), 30000, 20000);
+        for (const QString& rows : published) QVERIFY(rows.isEmpty() || rows.count(u'|') == 29999);
     }
 };
 

@@ -1,6 +1,7 @@
 #include "PanelCommand.h"
 
 #include "FolderArgument.h"
+#include "PreviewLoader.h"
 #include "SearchDependencies.h"
 #include "panel/SearchPanel.h"
 #include "platform/DesktopServices.h"
@@ -42,7 +43,7 @@ int runPanelCommand(int& argc, char** argv) {
     const std::optional<QByteArray> folder = searchableFolder(argv[2]);
     if (!folder) return 1;
 
-    SearchPanel panel(*folder, defaultSearchDependencies());
+    SearchPanel panel(*folder, defaultSearchDependencies(), &loadPreviewContent);
     // A tool window does not count for quitting on the last window closed: quit explicitly.
     QObject::connect(&panel, &SearchPanel::panelClosed, &app, &quitOnceRequestsAreDelivered,
                      Qt::QueuedConnection);

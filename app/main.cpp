@@ -1,6 +1,7 @@
 #include "AppDelegate.h"
 #include "FileManagerActions.h"
 #include "PanelCommand.h"
+#include "PreviewLoader.h"
 #include "PrintCommand.h"
 #include "SearchDependencies.h"
 #include "SettingsView.h"
@@ -30,7 +31,8 @@ AppDelegate::Dependencies applicationDependencies() {
     dependencies.frontFolder = FrontFolderSource::create();
     dependencies.beep = [] { QApplication::beep(); };
     dependencies.makePanel = [](const QByteArray& folder) {
-        return std::make_unique<SearchPanel>(folder, defaultSearchDependencies());
+        return std::make_unique<SearchPanel>(folder, defaultSearchDependencies(),
+                                             &loadPreviewContent);
     };
     dependencies.openSettings = [] { SettingsView::shared().showAndRaise(); };
     dependencies.checkForUpdates = [] { UpdateManager::shared().checkForUpdates(); };

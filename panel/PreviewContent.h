@@ -5,6 +5,8 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
+
 namespace tarnwick {
 
 // What the preview shows of one file. Read on a background thread: no pixmaps or icons here,
@@ -20,7 +22,7 @@ struct PreviewContent {
     Kind kind = Kind::empty;
     QImage image;
     QString text;
-    bool textCut = false;  // only the first kTextPreviewBytes are shown
+    bool textCut = false;  // only the start is shown (kTextPreviewBytes, or as many characters)
 
     QString name;
     QString sizeText;
@@ -31,9 +33,9 @@ struct PreviewContent {
 
 inline constexpr qint64 kTextPreviewBytes = 256 * 1024;
 
-// Decides what to show for the file at `path` (native bytes) and reads it: pictures and PDF
-// pages scaled to fit `bounds`, text decoded as UTF-8 (invalid bytes become U+FFFD). Folders
-// give an empty content. Slow (reads and renders): call it off the main thread.
-PreviewContent loadPreviewContent(const QByteArray& path, QSize bounds);
+// Decides what to show for the file at `path` (native bytes) and reads it, pictures and pages
+// scaled to fit `bounds`; a folder gives an empty content. The application gives the panel the
+// one that reads documents; it is called off the main thread.
+using PreviewLoader = std::function<PreviewContent(const QByteArray& path, QSize bounds)>;
 
 }  // namespace tarnwick

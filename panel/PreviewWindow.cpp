@@ -32,9 +32,10 @@ QLabel* centeredLabel(QWidget* parent) {
 
 }  // namespace
 
-PreviewWindow::PreviewWindow(QWidget* parent)
+PreviewWindow::PreviewWindow(PreviewLoader loader, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus),
-      m_icons(std::make_unique<IconCache>()) {
+      m_icons(std::make_unique<IconCache>()),
+      m_loader(std::move(loader)) {
     ensureMainThreadMailbox();
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
@@ -78,7 +79,7 @@ void PreviewWindow::buildViews() {
 void PreviewWindow::showFile(const std::optional<QByteArray>& path) {
     const quint64 generation = ++m_generation;
     m_path = path;
-    if (!path) {
+    if (!path || !m_loader) {
         m_loading = false;
         present(generation, PreviewContent());
         return;
@@ -86,8 +87,8 @@ void PreviewWindow::showFile(const std::optional<QByteArray>& path) {
     m_loading = true;
     const QSize bounds = kSize - QSize(2 * kMargin, 2 * kMargin);
     QPointer<PreviewWindow> self(this);
-    WorkQueue::shared().start([self, generation, path = *path, bounds] {
-        PreviewContent content = loadPreviewContent(path, bounds);
+    WorkQueue::shared().start([self, generation, path = *path, bounds, load = m_loader] {
+        PreviewContent content = load(path, bounds);
         postToMainThread(self, [generation, content = std::move(content)](PreviewWindow* window) {
             window->present(generation, std::move(content));
         });

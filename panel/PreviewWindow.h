@@ -17,11 +17,12 @@ class IconCache;
 
 // A floating window showing one file: a picture, the first page of a PDF, the start of a text
 // file, or the file's icon and facts. It never takes the keyboard (the panel keeps typing) and
-// reads files on a background thread; a load that a newer one overtook is dropped.
+// reads files with `loader` on a background thread; a load that a newer one overtook is dropped.
+// Without a loader it stays empty.
 class PreviewWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit PreviewWindow(QWidget* parent = nullptr);
+    explicit PreviewWindow(PreviewLoader loader, QWidget* parent = nullptr);
     ~PreviewWindow() override;
 
     // Loads `path` (native bytes) into the window; nothing (or a folder) empties it.
@@ -54,6 +55,7 @@ private:
     QLabel* m_factsText;
     std::unique_ptr<IconCache> m_icons;
 
+    PreviewLoader m_loader;
     PreviewContent m_content;
     std::optional<QByteArray> m_path;
     quint64 m_generation = 0;

@@ -31,14 +31,16 @@
 namespace tarnwick {
 
 SearchPanel::SearchPanel(const QByteArray& folder, SearchSession::Dependencies dependencies,
-                         QWidget* parent)
-    : SearchPanel(folder, std::move(dependencies), DesktopServices::forThisDesktop(), parent) {}
+                         PreviewLoader preview, QWidget* parent)
+    : SearchPanel(folder, std::move(dependencies), DesktopServices::forThisDesktop(),
+                  std::move(preview), parent) {}
 
 SearchPanel::SearchPanel(const QByteArray& folder, SearchSession::Dependencies dependencies,
-                         DesktopServices services, QWidget* parent)
+                         DesktopServices services, PreviewLoader preview, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       m_session(new SearchSession(folder, std::move(dependencies), this)),
       m_services(std::move(services)),
+      m_previewLoader(std::move(preview)),
       m_panelHeight(kConstructionHeight) {
     if (translucentWindowsAvailable()) {
         setAttribute(Qt::WA_TranslucentBackground);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PreviewContent.h"
 #include "core/SearchSession.h"
 #include "platform/DesktopServices.h"
 
@@ -35,11 +36,12 @@ class ResultsTableView;
 class SearchPanel : public QWidget {
     Q_OBJECT
 public:
-    // The desktop's own services.
+    // The desktop's own services. `preview` reads what the preview window shows of a file (the
+    // application gives the one that reads documents); without one the preview stays empty.
     SearchPanel(const QByteArray& folder, SearchSession::Dependencies dependencies,
-                QWidget* parent = nullptr);
+                PreviewLoader preview = {}, QWidget* parent = nullptr);
     SearchPanel(const QByteArray& folder, SearchSession::Dependencies dependencies,
-                DesktopServices services, QWidget* parent = nullptr);
+                DesktopServices services, PreviewLoader preview = {}, QWidget* parent = nullptr);
     ~SearchPanel() override;
 
     // Puts the panel on the screen under the pointer, centred, above the middle, with the
@@ -141,6 +143,7 @@ private:
     ResultsModel* m_model;
     FileResultCellView* m_cells;
     PanelKeys* m_keys;
+    PreviewLoader m_previewLoader;
     PreviewWindow* m_preview = nullptr;
     QPointer<QMenu> m_contextMenu;
     std::unique_ptr<ClickOutsideWatcher> m_clickOutside;

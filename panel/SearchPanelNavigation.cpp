@@ -51,7 +51,7 @@ void SearchPanel::togglePreview() {
     }
     const std::optional<FileItem> item = selectedItem();
     if (!item || item->isDirectory()) return;
-    if (!m_preview) m_preview = new PreviewWindow(this);
+    if (!m_preview) m_preview = new PreviewWindow(m_previewLoader, this);
     m_preview->showFile(item->path());
     m_preview->showBeside(panelRect());
 }

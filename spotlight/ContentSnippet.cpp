@@ -1,13 +1,10 @@
 #include "ContentSnippet.h"
 
-#include "core/ExtensionKey.h"
 #include "core/FileUri.h"
 #include "text/DocumentText.h"
 #include "text/PassageFinder.h"
 #include "text/PdfReader.h"
 #include "text/PlainTextReader.h"
-
-#include <QStringList>
 
 namespace tarnwick {
 
@@ -15,19 +12,6 @@ namespace {
 
 constexpr int kCharactersBefore = 40;
 constexpr int kCharactersAfter = 60;
-
-const QStringList kPlainTextExtensions = {
-    QStringLiteral("txt"),  QStringLiteral("md"),  QStringLiteral("csv"),
-    QStringLiteral("json"), QStringLiteral("xml"), QStringLiteral("html"),
-};
-
-std::optional<DocumentFormat> formatForExtension(const QString& extension) {
-    if (extension == QLatin1String("pdf")) return DocumentFormat::pdf;
-    if (extension == QLatin1String("rtf") || extension == QLatin1String("rtfd"))
-        return DocumentFormat::rtf;
-    if (kPlainTextExtensions.contains(extension)) return DocumentFormat::plainText;
-    return std::nullopt;
-}
 
 // The first passage of a document's text, streamed.
 std::optional<Passage> findPassage(NativeFile& file, DocumentFormat format, const QString& query) {
@@ -62,11 +46,12 @@ QString formatPassage(const Passage& passage) {
 
 std::optional<QString> contentSnippet(const QByteArray& path, const QString& query) {
     if (query.isEmpty()) return std::nullopt;
-    const QString extension = extensionOf(QString::fromUtf8(lastPathComponent(path)));
-    const std::optional<DocumentFormat> format = formatForExtension(extension);
-    if (!format) return kContentMatchText;
+    const std::optional<ReadableFormat> byName = formatOfName(lastPathComponent(path));
+    if (byName && !byName->reader) return kContentMatchText;
     NativeFile file = NativeFile::open(path, LinkPolicy::follow);
     if (!file.isOpen()) return std::nullopt;
+    const std::optional<DocumentFormat> format = byName ? byName->reader : readerByContent(file);
+    if (!format) return kContentMatchText;
     const std::optional<Passage> passage = findPassage(file, *format, query);
     if (!passage) return std::nullopt;
     return formatPassage(*passage);

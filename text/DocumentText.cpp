@@ -6,18 +6,15 @@
 
 #include <QString>
 
-#include <unistd.h>
-
 namespace tarnwick {
 
 namespace {
 
+constexpr qint64 kRtfHeaderBytes = 64;
+
 DocumentFormat formatByData(NativeFile& file, DocumentFormat format) {
-    if (format != DocumentFormat::rtf) return format;
-    char head[64];
-    const ssize_t got = pread(file.descriptor(), head, sizeof head, 0);
-    if (got <= 0) return format;
-    return looksLikeRtf(QByteArrayView(head, got)) ? format : DocumentFormat::plainText;
+    if (format != DocumentFormat::rtf || looksLikeRtf(file.head(kRtfHeaderBytes))) return format;
+    return DocumentFormat::plainText;
 }
 
 }  // namespace
@@ -42,6 +39,10 @@ ReadStatus readDocumentUtf8(NativeFile& file, DocumentFormat format, int maxPdfP
     if (format == DocumentFormat::plainText) return readUtf8File(file, sink);
     return readDocumentText(file, format, maxPdfPages,
                             [&sink](QStringView text) { return sink(text.toUtf8()); });
+}
+
+std::optional<DocumentFormat> readerByContent(const NativeFile& file) {
+    return formatOfContent(file.head(kFormatSniffBytes)).reader;
 }
 
 }  // namespace tarnwick

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "NativeFile.h"
+#include "ReadableFormats.h"
 #include "TextStreaming.h"
 
 #include <QByteArray>
 
-namespace tarnwick {
+#include <optional>
 
-enum class DocumentFormat { plainText, rtf, pdf };
+namespace tarnwick {
 
 // The text of a document of a known format, streamed to `sink` with bounded memory. PDFs are read
 // up to `maxPdfPages` pages (0: all of them). The format of rich text is told by the data, as
@@ -18,5 +19,8 @@ ReadStatus readDocumentText(NativeFile& file, DocumentFormat format, int maxPdfP
 // The same as well-formed UTF-8; plain text goes through without being decoded.
 ReadStatus readDocumentUtf8(NativeFile& file, DocumentFormat format, int maxPdfPages,
                             const Utf8ChunkSink& sink);
+
+// The reader for a file whose name told nothing (formatOfName), by its first bytes.
+std::optional<DocumentFormat> readerByContent(const NativeFile& file);
 
 }  // namespace tarnwick

@@ -47,6 +47,19 @@ void NativeFile::close() {
     m_fd = -1;
 }
 
+QByteArray NativeFile::head(qint64 limit) const {
+    QByteArray bytes(limit, Qt::Uninitialized);
+    qint64 filled = 0;
+    while (m_fd >= 0 && filled < limit) {
+        const ssize_t got = ::pread(m_fd, bytes.data() + filled, size_t(limit - filled), filled);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        filled += got;
+    }
+    bytes.truncate(filled);
+    return bytes;
+}
+
 qint64 NativeFile::read(char* buffer, qint64 capacity) {
     if (m_fd < 0) return -1;
     for (;;) {

@@ -25,6 +25,8 @@ public:
 
     // Up to `capacity` bytes from the current position; 0 at the end, -1 on an error.
     qint64 read(char* buffer, qint64 capacity);
+    // Up to `limit` bytes from the start of the file, leaving the current position where it is.
+    QByteArray head(qint64 limit) const;
 
 private:
     explicit NativeFile(int fd) : m_fd(fd) {}

@@ -23,12 +23,6 @@ void silencePoppler() {
 
 }  // namespace
 
-ReadStatus readPdfText(const QByteArray& path, LinkPolicy links, int maxPages,
-                       const TextChunkSink& sink) {
-    NativeFile file = NativeFile::open(path, links);
-    return readPdfText(file, maxPages, sink);
-}
-
 ReadStatus readPdfText(NativeFile& file, int maxPages, const TextChunkSink& sink) {
     silencePoppler();
     if (!file.isOpen()) return ReadStatus::failed;
@@ -48,17 +42,6 @@ ReadStatus readPdfText(NativeFile& file, int maxPages, const TextChunkSink& sink
         if (!sink(text)) return ReadStatus::stopped;
     }
     return ReadStatus::complete;
-}
-
-std::optional<QString> pdfText(const QByteArray& path) {
-    QString text;
-    const ReadStatus status =
-        readPdfText(path, LinkPolicy::follow, kSnippetPdfPages, [&text](QStringView page) {
-            text.append(page);
-            return true;
-        });
-    if (status != ReadStatus::complete || text.isEmpty()) return std::nullopt;
-    return text;
 }
 
 }  // namespace tarnwick

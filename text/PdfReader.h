@@ -6,8 +6,6 @@
 #include <QByteArray>
 #include <QString>
 
-#include <optional>
-
 namespace tarnwick {
 
 // How many pages a content snippet reads from a PDF.
@@ -17,12 +15,6 @@ inline constexpr int kSnippetPdfPages = 10;
 // page that yields text is handed over followed by one blank; a page without text adds nothing.
 // Fails when the file cannot be opened as a PDF or is locked with a password. The document is
 // read through the open file, so any name reachable by its bytes can be read.
-ReadStatus readPdfText(const QByteArray& path, LinkPolicy links, int maxPages,
-                       const TextChunkSink& sink);
 ReadStatus readPdfText(NativeFile& file, int maxPages, const TextChunkSink& sink);
-
-// The whole text of the first kSnippetPdfPages pages; nothing when the document cannot be opened
-// or yields no text.
-std::optional<QString> pdfText(const QByteArray& path);
 
 }  // namespace tarnwick

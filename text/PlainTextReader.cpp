@@ -52,14 +52,4 @@ ReadStatus readUtf8File(NativeFile& file, const Utf8ChunkSink& sink) {
     }
 }
 
-ReadStatus readUtf8File(const QByteArray& path, LinkPolicy links, const Utf8ChunkSink& sink) {
-    NativeFile file = NativeFile::open(path, links);
-    return readUtf8File(file, sink);
-}
-
-ReadStatus readPlainText(const QByteArray& path, LinkPolicy links, const TextChunkSink& sink) {
-    return readUtf8File(path, links,
-                        [&sink](QByteArrayView utf8) { return sink(QString::fromUtf8(utf8)); });
-}
-
 }  // namespace tarnwick

@@ -13,9 +13,5 @@ namespace tarnwick {
 // before it), or when the file ends inside a sequence: a file with one bad byte anywhere is not
 // readable as UTF-8, even though the text before it was already handed over.
 ReadStatus readUtf8File(NativeFile& file, const Utf8ChunkSink& sink);
-ReadStatus readUtf8File(const QByteArray& path, LinkPolicy links, const Utf8ChunkSink& sink);
-
-// The same, decoded to UTF-16.
-ReadStatus readPlainText(const QByteArray& path, LinkPolicy links, const TextChunkSink& sink);
 
 }  // namespace tarnwick

@@ -311,17 +311,6 @@ bool looksLikeRtf(QByteArrayView head) {
     return head.sliced(i).startsWith("{\\rtf");
 }
 
-ReadStatus extractRtfText(QByteArrayView document, const TextChunkSink& sink) {
-    RtfTextExtractor extractor(sink);
-    extractor.feed(document);
-    return extractor.finish();
-}
-
-ReadStatus readRtfFile(const QByteArray& path, LinkPolicy links, const TextChunkSink& sink) {
-    NativeFile file = NativeFile::open(path, links);
-    return readRtfFile(file, sink);
-}
-
 ReadStatus readRtfFile(NativeFile& file, const TextChunkSink& sink) {
     if (!file.isOpen()) return ReadStatus::failed;
     RtfTextExtractor extractor(sink);

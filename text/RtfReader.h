@@ -74,8 +74,6 @@ private:
 // Whether a document's first bytes announce RTF ("{\rtf" after optional blanks).
 bool looksLikeRtf(QByteArrayView head);
 
-ReadStatus extractRtfText(QByteArrayView document, const TextChunkSink& sink);
 ReadStatus readRtfFile(NativeFile& file, const TextChunkSink& sink);
-ReadStatus readRtfFile(const QByteArray& path, LinkPolicy links, const TextChunkSink& sink);
 
 }  // namespace tarnwick

@@ -4,36 +4,8 @@
 #include "text/NeedleSearch.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace tarnwick {
-
-namespace {
-
-constexpr qsizetype kSniffedBytes = 4096;
-
-DocumentFormat documentFormat(CandidateFormat format) {
-    switch (format) {
-        case CandidateFormat::rtf:
-            return DocumentFormat::rtf;
-        case CandidateFormat::pdf:
-            return DocumentFormat::pdf;
-        case CandidateFormat::plainText:
-        case CandidateFormat::sniffed:
-            break;
-    }
-    return DocumentFormat::plainText;
-}
-
-bool sniffedAsText(const NativeFile& file) {
-    QByteArray head(kSniffedBytes, Qt::Uninitialized);
-    const ssize_t got = pread(file.descriptor(), head.data(), size_t(head.size()), 0);
-    if (got <= 0) return false;
-    head.truncate(got);
-    return looksLikeText(head);
-}
-
-}  // namespace
 
 MetadataItem metadataItemForFile(const QByteArray& path, qint64 size, qint64 modifiedMsecs) {
     MetadataItem item;
@@ -58,13 +30,14 @@ std::optional<MetadataItem> FileContentScanner::scan(qsizetype index) {
         if (!file.isOpen()) return std::nullopt;
         size = file.size();
         modified = file.modifiedMsecs();
-        if (candidate.format == CandidateFormat::sniffed && !sniffedAsText(file)) {
+        const std::optional<DocumentFormat> format =
+            candidate.format.reader ? candidate.format.reader : readerByContent(file);
+        if (!format) {
             m_catalog.cache->store(index, {size, modified, {}});  // no text to search
             return std::nullopt;
         }
-        const DocumentFormat format = documentFormat(candidate.format);
         const bool cacheable = size <= kCachedFileBytes && m_catalog.cache->hasRoomFor(size);
-        outcome = cacheable ? readAndCache(index, file, format) : readStreaming(file, format);
+        outcome = cacheable ? readAndCache(index, file, *format) : readStreaming(file, *format);
     }
     if (*outcome != Outcome::hit) return std::nullopt;
     return metadataItemForFile(path, size, modified);

@@ -14,8 +14,8 @@ namespace tarnwick {
 class ScanEngine;
 
 // The embedded scanner as an index: answers content and name-or-content queries by walking the
-// scope in the background and reading the files itself (text by MIME type and the plain-text
-// extensions, RTF, PDF), matching under the same folding as the desktop index
+// scope in the background and reading the files itself (every format with a text reader:
+// formatOfName), matching under the same folding as the desktop index
 // (foldForContentMatch), several files at a time, each streamed with bounded memory and left at
 // its first hit. Hidden entries (dot names and those a folder's ".hidden" lists) are skipped
 // unless the "showHiddenFiles" preference is set.

@@ -1,9 +1,8 @@
 #include "tests/support/TestRunner.h"
 
-#include <QGuiApplication>
+#include <QCoreApplication>
 
-// A GUI application, because the PDF fixtures are written with QPdfWriter (offscreen platform).
 int main(int argc, char** argv) {
-    QGuiApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
     return tarnwick::test::runRegisteredTests(argc, argv);
 }

@@ -1,6 +1,7 @@
 #include "ScanTestSupport.h"
 #include "core/Preferences.h"
 #include "index/scan/ScanIndex.h"
+#include "tests/support/DocumentFixtures.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/TestRunner.h"
 

@@ -1,8 +1,8 @@
 #include "ScanTestSupport.h"
 #include "index/scan/ScanIndex.h"
+#include "tests/support/DocumentFixtures.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/TestRunner.h"
-#include "tests/text/DocumentFixtures.h"
 
 #include <QtTest>
 

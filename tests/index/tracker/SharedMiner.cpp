@@ -1,6 +1,6 @@
 #include "SharedMiner.h"
 
-#include "tests/text/DocumentFixtures.h"
+#include "tests/support/DocumentFixtures.h"
 
 #include <QSignalSpy>
 

@@ -1,5 +1,6 @@
-#include "PreviewContent.h"
+#include "PreviewLoader.h"
 
+#include "text/DocumentText.h"
 #include "text/NativeFile.h"
 
 #include <QDateTime>
@@ -15,13 +16,10 @@
 #include <mutex>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace tarnwick {
 
 namespace {
-
-constexpr qint64 kSniffBytes = 4096;
 
 QString nameOf(const QByteArray& path) {
     return QString::fromUtf8(path.mid(path.lastIndexOf('/') + 1));
@@ -45,27 +43,14 @@ PreviewContent factsOf(const QByteArray& path, const QMimeType& type) {
     return content;
 }
 
-QByteArray readUpTo(NativeFile& file, qint64 limit) {
-    QByteArray bytes(limit, Qt::Uninitialized);
-    qint64 filled = 0;
-    while (filled < limit) {
-        const qint64 got = file.read(bytes.data() + filled, limit - filled);
-        if (got <= 0) break;
-        filled += got;
-    }
-    bytes.truncate(filled);
-    return bytes;
-}
-
-// A device on the already opened file, read from its start.
-bool openAtStart(QFile& device, const NativeFile& file) {
-    return lseek(file.descriptor(), 0, SEEK_SET) == 0 &&
-           device.open(file.descriptor(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle);
+// A device on the already opened file, at its start: only head() has read it so far.
+bool openDevice(QFile& device, const NativeFile& file) {
+    return device.open(file.descriptor(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle);
 }
 
 QImage readImage(const NativeFile& file, QSize bounds) {
     QFile device;
-    if (!openAtStart(device, file)) return {};
+    if (!openDevice(device, file)) return {};
     QImageReader reader(&device);
     reader.setAutoTransform(true);  // EXIF orientation: photos stand the way they were taken
     const QSize raw = reader.size();
@@ -86,7 +71,7 @@ void silencePoppler() {
 QImage renderFirstPage(const NativeFile& file, QSize bounds) {
     silencePoppler();
     QFile device;
-    if (!openAtStart(device, file)) return {};
+    if (!openDevice(device, file)) return {};
     std::unique_ptr<Poppler::Document> document = Poppler::Document::load(&device);
     if (!document || document->isLocked() || document->numPages() < 1) return {};
     std::unique_ptr<Poppler::Page> page = document->page(0);
@@ -100,10 +85,23 @@ QImage renderFirstPage(const NativeFile& file, QSize bounds) {
     return page->renderToImage(72.0 * scale, 72.0 * scale);
 }
 
-QString decodeText(const QByteArray& bytes) {
+// The start of a plain-text file as it is, even where it is not well-formed.
+void readRawText(const NativeFile& file, PreviewContent& content) {
+    const QByteArray bytes = file.head(kTextPreviewBytes);
+    content.textCut = file.size() > bytes.size();
     // Not flushed: a character cut by the size limit is dropped instead of shown as garbage.
     QStringDecoder decoder(QStringDecoder::Utf8);
-    return decoder.decode(bytes);
+    content.text = decoder.decode(bytes);
+}
+
+// The start of what a document reader reads, as many characters as a text file shows bytes.
+void readDocumentStart(NativeFile& file, DocumentFormat reader, PreviewContent& content) {
+    readDocumentText(file, reader, 0, [&content](QStringView piece) {
+        const qsizetype room = kTextPreviewBytes - content.text.size();
+        content.textCut = piece.size() > room;
+        content.text.append(piece.first(std::min(piece.size(), room)));
+        return !content.textCut;
+    });
 }
 
 }  // namespace
@@ -117,21 +115,28 @@ PreviewContent loadPreviewContent(const QByteArray& path, QSize bounds) {
     if (!file.isOpen())
         return factsOf(path, database.mimeTypeForFile(nameOf(path), QMimeDatabase::MatchExtension));
 
-    QByteArray head = readUpTo(file, kSniffBytes);
-    const QMimeType type = database.mimeTypeForFileNameAndData(nameOf(path), head);
+    const QMimeType type =
+        database.mimeTypeForFileNameAndData(nameOf(path), file.head(kFormatSniffBytes));
     PreviewContent content = factsOf(path, type);
-
-    if (type.inherits(QStringLiteral("application/pdf"))) {
-        content.image = renderFirstPage(file, bounds);
-        if (!content.image.isNull()) content.kind = PreviewContent::Kind::pdfPage;
-    } else if (type.name().startsWith(u"image/")) {
-        content.image = readImage(file, bounds);
-        if (!content.image.isNull()) content.kind = PreviewContent::Kind::image;
-    } else if (type.inherits(QStringLiteral("text/plain"))) {
-        head += readUpTo(file, kTextPreviewBytes - head.size());
-        content.kind = PreviewContent::Kind::text;
-        content.textCut = file.size() > head.size();
-        content.text = decodeText(head);
+    const ReadableFormat format = readableFormat({type});
+    switch (format.preview) {
+        case PreviewKind::pdfPage:
+            content.image = renderFirstPage(file, bounds);
+            if (!content.image.isNull()) content.kind = PreviewContent::Kind::pdfPage;
+            break;
+        case PreviewKind::image:
+            content.image = readImage(file, bounds);
+            if (!content.image.isNull()) content.kind = PreviewContent::Kind::image;
+            break;
+        case PreviewKind::text:
+            content.kind = PreviewContent::Kind::text;
+            if (format.reader && *format.reader != DocumentFormat::plainText)
+                readDocumentStart(file, *format.reader, content);
+            else
+                readRawText(file, content);
+            break;
+        case PreviewKind::facts:
+            break;
     }
     return content;
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QString>
 #include <QStringList>
 
 namespace tarnwick::test {
@@ -13,7 +12,7 @@ QByteArray makePdf(const QStringList& pageTexts);
 // "{\rtf1\ansi " + body + "}"
 QByteArray rtfDocument(const QByteArray& body);
 
-// Writes `content` to a file at a native path.
+// Writes `content` to a file at a native path (which need not be UTF-8).
 void writeFileBytes(const QByteArray& path, const QByteArray& content);
 
 }  // namespace tarnwick::test

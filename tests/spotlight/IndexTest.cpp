@@ -1,13 +1,20 @@
 #include "index/null/NullIndex.h"
 #include "index/scan/ScanIndex.h"
 #include "spotlight/CombinedIndex.h"
+#include "spotlight/ContentSnippet.h"
 #include "spotlight/IndexChooser.h"
 #include "spotlight/IndexItemConversion.h"
+#include "tests/support/DocumentFixtures.h"
 #include "tests/support/FakeMetadataQuery.h"
+#include "tests/support/TempTree.h"
 #include "tests/support/TestRunner.h"
+#include "text/PdfReader.h"
 
+#include <QGuiApplication>
 #include <QSignalSpy>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using namespace tarnwick;
 using namespace tarnwick::test;
@@ -15,79 +22,72 @@ using namespace tarnwick::test;
 // Tracker and the scanner's complement, played by two fake indexes, answering as one.
 class CombinedIndexTest : public QObject {
     Q_OBJECT
-    std::shared_ptr<FakeMetadataIndex> m_tracker, m_scanner;
-    std::unique_ptr<MetadataQuery> m_query;
-    FakeMetadataQuery* scanner() const { return m_scanner->lastQuery(); }
-    QByteArrayList paths() const {
-        QByteArrayList out;
-        for (const MetadataItem& item : m_query->results()) out.append(item.path);
-        return out;
-    }
-
 private Q_SLOTS:
-    void init() {
-        m_tracker = std::make_shared<FakeMetadataIndex>();
-        m_scanner = std::make_shared<FakeMetadataIndex>();
-        CombinedIndex index(m_tracker, m_scanner);
-        m_query = index.createQuery("/s", MetadataPredicate::contentContains, "invoice");
-        m_query->start();
+    void answersAsOne() {
+        auto tracker = std::make_shared<FakeMetadataIndex>();
+        auto scanner = std::make_shared<FakeMetadataIndex>();
+        CombinedIndex index(tracker, scanner);
+        auto query = index.createQuery("/s", MetadataPredicate::contentContains, "invoice");
+        auto stopped = index.createQuery("/s", MetadataPredicate::contentContains, "invoice");
+        query->start();
+        stopped->start();
         // What exists below the folder, the primary knows alone.
         auto count = index.createQuery("/s", MetadataPredicate::everything, {});
-        QVERIFY(m_tracker->queryCount() == 2 && m_scanner->queryCount() == 1);
+        QVERIFY(tracker->queryCount() == 3 && scanner->queryCount() == 2);
         QCOMPARE(count->resultCount(), 0);
-        m_tracker->lastQuery()->setCount(7001);
+        tracker->lastQuery()->setCount(7001);
         QCOMPARE(count->resultCount(), 7001);
-    }
-
-    void bothAnswerThePrimaryFirstAndOnceForEachPath() {
-        for (FakeMetadataIndex* index : {m_tracker.get(), m_scanner.get()}) {
+        for (FakeMetadataIndex* index : {tracker.get(), scanner.get()}) {
             const FakeQueryRecord& record = index->record(0);
             QVERIFY(record.scope == "/s" && record.text == u"invoice" && record.startCalls == 1);
             QCOMPARE(record.predicate, MetadataPredicate::contentContains);
         }
-        m_tracker->record(0).query->setResults({metadataItem("/s/b", 1), metadataItem("/s/a")});
-        scanner()->setResults({metadataItem("/s/c"), metadataItem("/s/b", 2)});
-        QCOMPARE(paths(), (QByteArrayList{"/s/b", "/s/a", "/s/c"}));
-        QCOMPARE(m_query->results().first().fileSize, 1);
-        QCOMPARE(m_query->resultCount(), 3);
-    }
-
-    void gatheredWhenBothHaveThenUpdatedByEitherUntilStopped() {
-        QSignalSpy finished(m_query.get(), &MetadataQuery::finishedGathering);
-        QSignalSpy updated(m_query.get(), &MetadataQuery::updated);
-        FakeMetadataQuery* primary = m_tracker->record(0).query;
+        FakeMetadataQuery *primary = tracker->query(0), *complement = scanner->query(0);
+        auto paths = [&] {
+            QByteArrayList out;
+            for (const MetadataItem& item : query->results()) out.append(item.path);
+            return out.join(' ');
+        };
+        // The primary first, each path once.
+        primary->setResults({metadataItem("/s/b", 1), metadataItem("/s/a")});
+        complement->setResults({metadataItem("/s/c"), metadataItem("/s/b", 2)});
+        QCOMPARE(paths(), "/s/b /s/a /s/c");
+        QCOMPARE(query->results().first().fileSize, 1);
+        QCOMPARE(query->resultCount(), 3);
+        // Gathered once both have, then updated by either.
+        QSignalSpy finished(query.get(), &MetadataQuery::finishedGathering);
+        QSignalSpy updated(query.get(), &MetadataQuery::updated);
         primary->finishGathering();
-        scanner()->update({metadataItem("/s/x")});  // still gathering: not an update yet
+        complement->update({metadataItem("/s/x")});  // still gathering: not an update yet
         QCOMPARE(finished.count() + updated.count(), 0);
-        scanner()->finishGathering();
+        complement->finishGathering();
         primary->finishGathering();
         QCOMPARE(finished.count(), 1);
         auto unfrozenReads = [&] {
-            return primary->record().readsWhileEnabled + scanner()->record().readsWhileEnabled;
+            return primary->record().readsWhileEnabled + complement->record().readsWhileEnabled;
         };
         const int before = unfrozenReads();
-        m_query->disableUpdates();  // as the engines read: both parts held still, then let go
-        QCOMPARE(paths(), QByteArrayList{"/s/x"});
-        m_query->enableUpdates();
+        query->disableUpdates();  // as the engines read: both parts held still, then let go
+        QCOMPARE(paths(), "/s/b /s/a /s/x");
+        query->enableUpdates();
         QCOMPARE(unfrozenReads(), before);
         primary->update({metadataItem("/s/t")});
-        scanner()->update({metadataItem("/s/s")});
+        complement->update({metadataItem("/s/s")});
         QCOMPARE(updated.count(), 2);
-        QCOMPARE(paths(), (QByteArrayList{"/s/t", "/s/s"}));
-    }
-
-    void stoppingStopsBothAndSilencesThem() {
-        QSignalSpy signalled(m_query.get(), &MetadataQuery::finishedGathering);
-        m_query->stop();
-        QVERIFY(m_tracker->record(0).query->isStopped() && scanner()->isStopped());
-        m_tracker->record(0).query->finishGathering();
-        scanner()->finishGathering();
-        QCOMPARE(signalled.count(), 0);
+        QCOMPARE(paths(), "/s/t /s/s");
+        // Stopping stops both parts and silences them.
+        QSignalSpy silenced(stopped.get(), &MetadataQuery::finishedGathering);
+        stopped->stop();
+        QVERIFY(tracker->query(1)->isStopped() && scanner->query(1)->isStopped());
+        tracker->query(1)->finishGathering();
+        scanner->query(1)->finishGathering();
+        QCOMPARE(silenced.count(), 0);
     }
 };
 
-// The index's answers as the list's items: below the folder only, in their order.
-class IndexItemConversionTest : public QObject {
+// Which index answers for a folder, as chosen on the command line and by what runs; and its
+// answers as the list's items: below the folder only, in their order.
+class IndexChooserTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void itemsFollowTheScope() {
@@ -129,12 +129,7 @@ private Q_SLOTS:
         QVERIFY(items[0].fileSize() == 12 && items[1].fileSize() == 0);
         QVERIFY(!items[0].isDirectory() && items[1].isDirectory());
     }
-};
 
-// Which index answers for a folder, as chosen on the command line and by what runs.
-class IndexChooserTest : public QObject {
-    Q_OBJECT
-private Q_SLOTS:
     void choices() {
         using B = IndexBackend;
         using C = IndexChoice;
@@ -168,7 +163,75 @@ private Q_SLOTS:
     }
 };
 
+// The passage shown for a file matched by its content, chosen by the file's extension.
+class ContentSnippetTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void passages_data() {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QByteArray>("content");  // "<fifo>", "<folder>" or "<none>": no file
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QString>("passage");  // "-": none
+        auto row = [](const QByteArray& name, const QByteArray& content, const QString& query,
+                      const QString& passage) {
+            QTest::newRow(name.constData()) << name << content << query << passage;
+        };
+        const QString a = QString(40, u'a'), b = QString(60, u'b');
+        // 40 characters before the match and 60 after, "…" where the text goes on.
+        row("a.txt", (u'a' + a + "needle" + b + u'b').toUtf8(), "needle",
+            u'…' + a + "needle" + b + u'…');
+        row("edges.md", (a + "needle" + b).toUtf8(), "NEEDLE", a + "needle" + b);
+        row("lines.csv", "first\nline\n\nsecond   word", "second", "first line second  word");
+        row("case.json", "{\"Name\": \"Invoice\"}", "INVOICE", "{\"Name\": \"Invoice\"}");
+        row("NOTES\xff.HTML", "alpha beta", "beta", "alpha beta");
+        row("seam.xml", QByteArray(64 * 1024 - 3, 'x') + " Straddling " + QByteArray(100, 'y'),
+            "straddling", u'…' + QString(39, u'x') + " Straddling " + QString(59, u'y') + u'…');
+        // Plain text must be UTF-8 through to its end, the passage long settled by then.
+        const QByteArray big = "the needle " + QByteArray(3 << 20, 'x');
+        row("big.txt", big, "needle", "the needle " + QString(59, u'x') + u'…');
+        row("late.txt", big + "\xC0\xAF", "needle", "-");
+        row("letter.rtf", test::rtfDocument("Dear Zo\\'eb,\\par the \\b Invoice\\b0 ."), "invoice",
+            "Dear Zoë, the Invoice.");
+        row("bundle.rtfd", "<folder>", "x", "-");
+        QStringList pages;  // the first ones are read
+        for (int page = 1; page <= kSnippetPdfPages; ++page)
+            pages << QStringLiteral("p%1").arg(page);
+        const QByteArray pdf = test::makePdf(pages + QStringList{QStringLiteral("lighthouse")});
+        row("pages.pdf", pdf, "p10", pages.join(u' ') + u' ');
+        row("late.pdf", pdf, "lighthouse", "-");
+        row("broken.pdf", "not a pdf", "pdf", "-");
+        // A log is text, but a pipe is never read: it could block.
+        row("pipe.log", "<fifo>", "x", "-");
+        row("missing.docx", "<none>", "x", kContentMatchText);
+        row("absent.txt", "text", "zebra", "-");
+        row("empty.txt", "", "a", "-");
+        row("missing.txt", "<none>", "a", "-");
+        row("folder.txt", "<folder>", "a", "-");
+        row("no query.txt", "text", "", "-");
+    }
+    void passages() {
+        QFETCH(QByteArray, name);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, query);
+        QFETCH(QString, passage);
+        test::TempTree tree;
+        if (content == "<fifo>")
+            QCOMPARE(::mkfifo(tree.pathOf(name), 0644), 0);
+        else if (content == "<folder>")
+            tree.mkdir(name);
+        else if (content != "<none>")
+            tree.write(name, content);
+        QCOMPARE(contentSnippet(tree.pathOf(name), query).value_or("-"), passage);
+    }
+};
+
+TARNWICK_TEST(ContentSnippetTest)
 TARNWICK_TEST(CombinedIndexTest)
-TARNWICK_TEST(IndexItemConversionTest)
 TARNWICK_TEST(IndexChooserTest)
 #include "IndexTest.moc"
+
+// A GUI application, because the PDF fixtures are written with QPdfWriter (offscreen platform).
+int main(int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    return tarnwick::test::runRegisteredTests(argc, argv);
+}

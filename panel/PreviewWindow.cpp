@@ -21,7 +21,7 @@ namespace {
 
 constexpr int kMargin = 12;
 constexpr int kFactsIconSize = 128;
-constexpr int kGap = 12;
+constexpr int kGapFromPanel = 12;
 
 QLabel* centeredLabel(QWidget* parent) {
     auto* label = new QLabel(parent);
@@ -140,8 +140,9 @@ void PreviewWindow::showBeside(const QRect& panel) {
 QRect previewRect(const QRect& panel, const QRect& available, QSize size) {
     const int top = std::clamp(panel.top(), available.top(),
                                std::max(available.top(), available.bottom() + 1 - size.height()));
-    QRect rect(QPoint(panel.right() + 1 + kGap, top), size);
-    if (rect.right() > available.right()) rect.moveLeft(panel.left() - kGap - size.width());
+    QRect rect(QPoint(panel.right() + 1 + kGapFromPanel, top), size);
+    if (rect.right() > available.right())
+        rect.moveLeft(panel.left() - kGapFromPanel - size.width());
     if (rect.left() < available.left())
         rect.moveLeft(std::max(available.left(), available.right() + 1 - size.width()));
     return rect;

@@ -14,7 +14,6 @@ namespace tarnwick {
 
 namespace {
 
-constexpr const char* kPortalService = "org.freedesktop.portal.Desktop";
 constexpr const char* kPortalPath = "/org/freedesktop/portal/desktop";
 constexpr const char* kShortcutsInterface = "org.freedesktop.portal.GlobalShortcuts";
 constexpr const char* kRegistryInterface = "org.freedesktop.host.portal.Registry";

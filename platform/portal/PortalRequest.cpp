@@ -4,7 +4,6 @@ namespace tarnwick {
 
 namespace {
 
-constexpr const char* kPortalService = "org.freedesktop.portal.Desktop";
 constexpr const char* kRequestInterface = "org.freedesktop.portal.Request";
 
 }  // namespace

@@ -9,6 +9,8 @@
 
 namespace tarnwick {
 
+inline constexpr const char* kPortalService = "org.freedesktop.portal.Desktop";
+
 // The answer to one portal call: portal methods return a Request object at once and send its
 // Response signal when the work (perhaps a dialog) is done. Listens before the call is made,
 // so that a quick answer is not lost, then removes itself after the answer.

@@ -1,6 +1,7 @@
 #include "AutostartEntry.h"
 
 #include "DesktopEntryFile.h"
+#include "FailWith.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,11 +13,6 @@ namespace tarnwick {
 namespace {
 
 constexpr const char* kDesktopEntry = "Desktop Entry";
-
-bool fail(QString* error, const QString& message) {
-    if (error) *error = message;
-    return false;
-}
 
 }  // namespace
 
@@ -42,41 +38,41 @@ AutostartStatus readAutostartEntry(const QString& entryPath) {
 bool writeAutostartEntry(const QString& templatePath, const QString& entryPath, QString* error) {
     QFile source(templatePath);
     if (!source.open(QIODevice::ReadOnly))
-        return fail(error, QStringLiteral("cannot read the autostart template %1: %2")
-                               .arg(templatePath, source.errorString()));
+        return failWith(error, QStringLiteral("cannot read the autostart template %1: %2")
+                                   .arg(templatePath, source.errorString()));
     const QByteArray content = source.readAll();
     DesktopEntryFile check;
     if (check.loadData(content) != DesktopEntryFile::LoadResult::loaded ||
         !check.hasGroup(kDesktopEntry))
-        return fail(
+        return failWith(
             error,
             QStringLiteral("the autostart template %1 is not a desktop entry").arg(templatePath));
 
     const QString folder = QFileInfo(entryPath).absolutePath();
     if (!QDir().mkpath(folder))
-        return fail(error, QStringLiteral("cannot create the folder %1").arg(folder));
+        return failWith(error, QStringLiteral("cannot create the folder %1").arg(folder));
     // A directory in the file's place would otherwise be reported as a rename failure.
     if (QFileInfo(entryPath).isDir())
-        return fail(error, QStringLiteral("%1 is a folder").arg(entryPath));
+        return failWith(error, QStringLiteral("%1 is a folder").arg(entryPath));
     QSaveFile target(entryPath);
     if (!target.open(QIODevice::WriteOnly))
-        return fail(error,
-                    QStringLiteral("cannot write %1: %2").arg(entryPath, target.errorString()));
+        return failWith(error,
+                        QStringLiteral("cannot write %1: %2").arg(entryPath, target.errorString()));
     target.write(content);
     if (!target.commit())
-        return fail(error,
-                    QStringLiteral("cannot write %1: %2").arg(entryPath, target.errorString()));
+        return failWith(error,
+                        QStringLiteral("cannot write %1: %2").arg(entryPath, target.errorString()));
     return true;
 }
 
 bool removeAutostartEntry(const QString& entryPath, QString* error) {
     const QFileInfo info(entryPath);
     if (!info.exists() && !info.isSymLink()) return true;
-    if (info.isDir()) return fail(error, QStringLiteral("%1 is a folder").arg(entryPath));
+    if (info.isDir()) return failWith(error, QStringLiteral("%1 is a folder").arg(entryPath));
     QFile file(entryPath);
     if (!file.remove())
-        return fail(error,
-                    QStringLiteral("cannot delete %1: %2").arg(entryPath, file.errorString()));
+        return failWith(error,
+                        QStringLiteral("cannot delete %1: %2").arg(entryPath, file.errorString()));
     return true;
 }
 

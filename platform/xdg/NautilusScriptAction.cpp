@@ -4,17 +4,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include "FailWith.h"
 
 namespace tarnwick {
 
 namespace {
 
 const QByteArray kMarker = "# tarnwick-file-manager-action";
-
-bool fail(QString* error, const QString& message) {
-    if (error) *error = message;
-    return false;
-}
 
 }  // namespace
 
@@ -56,23 +52,24 @@ bool NautilusScriptAction::isInstalled() const {
 bool NautilusScriptAction::install(QString* error) const {
     const QFileInfo info(m_scriptPath);
     if (info.exists() && !isOurs())
-        return fail(error,
-                    QStringLiteral("%1 exists and is not ours; left as it is").arg(m_scriptPath));
+        return failWith(
+            error, QStringLiteral("%1 exists and is not ours; left as it is").arg(m_scriptPath));
     if (!QDir().mkpath(info.absolutePath()))
-        return fail(error, QStringLiteral("cannot create the folder %1").arg(info.absolutePath()));
+        return failWith(error,
+                        QStringLiteral("cannot create the folder %1").arg(info.absolutePath()));
     QSaveFile file(m_scriptPath);
     if (!file.open(QIODevice::WriteOnly))
-        return fail(error,
-                    QStringLiteral("cannot write %1: %2").arg(m_scriptPath, file.errorString()));
+        return failWith(
+            error, QStringLiteral("cannot write %1: %2").arg(m_scriptPath, file.errorString()));
     file.write(scriptText());
     if (!file.commit())
-        return fail(error,
-                    QStringLiteral("cannot write %1: %2").arg(m_scriptPath, file.errorString()));
+        return failWith(
+            error, QStringLiteral("cannot write %1: %2").arg(m_scriptPath, file.errorString()));
     const auto executable = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                             QFileDevice::ExeOwner | QFileDevice::ReadGroup | QFileDevice::ExeGroup |
                             QFileDevice::ReadOther | QFileDevice::ExeOther;
     if (!QFile::setPermissions(m_scriptPath, executable))
-        return fail(error, QStringLiteral("cannot make %1 executable").arg(m_scriptPath));
+        return failWith(error, QStringLiteral("cannot make %1 executable").arg(m_scriptPath));
     return true;
 }
 
@@ -80,8 +77,8 @@ bool NautilusScriptAction::remove(QString* error) const {
     if (!QFileInfo::exists(m_scriptPath) || !isOurs()) return true;
     QFile file(m_scriptPath);
     if (!file.remove())
-        return fail(error,
-                    QStringLiteral("cannot delete %1: %2").arg(m_scriptPath, file.errorString()));
+        return failWith(
+            error, QStringLiteral("cannot delete %1: %2").arg(m_scriptPath, file.errorString()));
     return true;
 }
 

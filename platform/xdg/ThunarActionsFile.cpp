@@ -5,15 +5,11 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include "FailWith.h"
 
 namespace tarnwick {
 
 namespace {
-
-bool fail(QString* error, const QString& message) {
-    if (error) *error = message;
-    return false;
-}
 
 const QString kRelativePath = QStringLiteral("Thunar/uca.xml");
 
@@ -38,7 +34,8 @@ bool ThunarActionsFile::readCurrent(QByteArray* content, QString* error) const {
         if (!QFileInfo::exists(path)) continue;
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
-            return fail(error, QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+            return failWith(error,
+                            QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
         *content = file.readAll();
         return true;
     }
@@ -53,18 +50,19 @@ bool ThunarActionsFile::contains(const QString& uniqueId) const {
 bool ThunarActionsFile::write(const QByteArray& content, QString* error) const {
     const QFileInfo info(m_userFile);
     if (!QDir().mkpath(info.absolutePath()))
-        return fail(error, QStringLiteral("cannot create the folder %1").arg(info.absolutePath()));
+        return failWith(error,
+                        QStringLiteral("cannot create the folder %1").arg(info.absolutePath()));
     if (info.exists() && !QFileInfo::exists(backupFile()) && !QFile::copy(m_userFile, backupFile()))
-        return fail(error,
-                    QStringLiteral("cannot keep a copy of %1 as %2").arg(m_userFile, backupFile()));
+        return failWith(
+            error, QStringLiteral("cannot keep a copy of %1 as %2").arg(m_userFile, backupFile()));
     QSaveFile file(m_userFile);
     if (!file.open(QIODevice::WriteOnly))
-        return fail(error,
-                    QStringLiteral("cannot write %1: %2").arg(m_userFile, file.errorString()));
+        return failWith(error,
+                        QStringLiteral("cannot write %1: %2").arg(m_userFile, file.errorString()));
     file.write(content);
     if (!file.commit())
-        return fail(error,
-                    QStringLiteral("cannot write %1: %2").arg(m_userFile, file.errorString()));
+        return failWith(error,
+                        QStringLiteral("cannot write %1: %2").arg(m_userFile, file.errorString()));
     return true;
 }
 
@@ -73,7 +71,7 @@ bool ThunarActionsFile::install(const ThunarAction& action, QString* error) cons
     if (!readCurrent(&current, error)) return false;
     const ThunarActionsEdit edit = editThunarActions(current, action.uniqueId, action);
     if (!edit.ok)
-        return fail(error, QStringLiteral("%1 left unchanged: %2").arg(m_userFile, edit.error));
+        return failWith(error, QStringLiteral("%1 left unchanged: %2").arg(m_userFile, edit.error));
     return write(edit.xml, error);
 }
 
@@ -81,13 +79,13 @@ bool ThunarActionsFile::remove(const QString& uniqueId, QString* error) const {
     QFile file(m_userFile);
     if (!file.exists()) return true;
     if (!file.open(QIODevice::ReadOnly))
-        return fail(error,
-                    QStringLiteral("cannot read %1: %2").arg(m_userFile, file.errorString()));
+        return failWith(error,
+                        QStringLiteral("cannot read %1: %2").arg(m_userFile, file.errorString()));
     const QByteArray current = file.readAll();
     if (!hasThunarAction(current, uniqueId)) return true;
     const ThunarActionsEdit edit = editThunarActions(current, uniqueId, std::nullopt);
     if (!edit.ok)
-        return fail(error, QStringLiteral("%1 left unchanged: %2").arg(m_userFile, edit.error));
+        return failWith(error, QStringLiteral("%1 left unchanged: %2").arg(m_userFile, edit.error));
     return write(edit.xml, error);
 }
 

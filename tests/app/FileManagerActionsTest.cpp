@@ -1,103 +1,167 @@
 #include "app/FileManagerActions.h"
+#include "platform/xdg/ThunarCustomActions.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/TestRunner.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTest>
+#include <QXmlStreamReader>
 
 using namespace tarnwick;
 using tarnwick::test::TempTree;
 
 namespace {
 
+// A uca.xml as Thunar writes it, with a comment, an entity, non-ASCII names (one outside the
+// Basic Multilingual Plane) and an attribute Thunar does not know.
+const QByteArray kUserFile =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n<!-- my own actions -->\n<action>\n"
+    "\t<icon>utilities-terminal</icon>\n"
+    "\t<name>Open Terminal Here \xf0\x9f\x96\xa5 \xe7\xab\xaf\xe6\x9c\xab</name>\n"
+    "\t<unique-id>1700000000000001-1</unique-id>\n"
+    "\t<command>exo-open --working-directory %f &amp;&amp; true</command>\n"
+    "\t<patterns>*</patterns>\n\t<startup-notify/>\n\t<directories/>\n</action>\n"
+    "<action custom=\"kept\">\n\t<icon></icon>\n\t<name>Shrink images</name>\n"
+    "\t<unique-id>1700000000000002-2</unique-id>\n\t<command>mogrify -resize 50% %F</command>\n"
+    "\t<patterns>*.png;*.jpg</patterns>\n\t<image-files/>\n</action>\n</actions>\n";
+const QString kId = QStringLiteral("org.tarnwick.Tarnwick.search-here");
+const QByteArray kScript = "data/nautilus/scripts/Search with Tarnwick";
+
+ThunarAction ourAction(const QString& command = QStringLiteral("'/usr/bin/tarnwick' %f")) {
+    return {kId,
+            QStringLiteral("Search with Tarnwick"),
+            QStringLiteral("Search <here> & now"),
+            QStringLiteral("org.tarnwick.Tarnwick"),
+            command,
+            true};
+}
+
+// The text of every element called `name`, in order.
+QStringList texts(const QByteArray& xml, const char* name) {
+    QStringList found;
+    QXmlStreamReader reader(xml);
+    while (!reader.atEnd())
+        if (reader.readNext() == QXmlStreamReader::StartElement &&
+            reader.name() == QLatin1String(name))
+            found << reader.readElementText();
+    return reader.hasError() ? QStringList{QStringLiteral("(malformed)")} : found;
+}
+
 QByteArray contentOf(const QByteArray& path) {
     QFile file(QString::fromLocal8Bit(path));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+bool exists(const QByteArray& path) {
+    return QFile::exists(QString::fromLocal8Bit(path));
+}
+
 }  // namespace
 
-// The Nautilus script as Nautilus runs it: in the shown folder, with the selection as arguments.
-// The program it starts is a stand-in that records its arguments.
-class NautilusScriptTest : public QObject {
+// Editing Thunar's shared uca.xml: our action goes in and out, everything else stays byte for
+// byte, and a file we cannot understand is left alone.
+class ThunarActionsTest : public QObject {
     Q_OBJECT
-private:
-    std::unique_ptr<TempTree> m_tree;
-    QByteArray m_program;
-    QString m_script;
-
-    QByteArray runScript(const QByteArray& workingFolder, const QStringList& selection) {
-        QFile::remove(QString::fromLocal8Bit(m_tree->pathOf("args")));
-        QProcess process;
-        process.setWorkingDirectory(QString::fromLocal8Bit(workingFolder));
-        process.start(m_script, selection);
-        if (!process.waitForFinished(10000)) return "(did not finish)";
-        return contentOf(m_tree->pathOf("args"));
-    }
-
 private Q_SLOTS:
-    void init() {
-        m_tree = std::make_unique<TempTree>();
-        // A program path with a space and a quote, which the script must quote.
-        m_program = m_tree->pathOf("bin dir/it's tarnwick");
-        m_tree->write("bin dir/it's tarnwick",
-                      "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"" +
-                          m_tree->pathOf("args") + "\"\n");
-        QFile::setPermissions(QString::fromLocal8Bit(m_program), QFileDevice::ReadOwner |
-                                                                     QFileDevice::ExeOwner |
-                                                                     QFileDevice::WriteOwner);
-        m_tree->mkdir("shown/sub folder");
-        m_tree->write("shown/file.txt");
-        m_script = QString::fromLocal8Bit(m_tree->pathOf("scripts/Search with Tarnwick"));
+    void editsOnlyOurAction() {
+        const ThunarActionsEdit added = editThunarActions(kUserFile, kId, ourAction());
+        QVERIFY2(added.ok, qPrintable(added.error));
+        QCOMPARE(texts(added.xml, "unique-id"),
+                 (QStringList{"1700000000000001-1", "1700000000000002-2", kId}));
+        // The old file with our action inserted before </actions>.
+        QVERIFY(added.xml.startsWith(kUserFile.left(kUserFile.lastIndexOf("</actions>"))));
+        QVERIFY(added.xml.endsWith("</action>\n</actions>\n"));
+        QCOMPARE(texts(added.xml, "command").last(), ourAction().command);
+        QVERIFY(added.xml.contains("<description>Search &lt;here&gt; &amp; now</description>"));
+
+        const ThunarAction moved = ourAction(QStringLiteral("'/opt/tarnwick/bin/tarnwick' %f"));
+        const ThunarActionsEdit twice = editThunarActions(added.xml, kId, moved);
+        QVERIFY(twice.ok);
+        QCOMPARE(texts(twice.xml, "unique-id").count(kId), 1);
+        QCOMPARE(texts(twice.xml, "command").last(), moved.command);
+        QCOMPARE(twice.xml.size() - added.xml.size(),
+                 moved.command.size() - ourAction().command.size());
+
+        const ThunarActionsEdit removed = editThunarActions(twice.xml, kId, std::nullopt);
+        QVERIFY2(removed.ok, qPrintable(removed.error));
+        QCOMPARE(removed.xml, kUserFile);
+
+        const ThunarActionsEdit fresh = editThunarActions({}, kId, ourAction());
+        QVERIFY(fresh.ok && hasThunarAction(fresh.xml, kId));
+        QCOMPARE(texts(fresh.xml, "unique-id"), QStringList{kId});
+        const ThunarActionsEdit compact = editThunarActions(
+            "<actions><action><unique-id>a</unique-id></action><action><unique-id>" + kId.toUtf8() +
+                "</unique-id></action></actions>",
+            kId, std::nullopt);
+        QCOMPARE(compact.xml,
+                 QByteArray("<actions><action><unique-id>a</unique-id></action></actions>"));
+    }
+
+    void refusesWhatItCannotRead() {
+        for (const QByteArray& content :
+             {kUserFile.left(kUserFile.size() / 2), QByteArray("<?xml version=\"1.0\"?><accels/>"),
+              QByteArray("<actions><action><name>caf\xe9</name></action></actions>"),
+              QByteArray("<actions/><actions/>")}) {
+            QVERIFY(!editThunarActions(content, kId, ourAction()).ok);
+            QVERIFY(!editThunarActions(content, kId, std::nullopt).ok);
+            QVERIFY(!hasThunarAction(content, kId));
+        }
+    }
+
+    void fileEditsKeepTheFirstCopy() {
+        TempTree tree;
+        tree.write("Thunar/uca.xml", kUserFile);
+        const ThunarActionsFile file(QString::fromLocal8Bit(tree.pathOf("Thunar/uca.xml")), {});
         QString error;
-        QVERIFY2(NautilusScriptAction(m_script, m_program).install(&error), qPrintable(error));
+        QVERIFY2(file.install(ourAction(), &error), qPrintable(error));
+        QVERIFY(file.contains(kId));
+        QVERIFY(file.remove(kId, &error));
+        QVERIFY(!file.contains(kId));
+        QCOMPARE(contentOf(tree.pathOf("Thunar/uca.xml")), kUserFile);
+        tree.write("Thunar/uca.xml", "<actions>\n</actions>\n");
+        QVERIFY2(file.install(ourAction(), &error), qPrintable(error));
+        QCOMPARE(contentOf(tree.pathOf("Thunar/uca.xml.before-tarnwick")), kUserFile);
+
+        // A broken file is left alone, without a copy.
+        tree.write("broken/uca.xml", kUserFile.left(100));
+        const ThunarActionsFile broken(QString::fromLocal8Bit(tree.pathOf("broken/uca.xml")), {});
+        QVERIFY(!broken.install(ourAction(), &error));
+        QVERIFY2(error.contains(QLatin1String("left unchanged")), qPrintable(error));
+        QCOMPARE(contentOf(tree.pathOf("broken/uca.xml")), kUserFile.left(100));
+        QVERIFY(!exists(tree.pathOf("broken/uca.xml.before-tarnwick")));
     }
 
-    void isExecutableAndInstalled() {
-        QVERIFY(QFileInfo(m_script).isExecutable());
-        QVERIFY(NautilusScriptAction(m_script, m_program).isInstalled());
-    }
-
-    void searchesTheSelectedFolder() {
-        QCOMPARE(runScript(m_tree->pathOf("shown"), {"file.txt", "sub folder"}),
-                 m_tree->pathOf("shown/sub folder") + '\n');
-    }
-
-    void searchesTheShownFolderWithoutAFolderSelected() {
-        QCOMPARE(runScript(m_tree->pathOf("shown"), {"file.txt"}), m_tree->pathOf("shown") + '\n');
-        QCOMPARE(runScript(m_tree->pathOf("shown"), {}), m_tree->pathOf("shown") + '\n');
-    }
-
-    void leavesAForeignScriptOfTheSameNameAlone() {
-        const QByteArray mine = "#!/bin/sh\necho mine\n";
-        m_tree->write("scripts/Search with Tarnwick", mine);
-        const NautilusScriptAction action(m_script, m_program);
-        QVERIFY(!action.isInstalled());
+    void aNewUserFileStartsFromTheSystemDefaults() {
+        TempTree tree;
+        tree.write("etc/xdg/Thunar/uca.xml", kUserFile);
+        const ThunarActionsFile file(
+            QString::fromLocal8Bit(tree.pathOf("home/Thunar/uca.xml")),
+            {QString::fromLocal8Bit(tree.pathOf("etc/no/Thunar/uca.xml")),
+             QString::fromLocal8Bit(tree.pathOf("etc/xdg/Thunar/uca.xml"))});
         QString error;
-        QVERIFY(!action.install(&error));
-        QVERIFY(action.remove(&error));
-        QCOMPARE(contentOf(m_tree->pathOf("scripts/Search with Tarnwick")), mine);
-    }
-
-    void removes() {
-        QString error;
-        QVERIFY(NautilusScriptAction(m_script, m_program).remove(&error));
-        QVERIFY(!QFile::exists(m_script));
+        QVERIFY(file.remove(kId, &error));  // nothing to remove: nothing written
+        QVERIFY(!exists(tree.pathOf("home/Thunar/uca.xml")));
+        QVERIFY2(file.install(ourAction(), &error), qPrintable(error));
+        QCOMPARE(texts(contentOf(tree.pathOf("home/Thunar/uca.xml")), "unique-id").size(), 3);
+        QCOMPARE(contentOf(tree.pathOf("etc/xdg/Thunar/uca.xml")), kUserFile);
     }
 };
 
 // `tarnwick --install-file-manager-actions [--remove]` for a user with Nautilus and Thunar,
-// whose uca.xml has an action of its own.
+// whose uca.xml has an action of its own; the Nautilus script as Nautilus runs it.
 class FileManagerActionsTest : public QObject {
     Q_OBJECT
-private:
     std::unique_ptr<TempTree> m_tree;
     const QByteArray kOtherAction =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n<action>\n\t<name>Mine</name>\n"
         "\t<unique-id>123-1</unique-id>\n\t<command>true %f</command>\n</action>\n</actions>\n";
+
+    static int command(QStringList options) {
+        return installFileManagerActions(QStringList{"tarnwick", "--install-file-manager-actions"} +
+                                         options);
+    }
 
 private Q_SLOTS:
     void init() {
@@ -112,51 +176,70 @@ private Q_SLOTS:
     }
 
     void installsAndRemovesForBoth() {
-        QCOMPARE(installFileManagerActions({"tarnwick", "--install-file-manager-actions"}), 0);
+        QCOMPARE(command({}), 0);
         const FileManagerActions actions = FileManagerActions::forThisUser();
         QCOMPARE(actions.presentFileManagers(), (QStringList{"Nautilus", "Thunar"}));
         QVERIFY(actions.isInstalled());
-        QVERIFY(QFileInfo(QString::fromLocal8Bit(
-                              m_tree->pathOf("data/nautilus/scripts/Search with Tarnwick")))
-                    .isExecutable());
-        const QByteArray uca = contentOf(m_tree->pathOf("config/Thunar/uca.xml"));
-        QVERIFY(uca.contains("<unique-id>123-1</unique-id>"));
-        QVERIFY(uca.contains("<unique-id>org.tarnwick.Tarnwick.search-here</unique-id>"));
-
-        QCOMPARE(
-            installFileManagerActions({"tarnwick", "--install-file-manager-actions", "--remove"}),
-            0);
+        QVERIFY(QFileInfo(QString::fromLocal8Bit(m_tree->pathOf(kScript))).isExecutable());
+        QCOMPARE(texts(contentOf(m_tree->pathOf("config/Thunar/uca.xml")), "unique-id"),
+                 (QStringList{"123-1", kId}));
+        QCOMPARE(command({"--remove"}), 0);
         QVERIFY(!FileManagerActions::forThisUser().isInstalled());
         QCOMPARE(contentOf(m_tree->pathOf("config/Thunar/uca.xml")), kOtherAction);
-        QVERIFY(!QFile::exists(
-            QString::fromLocal8Bit(m_tree->pathOf("data/nautilus/scripts/Search with Tarnwick"))));
+        QVERIFY(!exists(m_tree->pathOf(kScript)));
     }
 
-    void onlyPresentFileManagersAreTouched() {
-        QVERIFY(QFile::remove(QString::fromLocal8Bit(m_tree->pathOf("config/Thunar/uca.xml"))));
-        QVERIFY(QDir(QString::fromLocal8Bit(m_tree->pathOf("config/Thunar"))).removeRecursively());
-        QCOMPARE(installFileManagerActions({"tarnwick", "--install-file-manager-actions"}), 0);
-        QCOMPARE(FileManagerActions::forThisUser().presentFileManagers(), QStringList{"Nautilus"});
-        QVERIFY(!QFile::exists(QString::fromLocal8Bit(m_tree->pathOf("config/Thunar"))));
-    }
-
-    void aBrokenUcaFileFailsButNautilusStillGetsItsScript() {
+    void onlyWhatCanBeChangedIsChanged() {
+        QCOMPARE(command({"--force"}), 2);
+        QVERIFY(!exists(m_tree->pathOf("data/nautilus/scripts")));
         m_tree->write("config/Thunar/uca.xml", "<actions><action>");
-        QCOMPARE(installFileManagerActions({"tarnwick", "--install-file-manager-actions"}), 1);
+        QCOMPARE(command({}), 1);  // Nautilus still gets its script
         QCOMPARE(contentOf(m_tree->pathOf("config/Thunar/uca.xml")),
                  QByteArray("<actions><action>"));
-        QVERIFY(QFile::exists(
-            QString::fromLocal8Bit(m_tree->pathOf("data/nautilus/scripts/Search with Tarnwick"))));
+        QVERIFY(exists(m_tree->pathOf(kScript)));
+        QVERIFY(QDir(QString::fromLocal8Bit(m_tree->pathOf("config/Thunar"))).removeRecursively());
+        QCOMPARE(command({}), 0);
+        QCOMPARE(FileManagerActions::forThisUser().presentFileManagers(), QStringList{"Nautilus"});
+        QVERIFY(!exists(m_tree->pathOf("config/Thunar")));
     }
 
-    void rejectsUnknownOptions() {
-        QCOMPARE(
-            installFileManagerActions({"tarnwick", "--install-file-manager-actions", "--force"}),
-            2);
-        QVERIFY(!QFile::exists(QString::fromLocal8Bit(m_tree->pathOf("data/nautilus/scripts"))));
+    // Run in the shown folder with the selection as arguments, the script hands the selected
+    // folder, or else the shown one, to a stand-in that records its arguments.
+    void nautilusScriptSearchesTheSelectedOrShownFolder() {
+        const QByteArray program = m_tree->pathOf("bin dir/it's tarnwick");  // must be quoted
+        m_tree->write("bin dir/it's tarnwick",
+                      "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + m_tree->pathOf("args") + "\"\n");
+        QFile::setPermissions(QString::fromLocal8Bit(program),
+                              QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        m_tree->mkdir("shown/sub folder");
+        m_tree->write("shown/file.txt");
+        const QString script = QString::fromLocal8Bit(m_tree->pathOf("scripts/Search"));
+        QString error;
+        QVERIFY2(NautilusScriptAction(script, program).install(&error), qPrintable(error));
+        QVERIFY(NautilusScriptAction(script, program).isInstalled());
+        for (const auto& [selection, folder] :
+             {std::pair<QStringList, QByteArray>{{"file.txt", "sub folder"}, "shown/sub folder"},
+              {{"file.txt"}, "shown"},
+              {{}, "shown"}}) {
+            QProcess process;
+            process.setWorkingDirectory(QString::fromLocal8Bit(m_tree->pathOf("shown")));
+            process.start(script, selection);
+            QVERIFY(process.waitForFinished(10000));
+            QCOMPARE(contentOf(m_tree->pathOf("args")), m_tree->pathOf(folder) + '\n');
+        }
+        QVERIFY(NautilusScriptAction(script, program).remove(&error));
+        QVERIFY(!QFile::exists(script));
+
+        // A user's own script of that name is never overwritten or deleted.
+        m_tree->write("scripts/Search", "#!/bin/sh\necho mine\n");
+        const NautilusScriptAction action(script, program);
+        QVERIFY(!action.isInstalled());
+        QVERIFY(!action.install(&error));
+        QVERIFY(action.remove(&error));
+        QCOMPARE(contentOf(m_tree->pathOf("scripts/Search")), QByteArray("#!/bin/sh\necho mine\n"));
     }
 };
 
-TARNWICK_TEST(NautilusScriptTest)
+TARNWICK_TEST(ThunarActionsTest)
 TARNWICK_TEST(FileManagerActionsTest)
 #include "FileManagerActionsTest.moc"

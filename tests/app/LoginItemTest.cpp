@@ -1,10 +1,13 @@
 #include "app/LoginItem.h"
+#include "platform/xdg/AutostartEntry.h"
+#include "platform/xdg/DesktopEntryFile.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/TestRunner.h"
 
 #include <QFile>
-#include <QStandardPaths>
+#include <QSvgRenderer>
 #include <QTest>
+#include <QXmlStreamReader>
 
 #include <sys/stat.h>
 
@@ -15,103 +18,81 @@ namespace {
 
 const QByteArray kTemplate =
     "[Desktop Entry]\nType=Application\nName=Tarnwick\nExec=tarnwick\nX-Test=from-template\n";
+const QByteArray kEntry = "config/autostart/org.tarnwick.Tarnwick.desktop";
 
 QByteArray contentOf(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+QString packaged(const char* relative) {
+    return QStringLiteral(TARNWICK_SOURCE_DIR "/packaging/") + QLatin1String(relative);
+}
+
 }  // namespace
 
-// Launch at login through a private XDG_CONFIG_HOME: the switch's state is what the session
+// Launch at login through a private autostart folder: the switch's state is what the session
 // would do with the autostart file, turning it on copies the packaged template, off deletes it.
 class LoginItemTest : public QObject {
     Q_OBJECT
-private:
     std::unique_ptr<TempTree> m_tree;
-    QString m_entry;
-    QString m_template;
 
-    LoginItem item() const { return LoginItem(m_entry, {m_template}); }
-    void writeEntry(const QByteArray& content) {
-        m_tree->write("config/autostart/org.tarnwick.Tarnwick.desktop", content);
+    QString path(const QByteArray& relative) const {
+        return QString::fromLocal8Bit(m_tree->pathOf(relative));
+    }
+    LoginItem item(const QByteArray& templatePath = "share/template.desktop") const {
+        return LoginItem(path(kEntry), {path(templatePath)});
     }
 
 private Q_SLOTS:
     void init() {
         m_tree = std::make_unique<TempTree>();
-        m_tree->write("share/tarnwick/autostart/org.tarnwick.Tarnwick.desktop", kTemplate);
-        m_template = QString::fromLocal8Bit(
-            m_tree->pathOf("share/tarnwick/autostart/org.tarnwick.Tarnwick.desktop"));
-        m_entry = QString::fromLocal8Bit(
-            m_tree->pathOf("config/autostart/org.tarnwick.Tarnwick.desktop"));
+        m_tree->write("share/template.desktop", kTemplate);
     }
 
-    void roundTrip() {
-        QVERIFY(!item().isEnabled());
-        QVERIFY(item().setEnabled(true));
-        QVERIFY(item().isEnabled());
-        QCOMPARE(contentOf(m_entry), kTemplate);
-        QVERIFY(item().setEnabled(false));
-        QVERIFY(!QFile::exists(m_entry));
-        QVERIFY(!item().isEnabled());
-        // Off when already off is no failure.
-        QVERIFY(item().setEnabled(false));
-    }
-
-    void hiddenEntryCountsAsOffAndIsReplacedWhenTurnedOn() {
-        writeEntry("[Desktop Entry]\nType=Application\nExec=tarnwick\nHidden=true\n");
-        QVERIFY(!item().isEnabled());
-        QVERIFY(item().setEnabled(true));
-        QVERIFY(item().isEnabled());
-        QCOMPARE(contentOf(m_entry), kTemplate);
-    }
-
-    void hiddenFalseCountsAsOn() {
-        writeEntry("[Desktop Entry]\nType=Application\nExec=tarnwick\nHidden=false\n");
-        QVERIFY(item().isEnabled());
-    }
-
-    void brokenEntriesCountAsOff_data() {
+    void roundTrip_data() {
         QTest::addColumn<QByteArray>("content");
-        QTest::newRow("empty") << QByteArray();
-        QTest::newRow("no group") << QByteArray("Exec=tarnwick\n");
-        QTest::newRow("other group") << QByteArray("[Something]\nExec=tarnwick\n");
+        QTest::addColumn<bool>("on");
+        QTest::newRow("no entry") << QByteArray() << false;
+        QTest::newRow("hidden")
+            << QByteArray("[Desktop Entry]\nType=Application\nExec=tarnwick\nHidden=true\n")
+            << false;
+        QTest::newRow("not hidden")
+            << QByteArray("[Desktop Entry]\nType=Application\nExec=tarnwick\nHidden=false\n")
+            << true;
+        QTest::newRow("empty") << QByteArray("\n") << false;
+        QTest::newRow("no group") << QByteArray("Exec=tarnwick\n") << false;
+        QTest::newRow("other group") << QByteArray("[Something]\nExec=tarnwick\n") << false;
         QTest::newRow("garbage") << QByteArray(
-            "\x7f"
-            "ELF\x02\x01\x01\0\0\0[[[",
-            14);
+                                        "\x7f"
+                                        "ELF\x02\x01\x01\0\0\0[[[",
+                                        14)
+                                 << false;
     }
-    void brokenEntriesCountAsOff() {
+    void roundTrip() {
         QFETCH(QByteArray, content);
-        writeEntry(content);
-        QVERIFY(!item().isEnabled());
-        // Turning on repairs it, off removes it.
+        QFETCH(bool, on);
+        if (!content.isEmpty()) m_tree->write(kEntry, content.trimmed());
+        QCOMPARE(item().isEnabled(), on);
         QVERIFY(item().setEnabled(true));
         QVERIFY(item().isEnabled());
+        QCOMPARE(contentOf(path(kEntry)), kTemplate);  // a broken or hidden entry is replaced
         QVERIFY(item().setEnabled(false));
-        QVERIFY(!QFile::exists(m_entry));
+        QVERIFY(!QFile::exists(path(kEntry)));
+        QVERIFY(!item().isEnabled());
+        QVERIFY(item().setEnabled(false));  // off when already off is no failure
     }
 
-    void missingTemplateFailsAndChangesNothing() {
-        const LoginItem withoutTemplate(m_entry, {m_tree->path() + "/nowhere.desktop"});
+    void failuresChangeNothing() {
         QString error;
-        QVERIFY(!withoutTemplate.setEnabled(true, &error));
+        QVERIFY(!item("share/nowhere.desktop").setEnabled(true, &error));
         QVERIFY2(error.contains(QLatin1String("template")), qPrintable(error));
-        QVERIFY(!QFile::exists(m_entry));
-        QVERIFY(!withoutTemplate.isEnabled());
-    }
+        m_tree->write("share/html.desktop", "<html></html>");
+        QVERIFY(!item("share/html.desktop").setEnabled(true, &error));
+        QVERIFY(!QFile::exists(path(kEntry)));
 
-    void templateThatIsNoDesktopEntryIsRefused() {
-        m_tree->write("share/tarnwick/autostart/org.tarnwick.Tarnwick.desktop", "<html></html>");
-        QString error;
-        QVERIFY(!item().setEnabled(true, &error));
-        QVERIFY(!QFile::exists(m_entry));
-    }
-
-    void aFolderInTheEntrysPlaceIsAnError() {
-        m_tree->mkdir("config/autostart/org.tarnwick.Tarnwick.desktop");
-        QString error;
+        m_tree->mkdir(kEntry);  // a folder in the entry's place
+        error.clear();
         QVERIFY(!item().setEnabled(true, &error));
         QVERIFY(!error.isEmpty());
         QVERIFY(!item().setEnabled(false, &error));
@@ -119,10 +100,8 @@ private Q_SLOTS:
     }
 
     void findsTheEntryUnderXdgConfigHome() {
-        qputenv("XDG_CONFIG_HOME", m_tree->pathOf("xdg-config"));
-        const LoginItem real = LoginItem::forThisApplication();
-        QCOMPARE(real.entryPath(), QString::fromLocal8Bit(m_tree->pathOf(
-                                       "xdg-config/autostart/org.tarnwick.Tarnwick.desktop")));
+        qputenv("XDG_CONFIG_HOME", m_tree->pathOf("config"));
+        QCOMPARE(LoginItem::forThisApplication().entryPath(), path(kEntry));
     }
 };
 
@@ -135,32 +114,83 @@ private Q_SLOTS:
         TempTree tree;
         tree.write("template.desktop", kTemplate);
         tree.mkdir("autostart");
-        const QString entry =
-            QString::fromLocal8Bit(tree.pathOf("autostart/org.tarnwick.Tarnwick.desktop"));
-        const LoginItem item(entry, {QString::fromLocal8Bit(tree.pathOf("template.desktop"))});
-        QVERIFY(::chmod(tree.pathOf("autostart").constData(), 0555) == 0);
+        const QByteArray folder = tree.pathOf("autostart");
+        const LoginItem item(QString::fromLocal8Bit(folder + "/org.tarnwick.Tarnwick.desktop"),
+                             {QString::fromLocal8Bit(tree.pathOf("template.desktop"))});
+        QVERIFY(::chmod(folder.constData(), 0555) == 0);
         QString error;
         QVERIFY(!item.setEnabled(true, &error));
         QVERIFY(!error.isEmpty());
         QVERIFY(!item.isEnabled());
-
-        QVERIFY(::chmod(tree.pathOf("autostart").constData(), 0755) == 0);
+        QVERIFY(::chmod(folder.constData(), 0755) == 0);
         QVERIFY(item.setEnabled(true));
-        QVERIFY(::chmod(tree.pathOf("autostart").constData(), 0555) == 0);
+        QVERIFY(::chmod(folder.constData(), 0555) == 0);
         QVERIFY(!item.setEnabled(false, &error));
         QVERIFY(item.isEnabled());
-        QVERIFY(::chmod(tree.pathOf("autostart").constData(), 0755) == 0);
+
+        // An entry that cannot be read counts as off.
+        QVERIFY(::chmod(folder.constData(), 0755) == 0);
+        QVERIFY(::chmod((folder + "/org.tarnwick.Tarnwick.desktop").constData(), 0) == 0);
+        QVERIFY(!item.isEnabled());
+    }
+};
+
+// The files the package installs, read the way the desktop reads them: a typo here would leave
+// Tarnwick without a menu entry, an icon, a working autostart or file-manager actions.
+class PackagedFilesTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void desktopEntries() {
+        const struct {
+            const char* file;
+            const char* group;
+            const char* exec;
+        } rows[] = {
+            {"org.tarnwick.Tarnwick.desktop", "Desktop Entry", "tarnwick %f"},
+            {"org.tarnwick.Tarnwick.desktop", "Desktop Action search", "tarnwick --activate"},
+            {"org.tarnwick.Tarnwick.desktop", "Desktop Action settings", "tarnwick --settings"},
+            {"autostart/org.tarnwick.Tarnwick.desktop", "Desktop Entry", "tarnwick"},
+            {"file-managers/org.tarnwick.Tarnwick.servicemenu.desktop",
+             "Desktop Action searchWithTarnwick", "tarnwick %f"},
+            {"file-managers/tarnwick-search-folder.nemo_action", "Nemo Action", "tarnwick %F"},
+            {"file-managers/tarnwick-search-here.nemo_action", "Nemo Action", "tarnwick %P"},
+        };
+        for (const auto& row : rows) {
+            DesktopEntryFile entry;
+            QCOMPARE(entry.loadFile(packaged(row.file)), DesktopEntryFile::LoadResult::loaded);
+            QCOMPARE(entry.string(row.group, "Exec"), std::optional(QString::fromLatin1(row.exec)));
+            QCOMPARE(entry.string(row.group, "Icon")
+                         .value_or(entry.string(row.group, "Icon-Name").value_or(QString())),
+                     QString::fromLatin1(LoginItem::kAppId));
+        }
+        QVERIFY(readAutostartEntry(packaged("autostart/org.tarnwick.Tarnwick.desktop"))
+                    .startsAtLogin());
     }
 
-    void unreadableEntryCountsAsOff() {
-        TempTree tree;
-        tree.write("autostart/org.tarnwick.Tarnwick.desktop", kTemplate);
-        const QByteArray entry = tree.pathOf("autostart/org.tarnwick.Tarnwick.desktop");
-        QVERIFY(::chmod(entry.constData(), 0) == 0);
-        QVERIFY(!LoginItem(QString::fromLocal8Bit(entry), {}).isEnabled());
+    void iconsAndMetainfo() {
+        for (const char* icon :
+             {"icons/org.tarnwick.Tarnwick.svg", "icons/org.tarnwick.Tarnwick-symbolic.svg"}) {
+            QSvgRenderer renderer(packaged(icon));
+            QVERIFY2(renderer.isValid(), icon);
+            QCOMPARE(renderer.viewBox().width(), renderer.viewBox().height());
+        }
+        QFile file(packaged("org.tarnwick.Tarnwick.metainfo.xml"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QXmlStreamReader reader(&file);
+        QStringList ids;
+        QString launchable;
+        while (!reader.atEnd()) {
+            if (reader.readNext() != QXmlStreamReader::StartElement) continue;
+            if (reader.name() == QLatin1String("id")) ids << reader.readElementText();
+            if (reader.name() == QLatin1String("launchable")) launchable = reader.readElementText();
+        }
+        QVERIFY2(!reader.hasError(), qPrintable(reader.errorString()));
+        QCOMPARE(ids, QStringList{LoginItem::kAppId});
+        QCOMPARE(launchable, QStringLiteral("org.tarnwick.Tarnwick.desktop"));
     }
 };
 
 TARNWICK_TEST(LoginItemTest)
 TARNWICK_TEST(LoginItemPermissionTest)
+TARNWICK_TEST(PackagedFilesTest)
 #include "LoginItemTest.moc"

@@ -102,50 +102,34 @@ private Q_SLOTS:
         QVERIFY(m_view->isVisible());
     }
 
-    void hiddenFilesSwitchRoundTrip() {
+    void switchesShowAndChangeWhatIsStored() {
         SettingsSwitch* hidden = switchNamed("Show hidden files in results");
-        QVERIFY(hidden);
-        QVERIFY(!hidden->isChecked());
+        QVERIFY(hidden && !hidden->isChecked());
         QTest::mouseClick(hidden, Qt::LeftButton);
         QVERIFY(Preferences::showHiddenFiles());
         QTest::mouseClick(hidden, Qt::LeftButton);
-        QCOMPARE(Preferences::readBool(QStringLiteral("showHiddenFiles")),
-                 std::optional<bool>(false));
-        // Changed elsewhere: shown at the next drawing.
-        Preferences::setShowHiddenFiles(true);
+        QCOMPARE(Preferences::readBool(QStringLiteral("showHiddenFiles")), std::optional(false));
+        Preferences::setShowHiddenFiles(true);  // changed elsewhere: shown at the next drawing
         m_view->showAndRaise();
         QVERIFY(hidden->isChecked());
-    }
 
-    void launchAtLoginShowsTheFileEachTime() {
         SettingsSwitch* login = switchNamed("Launch at login");
-        QVERIFY(login);
-        QVERIFY(!login->isChecked());
+        QVERIFY(login && !login->isChecked());
         QTest::mouseClick(login, Qt::LeftButton);
-        QVERIFY(QFile::exists(entry()));
-        QVERIFY(login->isChecked());
-
-        m_tree->write("autostart/org.tarnwick.Tarnwick.desktop",
-                      "[Desktop Entry]\nExec=tarnwick\nHidden=true\n");
+        QVERIFY(QFile::exists(entry()) && login->isChecked());
+        m_tree->write("autostart/org.tarnwick.Tarnwick.desktop", "[Desktop Entry]\nHidden=true\n");
         m_view->showAndRaise();
         QVERIFY(!login->isChecked());
-
-        QFile::remove(entry());
-        m_tree->write("autostart/org.tarnwick.Tarnwick.desktop",
-                      "[Desktop Entry]\nExec=tarnwick\n");
+        m_tree->write("autostart/org.tarnwick.Tarnwick.desktop", "[Desktop Entry]\nExec=x\n");
         m_view->refresh();
         QVERIFY(login->isChecked());
         QTest::mouseClick(login, Qt::LeftButton);
-        QVERIFY(!QFile::exists(entry()));
-        QVERIFY(!login->isChecked());
-    }
+        QVERIFY(!QFile::exists(entry()) && !login->isChecked());
 
-    void aFailedLoginChangeShowsTheRealState() {
+        // A change that fails shows the real state.
         m_view = std::make_unique<SettingsView>(services(path("no-template.desktop")));
-        SettingsSwitch* login = switchNamed("Launch at login");
-        QTest::mouseClick(login, Qt::LeftButton);
-        QVERIFY(!QFile::exists(entry()));
-        QVERIFY(!login->isChecked());
+        QTest::mouseClick(switchNamed("Launch at login"), Qt::LeftButton);
+        QVERIFY(!QFile::exists(entry()) && !switchNamed("Launch at login")->isChecked());
     }
 
     void showsTheStoredShortcut() {
@@ -155,43 +139,33 @@ private Q_SLOTS:
                  qPrintable(headerText()));
         QCOMPARE(keyCaps().size(), 7);
         QVERIFY(keyCaps().contains(QStringLiteral("Esc")));
-
         QSettings settings(QStringLiteral("Tarnwick"), QStringLiteral("Tarnwick"));
         settings.setValue(QStringLiteral("hotKeyCode"), 36);
         settings.setValue(QStringLiteral("hotKeyModifiers"), 0x0900);
         settings.sync();
         m_view->showAndRaise();
         QCOMPARE(keyCaps().value(0), QStringLiteral("Alt+Super+Return"));
-        QVERIFY2(headerText().contains(QLatin1String("<b>Alt+Super+Return</b>")),
-                 qPrintable(headerText()));
+        QVERIFY(headerText().contains(QLatin1String("<b>Alt+Super+Return</b>")));
     }
 
-    void fileManagerActionsCanBeAddedAndRemoved() {
-        QPushButton* button = buttonIn(QStringLiteral("File Manager"));
-        QVERIFY(button);
-        QCOMPARE(button->text(), QStringLiteral("Add"));
-        button->click();
-        QVERIFY(QFile::exists(path("nautilus/scripts/Search with Tarnwick")));
-        QVERIFY(QFile(path("Thunar/uca.xml")).size() > 0);
-        QCOMPARE(button->text(), QStringLiteral("Remove"));
-        button->click();
-        QVERIFY(!QFile::exists(path("nautilus/scripts/Search with Tarnwick")));
-        QCOMPARE(button->text(), QStringLiteral("Add"));
-    }
-
-    void gnomeShortcutIsOfferedOnlyWhereNeeded() {
+    void buttonsAddAndRemove() {
         m_view->showAndRaise();
-        QVERIFY(!buttonIn(QStringLiteral("Shortcut")));
+        QVERIFY(!buttonIn(QStringLiteral("Shortcut")));  // offered only where needed
         m_gnomeOffered = true;
         m_view->refresh();
-        QPushButton* button = buttonIn(QStringLiteral("Shortcut"));
-        QVERIFY(button);
-        QCOMPARE(button->text(), QStringLiteral("Add"));
-        button->click();
-        QVERIFY(m_gnomeInstalled);
-        QCOMPARE(button->text(), QStringLiteral("Remove"));
-        button->click();
-        QVERIFY(!m_gnomeInstalled);
+        const QString script = path("nautilus/scripts/Search with Tarnwick");
+        for (QPushButton* button :
+             {buttonIn(QStringLiteral("File Manager")), buttonIn(QStringLiteral("Shortcut"))}) {
+            QVERIFY(button);
+            QCOMPARE(button->text(), QStringLiteral("Add"));
+            button->click();
+            QCOMPARE(button->text(), QStringLiteral("Remove"));
+            QVERIFY(m_gnomeInstalled ||
+                    (QFile::exists(script) && QFile(path("Thunar/uca.xml")).size() > 0));
+            button->click();
+            QCOMPARE(button->text(), QStringLiteral("Add"));
+            QVERIFY(!m_gnomeInstalled && !QFile::exists(script));
+        }
     }
 };
 

@@ -1,0 +1,282 @@
+#include "AppcastTestFeeds.h"
+#include "LocalHttpsServer.h"
+#include "app/AppcastDialog.h"
+#include "app/AppcastFetcher.h"
+#include "app/AppcastSchedule.h"
+#include "app/UpdateManager.h"
+#include "tests/support/TestRunner.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace tarnwick;
+using namespace tarnwick::test;
+using Response = LocalHttpsServer::Response;
+
+// Downloading appcasts from a local HTTPS server that only this test's fetchers trust: what
+// arrives, and what a broken or hostile server gets (errors, redirects to http, size, time).
+class AppcastFetchTest : public QObject {
+    Q_OBJECT
+    LocalHttpsServer m_server;
+
+    // The body, or "!" and the message of the failure; exactly one report per fetch.
+    static QString run(AppcastFetcher& fetcher, const QUrl& url) {
+        QSignalSpy fetched(&fetcher, &AppcastFetcher::fetched);
+        QSignalSpy failed(&fetcher, &AppcastFetcher::failed);
+        fetcher.fetch(url);
+        if (!QTest::qWaitFor([&] { return fetched.count() + failed.count() > 0; }, 20000))
+            return "!(no answer)";
+        QTest::qWait(50);
+        if (fetched.count() + failed.count() != 1) return "!(two reports)";
+        return fetched.isEmpty() ? "!" + failed.front().front().toString()
+                                 : QString::fromUtf8(fetched.front().front().toByteArray());
+    }
+
+private Q_SLOTS:
+    void fetches() {
+        const QString error = m_server.start();
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        const QByteArray feed = appcastWith({"2.0"});
+        auto to = [this](const char* path) {
+            return "Location: " + m_server.url(path).toEncoded();
+        };
+        using Body = Response::Body;
+        m_server.route("/appcast.xml", "200 OK", {}, feed);
+        m_server.route("/gone.xml", "404 Not Found", {}, "<html>no</html>");
+        m_server.route("/broken.xml", "500 Internal Server Error");
+        m_server.route("/to-http.xml", "302 Found", "Location: http://127.0.0.1:9/a.xml\r\n");
+        m_server.route("/to-https.xml", "301 Moved", to("/appcast.xml") + "\r\n");
+        m_server.route("/loop.xml", "302 Found", to("/loop.xml") + "\r\n");
+        m_server.route("/silent.xml", "200 OK", "Content-Length: 5000\r\n", {}, Body::silent);
+        m_server.route("/endless.xml", "200 OK", {}, {}, Body::endless);
+        m_server.route("/huge.xml", "200 OK", "Content-Length: 5000000000\r\n", {}, Body::silent);
+        const struct {
+            const char* path;
+            AppcastFetcher::Limits limits;
+            QString outcome;
+        } rows[] = {
+            {"/appcast.xml", {}, QString::fromUtf8(feed)},
+            {"/to-https.xml", {}, QString::fromUtf8(feed)},
+            {"/gone.xml", {}, "HTTP 404 Not Found"},
+            {"/broken.xml", {}, "HTTP 500"},
+            {"/to-http.xml", {}, "refusing the redirect to http://127.0.0.1:9/"},
+            {"/loop.xml", {}, "!"},
+            {"/silent.xml", {1 << 20, 700, 5}, "did not answer within 0.7 seconds"},
+            {"/endless.xml", {256 * 1024, 15000, 5}, "larger than"},
+            {"/huge.xml", {1 << 20, 15000, 5}, "more than"},
+        };
+        for (const auto& row : rows) {
+            AppcastFetcher fetcher;
+            fetcher.setSslConfiguration(m_server.clientConfiguration());
+            fetcher.setLimits(row.limits);
+            const QString outcome = run(fetcher, m_server.url(row.path));
+            QVERIFY2(row.outcome.startsWith(u'<')
+                         ? outcome == row.outcome
+                         : outcome.startsWith(u'!') && outcome.contains(row.outcome),
+                     qPrintable(QString::fromLatin1(row.path) + ": " + outcome.left(200)));
+        }
+        QCOMPARE(m_server.requests.mid(0, 3),
+                 (QList<QByteArray>{"/appcast.xml", "/to-https.xml", "/appcast.xml"}));
+        // The allowed redirects, each maybe sent twice (Qt resends a request once when the
+        // server closes the connection under it).
+        QVERIFY(m_server.requests.count("/loop.xml") <= 2 * 6);
+
+        const qsizetype asked = m_server.requests.size();
+        AppcastFetcher untrusting;  // the system's trust store has never seen this certificate
+        const QString refused = run(untrusting, QUrl("http://127.0.0.1:9/appcast.xml"));
+        QVERIFY2(refused.contains(QLatin1String("only https")), qPrintable(refused));
+        QCOMPARE(m_server.requests.size(), asked);
+        QVERIFY(run(untrusting, m_server.url("/appcast.xml")).startsWith(u'!'));
+
+        // A new fetch replaces the running one, which reports nothing.
+        AppcastFetcher fetcher;
+        fetcher.setSslConfiguration(m_server.clientConfiguration());
+        fetcher.fetch(m_server.url("/silent.xml"));
+        QCOMPARE(run(fetcher, m_server.url("/appcast.xml")), QString::fromUtf8(feed));
+    }
+};
+
+// The update checker as the application uses it: the schedule (nothing at first start, a day
+// later, overdue checks), reminders for scheduled finds, the dialog of a check the user asked
+// for, and what its answers store.
+class UpdateManagerTest : public QObject {
+    Q_OBJECT
+    LocalHttpsServer m_server;
+    QTemporaryDir m_settingsDir;
+
+    std::unique_ptr<UpdateManager> manager(const QString& running = QStringLiteral("1.0")) {
+        auto updates = std::make_unique<UpdateManager>(
+            UpdateManager::Setup{m_server.url("/appcast.xml"), running, 0});
+        updates->fetcher().setSslConfiguration(m_server.clientConfiguration());
+        updates->fetcher().setLimits({1 << 20, 5000, 5});
+        return updates;
+    }
+    static bool waitForCheck(UpdateManager& updates) {
+        return QSignalSpy(&updates, &UpdateManager::checkFinished).wait(20000);
+    }
+    static QString dialogText(const UpdateManager& updates) {
+        QStringList texts;
+        for (const QLabel* label : updates.dialog()->findChildren<QLabel*>())
+            if (label->isVisibleTo(updates.dialog())) texts << label->text();
+        return texts.join(u'\n');
+    }
+    static void press(const UpdateManager& updates, const QString& button) {
+        for (QPushButton* candidate : updates.dialog()->findChildren<QPushButton*>())
+            if (candidate->text().remove(u'&') == button) return candidate->click();
+        QFAIL(qPrintable("no button " + button));
+    }
+    void serve(const QByteArray& feed) { m_server.route("/appcast.xml", "200 OK", {}, feed); }
+    static void setLastCheck(qint64 hoursAgo) {
+        AppcastPreferences::setLastCheck(QDateTime::currentDateTimeUtc().addSecs(-hoursAgo * 3600));
+    }
+    static bool aDayFromNow(const QDateTime& when) {
+        return qAbs(when.secsTo(QDateTime::currentDateTimeUtc().addDays(1))) < 5;
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
+        const QString error = m_server.start();
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+    }
+
+    void init() {
+        QSettings(QStringLiteral("Tarnwick"), QStringLiteral("Tarnwick")).clear();
+        serve(appcastWith({"1.0", "2.0"}));
+    }
+
+    void firstStartAsksNothingAndWaitsADay() {
+        const qsizetype asked = m_server.requests.size();
+        for (int start = 0; start < 2; ++start) {  // a restart within that day changes nothing
+            auto updates = manager();
+            updates->start();
+            QTest::qWait(300);
+            QCOMPARE(m_server.requests.size(), asked);
+            QVERIFY(AppcastPreferences::lastCheck());
+            QVERIFY(aDayFromNow(updates->nextScheduledCheck()));
+        }
+    }
+
+    void scheduledChecks() {
+        setLastCheck(30);  // overdue: runs, and finds 2.0 with a reminder, not a window
+        auto updates = manager();
+        QSignalSpy found(updates.get(), &UpdateManager::updateFound);
+        updates->start();
+        QVERIFY(waitForCheck(*updates));
+        QCOMPARE(found.count(), 1);
+        QCOMPARE(found.front().front().toString(), QStringLiteral("2.0"));
+        QVERIFY(updates->updateAvailable());
+        QVERIFY(!updates->dialog() || !updates->dialog()->isVisible());
+        QVERIFY(aDayFromNow(updates->nextScheduledCheck()));
+
+        // Up to date, failing, or only the skipped version: quiet.
+        AppcastPreferences::setSkippedVersion(QStringLiteral("2.0.0"));
+        for (const QByteArray& feed : {appcastWith({"0.9", "1.0.0"}),
+                                       QByteArray("<rss><channel><item>"), appcastWith({"2.0"})}) {
+            setLastCheck(25);
+            serve(feed);
+            auto again = manager();
+            QSignalSpy foundAgain(again.get(), &UpdateManager::updateFound);
+            again->start();
+            QVERIFY(waitForCheck(*again));
+            QCOMPARE(foundAgain.count(), 0);
+            QVERIFY(!again->dialog() && !again->updateAvailable());
+        }
+        // The user who asks still sees the skipped version.
+        updates = manager();
+        updates->checkForUpdates();
+        QVERIFY(waitForCheck(*updates));
+        QVERIFY2(dialogText(*updates).contains(QLatin1String("Tarnwick 2.0 is now available")),
+                 qPrintable(dialogText(*updates)));
+    }
+
+    void aNewerVersionIsOfferedUntilAnswered_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("skipped");
+        QTest::newRow("later") << "Remind Me Later" << QString();
+        QTest::newRow("skip") << "Skip This Version"
+                              << "2.0";
+        QTest::newRow("closed") << QString() << QString();
+    }
+    void aNewerVersionIsOfferedUntilAnswered() {
+        QFETCH(QString, answer);
+        QFETCH(QString, skipped);
+        auto updates = manager();
+        QSignalSpy availability(updates.get(), &UpdateManager::updateAvailableChanged);
+        updates->checkForUpdates();
+        QVERIFY(updates->dialog()->isVisible());
+        QVERIFY(dialogText(*updates).contains(QLatin1String("Checking for updates")));
+        QVERIFY(waitForCheck(*updates));
+        QVERIFY2(dialogText(*updates).contains(QLatin1String("A new version of Tarnwick is")) &&
+                     dialogText(*updates).contains(QLatin1String("you have 1.0")),
+                 qPrintable(dialogText(*updates)));
+        QVERIFY(updates->updateAvailable());
+        answer.isEmpty() ? updates->dialog()->reject() : press(*updates, answer);
+        QVERIFY(!updates->updateAvailable());
+        QVERIFY(!updates->dialog()->isVisible());
+        QCOMPARE(availability.count(), 2);
+        QCOMPARE(AppcastPreferences::skippedVersion(), skipped);
+    }
+
+    void otherAnswersAreShownToTheUser_data() {
+        QTest::addColumn<QString>("running");
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<QString>("heading");
+        QTest::addColumn<QString>("message");
+        const QByteArray feed = "/appcast.xml";
+        const QString upToDate = QStringLiteral("You're up to date!");
+        QTest::newRow("same") << "2.0.0" << feed << upToDate << "Tarnwick 2.0.0 is currently";
+        QTest::newRow("newer") << "2.1" << feed << upToDate << "Tarnwick 2.1 is currently the";
+        QTest::newRow("malformed") << "1.0" << QByteArray("/bad.xml") << "Update Error!"
+                                   << "not well-formed";
+        QTest::newRow("missing") << "1.0" << QByteArray("/nothing-here.xml") << "Update Error!"
+                                 << "HTTP 404";
+    }
+    void otherAnswersAreShownToTheUser() {
+        QFETCH(QString, running);
+        QFETCH(QByteArray, path);
+        QFETCH(QString, heading);
+        QFETCH(QString, message);
+        m_server.route("/bad.xml", "200 OK", {}, "<rss><channel>");
+        // The stored feed address overrides the built-in one.
+        QSettings(QStringLiteral("Tarnwick"), QStringLiteral("Tarnwick"))
+            .setValue(QStringLiteral("updateFeedURL"), m_server.url(path).toString());
+        auto updates = manager(running);
+        updates->checkForUpdates();
+        QVERIFY(waitForCheck(*updates));
+        const QString text = dialogText(*updates);
+        QVERIFY2(text.contains(heading) && text.contains(message), qPrintable(text));
+        QVERIFY(!updates->updateAvailable());
+    }
+
+    void cancellingACheckIgnoresItsAnswer() {
+        m_server.route("/slow.xml", "200 OK", {}, {}, Response::Body::silent);
+        QSettings(QStringLiteral("Tarnwick"), QStringLiteral("Tarnwick"))
+            .setValue(QStringLiteral("updateFeedURL"), m_server.url("/slow.xml").toString());
+        auto updates = manager();
+        QSignalSpy finished(updates.get(), &UpdateManager::checkFinished);
+        updates->checkForUpdates();
+        press(*updates, QStringLiteral("Cancel"));
+        QCOMPARE(finished.count(), 1);
+        QVERIFY(!updates->dialog()->isVisible());
+        QTest::qWait(200);
+        QCOMPARE(finished.count(), 1);
+    }
+
+    void nextCheckFollowsTheLastOne() {
+        using appcast_schedule::nextCheck;
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        QCOMPARE(nextCheck(std::nullopt, now, 0), now.addDays(1));
+        QCOMPARE(nextCheck(now.addSecs(-3600), now, 0), now.addSecs(23 * 3600));
+        QCOMPARE(nextCheck(now.addDays(-3), now, 60000), now.addSecs(60));
+        // A clock set back does not put the check off by more than a day.
+        QCOMPARE(nextCheck(now.addDays(30), now, 0), now.addDays(1));
+    }
+};
+
+TARNWICK_TEST(AppcastFetchTest)
+TARNWICK_TEST(UpdateManagerTest)
+#include "UpdateTest.moc"

@@ -39,3 +39,8 @@ private Q_SLOTS:
 
 TARNWICK_TEST(NullIndexTest)
 #include "NullIndexTest.moc"
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    return tarnwick::test::runRegisteredTests(argc, argv);
+}

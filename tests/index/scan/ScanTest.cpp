@@ -1,0 +1,389 @@
+#include "core/Preferences.h"
+#include "index/scan/ScanIndex.h"
+#include "tests/support/DocumentFixtures.h"
+#include "tests/support/TempTree.h"
+#include "tests/support/TestRunner.h"
+
+#include <QGuiApplication>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace tarnwick;
+using namespace tarnwick::test;
+
+namespace {
+
+// Starts the query and waits (up to a generous limit) until it finished gathering.
+bool runToEnd(MetadataQuery& query) {
+    QSignalSpy finished(&query, &MetadataQuery::finishedGathering);
+    query.start();
+    return finished.wait(30000);
+}
+
+// The paths of the results, relative to `root`.
+QSet<QByteArray> relativePaths(const QList<MetadataItem>& items, const QByteArray& root) {
+    QSet<QByteArray> paths;
+    for (const MetadataItem& item : items) paths.insert(item.path.mid(root.size() + 1));
+    return paths;
+}
+
+// What a query of `index` for `text` below `root` found, relative to `root`.
+QSet<QByteArray> hitsFor(MetadataIndex& index, const QByteArray& root, const QString& text,
+                         MetadataPredicate predicate = MetadataPredicate::contentContains) {
+    std::unique_ptr<MetadataQuery> query = index.createQuery(root, predicate, text);
+    if (!runToEnd(*query)) return {"<did not finish>"};
+    return relativePaths(query->results(), root);
+}
+
+// 30 files, every third holding "word".
+void makeTree(TempTree& tree) {
+    for (int i = 0; i < 30; ++i)
+        tree.write("f" + QByteArray::number(i) + ".txt", i % 3 == 0 ? "a word" : "other");
+}
+
+struct Spies {
+    explicit Spies(MetadataQuery* query)
+        : progress(query, &MetadataQuery::gatheringProgress),
+          finished(query, &MetadataQuery::finishedGathering),
+          updated(query, &MetadataQuery::updated) {}
+    int total() const { return int(progress.count() + finished.count() + updated.count()); }
+    QSignalSpy progress;
+    QSignalSpy finished;
+    QSignalSpy updated;
+};
+
+}  // namespace
+
+// What a query finds below its scope: which entries, spelled how, with which facts, and how
+// later queries see files that changed.
+class ScanQueryTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void cleanup() { Preferences::setShowHiddenFiles(false); }
+
+    // Hits relative to the scope, which may be reached through a link or be missing.
+    void matchesFoldedTextWhereThePreferenceAllows_data() {
+        QTest::addColumn<QByteArray>("scope");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("showHidden");
+        QTest::addColumn<QSet<QByteArray>>("hits");
+        const QSet<QByteArray> visible = {"plain.txt", "notes/deep/accent.md"};
+        const QString invoice = QStringLiteral("invoice");
+        QTest::newRow("lower") << QByteArray() << invoice << false << visible;
+        QTest::newRow("upper and accented")
+            << QByteArray() << QStringLiteral("ÍNVOICE") << false << visible;
+        QTest::newRow("absent") << QByteArray() << QStringLiteral("zebra") << false
+                                << QSet<QByteArray>();
+        QTest::newRow("hidden shown")
+            << QByteArray() << invoice << true
+            << (visible + QSet<QByteArray>{".note.txt", "listed.txt", ".config/inside.txt"});
+        QTest::newRow("through a link")
+            << QByteArray("/alias") << invoice << false << QSet<QByteArray>{"deep/accent.md"};
+        QTest::newRow("missing") << QByteArray("/missing") << invoice << false
+                                 << QSet<QByteArray>();
+    }
+    void matchesFoldedTextWhereThePreferenceAllows() {
+        QFETCH(QByteArray, scope);
+        QFETCH(QString, text);
+        QFETCH(bool, showHidden);
+        QFETCH(QSet<QByteArray>, hits);
+        TempTree tree;
+        tree.write("plain.txt", "The Invoice is due.");
+        tree.write("notes/deep/accent.md", "un ínvoice accentué");
+        tree.write("other.txt", "nothing to see");
+        tree.write(".note.txt", "invoice");
+        tree.write(".hidden", "listed.txt\n");
+        tree.write("listed.txt", "invoice");
+        tree.write(".config/inside.txt", "invoice");
+        tree.symlink("notes", "alias");
+        Preferences::setShowHiddenFiles(showHidden);
+        ScanIndex index;
+        QCOMPARE(hitsFor(index, tree.path() + scope, text), hits);
+    }
+
+    // A name and a content hit alike, each listed once, folders as folders; the scope may end in
+    // a slash.
+    void namesOrContentsWithTheirFacts() {
+        TempTree tree;
+        tree.write("Invoices/2024/january.bin", "\x01");
+        tree.write("Invoice-march.bin", "\x03");
+        tree.write("both-invoice.txt", "invoice");
+        tree.write("content.txt", "an invoice");
+        tree.write("caf\xE9-invoice.dat", "x");
+        tree.write("unrelated.txt", "nothing");
+        tree.touch("content.txt", 1700000000);
+        ScanIndex index;
+        auto query = index.createQuery(tree.path() + '/', MetadataPredicate::nameOrContentContains,
+                                       QStringLiteral("invoice"));
+        QVERIFY(runToEnd(*query));
+        QCOMPARE(query->resultCount(), 5);
+        QCOMPARE(relativePaths(query->results(), tree.path()),
+                 (QSet<QByteArray>{"Invoices", "Invoice-march.bin", "both-invoice.txt",
+                                   "content.txt", "caf\xE9-invoice.dat"}));
+        for (const MetadataItem& item : query->results()) {
+            QCOMPARE(item.isFolder, item.path.endsWith("/Invoices"));
+            QCOMPARE(item.fileSize.has_value(), !item.isFolder);
+            if (!item.path.endsWith("/content.txt")) continue;
+            QCOMPARE(item.fileSize, std::optional<qint64>(10));
+            QCOMPARE(item.contentModifiedMsecs, std::optional<qint64>(1700000000000));
+        }
+    }
+
+    // The next query reuses the walk and the text read before, yet sees a file rewritten in place
+    // (same size, or same time); a file added appears once the walk is no longer reused.
+    void laterQueriesSeeChanges() {
+        TempTree tree;
+        tree.write("a.txt", "alpha");
+        tree.write("b.txt", "gamma");
+        tree.touch("b.txt", 1000);
+        ScanIndex index;
+        QCOMPARE(hitsFor(index, tree.path(), QStringLiteral("alpha")), QSet<QByteArray>{"a.txt"});
+        tree.write("b.txt", "alpha");
+        tree.touch("b.txt", 2000);
+        tree.write("c.txt", "alpha as well");
+        QCOMPARE(hitsFor(index, tree.path(), QStringLiteral("alpha")),
+                 (QSet<QByteArray>{"a.txt", "b.txt"}));
+        tree.write("b.txt", "beta");
+        tree.touch("b.txt", 2000);
+        QCOMPARE(hitsFor(index, tree.path(), QStringLiteral("alpha")), QSet<QByteArray>{"a.txt"});
+        index.setCatalogLifetime(std::chrono::milliseconds(0));
+        QCOMPARE(hitsFor(index, tree.path(), QStringLiteral("alpha")),
+                 (QSet<QByteArray>{"a.txt", "c.txt"}));
+    }
+
+    // Asked once for each non-empty candidate, with its size, from a worker thread.
+    void filterDecidesWhatIsRead() {
+        TempTree tree;
+        tree.write("read.txt", "invoice");
+        tree.write("skipped.txt", "invoice");
+        tree.write("empty.txt", "");
+        QStringList asked;
+        QMutex mutex;
+        ScanIndex index([&](const QByteArray& path, qint64 size) {
+            QMutexLocker lock(&mutex);
+            asked << QString::fromUtf8(path.mid(path.lastIndexOf('/') + 1)) + ':' +
+                         QString::number(size);
+            return !path.endsWith("skipped.txt");
+        });
+        QCOMPARE(hitsFor(index, tree.path(), QStringLiteral("invoice")),
+                 QSet<QByteArray>{"read.txt"});
+        asked.sort();
+        QCOMPARE(asked,
+                 (QStringList{QStringLiteral("read.txt:7"), QStringLiteral("skipped.txt:7")}));
+    }
+};
+
+// What the scanner reads of a file: which names it reads and as what, where a file's text ends,
+// broken documents, files too large to keep in memory. Never a crash, never unbounded memory.
+class ScanReadingTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void findsWhatTheFileSays_data() {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("found");
+        const auto row = [](const char* tag, const char* name, const QByteArray& content,
+                            bool found) {
+            QTest::newRow(tag) << QByteArray(name) << content << found;
+        };
+        const QByteArray big(2 * 1024 * 1024, 'y');  // more than is kept in memory: streamed
+        const QByteArray head = "invoice" + QByteArray(4096 - 7, ' ');  // what is sniffed
+        QByteArray nulEarly = big;
+        nulEarly[100] = '\0';
+        row("plain text", "a.txt", "The Invoice is due.", true);
+        row("upper-case extension", "B.MD", "invoice", true);
+        row("text by MIME type", "main.py", "print('INVOICE')\n", true);
+        row("text by MIME type, no extension", "Makefile", "invoice:\n", true);
+        row("name with a line feed, not UTF-8", "caf\xE9\n.txt", "invoice", true);
+        row("image", "i.png", "invoice", false);
+        row("office document", "j.docx", "invoice", false);
+        row("unknown name, text", "k.zzqx", "an invoice", true);
+        row("unknown name, PDF bytes", "k.zzqx", "%PDF-1.4 invoice", false);
+        row("unknown name, NUL in the first bytes", "k.zzqx", head.left(4095) + '\0', false);
+        row("unknown name, NUL after the first bytes", "k.zzqx", head + '\0', true);
+        row("RTF", "letter.rtf", rtfDocument("Dear client,\\par your inv\\'f3ice."), true);
+        row("PDF", "paper.pdf", makePdf({QStringLiteral("cover"), QStringLiteral("invoice")}),
+            true);
+        row("PDF name, garbage", "garbage.pdf", "%PDF-1.7\n\xFF\xFE garbage invoice", false);
+        row("text up to a NUL", "nul.txt", QByteArray("invoice\0binary", 14), true);
+        row("NUL before the text", "late-nul.txt", QByteArray("binary\0invoice", 14), false);
+        row("ill-formed UTF-8 before", "latin1.txt", "r\xE9sum\xE9 invoice", false);
+        row("ill-formed UTF-8 after", "late-garbage.txt", "invoice, then \xFF", true);
+        row("streamed, across read pieces", "seam.log",
+            QByteArray(64 * 1024 - 4, 'x') + "Invoice" + big, true);
+        row("streamed, at the end", "tail.txt", big + " invoice", true);
+        row("streamed, after a NUL", "binary.txt", nulEarly + " invoice", false);
+        // Read long after the other workers ran out of files: the scan waits for it.
+        row("long", "long.txt", QByteArray(24 * 1024 * 1024, 'z') + " invoice", true);
+    }
+    void findsWhatTheFileSays() {
+        QFETCH(QByteArray, name);
+        QFETCH(QByteArray, content);
+        QFETCH(bool, found);
+        TempTree tree;
+        tree.write(name, content);
+        ScanIndex index;
+        QCOMPARE(hitsFor(index, tree.path(), QStringLiteral("invoice")),
+                 found ? QSet<QByteArray>{name} : QSet<QByteArray>());
+    }
+
+    // Several gigabytes that are mostly holes: searched up to the first NUL byte, never read on.
+    void hugeSparseFiles() {
+        TempTree tree(QStringLiteral("/var/tmp"));
+        const qint64 size = qint64(5) << 30;
+        for (auto [name, offset] : {std::pair{"start.txt", qint64(0)}, {"end.txt", size - 64}}) {
+            const int fd = ::open(tree.pathOf(name).constData(), O_WRONLY | O_CREAT, 0644);
+            QCOMPARE(::pwrite(fd, "invoice", 7, offset), 7);
+            QCOMPARE(::ftruncate(fd, size), 0);
+            ::close(fd);
+        }
+        ScanIndex index;
+        QCOMPARE(hitsFor(index, tree.path(), QStringLiteral("invoice")),
+                 QSet<QByteArray>{"start.txt"});
+    }
+
+    void linksAreNotFollowed() {
+        TempTree outside;
+        outside.write("target.txt", "invoice");
+        TempTree tree;
+        tree.symlink(outside.pathOf("target.txt"), "link.txt");
+        tree.symlink(outside.path(), "linked-folder");
+        ScanIndex index;
+        QCOMPARE(hitsFor(index, tree.path(), QStringLiteral("invoice")), QSet<QByteArray>());
+    }
+};
+
+// When and whether a scanner query signals: only from the event loop, once finished, never
+// after stop() or after a newer query took over, and not while updates are disabled.
+class ScanSignalsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // Connected after start(): nothing is signalled from within it. The second round reuses the
+    // kept walk.
+    void progressThenOneFinishFromTheEventLoop_data() {
+        QTest::addColumn<MetadataPredicate>("predicate");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("hits");
+        QTest::newRow("count") << MetadataPredicate::everything << QString() << 0;
+        QTest::newRow("text that folds to nothing")
+            << MetadataPredicate::contentContains << QStringLiteral("\u0301") << 0;
+        QTest::newRow("words") << MetadataPredicate::contentContains << QStringLiteral("WORD")
+                               << 10;
+    }
+    void progressThenOneFinishFromTheEventLoop() {
+        QFETCH(MetadataPredicate, predicate);
+        QFETCH(QString, text);
+        QFETCH(int, hits);
+        TempTree tree;
+        makeTree(tree);
+        ScanIndex index;
+        for (int round = 0; round < 2; ++round) {
+            auto query = index.createQuery(tree.path(), predicate, text);
+            query->start();
+            Spies spies(query.get());
+            QVERIFY(spies.finished.wait(10000));
+            QTest::qWait(50);
+            QCOMPARE(spies.finished.count(), 1);
+            QCOMPARE(spies.updated.count(), 0);
+            qsizetype last = 0;
+            for (const QList<QVariant>& signal : spies.progress) {
+                QVERIFY(signal.first().value<qsizetype>() >= last);
+                last = signal.first().value<qsizetype>();
+            }
+            QCOMPARE(last, hits);
+            QCOMPARE(query->resultCount(), hits);
+        }
+    }
+
+    // Held back until a scan of its own ended: stopped, superseded by a newer query (of another
+    // scope, and what that one finds is its own), or with updates disabled (twice) until enabled.
+    void quietWhileStoppedSupersededOrDisabled_data() {
+        QTest::addColumn<QString>("held");
+        for (const char* held : {"stopped", "superseded", "disabled"}) QTest::newRow(held) << held;
+    }
+    void quietWhileStoppedSupersededOrDisabled() {
+        QFETCH(QString, held);
+        TempTree tree;
+        makeTree(tree);
+        tree.write("sub/other.txt", "other");
+        ScanIndex index;
+        auto query = index.createQuery(tree.path(), MetadataPredicate::contentContains, "word");
+        auto newer =
+            index.createQuery(tree.pathOf("sub"), MetadataPredicate::contentContains, "other");
+        Spies spies(query.get());
+        const bool disabled = held == QLatin1String("disabled");
+        for (int i = 0; disabled && i < 2; ++i) query->disableUpdates();
+        query->start();
+        if (held == QLatin1String("stopped")) query->stop();
+        if (held == QLatin1String("superseded")) {
+            QVERIFY(runToEnd(*newer));
+            QCOMPARE(relativePaths(newer->results(), tree.path()),
+                     QSet<QByteArray>{"sub/other.txt"});
+        }
+        ScanIndex control;
+        auto same = control.createQuery(tree.path(), MetadataPredicate::contentContains, "word");
+        QVERIFY(runToEnd(*same));
+        if (disabled) query->enableUpdates();
+        QTest::qWait(50);
+        QCOMPARE(spies.total(), 0);
+        if (!disabled) return;
+        query->enableUpdates();
+        QCOMPARE(spies.total(), 0);  // released from the event loop, not from within the call
+        QVERIFY(spies.finished.wait(1000));
+        QCOMPARE(query->resultCount(), 10);
+    }
+
+    void receiverMayDeleteTheQueryWhileSignalled() {
+        TempTree tree;
+        makeTree(tree);
+        ScanIndex index;
+        QPointer<MetadataQuery> query =
+            index.createQuery(tree.path(), MetadataPredicate::contentContains, "word").release();
+        connect(query.data(), &MetadataQuery::gatheringProgress, query.data(), [&query] {
+            query->stop();
+            query->deleteLater();
+        });
+        query->start();
+        QTRY_VERIFY_WITH_TIMEOUT(query.isNull(), 10000);
+    }
+};
+
+// Runs as an unprivileged user (root reads everything): files and folders the user may not
+// read are passed over, the rest is still found.
+class ScanUnreadableTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void unreadableFilesAndFoldersArePassedOver() {
+        if (::geteuid() == 0) QSKIP("needs an unprivileged user; CTest runs it as nobody");
+        TempTree tree;
+        for (const char* name : {"open.txt", "closed.txt", "locked/inside.txt", "blind/seen.txt"})
+            tree.write(name, "invoice");
+        QCOMPARE(::chmod(tree.pathOf("closed.txt").constData(), 0), 0);
+        QCOMPARE(::chmod(tree.pathOf("locked").constData(), 0), 0);
+        QCOMPARE(::chmod(tree.pathOf("blind").constData(), 0111), 0);  // can pass, not list
+        ScanIndex index;
+        QCOMPARE(hitsFor(index, tree.path(), QStringLiteral("invoice")),
+                 QSet<QByteArray>{"open.txt"});
+    }
+};
+
+TARNWICK_TEST(ScanQueryTest)
+TARNWICK_TEST(ScanReadingTest)
+TARNWICK_TEST(ScanSignalsTest)
+TARNWICK_TEST(ScanUnreadableTest)
+#include "ScanTest.moc"
+
+// A GUI application for the PDF fixtures (offscreen platform), and a private settings folder so
+// that the hidden-files preference the tests set never touches the user's.
+int main(int argc, char** argv) {
+    QTemporaryDir configHome;
+    qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
+    QGuiApplication app(argc, argv);
+    return tarnwick::test::runRegisteredTests(argc, argv);
+}

@@ -1,0 +1,450 @@
+#include "index/tracker/TrackerIndex.h"
+#include "tests/support/DocumentFixtures.h"
+#include "tests/support/tracker/TrackerSandbox.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <cstdio>
+
+#include <dirent.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tarnwick::test {
+
+namespace {
+
+// The one miner that the index classes of this program share: it indexes one corpus (made by
+// startMiner()) once, and the classes run in this process one after the other.
+struct SharedMiner {
+    TrackerSandbox sandbox;
+    std::unique_ptr<TrackerIndex> index;
+    QMap<QByteArray, QString> texts;  // the files whose text the extractor reads, by path
+
+    QByteArray path(const QByteArray& relative) const { return sandbox.corpus() + '/' + relative; }
+    // On the bytes: names need not be UTF-8. `text`: remembered as what the extractor reads.
+    void write(const QByteArray& relative, const QByteArray& content, bool text = false);
+    void remove(const QByteArray& relative);
+    // The remembered files below `folder` whose text contains `needle`, folded as the index does.
+    QSet<QByteArray> textsContaining(const QString& needle, const QByteArray& folder) const;
+};
+// What one query gathered, waited for in the event loop.
+struct Gathered {
+    bool finished = false;
+    qsizetype count = 0;
+    QSet<QByteArray> paths;
+    QList<MetadataItem> items;
+    int progressSignals = 0;
+    int finishedSignals = 0;
+};
+QString folded(const QString& text);
+
+SharedMiner& miner() {
+    static SharedMiner shared;
+    return shared;
+}
+
+void SharedMiner::write(const QByteArray& relative, const QByteArray& content, bool text) {
+    for (qsizetype slash = 0; (slash = relative.indexOf('/', slash + 1)) > 0;)
+        ::mkdir(path(relative.left(slash)).constData(), 0755);
+    writeFileBytes(path(relative), content);
+    if (text) texts.insert(path(relative), QString::fromUtf8(content));
+}
+
+void SharedMiner::remove(const QByteArray& relative) {
+    ::unlink(path(relative).constData());
+    texts.remove(path(relative));
+}
+
+QSet<QByteArray> SharedMiner::textsContaining(const QString& needle,
+                                              const QByteArray& folder) const {
+    QSet<QByteArray> found;
+    for (auto it = texts.cbegin(); it != texts.cend(); ++it)
+        if (it.key().startsWith(folder + '/') && folded(it.value()).contains(folded(needle)))
+            found.insert(it.key());
+    return found;
+}
+
+QList<QByteArray> fileKinds() {
+    return QByteArray(
+               "plain.txt readme.md page.markdown NOTES.TXT main.c data.json site.html "
+               "paper.pdf .secret.txt backup.txt~ nul.txt one-line.txt late-newline.txt "
+               "po/messages.txt .config/note.txt repo/.git/HEAD repo/src/todo.txt "
+               "limit.txt over.txt")
+        .split(' ');
+}
+
+QByteArray kindWord(const QByteArray& kind) {
+    QByteArray word = "qq";
+    for (char c : kind)
+        if (QChar::isLetter(uchar(c))) word += char(QChar::toLower(uchar(c)));
+    return word + "qq";
+}
+
+QString folded(const QString& text) {
+    QString result;
+    for (QChar c : text.toCaseFolded().normalized(QString::NormalizationForm_KD))
+        if (c.category() != QChar::Mark_NonSpacing) result += c;
+    return result.replace(QChar(0xDF), QLatin1String("ss"));
+}
+
+bool startMiner() {
+    SharedMiner& m = miner();
+    // Counted: what the miner names, and what it leaves out.
+    for (int i = 0; i < 40; ++i) m.write("tree/a/file" + QByteArray::number(i) + ".bin", "x");
+    m.write("tree/a/b/c/deep.txt", "deep\n");
+    m.write("tree/.hidden/secret.txt", "s\n");
+    m.write("tree/.dotfile", "d\n");
+    m.write("tree/project/.git/HEAD", "ref\n");
+    m.write("tree/project/src/main.c", "int main;\n");
+    // Searched; files whose text the extractor does not read are found by name at most.
+    m.write("notes/invoice.txt", "Please pay the Invoice by Friday.\n", true);
+    m.write("notes/façade.md", "The façade was painted blue.\n", true);
+    m.write("notes/plain-facade.txt", "FACADE IN CAPITALS\n", true);
+    m.write("notes/nested dír/Straße.txt", "Die Straße: invoice 7.\n", true);
+    m.write("notes/odd\xff/memo.txt", "an invoice memo\n", true);
+    m.write("notes/specials.txt",
+            "star*glob? brack[1] quote\" single' back\\slash {braces} SELECT ?x WHERE a   b\n",
+            true);
+    m.write("notes/report.pdf", makePdf({QStringLiteral("quarterly invoice summary")}));
+    m.texts.insert(m.path("notes/report.pdf"), QStringLiteral("quarterly invoice summary"));
+    m.write("notes/invoice-code.c", "int total;\n");
+    m.write("notes/data.json", "{\"invoice\": 1}\n");
+    m.write("notes/.hidden-invoice.txt", "invoice\n");
+    m.write("notes/repo/.git/HEAD", "ref: refs/heads/main\n");
+    m.write("notes/repo/invoice-in-repo.txt", "invoice\n");
+    m.write("notes/bad\xff-invoice.txt", "0\n");
+    // Which kinds the extractor read shows in which words a query finds.
+    QByteArray lines;
+    while (lines.size() <= 1048576) lines += QByteArray(99, 'x') + '\n';
+    for (const QByteArray& kind : fileKinds()) {
+        const QByteArray word = kindWord(kind);
+        QByteArray before = kind.endsWith(".html") ? "<p>" : "";
+        if (kind == "nul.txt") before = QByteArray("a\0b ", 4);
+        if (kind == "one-line.txt") before = QByteArray(70000, 'x') + ' ';
+        if (kind == "late-newline.txt")
+            before = QByteArray(100, 'x') + '\n' + QByteArray(70000, 'y') + ' ';
+        if (kind == "limit.txt") before = lines.left(1048576 - word.size());  // what is kept
+        if (kind == "over.txt") before = lines.left(1048577 - word.size());
+        m.write("kinds/" + kind,
+                kind.endsWith(".pdf") ? makePdf({QString::fromLatin1(word)}) : before + word);
+    }
+    m.write("live/seed.txt", "nothing special here\n", true);
+    const QByteArray outside = m.sandbox.outside();
+    writeFileBytes(outside + "/invoice.txt", "invoice outside\n");
+    ::symlink(m.path("notes").constData(), (outside + "/linked-notes").constData());
+    ::symlink(m.path("tree/a").constData(), (outside + "/linked-a").constData());
+    if (m.sandbox.start()) m.index = TrackerIndex::connectNow(5000);
+    if (!m.index) std::fprintf(stderr, "no miner: %s\n", qPrintable(m.sandbox.failure()));
+    return m.index != nullptr;
+}
+
+Gathered gather(const QByteArray& scope, MetadataPredicate predicate, const QString& text = {}) {
+    std::unique_ptr<MetadataQuery> query = miner().index->createQuery(scope, predicate, text);
+    QSignalSpy progress(query.get(), &MetadataQuery::gatheringProgress);
+    QSignalSpy finished(query.get(), &MetadataQuery::finishedGathering);
+    query->start();
+    Gathered gathered;
+    gathered.finished = finished.wait(60000);
+    gathered.count = query->resultCount();
+    gathered.items = query->results();
+    for (const MetadataItem& item : gathered.items) gathered.paths.insert(item.path);
+    gathered.progressSignals = int(progress.size());
+    gathered.finishedSignals = int(finished.size());
+    return gathered;
+}
+
+// What the miner names below `folder`, counted on disk: every entry except hidden ones and the
+// content of folders that hold a .git.
+qsizetype countIndexable(const QByteArray& folder) {
+    QDir dir(QFile::decodeName(folder));
+    if (dir.exists(QStringLiteral(".git"))) return 0;
+    qsizetype count = 0;
+    for (const QFileInfo& entry : dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
+        ++count;
+        if (entry.isDir() && !entry.isSymLink())
+            count += countIndexable(QFile::encodeName(entry.filePath()));
+    }
+    return count;
+}
+
+// Entries below `folder` that the miner names (not hidden, not inside a folder holding .git)
+// whose name, folded, contains `needle`. On the bytes: names need not be UTF-8.
+QSet<QByteArray> namesContaining(const QByteArray& folder, const QString& needle) {
+    QSet<QByteArray> found;
+    DIR* dir = ::access((folder + "/.git").constData(), F_OK) == 0 ? nullptr
+                                                                   : ::opendir(folder.constData());
+    while (const dirent* entry = dir ? ::readdir(dir) : nullptr) {
+        const QByteArray path = folder + '/' + entry->d_name;
+        if (entry->d_name[0] == '.') continue;
+        // The miner keeps the name GLib shows for one that is not UTF-8.
+        QString name = QString::fromUtf8(entry->d_name);
+        if (name.contains(QChar::ReplacementCharacter))
+            name += QStringLiteral(" (invalid encoding)");
+        if (folded(name).contains(folded(needle))) found.insert(path);
+        if (entry->d_type == DT_DIR) found += namesContaining(path, needle);
+    }
+    if (dir) ::closedir(dir);
+    return found;
+}
+
+constexpr int kChangeMs = 60000;  // a loaded machine may take this long; a quiet one, a second
+
+std::unique_ptr<MetadataQuery> gathered(MetadataPredicate predicate, const char* text = "") {
+    auto query = miner().index->createQuery(miner().path("live"), predicate, text);
+    QSignalSpy finished(query.get(), &MetadataQuery::finishedGathering);
+    query->start();
+    finished.wait(60000);
+    return query;
+}
+
+// Milliseconds until connectAsync() answered without an index; -1 for an index, or no answer
+// within 20 s.
+qint64 msUntilRefused(int timeoutMs) {
+    QObject context;
+    QElapsedTimer clock;
+    clock.start();
+    qint64 answer = -2;
+    TrackerIndex::connectAsync(
+        &context,
+        [&](std::unique_ptr<TrackerIndex> index) { answer = index ? -1 : clock.elapsed(); },
+        timeoutMs);
+    for (QDeadlineTimer deadline(20000); answer == -2 && !deadline.hasExpired();) QTest::qWait(10);
+    return std::max<qint64>(answer, -1);
+}
+
+}  // namespace
+
+// The count that decides whether a folder is listed on disk or searched in the index alone: what
+// the index names where it covers the whole folder, 0 where it cannot.
+class TrackerCountTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void countsWhereTheIndexCoversTheFolder_data() {
+        QTest::addColumn<QByteArray>("scope");
+        QTest::addColumn<QByteArray>("counted");  // the folder on disk; empty: not covered
+        const QByteArray outside = miner().sandbox.outside();
+        QTest::newRow("folder") << miner().path("tree") << miner().path("tree");
+        QTest::newRow("subfolder") << miner().path("tree/a") << miner().path("tree/a");
+        QTest::newRow("through a link") << outside + "/linked-a" << miner().path("tree/a");
+        QTest::newRow("outside the roots") << outside << QByteArray();
+        QTest::newRow("holding .git") << miner().path("tree/project") << QByteArray();
+        QTest::newRow("below one holding .git") << miner().path("tree/project/src") << QByteArray();
+        QTest::newRow("ignored name") << miner().path("kinds/po") << QByteArray();
+        QTest::newRow("hidden") << miner().path("tree/.hidden") << QByteArray();
+        QTest::newRow("missing") << miner().path("tree/missing") << QByteArray();
+    }
+    void countsWhereTheIndexCoversTheFolder() {
+        QFETCH(QByteArray, scope);
+        QFETCH(QByteArray, counted);
+        QCOMPARE(miner().index->coversRecursively(scope), !counted.isEmpty());
+        const Gathered gathered = gather(scope, MetadataPredicate::everything);
+        QVERIFY(gathered.finished);
+        QCOMPARE(gathered.progressSignals, 1);
+        QCOMPARE(gathered.finishedSignals, 1);
+        QVERIFY(gathered.items.isEmpty());
+        QCOMPARE(gathered.count, counted.isEmpty() ? 0 : countIndexable(counted));
+        QVERIFY(counted.isEmpty() || gathered.count > 40);
+    }
+};
+
+// Text and name queries against the real miner, checked against what the files say: substring,
+// case and accent folding, hostile text taken literally, statements split in parts, the facts of
+// each hit, scopes in the caller's spelling, and what TrackerIndex says the extractor has read.
+class TrackerContentTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void findsWhatTheFilesHold_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("shares");
+        for (const char* text : {"nvoic", "FAÇADE", "facade", "ínvoice", "STRASSE", "*", "?", "[",
+                                 "brack[1]", "r*g", "\"", "'", "\\", "{braces}", "%",
+                                 "SELECT ?x WHERE", "\") || true || CONTAINS(?c, \""})
+            QTest::newRow(text) << QString::fromUtf8(text) << 2;
+        QTest::newRow("NUL") << QString(QChar(0)) + QStringLiteral("invoice") << 2;
+        QTest::newRow("10,000 characters") << QString(10000, QLatin1Char('e')) << 2;
+        QTest::newRow("only blanks") << QStringLiteral("   ") << 2;
+        for (int shares : {1, 3, 7}) QTest::addRow("e in %d parts", shares) << "e" << shares;
+    }
+    void findsWhatTheFilesHold() {
+        QFETCH(QString, text);
+        QFETCH(int, shares);
+        const QByteArray notes = miner().path("notes");
+        miner().index->setStatementShares(shares);
+        const Gathered content = gather(notes, MetadataPredicate::contentContains, text);
+        const Gathered either = gather(notes, MetadataPredicate::nameOrContentContains, text);
+        miner().index->setStatementShares(2);
+        QVERIFY(content.finished && either.finished);
+        const QSet<QByteArray> texts = miner().textsContaining(text, notes);
+        const QSet<QByteArray> textsOrNames = texts + namesContaining(notes, text);
+        QCOMPARE(content.paths, texts);
+        QCOMPARE(either.paths, textsOrNames);
+        QCOMPARE(content.items.size() + either.items.size(), texts.size() + textsOrNames.size());
+        for (const MetadataItem& item : either.items) {  // with the facts of the file or folder
+            struct stat info;
+            QCOMPARE(::stat(item.path.constData(), &info), 0);
+            QCOMPARE(item.isFolder, S_ISDIR(info.st_mode));
+            if (item.isFolder) continue;
+            QCOMPARE(item.fileSize, std::optional<qint64>(info.st_size));
+            QCOMPARE(item.contentModifiedMsecs, std::optional<qint64>(info.st_mtime * 1000));
+        }
+    }
+
+    void scopesAnswerInTheirOwnSpelling_data() {
+        QTest::addColumn<QByteArray>("scope");
+        QTest::addColumn<QByteArray>("folder");  // whose texts the scope shows
+        const QByteArray outside = miner().sandbox.outside();
+        QTest::newRow("through a link") << outside + "/linked-notes" << miner().path("notes");
+        QTest::newRow("blank and accent")
+            << miner().path("notes/nested dír") << miner().path("notes/nested dír");
+        QTest::newRow("not UTF-8")
+            << miner().path("notes/odd\xff") << miner().path("notes/odd\xff");
+        QTest::newRow("trailing slash") << miner().path("notes/") << miner().path("notes");
+        QTest::newRow("root") << QByteArray("/") << QByteArray();
+        QTest::newRow("outside the index") << outside << outside;
+    }
+    void scopesAnswerInTheirOwnSpelling() {
+        QFETCH(QByteArray, scope);
+        QFETCH(QByteArray, folder);
+        const Gathered hits = gather(scope, MetadataPredicate::contentContains, "invoice");
+        QVERIFY(hits.finished);
+        const QByteArray base = scope.endsWith('/') ? scope.chopped(1) : scope;
+        QSet<QByteArray> expected;
+        for (const QByteArray& path : miner().textsContaining("invoice", folder))
+            expected.insert(base + path.mid(folder.size()));
+        QCOMPARE(expected.isEmpty(), scope == miner().sandbox.outside());
+        QCOMPARE(hits.paths, expected);
+    }
+
+    // Where TrackerIndex says the extractor may have read a file's whole text, the index has it,
+    // and the other way round: the scanner reads exactly the files the index has not.
+    void mayHaveReadTextAgreesWithTheIndex_data() {
+        QTest::addColumn<QByteArray>("kind");
+        for (const QByteArray& kind : fileKinds()) QTest::newRow(kind.constData()) << kind;
+    }
+    void mayHaveReadTextAgreesWithTheIndex() {
+        QFETCH(QByteArray, kind);
+        const QByteArray path = miner().path("kinds/" + kind);
+        const Gathered hits = gather(miner().path("kinds"), MetadataPredicate::contentContains,
+                                     QString::fromLatin1(kindWord(kind)));
+        QVERIFY(hits.finished);
+        QCOMPARE(miner().index->mayHaveReadText(path, QFileInfo(QFile::decodeName(path)).size()),
+                 hits.paths.contains(path));
+    }
+};
+
+// Queries stay live after gathering: files added and removed show up as one update each, which
+// waits while updates are disabled, and never comes once the query stopped or for a change that
+// leaves its results as they were.
+class TrackerLiveTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void addedAndRemovedFilesUpdateTheQueries() {
+        auto content = gathered(MetadataPredicate::contentContains, "zephyr");
+        auto count = gathered(MetadataPredicate::everything);
+        QSignalSpy updates(content.get(), &MetadataQuery::updated);
+        const qsizetype before = count->resultCount();
+        QCOMPARE(content->resultCount(), 0);
+        miner().write("live/wind.txt", "A warm Zephyr blew.\n", true);
+        QTRY_COMPARE_WITH_TIMEOUT(content->resultCount(), 1, kChangeMs);
+        QTRY_COMPARE_WITH_TIMEOUT(count->resultCount(), before + 1, kChangeMs);
+        QCOMPARE(content->results().first().path, miner().path("live/wind.txt"));
+        QCOMPARE(updates.count(), 1);
+        miner().remove("live/wind.txt");
+        QTRY_COMPARE_WITH_TIMEOUT(content->resultCount(), 0, kChangeMs);
+        QTRY_COMPARE_WITH_TIMEOUT(count->resultCount(), before, kChangeMs);
+        QCOMPARE(updates.count(), 2);
+    }
+
+    // Measured against a query that is none of these: once it saw the change, they would have too.
+    void disabledStoppedOrUnaffectedQueriesStayQuiet() {
+        auto control = gathered(MetadataPredicate::nameOrContentContains, "frozen");
+        auto disabled = gathered(MetadataPredicate::nameOrContentContains, "frozen");
+        auto stopped = gathered(MetadataPredicate::nameOrContentContains, "frozen");
+        auto unaffected = gathered(MetadataPredicate::nameOrContentContains, "unaffected");
+        QSignalSpy disabledUpdates(disabled.get(), &MetadataQuery::updated);
+        QSignalSpy stoppedUpdates(stopped.get(), &MetadataQuery::updated);
+        QSignalSpy unaffectedUpdates(unaffected.get(), &MetadataQuery::updated);
+        disabled->disableUpdates();
+        stopped->stop();
+        miner().write("live/frozen.bin", "x");
+        QTRY_COMPARE_WITH_TIMEOUT(control->resultCount(), 1, kChangeMs);
+        QTest::qWait(300);
+        QCOMPARE(disabledUpdates.size() + stoppedUpdates.size() + unaffectedUpdates.size(), 0);
+        QCOMPARE(disabled->resultCount() + stopped->resultCount(), 0);
+        disabled->enableUpdates();
+        QVERIFY(disabledUpdates.wait(kChangeMs));
+        QCOMPARE(disabled->results().first().path, miner().path("live/frozen.bin"));
+        miner().remove("live/frozen.bin");
+    }
+};
+
+// Tracker missing, mute or dying: connecting and querying end, shortened, never hang. Runs last,
+// as it ends the shared miner: no bus, then a miner that stops answering, then one killed in the
+// middle of a query, then none at all.
+class TrackerFailureTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void noSessionBusRefusesAtOnce() {
+        const QByteArray address = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/tarnwick-bus");
+        const qint64 elapsedMs = msUntilRefused(10000);
+        qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+        QVERIFY2(elapsedMs >= 0 && elapsedMs < 5000, QByteArray::number(elapsedMs));
+    }
+
+    void silentMinerTimesOut() {
+        miner().sandbox.signalMiner(SIGSTOP);
+        const qint64 elapsedMs = msUntilRefused(1000);
+        QVERIFY2(elapsedMs >= 900 && elapsedMs < 5000, QByteArray::number(elapsedMs));
+    }
+
+    // The miner is still stopped: the query waits without holding the event loop, and ends when
+    // the miner dies; so do later queries, and connecting is refused at once.
+    void minerDyingMidQueryEndsTheQueries() {
+        auto query = miner().index->createQuery(
+            miner().path("notes"), MetadataPredicate::nameOrContentContains, "invoice");
+        QSignalSpy finished(query.get(), &MetadataQuery::finishedGathering);
+        QElapsedTimer clock;
+        clock.start();
+        query->start();
+        QVERIFY2(clock.elapsed() < 5000, QByteArray::number(clock.elapsed()));
+        QTest::qWait(300);
+        QCOMPARE(finished.size(), 0);
+        miner().sandbox.signalMiner(SIGKILL);
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(query->resultCount(), 0);
+        const Gathered after =
+            gather(miner().path("notes"), MetadataPredicate::contentContains, "invoice");
+        QVERIFY(after.finished);
+        QCOMPARE(after.count, 0);
+        const qint64 elapsedMs = msUntilRefused(10000);
+        QVERIFY2(elapsedMs >= 0 && elapsedMs < 5000, QByteArray::number(elapsedMs));
+    }
+};
+
+}  // namespace tarnwick::test
+
+#include "TrackerMinerTest.moc"
+
+// One miner start for every class: they run here one after the other, the failure cases last,
+// since they end the miner. A GUI application (offscreen) for the PDF in the corpus.
+int main(int argc, char** argv) {
+    using namespace tarnwick::test;
+    QGuiApplication app(argc, argv);
+    if (!startMiner()) return 1;
+    TrackerCountTest count;
+    TrackerContentTest content;
+    TrackerLiveTest live;
+    TrackerFailureTest failure;
+    int failed = 0;
+    for (QObject* test : std::initializer_list<QObject*>{&count, &content, &live, &failure})
+        failed += QTest::qExec(test, argc, argv) != 0;
+    miner().index.reset();
+    miner().sandbox.stop();
+    return failed;
+}

@@ -1,0 +1,184 @@
+#include "app/HotKeyManager.h"
+#include "app/HotKeyText.h"
+#include "platform/GlobalShortcut.h"
+#include "tests/support/TestRunner.h"
+
+#include <QPointer>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tarnwick;
+
+namespace {
+
+constexpr quint32 kCommand = StoredHotKey::kCommandBit, kShift = StoredHotKey::kShiftBit,
+                  kOption = StoredHotKey::kOptionBit, kControl = StoredHotKey::kControlBit;
+
+// A shortcut service that records what it is asked and reports what the test says.
+class ScriptedShortcut : public GlobalShortcut {
+public:
+    void registerKey(const ShortcutKey& key) override { registered.append(key); }
+    void unregisterKey() override {}
+    void press() { Q_EMIT pressed(); }
+    void refuse(int status) { Q_EMIT registrationFailed(status); }
+    void notOffered() { Q_EMIT unavailable(QStringLiteral("no service")); }
+    QList<ShortcutKey> registered;
+};
+
+}  // namespace
+
+// The stored shortcut: how its code and mask read from the settings, show to the user and become
+// an X key; and the hot key as the application uses it, registered with whatever backend the
+// desktop has and reported once per press.
+class HotKeyTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_config;
+    QList<QPointer<ScriptedShortcut>> m_made;
+
+    HotKeyManager::BackendFactory backends() {
+        return [this] {
+            auto shortcut = std::make_unique<ScriptedShortcut>();
+            m_made.append(shortcut.get());
+            return shortcut;
+        };
+    }
+    static void store(const QVariant& code, const QVariant& modifiers) {
+        QSettings settings(QStringLiteral("Tarnwick"), QStringLiteral("Tarnwick"));
+        settings.clear();
+        if (code.isValid()) settings.setValue(QStringLiteral("hotKeyCode"), code);
+        if (modifiers.isValid()) settings.setValue(QStringLiteral("hotKeyModifiers"), modifiers);
+    }
+
+private Q_SLOTS:
+    void initTestCase() { qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8()); }
+    void init() {
+        m_made.clear();
+        store({}, {});
+    }
+
+    void displayText() {
+        const struct {
+            quint32 code, modifiers;
+            const char* text;
+        } rows[] = {
+            {49, 0x1200, "Ctrl+Shift+Space"},
+            {36, kOption | kCommand, "Alt+Super+Return"},
+            {12, kControl | kCommand, "Ctrl+Super+Key 12"},
+            {48, kShift, "Shift+Tab"},
+            {49, kCommand | kShift | kControl | kOption, "Ctrl+Alt+Shift+Super+Space"},
+            {49, 0x0400 | kControl, "Ctrl+Space"},  // caps lock adds nothing
+            {0x7a, 0x0400, "Key 122"},
+        };
+        for (const auto& row : rows)
+            QCOMPARE(hotKeyDisplayText({row.code, row.modifiers}), QString::fromLatin1(row.text));
+    }
+
+    void storedValuesFallBackToTheDefault() {
+        QCOMPARE(hotKeyFromStored({}, {}), (StoredHotKey{49, 0x1200}));
+        QCOMPARE(hotKeyFromStored(0, 0), (StoredHotKey{49, 0x1200}));
+        QCOMPARE(hotKeyFromStored(36, 0x0900), (StoredHotKey{36, 0x0900}));
+        // A negative number is what a signed reader made of the unsigned value.
+        QCOMPARE(hotKeyFromStored(-1, -4096), (StoredHotKey{0xFFFFFFFFu, 0xFFFFF000u}));
+        // Read anew each time; outside 32 bits, or not a number: as if absent.
+        store(36, 0x0900);
+        QCOMPARE(readStoredHotKey(), (StoredHotKey{36, 0x0900}));
+        store(Q_INT64_C(0x100000031), QStringLiteral("control"));
+        QCOMPARE(readStoredHotKey(), StoredHotKey{});
+    }
+
+    // Each code stands for one key of a US layout; the codes of keys a PC keyboard lacks (or
+    // whose place depends on the layout) stand for none.
+    void keyCodesMapToOneKeyEach() {
+        QSet<quint32> keysyms;
+        QSet<QByteArray> names;
+        QList<quint32> unmapped;
+        for (quint32 code = 0; code < 0x80; ++code) {
+            const std::optional<KeySymbol> symbol = keySymbolForKeyCode(code);
+            if (!symbol) {
+                unmapped << code;
+                continue;
+            }
+            QVERIFY2(!keysyms.contains(symbol->keysym) && !names.contains(symbol->name),
+                     symbol->name);
+            keysyms.insert(symbol->keysym);
+            names.insert(symbol->name);
+        }
+        QCOMPARE(unmapped,
+                 (QList<quint32>{0x0a, 0x34, 0x36, 0x37, 0x38, 0x39, 0x3a, 0x3b, 0x3c, 0x3d,
+                                 0x3e, 0x3f, 0x42, 0x44, 0x46, 0x47, 0x48, 0x49, 0x4a, 0x4d,
+                                 0x5d, 0x5e, 0x5f, 0x66, 0x68, 0x6c, 0x6e, 0x70, 0x7f}));
+        QVERIFY(!keySymbolForKeyCode(0xFFFFFFFF));
+        QCOMPARE(keySymbolForKeyCode(0x60)->keysym, 0xffc2u);  // F5, out of order
+        QCOMPARE(QByteArray(keySymbolForKeyCode(0x75)->name), QByteArray("Delete"));
+    }
+
+    void shortcutNotations() {
+        ShortcutKey key;
+        key.keysymName = QStringLiteral("space");
+        key.control = key.shift = true;
+        QCOMPARE(portalTrigger(key), QStringLiteral("CTRL+SHIFT+space"));
+        QCOMPARE(gnomeAccelerator(key), QStringLiteral("<Control><Shift>space"));
+        key = {};
+        key.keysymName = QStringLiteral("Return");
+        key.alt = key.super = true;
+        QCOMPARE(portalTrigger(key), QStringLiteral("ALT+LOGO+Return"));
+        QCOMPARE(gnomeAccelerator(key), QStringLiteral("<Alt><Super>Return"));
+    }
+
+    void registersTheStoredKey() {
+        HotKeyManager defaults(backends());
+        defaults.registerHotKey();
+        ShortcutKey key = m_made.at(0)->registered.value(0);
+        QCOMPARE(key.keysym, 0x20u);
+        QVERIFY(key.control && key.shift && !key.alt && !key.super);
+
+        store(36, 0x0900);
+        HotKeyManager manager(backends());
+        int presses = 0;
+        manager.onHotKey = [&presses] { ++presses; };
+        manager.registerHotKey();
+        key = m_made.at(1)->registered.value(0);
+        QCOMPARE(key.keysym, 0xff0du);
+        QCOMPARE(key.keysymName, QStringLiteral("Return"));
+        QVERIFY(key.alt && key.super && !key.control && !key.shift);
+        QVERIFY(manager.isRegistered());
+        QCOMPARE(manager.displayText(), QStringLiteral("Alt+Super+Return"));
+
+        // Registering again gives the first registration back; each press calls back once.
+        manager.registerHotKey();
+        QVERIFY(!m_made[1] && m_made.size() == 3);
+        m_made[2]->press();
+        m_made[2]->press();
+        QCOMPARE(presses, 2);
+        manager.onHotKey = nullptr;
+        m_made[2]->press();
+        manager.unregisterHotKey();
+        QVERIFY(!m_made[2] && !manager.isRegistered());
+        manager.unregisterHotKey();  // harmless twice
+    }
+
+    void failuresLeaveNothingRegistered() {
+        store(0x0a, 0x1200);  // a code no key stands for: nothing is grabbed
+        HotKeyManager unmappable(backends());
+        unmappable.registerHotKey();
+        QVERIFY(m_made.isEmpty() && !unmappable.isRegistered());
+        QCOMPARE(unmappable.displayText(), QStringLiteral("Ctrl+Shift+Key 10"));
+
+        store({}, {});
+        HotKeyManager manager(backends());
+        manager.registerHotKey();
+        m_made[0]->refuse(10);
+        QVERIFY(!manager.isRegistered());
+        manager.registerHotKey();
+        QVERIFY(manager.isRegistered());
+        m_made[1]->notOffered();
+        QVERIFY(!manager.isRegistered());
+        HotKeyManager none([] { return std::unique_ptr<GlobalShortcut>(); });
+        none.registerHotKey();
+        QVERIFY(!none.isRegistered());
+    }
+};
+
+TARNWICK_TEST(HotKeyTest)
+#include "HotKeyTest.moc"

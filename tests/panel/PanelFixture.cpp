@@ -1,27 +1,70 @@
 #include "PanelFixture.h"
 
+#include "panel/PanelLabel.h"
+#include "panel/PreviewWindow.h"
 #include "panel/ResultsModel.h"
 #include "panel/ResultsTableView.h"
+#include "tests/support/gui/XServer.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
 
 namespace tarnwick::test {
 
-SearchSession::Dependencies PanelFixture::madeUpTree(const QList<QByteArray>& entries) {
+namespace {
+
+QString tilde(const QList<QByteArray>& paths) {
+    QStringList texts;
+    for (const QByteArray& path : paths) texts.append(QString::fromUtf8(path));
+    return texts.join(u',').replace(QString::fromUtf8(PanelFixture::kRoot), QStringLiteral("~"));
+}
+
+SearchSession::Dependencies madeUpTree(const QList<QByteArray>& entries) {
     SearchSession::Dependencies deps;
     deps.filterDebounceMs = 0;
     deps.lister = [entries](const QByteArray& folder, const std::atomic<bool>*) {
         QList<FileItem> items;
         for (const QByteArray& entry : entries) {
             const bool isFolder = entry.endsWith('/');
-            const QByteArray path = kRoot + "/" + (isFolder ? entry.chopped(1) : entry);
-            if (!path.startsWith(folder + "/")) continue;
-            items.append(FileItem::fromPath(path, folder, isFolder, isFolder ? 0 : 100, 1000));
+            const QByteArray path =
+                PanelFixture::kRoot + "/" + (isFolder ? entry.chopped(1) : entry);
+            if (path.startsWith(folder + "/"))
+                items.append(FileItem::fromPath(path, folder, isFolder, isFolder ? 0 : 100, 1000));
         }
         return items;
     };
     return deps;
+}
+
+PreviewContent previewOf(const QByteArray& path, QSize) {
+    PreviewContent content;
+    content.kind = PreviewContent::Kind::text;
+    content.text = QStringLiteral("preview of ") + QString::fromUtf8(path);
+    return content;
+}
+
+const QHash<QString, std::function<void(SearchPanel&)>> kActions = {
+    {QStringLiteral("open"), &SearchPanel::openSelected},
+    {QStringLiteral("reveal"), &SearchPanel::revealSelected},
+    {QStringLiteral("revealclose"),
+     [](SearchPanel& panel) { panel.revealSelectedAndClose(987654); }},
+    {QStringLiteral("copypath"), &SearchPanel::copySelectedPath},
+    {QStringLiteral("copyfile"), &SearchPanel::copySelectedFile},
+    {QStringLiteral("trash"), &SearchPanel::trashSelected},
+    {QStringLiteral("close"), [](SearchPanel& panel) { panel.close(); }},
+};
+
+}  // namespace
+
+void addScenarioColumns() {
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("expected");
 }
 
 bool PanelFixture::open(const QList<QByteArray>& entries) {
@@ -29,16 +72,14 @@ bool PanelFixture::open(const QList<QByteArray>& entries) {
     opener = std::make_shared<RecordingOpener>();
     reveal = std::make_shared<RecordingReveal>();
     trash = std::make_shared<ScriptedTrash>();
-    DesktopServices services{opener, reveal, trash};
-    panel = std::make_unique<SearchPanel>(kRoot, madeUpTree(entries), services);
-    QSignalSpy published(&panel->session(), &SearchSession::resultsReplaced);
+    panel = std::make_unique<SearchPanel>(kRoot, madeUpTree(entries),
+                                          DesktopServices{opener, reveal, trash}, &previewOf);
     panel->show();
-    if (!QTest::qWaitForWindowExposed(panel.get())) return false;
-    return published.count() > 0 || published.wait(5000);
+    return QTest::qWaitForWindowExposed(panel.get()) && settle();
 }
 
-bool PanelFixture::waitForRows(int rows) {
-    return QTest::qWaitFor([&] { return panel->resultsModel()->rowCount() == rows; }, 5000);
+bool PanelFixture::settle() {
+    return QTest::qWaitFor([&] { return panel->isClosed() || panel->session().isSettled(); });
 }
 
 QStringList PanelFixture::rowNames() const {
@@ -47,16 +88,131 @@ QStringList PanelFixture::rowNames() const {
     return names;
 }
 
-int PanelFixture::rowOf(const QByteArray& name) const {
-    return int(rowNames().indexOf(QString::fromUtf8(name)));
+int PanelFixture::rowOf(const QString& name) const {
+    return int(rowNames().indexOf(name));
 }
 
-int PanelFixture::selectedRow() const {
-    return panel->resultsView()->selectedRow();
-}
-
-void PanelFixture::select(int row) {
+void PanelFixture::select(int row) const {
     panel->resultsView()->selectRow(row);
+}
+
+QPoint PanelFixture::centreOfRow(int row) const {
+    return panel->resultsView()->visualRect(panel->resultsModel()->index(row)).center();
+}
+
+void PanelFixture::run(const QString& steps) {
+    QLineEdit* field = panel->searchField();
+    for (const QString& step : steps.split(u' ', Qt::SkipEmptyParts)) {
+        const QString verb = step.section(u':', 0, 0);
+        QString arg = step.section(u':', 1);
+        if (verb != u"x") arg.replace(u'_', u' ');  // xdotool names keys with '_' (Caps_Lock)
+        const auto press = [&](QWidget* target) {
+            const QKeyCombination key = QKeySequence(arg)[0];
+            QTest::keyClick(target, key.key(), key.keyboardModifiers());
+        };
+        if (verb == u"type") {
+            QTest::keyClicks(field, arg);
+        } else if (verb == u"select") {
+            select(rowOf(arg));
+        } else if (verb == u"row") {
+            select(arg.toInt());
+        } else if (verb == u"key" || verb == u"list" || verb == u"panel") {
+            QWidget* const targets[] = {field, panel->resultsView(), panel.get()};
+            press(targets[verb == u"key" ? 0 : verb == u"list" ? 1 : 2]);
+        } else if (verb == u"other") {
+            if (!other) {
+                other = std::make_unique<QLineEdit>();
+                other->show();
+                QVERIFY(QTest::qWaitForWindowExposed(other.get()));
+            }
+            press(other.get());
+        } else if (verb == u"caret") {
+            field->setCursorPosition(arg.toInt());
+        } else if (verb == u"mark") {
+            field->setSelection(arg.section(u',', 0, 0).toInt(), arg.section(u',', 1).toInt());
+        } else if (verb == u"clip") {
+            QApplication::clipboard()->setText(arg);
+        } else if (verb == u"sort") {
+            panel->sortButton()->setCurrentIndex(arg.toInt());
+            Q_EMIT panel->sortButton()->activated(arg.toInt());
+        } else if (verb == u"menu") {
+            const int row = arg == u"-" ? panel->resultsModel()->rowCount() - 1 : rowOf(arg);
+            const QPoint at = centreOfRow(row) + QPoint(0, arg == u"-" ? 60 : 0);
+            QWidget* viewport = panel->resultsView()->viewport();
+            QContextMenuEvent click(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+            QApplication::sendEvent(viewport, &click);
+        } else if (verb == u"entry") {
+            QVERIFY(panel->contextMenu());
+            for (QAction* action : panel->contextMenu()->actions())
+                if (action->text() == arg) action->trigger();
+        } else if (verb == u"refuse") {
+            opener->refusal = arg;
+        } else if (verb == u"x") {
+            QVERIFY(xserver::keys(arg.split(u',')));
+            xserver::settle();
+        } else {
+            QCOMPARE(verb, QStringLiteral("do"));
+            QVERIFY2(kActions.contains(arg), qPrintable(step));
+            kActions[arg](*panel);
+        }
+        QVERIFY(settle());
+    }
+}
+
+QString PanelFixture::state(const QString& expected) const {
+    QStringList pairs;
+    for (const QString& pair : expected.split(u' ', Qt::SkipEmptyParts)) {
+        const QString name = pair.section(u'=', 0, 0);
+        pairs.append(name + u'=' + value(name).replace(u' ', u'_'));
+    }
+    return pairs.join(u' ');
+}
+
+QString PanelFixture::value(const QString& name) const {
+    const QLineEdit* field = panel->searchField();
+    const PreviewWindow* preview = panel->previewWindow();
+    const int at = panel->resultsView()->selectedRow();
+    const QMimeData* clip = QApplication::clipboard()->mimeData();
+    if (name == u"dir") return tilde({panel->session().scope().currentDirectory()});
+    if (name == u"row") return at < 0 ? QStringLiteral("-") : rowNames().value(at);
+    if (name == u"at") return QString::number(at);
+    if (name == u"rows") return QString::number(panel->resultsModel()->rowCount());
+    if (name == u"names") return rowNames().join(u',');
+    if (name == u"field") return field->text();
+    if (name == u"caret") return QString::number(field->cursorPosition());
+    if (name == u"marked") return field->selectedText();
+    if (name == u"label") return panel->directoryLabel()->text().trimmed();
+    if (name == u"sort") return rawValue(panel->session().sortMode());
+    if (name == u"count") return panel->countLabel()->text();
+    if (name == u"opened") return tilde(opener->opened);
+    if (name == u"revealed") return tilde(reveal->revealed);
+    if (name == u"time") return reveal->startupIds.join(u',').section(QStringLiteral("_TIME"), 1);
+    if (name == u"usertime")
+        return value(QStringLiteral("time")).toULongLong() > 0 ? QStringLiteral("set")
+                                                               : QStringLiteral("none");
+    if (name == u"focus")
+        return panel->isActiveWindow() && QApplication::focusWidget() == field
+                   ? QStringLiteral("field")
+                   : QStringLiteral("elsewhere");
+    if (name == u"trashed") return tilde(trash->trashed);
+    if (name == u"closed") return panel->isClosed() ? QStringLiteral("yes") : QStringLiteral("no");
+    if (name == u"preview") {
+        if (!preview || !preview->isVisible()) return QStringLiteral("hidden");
+        return preview->shownPath() ? tilde({*preview->shownPath()}) : QStringLiteral("-");
+    }
+    if (name == u"content") return preview ? tilde({preview->content().text.toUtf8()}) : QString();
+    if (name == u"clip") return tilde({clip->data(QStringLiteral("text/plain"))});
+    if (name == u"formats") return clip->formats().join(u',');
+    if (name == u"menu")
+        return panel->contextMenu() ? QStringLiteral("open") : QStringLiteral("none");
+    if (name == u"entries") {
+        QStringList texts;
+        for (const QAction* action : panel->contextMenu()->actions())
+            texts.append(action->isSeparator() ? QStringLiteral("-") : action->text());
+        return texts.join(u',');
+    }
+    if (name == u"other") return other ? other->text() : QString();
+    return QStringLiteral("(unknown)");
 }
 
 }  // namespace tarnwick::test

@@ -4,8 +4,8 @@
 #include "platform/DesktopServices.h"
 #include "tests/platform/RecordingOpener.h"
 
-#include <QList>
-#include <QPair>
+#include <QLineEdit>
+#include <QTest>
 
 #include <memory>
 
@@ -36,31 +36,62 @@ public:
     QList<QByteArray> trashed;
 };
 
-// A panel on a made-up folder whose tree is `entries` (relative paths, folders ending in '/'),
-// acting through recording services. Nothing is read from disk.
+// A panel on a made-up folder (nothing is read from disk) acting through recording services. A
+// test is a table: a script of what the user does, and the state that must follow, written as
+// "name=value" pairs (see state()); paths below the folder read "~/...", blanks read '_'.
 class PanelFixture {
 public:
     static inline const QByteArray kRoot = "/srv/projects";
+    static inline const QList<QByteArray> kTree = {"docs/",     "docs/alpha.txt", "docs/beta.txt",
+                                                   "notes.txt", "zeta.md",        "readme.md"};
 
     std::shared_ptr<RecordingOpener> opener;
     std::shared_ptr<RecordingReveal> reveal;
     std::shared_ptr<ScriptedTrash> trash;
     std::unique_ptr<SearchPanel> panel;
+    std::unique_ptr<QLineEdit> other;  // a field in another window of this application
 
-    // Builds and shows a new panel with new recorders and waits for its first results; false if
-    // none came.
-    bool open(const QList<QByteArray>& entries);
-    // Waits until the results show `rows` rows.
-    bool waitForRows(int rows);
-    // The names of the rows, top to bottom.
+    // Builds and shows a panel on `entries` (relative paths, folders ending in '/') and waits for
+    // its results. Its preview shows "preview of PATH" for each file.
+    bool open(const QList<QByteArray>& entries = kTree);
+    // Waits until the search has published everything for its inputs.
+    bool settle();
     QStringList rowNames() const;
-    // The row showing `name`, or -1.
-    int rowOf(const QByteArray& name) const;
-    int selectedRow() const;
-    // Selects `row` as a click would.
-    void select(int row);
+    int rowOf(const QString& name) const;
+    void select(int row) const;
+    QPoint centreOfRow(int row) const;
 
-    static SearchSession::Dependencies madeUpTree(const QList<QByteArray>& entries);
+    // Carries out blank-separated steps, each followed by settle(): type:TEXT, select:NAME
+    // (select:- for none), row:N, key:KEY into the field, list:KEY into the results, panel:KEY
+    // to the panel, other:KEY to the other window (KEY as QKeySequence writes it), caret:N,
+    // mark:START,LENGTH in the field, clip:TEXT onto the clipboard, sort:N, menu:NAME (a right
+    // click on that row, menu:- below the rows), entry:TEXT of the open menu, refuse:MESSAGE
+    // (the opener refuses), x:KEY,KEY... typed on the X server, do:ACTION (open, reveal,
+    // revealclose, copypath, copyfile, trash, close).
+    void run(const QString& steps);
+    // The named values of `expected` as they are now, in its order: dir, row (selected name),
+    // at (selected row), rows, names, field, caret, marked, label, count, sort, opened, revealed,
+    // time (the reveal's user time), usertime (set or none), focus (field or elsewhere), trashed,
+    // closed, preview (hidden, - for empty, or the path), content (the preview's text), clip,
+    // formats, menu, entries, other.
+    QString state(const QString& expected) const;
+
+private:
+    QString value(const QString& name) const;
 };
+
+// Runs the table row's `steps` on `fixture` and waits until its state is `expected`.
+#define PANEL_SCENARIO(fixture)                                               \
+    do {                                                                      \
+        QFETCH(QString, steps);                                               \
+        QFETCH(QString, expected);                                            \
+        (fixture).run(steps);                                                 \
+        QTRY_COMPARE_WITH_TIMEOUT((fixture).state(expected), expected, 3000); \
+    } while (false)
+
+void addScenarioColumns();
+inline void scenario(const char* name, const char* steps, const char* expected) {
+    QTest::newRow(name) << QString::fromUtf8(steps) << QString::fromUtf8(expected);
+}
 
 }  // namespace tarnwick::test

@@ -1,4 +1,7 @@
 #include "app/PreviewLoader.h"
+#include "core/ContentMatch.h"
+#include "index/scan/ScanIndex.h"
+#include "spotlight/ContentSnippet.h"
 #include "tests/support/DocumentFixtures.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/TestRunner.h"
@@ -6,38 +9,34 @@
 #include <QBuffer>
 #include <QImage>
 #include <QLocale>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace tarnwick;
+using Kind = PreviewContent::Kind;
 
 namespace {
 
 const QSize kBounds(400, 300);
 
-QByteArray picture(QSize size, const char* format) {
+QByteArray picture(QSize size, const char* format, const QByteArray& trailer = {}) {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::darkCyan);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, format);
-    return bytes;
+    return bytes + trailer;
 }
 
 // A JPEG whose EXIF data says "turn 90° clockwise to view" (orientation 6), as cameras write.
 QByteArray jpegTakenSideways(QSize stored) {
-    QByteArray jpeg = picture(stored, "JPEG");
-    const QByteArray payload = QByteArray("Exif\0\0", 6) +
-                               QByteArray("MM\0\x2a\0\0\0\x08", 8) +  // big-endian TIFF header
-                               QByteArray("\0\x01", 2) +              // one entry
-                               QByteArray("\x01\x12\0\x03\0\0\0\x01\0\x06\0\0", 12) +
-                               QByteArray("\0\0\0\0", 4);  // no next directory
-    const int length = int(payload.size()) + 2;
-    QByteArray segment("\xff\xe1");
-    segment += char(length >> 8);
-    segment += char(length & 0xff);
-    jpeg.insert(2, segment + payload);  // right after the start-of-image marker
-    return jpeg;
+    const QByteArray exif = QByteArray(
+        "\xff\xe1\0\x22"
+        "Exif\0\0MM\0\x2a\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0"
+        "\x06\0\0\0\0\0\0",
+        36);                                         // one big-endian TIFF entry, no next directory
+    return picture(stored, "JPEG").insert(2, exif);  // right after the start-of-image marker
 }
 
 }  // namespace
@@ -45,7 +44,6 @@ QByteArray jpegTakenSideways(QSize stored) {
 // What the preview decides to show for each kind of file, read off disk.
 class PreviewLoaderTest : public QObject {
     Q_OBJECT
-
     test::TempTree m_tree;
 
     PreviewContent load(const QByteArray& name, const QByteArray& bytes) {
@@ -54,65 +52,47 @@ class PreviewLoaderTest : public QObject {
     }
 
 private Q_SLOTS:
-    void picturesStandUprightAndFit_data() {
-        QTest::addColumn<QByteArray>("name");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QSize>("shown");
-        QTest::newRow("wide") << QByteArray("wide.png") << picture({1600, 400}, "PNG")
-                              << QSize(400, 100);
-        QTest::newRow("small") << QByteArray("icon.png") << picture({32, 16}, "PNG")
-                               << QSize(32, 16);
-        QTest::newRow("sideways photo")
-            << QByteArray("photo.jpg") << jpegTakenSideways({80, 40}) << QSize(40, 80);
-        QTest::newRow("large sideways photo")
-            << QByteArray("big.jpg") << jpegTakenSideways({1200, 600}) << QSize(150, 300);
-    }
     void picturesStandUprightAndFit() {
-        QFETCH(QByteArray, name);
-        QFETCH(QByteArray, bytes);
-        QFETCH(QSize, shown);
-        const PreviewContent content = load(name, bytes);
-        QCOMPARE(content.kind, PreviewContent::Kind::image);
-        QCOMPARE(content.image.size(), shown);
-        QCOMPARE(content.name, QString::fromUtf8(name));
+        const struct {
+            const char* name;
+            QByteArray bytes;
+            QSize shown;
+        } rows[] = {{"wide.png", picture({1600, 400}, "PNG"), {400, 100}},
+                    {"icon.png", picture({32, 16}, "PNG"), {32, 16}},
+                    {"photo.jpg", jpegTakenSideways({80, 40}), {40, 80}},
+                    {"big.jpg", jpegTakenSideways({1200, 600}), {150, 300}}};
+        for (const auto& row : rows) {
+            const PreviewContent content = load(row.name, row.bytes);
+            QCOMPARE(content.kind, Kind::image);
+            QCOMPARE(content.image.size(), row.shown);
+            QCOMPARE(content.name, QString::fromUtf8(row.name));
+        }
+        const PreviewContent pdf = load("paper.pdf", test::makePdf({QStringLiteral("first")}));
+        QCOMPARE(pdf.kind, Kind::pdfPage);  // the first page, fitted; A4 is taller than wide
+        QVERIFY(qAbs(pdf.image.height() - kBounds.height()) <= 2);
+        QVERIFY(pdf.image.width() < pdf.image.height());
     }
 
-    void pdfShowsItsFirstPage() {
-        const PreviewContent content = load("paper.pdf", test::makePdf({QStringLiteral("first")}));
-        QCOMPARE(content.kind, PreviewContent::Kind::pdfPage);
-        QVERIFY(content.image.height() <= kBounds.height() + 1);
-        QVERIFY(content.image.height() >= kBounds.height() - 2);  // A4 is taller than wide
-        QVERIFY(content.image.width() < content.image.height());
-    }
-
-    void textShowsAsItIsRead_data() {
-        QTest::addColumn<QByteArray>("name");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("text");
-        const QByteArray code = "int main() { return 0; }\n";
-        const QString codeText = QString::fromUtf8(code);
-        QTest::newRow("plain") << QByteArray("notes.txt") << code << codeText;
-        QTest::newRow("C++") << QByteArray("main.cpp") << code << codeText;
-        QTest::newRow("shell") << QByteArray("run.sh") << code << codeText;
-        QTest::newRow("no known extension") << QByteArray("LICENSE.weird") << code << codeText;
-        QTest::newRow("name not UTF-8") << QByteArray("caf\xe9.txt") << code << codeText;
-        QTest::newRow("invalid bytes") << QByteArray("mixed.txt") << QByteArray("ok \xff ok")
-                                       << QStringLiteral("ok \uFFFD ok");
-        QTest::newRow("rich text without its markup")
-            << QByteArray("letter.rtf") << test::rtfDocument("Dear {\\b you},\\par hello")
-            << QStringLiteral("Dear you,\nhello");
-    }
     void textShowsAsItIsRead() {
-        QFETCH(QByteArray, name);
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, text);
-        const PreviewContent content = load(name, bytes);
-        QCOMPARE(content.kind, PreviewContent::Kind::text);
-        QCOMPARE(content.text, text);
-        QVERIFY(!content.textCut);
-    }
-
-    void onlyTheStartOfALongTextIsRead() {
+        const QByteArray code = "int main() { return 0; }\n";
+        const struct {
+            QByteArray name, bytes;
+            QString text;
+        } rows[] = {
+            {"notes.txt", code, code},
+            {"main.cpp", code, code},
+            {"run.sh", code, code},
+            {"LICENSE.weird", code, code},
+            {"caf\xe9.txt", code, code},  // a name that is not UTF-8
+            {"mixed.txt", "ok \xff ok", QStringLiteral("ok \uFFFD ok")},
+            {"letter.rtf", test::rtfDocument("Dear {\\b you},\\par hello"), "Dear you,\nhello"},
+        };
+        for (const auto& row : rows) {
+            const PreviewContent content = load(row.name, row.bytes);
+            QCOMPARE(content.kind, Kind::text);
+            QCOMPARE(content.text, row.text);
+            QVERIFY(!content.textCut);
+        }
         // 'a' then two-byte characters: the limit falls inside one, which must not show as junk.
         QByteArray text("a");
         while (text.size() < 300 * 1024) text += "\xc3\xa9";
@@ -128,36 +108,70 @@ private Q_SLOTS:
         QCOMPARE(content.text.size(), kTextPreviewBytes);
     }
 
-    void otherFilesShowTheirFacts_data() {
-        QTest::addColumn<QByteArray>("name");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("binary") << QByteArray("blob.bin") << QByteArray(1500, '\0');
-        QTest::newRow("broken picture")
-            << QByteArray("broken.png") << QByteArray("\x89PNG\r\n\x1a\n but nothing else", 25);
-    }
     void otherFilesShowTheirFacts() {
-        QFETCH(QByteArray, name);
-        QFETCH(QByteArray, bytes);
-        const PreviewContent content = load(name, bytes);
-        QCOMPARE(content.kind, PreviewContent::Kind::facts);
-        QCOMPARE(content.name, QString::fromUtf8(name));
-        QCOMPARE(content.sizeText,
-                 QLocale().formattedDataSize(bytes.size(), 1, QLocale::DataSizeSIFormat));
-        QVERIFY(!content.typeComment.isEmpty());
-        QVERIFY(!content.typeName.isEmpty());
-        QVERIFY(!content.dateText.isEmpty());
-    }
-
-    void folderShowsNothingAndAVanishedFileItsName() {
+        for (const auto& [name, bytes] :
+             {std::pair<QByteArray, QByteArray>{"blob.bin", QByteArray(1500, '\0')},
+              {"broken.png", QByteArray("\x89PNG\r\n\x1a\n but nothing else", 25)}}) {
+            const PreviewContent content = load(name, bytes);
+            QCOMPARE(content.kind, Kind::facts);
+            QCOMPARE(content.name, QString::fromUtf8(name));
+            QCOMPARE(content.sizeText,
+                     QLocale().formattedDataSize(bytes.size(), 1, QLocale::DataSizeSIFormat));
+            QVERIFY(!content.typeComment.isEmpty() && !content.typeName.isEmpty() &&
+                    !content.dateText.isEmpty());
+        }
         m_tree.mkdir("folder");
-        QCOMPARE(loadPreviewContent(m_tree.pathOf("folder"), kBounds).kind,
-                 PreviewContent::Kind::empty);
-        const PreviewContent content = loadPreviewContent(m_tree.pathOf("gone.txt"), kBounds);
-        QCOMPARE(content.kind, PreviewContent::Kind::facts);
-        QCOMPARE(content.name, QStringLiteral("gone.txt"));
-        QVERIFY(content.sizeText.isEmpty());
+        QCOMPARE(loadPreviewContent(m_tree.pathOf("folder"), kBounds).kind, Kind::empty);
+        const PreviewContent gone = loadPreviewContent(m_tree.pathOf("gone.txt"), kBounds);
+        QCOMPARE(gone.kind, Kind::facts);
+        QCOMPARE(gone.name, QStringLiteral("gone.txt"));
+        QVERIFY(gone.sizeText.isEmpty());
+    }
+};
+
+// The scanner, the content snippet and the preview take a file for the same format: what one of
+// them reads as text, the others read as text too.
+class FormatsAgreeTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void sameFormatForAll() {
+        const QString query = QStringLiteral("invoice");
+        const struct {
+            QByteArray name, bytes;
+            QString snippet;  // kContentMatchText: found by none that reads text
+            Kind preview;
+        } rows[] = {
+            {"letter.rtf", test::rtfDocument("Dear {\\b client},\\par the invoice."),
+             "Dear client, the invoice.", Kind::text},
+            {"main.c", "int invoice = 1;", "int invoice = 1;", Kind::text},
+            {"notes", "an invoice, without a type", "an invoice, without a type", Kind::text},
+            {"memo", test::rtfDocument("{\\b an} invoice"), "an invoice", Kind::text},
+            {"blob", QByteArray("an invoice\0", 11), kContentMatchText, Kind::facts},
+            {"paper.pdf", test::makePdf({QStringLiteral("the invoice")}), "the invoice ",
+             Kind::pdfPage},
+            {"photo.png", picture({4, 4}, "PNG", "invoice"), kContentMatchText, Kind::image},
+            {"report.docx", "invoice", kContentMatchText, Kind::facts},
+        };
+        test::TempTree tree;
+        for (const auto& row : rows) tree.write(row.name, row.bytes);
+        ScanIndex index;
+        std::unique_ptr<MetadataQuery> scan =
+            index.createQuery(tree.path(), MetadataPredicate::contentContains, query);
+        QSignalSpy finished(scan.get(), &MetadataQuery::finishedGathering);
+        scan->start();
+        QVERIFY(finished.wait(30000));
+        QSet<QByteArray> scanHits;
+        for (const MetadataItem& item : scan->results())
+            scanHits.insert(item.path.mid(tree.path().size() + 1));
+        for (const auto& row : rows) {
+            const QByteArray path = tree.pathOf(row.name);
+            QVERIFY2(scanHits.contains(row.name) == (row.snippet != kContentMatchText), row.name);
+            QCOMPARE(contentSnippet(path, query).value_or(QStringLiteral("<none>")), row.snippet);
+            QCOMPARE(loadPreviewContent(path, QSize(200, 200)).kind, row.preview);
+        }
     }
 };
 
 TARNWICK_TEST(PreviewLoaderTest)
+TARNWICK_TEST(FormatsAgreeTest)
 #include "PreviewLoaderTest.moc"

@@ -40,81 +40,66 @@ private Q_SLOTS:
         m_tree.write("other.txt", "nothing to see\n");
     }
 
-    void resultsAsThePanelShowsThem_data() {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QByteArray>("output");
-        const QByteArray hits(
-            "invoices.md\nsub/notes.txt\tthe INVOICE is due \n"
-            "zeta.txt\tan invoice, paid \n");  // a tab would be a column
-        QTest::newRow("by name") << QStringList{"--index=none", "@", "rep"}
-                                 << QByteArray("docs/report-old.txt\nReport.pdf\n");
-        QTest::newRow("by size") << QStringList{"--index=none", "--sort", "size", "@", "rep"}
-                                 << QByteArray("Report.pdf\ndocs/report-old.txt\n");
-        QTest::newRow("extensions without a query")
-            << QStringList{"--index=none", "--ext", "JPG", "--ext=__folder__", "@"}
-            << QByteArray("docs\nsub\ndocs/photo.JPG\n");
-        QTest::newRow("bytes, NUL-ended") << QStringList{"--index=none", "-0", "@", "name"}
-                                          << QByteArray("bad\xff name.txt\0", 14);
-        QTest::newRow("a line feed in a name") << QStringList{"--index=none", "-0", "@", "break"}
-                                               << QByteArray("line\nbreak.md\0", 14);
-        QTest::newRow("scan") << QStringList{"--index", "scan", "@", "invoice"} << hits;
-        QTest::newRow("auto, the default") << QStringList{"@", "invoice"} << hits;
-        QTest::newRow("tracker, not running")
-            << QStringList{"--index=tracker", "@", "invoice"} << QByteArray("invoices.md\n");
-    }
     void resultsAsThePanelShowsThem() {
-        QFETCH(QStringList, arguments);
-        QFETCH(QByteArray, output);
-        const PrintRun result = run(QStringList{"--print"} + arguments);
-        QCOMPARE(result.out, output);
-        QCOMPARE(result.exitCode, 0);
-        QVERIFY2(result.err.isEmpty(), result.err.constData());
-    }
-
-    // A folder given relatively, with a trailing '/', still meets the index's paths.
-    void aRelativeFolderMeetsTheIndex() {
+        const QByteArray hits =  // a tab in a passage would be a column
+            "invoices.md\nsub/notes.txt\tthe INVOICE is due \nzeta.txt\tan invoice, paid \n";
+        const struct {
+            QStringList arguments;
+            QByteArray output;
+        } rows[] = {
+            {{"--index=none", "@", "rep"}, "docs/report-old.txt\nReport.pdf\n"},
+            {{"--index=none", "--sort", "size", "@", "rep"}, "Report.pdf\ndocs/report-old.txt\n"},
+            {{"--index=none", "--ext", "JPG", "--ext=__folder__", "@"},
+             "docs\nsub\ndocs/photo.JPG\n"},
+            {{"--index=none", "-0", "@", "name"}, QByteArray("bad\xff name.txt\0", 14)},
+            {{"--index=none", "-0", "@", "break"}, QByteArray("line\nbreak.md\0", 14)},
+            {{"--index", "scan", "@", "invoice"}, hits},
+            {{"@", "invoice"}, hits},  // "auto", without Tracker: the scanner
+            {{"--index=tracker", "@", "invoice"}, "invoices.md\n"},  // not running: names only
+        };
+        for (const auto& row : rows) {
+            const PrintRun result = run(QStringList{"--print"} + row.arguments);
+            QCOMPARE(result.out, row.output);
+            QCOMPARE(result.exitCode, 0);
+            QVERIFY2(result.err.isEmpty(), result.err.constData());
+        }
+        // A folder given relatively, with a trailing '/', still meets the index's paths.
         const PrintRun result =
             run({"--print", "--index=scan", "../", "due"}, QString::fromUtf8(m_tree.pathOf("sub")));
         QCOMPARE(result.out, QByteArray("sub/notes.txt\tthe INVOICE is due \n"));
     }
 
-    void badInputGetsOneLineAndAnExitCode_data() {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QByteArray>("message");
-        for (const char* mode : {"--print", "--panel"}) {
-            const QString command = QString::fromLatin1(mode);
-            QTest::addRow("%s, missing folder", mode)
-                << QStringList{command, "/nonexistent/folder"} << 1
-                << QByteArray("/nonexistent/folder: No such file or directory");
-            QTest::addRow("%s, a file", mode)
-                << QStringList{command, "@/Report.pdf"} << 1 << QByteArray("not a folder");
-            QTest::addRow("%s, no folder", mode)
-                << QStringList{command} << 2 << QByteArray("usage");
-        }
-        QTest::newRow("unknown option")
-            << QStringList{"--print", "--frobnicate", "@"} << 2 << QByteArray("frobnicate");
-        QTest::newRow("unknown order")
-            << QStringList{"--print", "--sort=colour", "@"} << 2 << QByteArray("colour");
-        QTest::newRow("unknown index")
-            << QStringList{"--print", "--index", "spotlight", "@"} << 2 << QByteArray("spotlight");
-        QTest::newRow("too many") << QStringList{"--print", "@", "a", "b"} << 2
-                                  << QByteArray("usage");
-        QTest::newRow("panel without a screen")
-            << QStringList{"--panel", "@"} << 1 << QByteArray("no screen");
-    }
     void badInputGetsOneLineAndAnExitCode() {
-        QFETCH(QStringList, arguments);
-        QFETCH(int, exitCode);
-        QFETCH(QByteArray, message);
-        const PrintRun result = run(arguments);
-        QCOMPARE(result.exitCode, exitCode);
-        QVERIFY(result.out.isEmpty());
-        QByteArrayList lines;  // Qt's own warnings aside
-        for (const QByteArray& line : result.err.split('\n'))
-            if (line.startsWith("tarnwick: ")) lines.append(line);
-        QCOMPARE(lines.size(), 1);
-        QVERIFY2(lines.first().contains(message), result.err.constData());
+        const struct {
+            QStringList arguments;
+            int exitCode;
+            const char* message;
+        } rows[] = {
+            {{"--print", "/nonexistent/folder"},
+             1,
+             "/nonexistent/folder: No such file or directory"},
+            {{"--panel", "/nonexistent/folder"},
+             1,
+             "/nonexistent/folder: No such file or directory"},
+            {{"--print", "@/Report.pdf"}, 1, "not a folder"},
+            {{"--panel", "@/Report.pdf"}, 1, "not a folder"},
+            {{"--print"}, 2, "usage"},
+            {{"--panel"}, 2, "usage"},
+            {{"--print", "--frobnicate", "@"}, 2, "frobnicate"},
+            {{"--print", "--sort=colour", "@"}, 2, "colour"},
+            {{"--print", "--index", "spotlight", "@"}, 2, "spotlight"},
+            {{"--print", "@", "a", "b"}, 2, "usage"},
+            {{"--panel", "@"}, 1, "no screen"},
+        };
+        for (const auto& row : rows) {
+            const PrintRun result = run(row.arguments);
+            QByteArrayList lines;  // Qt's own warnings aside
+            for (const QByteArray& line : result.err.split('\n'))
+                if (line.startsWith("tarnwick: ")) lines.append(line);
+            QVERIFY2(result.exitCode == row.exitCode && result.out.isEmpty() && lines.size() == 1 &&
+                         lines.first().contains(row.message),
+                     qPrintable(row.arguments.join(u' ') + ": " + result.err));
+        }
     }
 };
 

@@ -36,38 +36,32 @@ private Q_SLOTS:
 
     void cleanupTestCase() { m_sandbox.stop(); }
 
-    void answersFromTheIndexOrTheDisk_data() {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QByteArray>("output");
-        QTest::addColumn<bool>("indexAlone");
+    void answersFromTheIndexOrTheDisk() {
         // Line feeds become blanks, pairs of blanks one, and a tab a blank: tabs are columns.
         const QByteArray keeper("notes/keeper.txt\tthe  Lighthouse keeper's log \n");
-        QTest::newRow("by name or content")
-            << QStringList{"@", "lighthouse"}
-            << keeper + "reports/lighthouse-report.md\nsmall/lighthouse.txt\n"
-            << true;
-        QTest::newRow("without a query, nothing") << QStringList{"@"} << QByteArray() << true;
-        QTest::newRow("one extension")
-            << QStringList{"--ext", "txt", "@", "lighthouse"} << keeper + "small/lighthouse.txt\n"
-            << true;
-        QTest::newRow("a small folder, by content")
-            << QStringList{"@/small", "beam"} << QByteArray("lighthouse.txt\tbeam \n") << false;
-        QTest::newRow("the scanner, which does not count")
-            << QStringList{"--index=scan", "@", "keeper"} << QByteArray("notes/keeper.txt\n")
-            << false;
-    }
-    void answersFromTheIndexOrTheDisk() {
-        QFETCH(QStringList, arguments);
-        QFETCH(QByteArray, output);
-        QFETCH(bool, indexAlone);
-        for (QString& argument : arguments)
-            argument.replace(u'@', QFile::decodeName(m_sandbox.corpus()));
-        const PrintRun run = runTarnwick(QStringList{"--print"} + arguments);
-        QCOMPARE(run.out, output);
-        QCOMPARE(run.exitCode, 0);
+        const struct {
+            QStringList arguments;
+            QByteArray output;
+            bool indexAlone;
+        } rows[] = {
+            {{"@", "lighthouse"},
+             keeper + "reports/lighthouse-report.md\nsmall/lighthouse.txt\n",
+             true},
+            {{"@"}, {}, true},  // without a query, nothing
+            {{"--ext", "txt", "@", "lighthouse"}, keeper + "small/lighthouse.txt\n", true},
+            {{"@/small", "beam"}, "lighthouse.txt\tbeam \n", false},
+            {{"--index=scan", "@", "keeper"}, "notes/keeper.txt\n", false},  // does not count
+        };
         const QByteArray line = "tarnwick: " + m_sandbox.corpus() +
                                 ": the index holds 5467 items here; searching the index alone\n";
-        QCOMPARE(run.err, indexAlone ? line : QByteArray());
+        for (auto row : rows) {
+            for (QString& argument : row.arguments)
+                argument.replace(u'@', QFile::decodeName(m_sandbox.corpus()));
+            const PrintRun run = runTarnwick(QStringList{"--print"} + row.arguments);
+            QCOMPARE(run.out, row.output);
+            QCOMPARE(run.exitCode, 0);
+            QCOMPARE(run.err, row.indexAlone ? line : QByteArray());
+        }
     }
 };
 

@@ -8,8 +8,7 @@ namespace tarnwick::test {
 // minute) and both outputs.
 struct PrintRun {
     int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
+    QByteArray out, err;
 };
 
 inline PrintRun runTarnwick(

@@ -34,12 +34,10 @@ struct SharedMiner {
 };
 // What one query gathered, waited for in the event loop.
 struct Gathered {
+    std::unique_ptr<MetadataQuery> query;  // still live
     bool finished = false;
-    qsizetype count = 0;
     QSet<QByteArray> paths;
-    QList<MetadataItem> items;
-    int progressSignals = 0;
-    int finishedSignals = 0;
+    int progressSignals = 0, finishedSignals = 0;
 };
 QString folded(const QString& text);
 
@@ -144,15 +142,13 @@ bool startMiner() {
 }
 
 Gathered gather(const QByteArray& scope, MetadataPredicate predicate, const QString& text = {}) {
-    std::unique_ptr<MetadataQuery> query = miner().index->createQuery(scope, predicate, text);
-    QSignalSpy progress(query.get(), &MetadataQuery::gatheringProgress);
-    QSignalSpy finished(query.get(), &MetadataQuery::finishedGathering);
-    query->start();
     Gathered gathered;
+    gathered.query = miner().index->createQuery(scope, predicate, text);
+    QSignalSpy progress(gathered.query.get(), &MetadataQuery::gatheringProgress);
+    QSignalSpy finished(gathered.query.get(), &MetadataQuery::finishedGathering);
+    gathered.query->start();
     gathered.finished = finished.wait(60000);
-    gathered.count = query->resultCount();
-    gathered.items = query->results();
-    for (const MetadataItem& item : gathered.items) gathered.paths.insert(item.path);
+    for (const MetadataItem& item : gathered.query->results()) gathered.paths.insert(item.path);
     gathered.progressSignals = int(progress.size());
     gathered.finishedSignals = int(finished.size());
     return gathered;
@@ -194,12 +190,8 @@ QSet<QByteArray> namesContaining(const QByteArray& folder, const QString& needle
 
 constexpr int kChangeMs = 60000;  // a loaded machine may take this long; a quiet one, a second
 
-std::unique_ptr<MetadataQuery> gathered(MetadataPredicate predicate, const char* text = "") {
-    auto query = miner().index->createQuery(miner().path("live"), predicate, text);
-    QSignalSpy finished(query.get(), &MetadataQuery::finishedGathering);
-    query->start();
-    finished.wait(60000);
-    return query;
+std::unique_ptr<MetadataQuery> live(MetadataPredicate predicate, const char* text = "") {
+    return gather(miner().path("live"), predicate, text).query;
 }
 
 // Milliseconds until connectAsync() answered without an index; -1 for an index, or no answer
@@ -246,9 +238,9 @@ private Q_SLOTS:
         QVERIFY(gathered.finished);
         QCOMPARE(gathered.progressSignals, 1);
         QCOMPARE(gathered.finishedSignals, 1);
-        QVERIFY(gathered.items.isEmpty());
-        QCOMPARE(gathered.count, counted.isEmpty() ? 0 : countIndexable(counted));
-        QVERIFY(counted.isEmpty() || gathered.count > 40);
+        QVERIFY(gathered.query->results().isEmpty());
+        QCOMPARE(gathered.query->resultCount(), counted.isEmpty() ? 0 : countIndexable(counted));
+        QVERIFY(counted.isEmpty() || gathered.query->resultCount() > 40);
     }
 };
 
@@ -283,8 +275,10 @@ private Q_SLOTS:
         const QSet<QByteArray> textsOrNames = texts + namesContaining(notes, text);
         QCOMPARE(content.paths, texts);
         QCOMPARE(either.paths, textsOrNames);
-        QCOMPARE(content.items.size() + either.items.size(), texts.size() + textsOrNames.size());
-        for (const MetadataItem& item : either.items) {  // with the facts of the file or folder
+        QCOMPARE(content.query->results().size() + either.query->results().size(),
+                 texts.size() + textsOrNames.size());
+        for (const MetadataItem& item :
+             either.query->results()) {  // with the facts of the file or folder
             struct stat info;
             QCOMPARE(::stat(item.path.constData(), &info), 0);
             QCOMPARE(item.isFolder, S_ISDIR(info.st_mode));
@@ -344,8 +338,8 @@ class TrackerLiveTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void addedAndRemovedFilesUpdateTheQueries() {
-        auto content = gathered(MetadataPredicate::contentContains, "zephyr");
-        auto count = gathered(MetadataPredicate::everything);
+        auto content = live(MetadataPredicate::contentContains, "zephyr");
+        auto count = live(MetadataPredicate::everything);
         QSignalSpy updates(content.get(), &MetadataQuery::updated);
         const qsizetype before = count->resultCount();
         QCOMPARE(content->resultCount(), 0);
@@ -362,10 +356,10 @@ private Q_SLOTS:
 
     // Measured against a query that is none of these: once it saw the change, they would have too.
     void disabledStoppedOrUnaffectedQueriesStayQuiet() {
-        auto control = gathered(MetadataPredicate::nameOrContentContains, "frozen");
-        auto disabled = gathered(MetadataPredicate::nameOrContentContains, "frozen");
-        auto stopped = gathered(MetadataPredicate::nameOrContentContains, "frozen");
-        auto unaffected = gathered(MetadataPredicate::nameOrContentContains, "unaffected");
+        auto control = live(MetadataPredicate::nameOrContentContains, "frozen");
+        auto disabled = live(MetadataPredicate::nameOrContentContains, "frozen");
+        auto stopped = live(MetadataPredicate::nameOrContentContains, "frozen");
+        auto unaffected = live(MetadataPredicate::nameOrContentContains, "unaffected");
         QSignalSpy disabledUpdates(disabled.get(), &MetadataQuery::updated);
         QSignalSpy stoppedUpdates(stopped.get(), &MetadataQuery::updated);
         QSignalSpy unaffectedUpdates(unaffected.get(), &MetadataQuery::updated);
@@ -421,7 +415,7 @@ private Q_SLOTS:
         const Gathered after =
             gather(miner().path("notes"), MetadataPredicate::contentContains, "invoice");
         QVERIFY(after.finished);
-        QCOMPARE(after.count, 0);
+        QCOMPARE(after.query->resultCount(), 0);
         const qint64 elapsedMs = msUntilRefused(10000);
         QVERIFY2(elapsedMs >= 0 && elapsedMs < 5000, QByteArray::number(elapsedMs));
     }

@@ -41,15 +41,16 @@ bool someoneHoldsTheShortcut() {
 
 // Tarnwick as a user runs it, on an X server with a window manager and a private session bus:
 // a window carrying Nautilus's properties in front, a file manager reporting its folder, the
-// tray watched by a StatusNotifierWatcher that reads the menu. The shortcut opens the panel and
-// closes it; the menu reads as it should and quits the program, which gives the key back.
+// tray watched by a StatusNotifierWatcher that reads the menu, an index that never answers. The
+// shortcut opens the panel and closes it; the menu reads as it should and quits the program,
+// which gives the key back.
 class AppEndToEndTest : public QObject {
     Q_OBJECT
 private:
     PrivateSessionBus m_bus;
     QTemporaryDir m_home;
     std::unique_ptr<StatusNotifierWatcherDouble> m_watcher;
-    std::unique_ptr<FakeBusService> m_nautilus;
+    std::unique_ptr<FakeBusService> m_nautilus, m_tracker;
     std::unique_ptr<QWidget> m_window;
     QProcess m_tarnwick;
 
@@ -67,6 +68,10 @@ private Q_SLOTS:
         m_watcher =
             std::make_unique<StatusNotifierWatcherDouble>(m_bus.connect(QStringLiteral("watcher")));
         QVERIFY(m_watcher->serve());
+        m_tracker = std::make_unique<FakeBusService>(m_bus.connect(QStringLiteral("tracker")));
+        m_tracker->onCall("/org/freedesktop/Tracker3/Endpoint", "org.freedesktop.Tracker3.Endpoint",
+                          "Query", [](const QDBusMessage&) { return FakeBusService::silence(); });
+        QVERIFY(m_tracker->serve(QStringLiteral("org.freedesktop.Tracker3.Miner.Files")));
         m_nautilus = std::make_unique<FakeBusService>(m_bus.connect(QStringLiteral("nautilus")));
         QVERIFY(m_nautilus->serve(QStringLiteral("org.freedesktop.FileManager1")));
         m_nautilus->setProperty(QStringLiteral("/org/freedesktop/FileManager1"),
@@ -125,12 +130,22 @@ private Q_SLOTS:
         QVERIFY(!panelShown());
         QVERIFY(xserver::keys({QStringLiteral("ctrl+shift+space")}));
         QTRY_VERIFY_WITH_TIMEOUT(panelShown(), 10000);
+        // A folder handed over while that panel still connects to the index (whose stub never
+        // answers, so that takes a second): the instance lives on and shows the new panel.
+        QTRY_VERIFY_WITH_TIMEOUT(m_tracker->callCount(QStringLiteral("Query")) > 0, 20000);
+        const StartRequest request{StartRequest::Kind::openFolder,
+                                   QFile::encodeName(m_home.filePath(QStringLiteral("Projects")))};
+        QCOMPARE(SingleInstance(m_bus.connect(QStringLiteral("second"))).handOver(request),
+                 QString());
+        QTest::qWait(1500);  // the connection has given up by now
+        QCOMPARE(m_tarnwick.state(), QProcess::Running);
+        QVERIFY(panelShown());
         // The panel is on top now; the file manager's window under it still counts.
         QVERIFY(xserver::keys({QStringLiteral("ctrl+shift+space")}));
         QTRY_VERIFY_WITH_TIMEOUT(!panelShown(), 10000);
         QVERIFY(m_nautilus->callCount(QStringLiteral("Get")) >= 2);
 
-        QVERIFY(m_watcher->click(m_watcher->items().first(), menu->at(0).id));
+        QVERIFY(m_watcher->click(m_watcher->items().first(), menu->at(0).id));  // the menu too
         QTRY_VERIFY_WITH_TIMEOUT(panelShown(), 10000);
         QVERIFY(xserver::keys({QStringLiteral("ctrl+shift+space")}));
         QTRY_VERIFY_WITH_TIMEOUT(!panelShown(), 10000);

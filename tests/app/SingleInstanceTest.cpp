@@ -110,20 +110,6 @@ private Q_SLOTS:
         QCOMPARE(start({"--settings", "--activate"}), 2);
         QCOMPARE(folders.size() + searches.size() + plain.size() + settings.size(), 5);
     }
-
-    void withoutAnInstanceTheStartBecomesIt() {
-        QVERIFY(!m_bus.nameHasOwner(QString::fromLatin1(SingleInstance::kServiceName)));
-        QProcess process;
-        process.setProcessEnvironment(environment());
-        process.start(QStringLiteral(TARNWICK_EXECUTABLE), {m_home.path()});
-        QTRY_VERIFY_WITH_TIMEOUT(
-            m_bus.nameHasOwner(QString::fromLatin1(SingleInstance::kServiceName)), 20000);
-        // And it is the instance: a later start hands over to it and leaves at once.
-        QCOMPARE(start({"--activate"}), 0);
-        QCOMPARE(process.state(), QProcess::Running);
-        process.terminate();
-        QVERIFY(process.waitForFinished(10000));
-    }
 };
 
 TARNWICK_TEST(SingleInstanceTest)

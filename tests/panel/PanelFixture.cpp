@@ -25,7 +25,9 @@ QString tilde(const QList<QByteArray>& paths) {
     return texts.join(u',').replace(QString::fromUtf8(PanelFixture::kRoot), QStringLiteral("~"));
 }
 
-SearchSession::Dependencies madeUpTree(const QList<QByteArray>& entries) {
+}  // namespace
+
+SearchSession::Dependencies PanelFixture::madeUpTree(const QList<QByteArray>& entries) {
     SearchSession::Dependencies deps;
     deps.filterDebounceMs = 0;
     deps.lister = [entries](const QByteArray& folder, const std::atomic<bool>*) {
@@ -41,6 +43,8 @@ SearchSession::Dependencies madeUpTree(const QList<QByteArray>& entries) {
     };
     return deps;
 }
+
+namespace {
 
 PreviewContent previewOf(const QByteArray& path, QSize) {
     PreviewContent content;
@@ -200,7 +204,11 @@ QString PanelFixture::value(const QString& name) const {
         if (!preview || !preview->isVisible()) return QStringLiteral("hidden");
         return preview->shownPath() ? tilde({*preview->shownPath()}) : QStringLiteral("-");
     }
-    if (name == u"content") return preview ? tilde({preview->content().text.toUtf8()}) : QString();
+    if (name == u"content") {
+        if (!preview || preview->content().kind == PreviewContent::Kind::empty)
+            return QStringLiteral("empty");
+        return tilde({preview->content().text.toUtf8()});
+    }
     if (name == u"clip") return tilde({clip->data(QStringLiteral("text/plain"))});
     if (name == u"formats") return clip->formats().join(u',');
     if (name == u"menu")

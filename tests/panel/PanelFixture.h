@@ -54,6 +54,8 @@ public:
     // Builds and shows a panel on `entries` (relative paths, folders ending in '/') and waits for
     // its results. Its preview shows "preview of PATH" for each file.
     bool open(const QList<QByteArray>& entries = kTree);
+    // The session's dependencies for a panel on `entries`, shown or not.
+    static SearchSession::Dependencies madeUpTree(const QList<QByteArray>& entries);
     // Waits until the search has published everything for its inputs.
     bool settle();
     QStringList rowNames() const;

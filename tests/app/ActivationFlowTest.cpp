@@ -78,7 +78,6 @@ private Q_SLOTS:
         m_delegate = std::make_unique<AppDelegate>(std::move(deps));
     }
     void cleanup() { m_delegate.reset(); }
-
     void opensClosesAndReplacesPanels() {
         activate("");
         QCOMPARE(m_beeps, 1);
@@ -93,15 +92,13 @@ private Q_SLOTS:
         QVERIFY(!m_delegate->searchPanel());
         QVERIFY(first.isNull() || !first->isVisible());
         QTRY_VERIFY(first.isNull());  // released, not kept
-
-        activate(kFolder);  // a new panel each time
+        activate(kFolder);            // a new panel each time
         first = m_delegate->searchPanel();
         first->close();  // Escape, or a click elsewhere: still held, hidden
         QCOMPARE(m_delegate->searchPanel(), first.data());
         activate(kOther);
         QVERIFY(showsPanelOn(kOther));
         QTRY_VERIFY(first.isNull());
-
         // A named folder replaces the visible panel without asking for the front folder.
         const int questions = m_source->questions;
         first = m_delegate->searchPanel();
@@ -112,7 +109,6 @@ private Q_SLOTS:
         QCOMPARE(m_panelFolders, (QList<QByteArray>{kFolder, kFolder, kOther, kFolder}));
         QCOMPARE(m_beeps, 2);
     }
-
     void activationsWhileAskingAreAnsweredInTurn() {
         m_source->holdAnswers = true;
         activate(kFolder);
@@ -124,7 +120,6 @@ private Q_SLOTS:
         m_source->release();
         QVERIFY(!m_delegate->searchPanel());
         QCOMPARE(m_panelFolders.size(), 1);
-
         // The source goes with the delegate; what it held must not call into a dead object.
         activate(kFolder);
         FrontFolderSource::Callback held = std::move(m_source->held.front());

@@ -7,6 +7,7 @@
 
 using namespace tarnwick;
 using tarnwick::test::appcastWith;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -57,7 +58,6 @@ private Q_SLOTS:
                                  "-1.0", "1.0/2", "12345678901234567890", "１.０"})
             QVERIFY2(!AppcastVersion::parse(QString::fromUtf8(text)), text);
     }
-
     void readsItemsOfThisPlatform() {
         const AppcastFeed feed = parseAppcast(appcastWith(
             {"1.2"},
@@ -69,15 +69,14 @@ private Q_SLOTS:
         QCOMPARE(feed.items.size(), size_t(2));
         const AppcastItem& item = feed.items.front();
         QCOMPARE(item.version, version("1.2"));
-        QCOMPARE(item.displayVersion, QStringLiteral("1.2"));
-        QCOMPARE(item.title, QStringLiteral("Version 1.2"));
+        QCOMPARE(item.displayVersion, u"1.2"_s);
+        QCOMPARE(item.title, u"Version 1.2"_s);
         QCOMPARE(item.downloadUrl, QUrl("https://downloads.example.org/tarnwick_1.2_amd64.deb"));
-        QVERIFY(item.releaseNotesHtml.contains(QLatin1String("<li>Changes in 1.2</li>")));
+        QVERIFY(item.releaseNotesHtml.contains("<li>Changes in 1.2</li>"_L1));
         QCOMPARE(item.published, QDateTime(QDate(2025, 3, 1), QTime(10, 0), QTimeZone::utc()));
         QCOMPARE(feed.items.back().version, version("300"));
-        QCOMPARE(feed.items.back().displayVersion, QStringLiteral("3.0 beta"));
+        QCOMPARE(feed.items.back().displayVersion, u"3.0 beta"_s);
     }
-
     void rejectsItemsWithWrongTypes_data() {
         QTest::addColumn<QByteArray>("itemXml");
         QTest::addColumn<QString>("reason");
@@ -100,7 +99,7 @@ private Q_SLOTS:
         QVERIFY2(feed.error.isEmpty(), qPrintable(feed.error));
         QCOMPARE(feed.items.size(), size_t(1));
         QCOMPARE(feed.rejected.size(), 1);
-        QVERIFY2(feed.rejected.front().startsWith(QLatin1String("item 2: ")) &&
+        QVERIFY2(feed.rejected.front().startsWith("item 2: "_L1) &&
                      feed.rejected.front().contains(reason),
                  qPrintable(feed.rejected.front()));
         // Alone, the item makes the feed fail with its reason.
@@ -109,7 +108,6 @@ private Q_SLOTS:
         QCOMPARE(verdict.outcome, AppcastVerdict::Outcome::failed);
         QVERIFY2(verdict.message.contains(reason), qPrintable(verdict.message));
     }
-
     void rejectsDocumentsThatAreNoAppcast() {
         const QByteArray entities =
             "<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY a \"aaaaaaaaaa\">"
@@ -133,7 +131,6 @@ private Q_SLOTS:
             QCOMPARE(verdict.message, feed.error);
         }
     }
-
     void judgesTheNewestItemWhateverItsPlace() {
         using Outcome = AppcastVerdict::Outcome;
         const AppcastFeed feed = parseAppcast(appcastWith({"1.5", "2.1", "1.10", "2.0"}));

@@ -11,6 +11,7 @@
 
 using namespace tarnwick;
 using tarnwick::test::TempTree;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -26,14 +27,14 @@ const QByteArray kUserFile =
     "<action custom=\"kept\">\n\t<icon></icon>\n\t<name>Shrink images</name>\n"
     "\t<unique-id>1700000000000002-2</unique-id>\n\t<command>mogrify -resize 50% %F</command>\n"
     "\t<patterns>*.png;*.jpg</patterns>\n\t<image-files/>\n</action>\n</actions>\n";
-const QString kId = QStringLiteral("org.tarnwick.Tarnwick.search-here");
+const QString kId = u"org.tarnwick.Tarnwick.search-here"_s;
 const QByteArray kScript = "data/nautilus/scripts/Search with Tarnwick";
 
-ThunarAction ourAction(const QString& command = QStringLiteral("'/usr/bin/tarnwick' %f")) {
+ThunarAction ourAction(const QString& command = u"'/usr/bin/tarnwick' %f"_s) {
     return {kId,
-            QStringLiteral("Search with Tarnwick"),
-            QStringLiteral("Search <here> & now"),
-            QStringLiteral("org.tarnwick.Tarnwick"),
+            u"Search with Tarnwick"_s,
+            u"Search <here> & now"_s,
+            u"org.tarnwick.Tarnwick"_s,
             command,
             true};
 }
@@ -46,7 +47,7 @@ QStringList texts(const QByteArray& xml, const char* name) {
         if (reader.readNext() == QXmlStreamReader::StartElement &&
             reader.name() == QLatin1String(name))
             found << reader.readElementText();
-    return reader.hasError() ? QStringList{QStringLiteral("(malformed)")} : found;
+    return reader.hasError() ? QStringList{u"(malformed)"_s} : found;
 }
 
 QByteArray contentOf(const QByteArray& path) {
@@ -75,19 +76,16 @@ private Q_SLOTS:
         QVERIFY(added.xml.endsWith("</action>\n</actions>\n"));
         QCOMPARE(texts(added.xml, "command").last(), ourAction().command);
         QVERIFY(added.xml.contains("<description>Search &lt;here&gt; &amp; now</description>"));
-
-        const ThunarAction moved = ourAction(QStringLiteral("'/opt/tarnwick/bin/tarnwick' %f"));
+        const ThunarAction moved = ourAction(u"'/opt/tarnwick/bin/tarnwick' %f"_s);
         const ThunarActionsEdit twice = editThunarActions(added.xml, kId, moved);
         QVERIFY(twice.ok);
         QCOMPARE(texts(twice.xml, "unique-id").count(kId), 1);
         QCOMPARE(texts(twice.xml, "command").last(), moved.command);
         QCOMPARE(twice.xml.size() - added.xml.size(),
                  moved.command.size() - ourAction().command.size());
-
         const ThunarActionsEdit removed = editThunarActions(twice.xml, kId, std::nullopt);
         QVERIFY2(removed.ok, qPrintable(removed.error));
         QCOMPARE(removed.xml, kUserFile);
-
         const ThunarActionsEdit fresh = editThunarActions({}, kId, ourAction());
         QVERIFY(fresh.ok && hasThunarAction(fresh.xml, kId));
         QCOMPARE(texts(fresh.xml, "unique-id"), QStringList{kId});
@@ -98,7 +96,6 @@ private Q_SLOTS:
         QCOMPARE(compact.xml,
                  QByteArray("<actions><action><unique-id>a</unique-id></action></actions>"));
     }
-
     void refusesWhatItCannotRead() {
         for (const QByteArray& content :
              {kUserFile.left(kUserFile.size() / 2), QByteArray("<?xml version=\"1.0\"?><accels/>"),
@@ -109,7 +106,6 @@ private Q_SLOTS:
             QVERIFY(!hasThunarAction(content, kId));
         }
     }
-
     void fileEditsKeepTheFirstCopy() {
         TempTree tree;
         tree.write("Thunar/uca.xml", kUserFile);
@@ -123,16 +119,14 @@ private Q_SLOTS:
         tree.write("Thunar/uca.xml", "<actions>\n</actions>\n");
         QVERIFY2(file.install(ourAction(), &error), qPrintable(error));
         QCOMPARE(contentOf(tree.pathOf("Thunar/uca.xml.before-tarnwick")), kUserFile);
-
         // A broken file is left alone, without a copy.
         tree.write("broken/uca.xml", kUserFile.left(100));
         const ThunarActionsFile broken(QString::fromLocal8Bit(tree.pathOf("broken/uca.xml")), {});
         QVERIFY(!broken.install(ourAction(), &error));
-        QVERIFY2(error.contains(QLatin1String("left unchanged")), qPrintable(error));
+        QVERIFY2(error.contains("left unchanged"_L1), qPrintable(error));
         QCOMPARE(contentOf(tree.pathOf("broken/uca.xml")), kUserFile.left(100));
         QVERIFY(!exists(tree.pathOf("broken/uca.xml.before-tarnwick")));
     }
-
     void aNewUserFileStartsFromTheSystemDefaults() {
         TempTree tree;
         tree.write("etc/xdg/Thunar/uca.xml", kUserFile);
@@ -157,7 +151,6 @@ class FileManagerActionsTest : public QObject {
     const QByteArray kOtherAction =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n<action>\n\t<name>Mine</name>\n"
         "\t<unique-id>123-1</unique-id>\n\t<command>true %f</command>\n</action>\n</actions>\n";
-
     static int command(QStringList options) {
         return installFileManagerActions(QStringList{"tarnwick", "--install-file-manager-actions"} +
                                          options);
@@ -174,7 +167,6 @@ private Q_SLOTS:
         // No file manager programs on PATH: the folders above are what makes them present.
         qputenv("PATH", m_tree->pathOf("empty-bin"));
     }
-
     void installsAndRemovesForBoth() {
         QCOMPARE(command({}), 0);
         const FileManagerActions actions = FileManagerActions::forThisUser();
@@ -188,7 +180,6 @@ private Q_SLOTS:
         QCOMPARE(contentOf(m_tree->pathOf("config/Thunar/uca.xml")), kOtherAction);
         QVERIFY(!exists(m_tree->pathOf(kScript)));
     }
-
     void onlyWhatCanBeChangedIsChanged() {
         QCOMPARE(command({"--force"}), 2);
         QVERIFY(!exists(m_tree->pathOf("data/nautilus/scripts")));
@@ -202,7 +193,6 @@ private Q_SLOTS:
         QCOMPARE(FileManagerActions::forThisUser().presentFileManagers(), QStringList{"Nautilus"});
         QVERIFY(!exists(m_tree->pathOf("config/Thunar")));
     }
-
     // Run in the shown folder with the selection as arguments, the script hands the selected
     // folder, or else the shown one, to a stand-in that records its arguments.
     void nautilusScriptSearchesTheSelectedOrShownFolder() {
@@ -229,7 +219,6 @@ private Q_SLOTS:
         }
         QVERIFY(NautilusScriptAction(script, program).remove(&error));
         QVERIFY(!QFile::exists(script));
-
         // A user's own script of that name is never overwritten or deleted.
         m_tree->write("scripts/Search", "#!/bin/sh\necho mine\n");
         const NautilusScriptAction action(script, program);

@@ -9,6 +9,7 @@
 #include <QTest>
 
 using namespace tarnwick;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -22,7 +23,7 @@ public:
     void unregisterKey() override {}
     void press() { Q_EMIT pressed(); }
     void refuse(int status) { Q_EMIT registrationFailed(status); }
-    void notOffered() { Q_EMIT unavailable(QStringLiteral("no service")); }
+    void notOffered() { Q_EMIT unavailable(u"no service"_s); }
     QList<ShortcutKey> registered;
 };
 
@@ -35,7 +36,6 @@ class HotKeyTest : public QObject {
     Q_OBJECT
     QTemporaryDir m_config;
     QList<QPointer<ScriptedShortcut>> m_made;
-
     HotKeyManager::BackendFactory backends() {
         return [this] {
             auto shortcut = std::make_unique<ScriptedShortcut>();
@@ -44,10 +44,10 @@ class HotKeyTest : public QObject {
         };
     }
     static void store(const QVariant& code, const QVariant& modifiers) {
-        QSettings settings(QStringLiteral("Tarnwick"), QStringLiteral("Tarnwick"));
+        QSettings settings(u"Tarnwick"_s, u"Tarnwick"_s);
         settings.clear();
-        if (code.isValid()) settings.setValue(QStringLiteral("hotKeyCode"), code);
-        if (modifiers.isValid()) settings.setValue(QStringLiteral("hotKeyModifiers"), modifiers);
+        if (code.isValid()) settings.setValue(u"hotKeyCode"_s, code);
+        if (modifiers.isValid()) settings.setValue(u"hotKeyModifiers"_s, modifiers);
     }
 
 private Q_SLOTS:
@@ -56,7 +56,6 @@ private Q_SLOTS:
         m_made.clear();
         store({}, {});
     }
-
     void displayText() {
         const struct {
             quint32 code, modifiers;
@@ -73,7 +72,6 @@ private Q_SLOTS:
         for (const auto& row : rows)
             QCOMPARE(hotKeyDisplayText({row.code, row.modifiers}), QString::fromLatin1(row.text));
     }
-
     void storedValuesFallBackToTheDefault() {
         QCOMPARE(hotKeyFromStored({}, {}), (StoredHotKey{49, 0x1200}));
         QCOMPARE(hotKeyFromStored(0, 0), (StoredHotKey{49, 0x1200}));
@@ -83,10 +81,9 @@ private Q_SLOTS:
         // Read anew each time; outside 32 bits, or not a number: as if absent.
         store(36, 0x0900);
         QCOMPARE(readStoredHotKey(), (StoredHotKey{36, 0x0900}));
-        store(Q_INT64_C(0x100000031), QStringLiteral("control"));
+        store(Q_INT64_C(0x100000031), u"control"_s);
         QCOMPARE(readStoredHotKey(), StoredHotKey{});
     }
-
     // Each code stands for one key of a US layout; the codes of keys a PC keyboard lacks (or
     // whose place depends on the layout) stand for none.
     void keyCodesMapToOneKeyEach() {
@@ -112,27 +109,24 @@ private Q_SLOTS:
         QCOMPARE(keySymbolForKeyCode(0x60)->keysym, 0xffc2u);  // F5, out of order
         QCOMPARE(QByteArray(keySymbolForKeyCode(0x75)->name), QByteArray("Delete"));
     }
-
     void shortcutNotations() {
         ShortcutKey key;
-        key.keysymName = QStringLiteral("space");
+        key.keysymName = u"space"_s;
         key.control = key.shift = true;
-        QCOMPARE(portalTrigger(key), QStringLiteral("CTRL+SHIFT+space"));
-        QCOMPARE(gnomeAccelerator(key), QStringLiteral("<Control><Shift>space"));
+        QCOMPARE(portalTrigger(key), u"CTRL+SHIFT+space"_s);
+        QCOMPARE(gnomeAccelerator(key), u"<Control><Shift>space"_s);
         key = {};
-        key.keysymName = QStringLiteral("Return");
+        key.keysymName = u"Return"_s;
         key.alt = key.super = true;
-        QCOMPARE(portalTrigger(key), QStringLiteral("ALT+LOGO+Return"));
-        QCOMPARE(gnomeAccelerator(key), QStringLiteral("<Alt><Super>Return"));
+        QCOMPARE(portalTrigger(key), u"ALT+LOGO+Return"_s);
+        QCOMPARE(gnomeAccelerator(key), u"<Alt><Super>Return"_s);
     }
-
     void registersTheStoredKey() {
         HotKeyManager defaults(backends());
         defaults.registerHotKey();
         ShortcutKey key = m_made.at(0)->registered.value(0);
         QCOMPARE(key.keysym, 0x20u);
         QVERIFY(key.control && key.shift && !key.alt && !key.super);
-
         store(36, 0x0900);
         HotKeyManager manager(backends());
         int presses = 0;
@@ -140,11 +134,10 @@ private Q_SLOTS:
         manager.registerHotKey();
         key = m_made.at(1)->registered.value(0);
         QCOMPARE(key.keysym, 0xff0du);
-        QCOMPARE(key.keysymName, QStringLiteral("Return"));
+        QCOMPARE(key.keysymName, u"Return"_s);
         QVERIFY(key.alt && key.super && !key.control && !key.shift);
         QVERIFY(manager.isRegistered());
-        QCOMPARE(manager.displayText(), QStringLiteral("Alt+Super+Return"));
-
+        QCOMPARE(manager.displayText(), u"Alt+Super+Return"_s);
         // Registering again gives the first registration back; each press calls back once.
         manager.registerHotKey();
         QVERIFY(!m_made[1] && m_made.size() == 3);
@@ -157,14 +150,12 @@ private Q_SLOTS:
         QVERIFY(!m_made[2] && !manager.isRegistered());
         manager.unregisterHotKey();  // harmless twice
     }
-
     void failuresLeaveNothingRegistered() {
         store(0x0a, 0x1200);  // a code no key stands for: nothing is grabbed
         HotKeyManager unmappable(backends());
         unmappable.registerHotKey();
         QVERIFY(m_made.isEmpty() && !unmappable.isRegistered());
-        QCOMPARE(unmappable.displayText(), QStringLiteral("Ctrl+Shift+Key 10"));
-
+        QCOMPARE(unmappable.displayText(), u"Ctrl+Shift+Key 10"_s);
         store({}, {});
         HotKeyManager manager(backends());
         manager.registerHotKey();

@@ -45,7 +45,6 @@ public:
         });
         return m_server.listen(QHostAddress::LocalHost, 0) ? QString() : m_server.errorString();
     }
-
     void route(const QByteArray& path, const QByteArray& statusLine, const QByteArray& headers = {},
                const QByteArray& body = {}, Response::Body kind = Response::Body::complete) {
         m_routes[path] = {statusLine, headers, body, kind};
@@ -67,7 +66,6 @@ private:
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-
     void serve(QTcpSocket* socket) {
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QObject::destroyed, this, [this, socket] { m_pending.remove(socket); });
@@ -81,7 +79,6 @@ private:
             respond(socket, m_routes.value(path, {"404 Not Found", {}, "no such page", {}}));
         });
     }
-
     static void respond(QTcpSocket* socket, const Response& response) {
         QByteArray head = "HTTP/1.1 " + response.statusLine + "\r\nConnection: close\r\n";
         if (response.kind == Response::Body::complete && !response.headers.contains("Length"))
@@ -98,7 +95,6 @@ private:
             pump->start(2);
         }
     }
-
     QTemporaryDir m_dir;
     QSslServer m_server;
     QSslCertificate m_certificate;

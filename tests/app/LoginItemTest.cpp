@@ -13,6 +13,7 @@
 
 using namespace tarnwick;
 using tarnwick::test::TempTree;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -36,7 +37,6 @@ QString packaged(const char* relative) {
 class LoginItemTest : public QObject {
     Q_OBJECT
     std::unique_ptr<TempTree> m_tree;
-
     QString path(const QByteArray& relative) const {
         return QString::fromLocal8Bit(m_tree->pathOf(relative));
     }
@@ -49,48 +49,35 @@ private Q_SLOTS:
         m_tree = std::make_unique<TempTree>();
         m_tree->write("share/template.desktop", kTemplate);
     }
-
-    void roundTrip_data() {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<bool>("on");
-        QTest::newRow("no entry") << QByteArray() << false;
-        QTest::newRow("hidden")
-            << QByteArray("[Desktop Entry]\nType=Application\nExec=tarnwick\nHidden=true\n")
-            << false;
-        QTest::newRow("not hidden")
-            << QByteArray("[Desktop Entry]\nType=Application\nExec=tarnwick\nHidden=false\n")
-            << true;
-        QTest::newRow("empty") << QByteArray("\n") << false;
-        QTest::newRow("no group") << QByteArray("Exec=tarnwick\n") << false;
-        QTest::newRow("other group") << QByteArray("[Something]\nExec=tarnwick\n") << false;
-        QTest::newRow("garbage") << QByteArray(
-                                        "\x7f"
-                                        "ELF\x02\x01\x01\0\0\0[[[",
-                                        14)
-                                 << false;
-    }
     void roundTrip() {
-        QFETCH(QByteArray, content);
-        QFETCH(bool, on);
-        if (!content.isEmpty()) m_tree->write(kEntry, content.trimmed());
-        QCOMPARE(item().isEnabled(), on);
-        QVERIFY(item().setEnabled(true));
-        QVERIFY(item().isEnabled());
-        QCOMPARE(contentOf(path(kEntry)), kTemplate);  // a broken or hidden entry is replaced
-        QVERIFY(item().setEnabled(false));
-        QVERIFY(!QFile::exists(path(kEntry)));
-        QVERIFY(!item().isEnabled());
-        QVERIFY(item().setEnabled(false));  // off when already off is no failure
+        const QByteArray entry = "[Desktop Entry]\nType=Application\nExec=tarnwick\nHidden=";
+        for (const auto& [content, on] : {std::pair<QByteArray, bool>{{}, false},
+                                          {entry + "true\n", false},
+                                          {entry + "false\n", true},
+                                          {"\n", false},  // empty
+                                          {"Exec=tarnwick\n", false},
+                                          {"[Something]\nExec=tarnwick\n", false},
+                                          {QByteArray("\x7f"
+                                                      "ELF\x02\x01\0\0\0[[[",
+                                                      12),
+                                           false}}) {
+            if (!content.isEmpty()) m_tree->write(kEntry, content.trimmed());
+            QVERIFY2(item().isEnabled() == on, content.constData());
+            QVERIFY(item().setEnabled(true));
+            QVERIFY(item().isEnabled());
+            QCOMPARE(contentOf(path(kEntry)), kTemplate);  // a broken or hidden entry is replaced
+            QVERIFY(item().setEnabled(false));
+            QVERIFY(!QFile::exists(path(kEntry)) && !item().isEnabled());
+            QVERIFY(item().setEnabled(false));  // off when already off is no failure
+        }
     }
-
     void failuresChangeNothing() {
         QString error;
         QVERIFY(!item("share/nowhere.desktop").setEnabled(true, &error));
-        QVERIFY2(error.contains(QLatin1String("template")), qPrintable(error));
+        QVERIFY2(error.contains("template"_L1), qPrintable(error));
         m_tree->write("share/html.desktop", "<html></html>");
         QVERIFY(!item("share/html.desktop").setEnabled(true, &error));
         QVERIFY(!QFile::exists(path(kEntry)));
-
         m_tree->mkdir(kEntry);  // a folder in the entry's place
         error.clear();
         QVERIFY(!item().setEnabled(true, &error));
@@ -98,7 +85,6 @@ private Q_SLOTS:
         QVERIFY(!item().setEnabled(false, &error));
         QVERIFY(!item().isEnabled());
     }
-
     void findsTheEntryUnderXdgConfigHome() {
         qputenv("XDG_CONFIG_HOME", m_tree->pathOf("config"));
         QCOMPARE(LoginItem::forThisApplication().entryPath(), path(kEntry));
@@ -127,7 +113,6 @@ private Q_SLOTS:
         QVERIFY(::chmod(folder.constData(), 0555) == 0);
         QVERIFY(!item.setEnabled(false, &error));
         QVERIFY(item.isEnabled());
-
         // An entry that cannot be read counts as off.
         QVERIFY(::chmod(folder.constData(), 0755) == 0);
         QVERIFY(::chmod((folder + "/org.tarnwick.Tarnwick.desktop").constData(), 0) == 0);
@@ -166,7 +151,6 @@ private Q_SLOTS:
         QVERIFY(readAutostartEntry(packaged("autostart/org.tarnwick.Tarnwick.desktop"))
                     .startsAtLogin());
     }
-
     void iconsAndMetainfo() {
         for (const char* icon :
              {"icons/org.tarnwick.Tarnwick.svg", "icons/org.tarnwick.Tarnwick-symbolic.svg"}) {
@@ -181,12 +165,12 @@ private Q_SLOTS:
         QString launchable;
         while (!reader.atEnd()) {
             if (reader.readNext() != QXmlStreamReader::StartElement) continue;
-            if (reader.name() == QLatin1String("id")) ids << reader.readElementText();
-            if (reader.name() == QLatin1String("launchable")) launchable = reader.readElementText();
+            if (reader.name() == "id"_L1) ids << reader.readElementText();
+            if (reader.name() == "launchable"_L1) launchable = reader.readElementText();
         }
         QVERIFY2(!reader.hasError(), qPrintable(reader.errorString()));
         QCOMPARE(ids, QStringList{LoginItem::kAppId});
-        QCOMPARE(launchable, QStringLiteral("org.tarnwick.Tarnwick.desktop"));
+        QCOMPARE(launchable, u"org.tarnwick.Tarnwick.desktop"_s);
     }
 };
 

@@ -14,6 +14,7 @@
 
 using namespace tarnwick;
 using Kind = PreviewContent::Kind;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -45,7 +46,6 @@ QByteArray jpegTakenSideways(QSize stored) {
 class PreviewLoaderTest : public QObject {
     Q_OBJECT
     test::TempTree m_tree;
-
     PreviewContent load(const QByteArray& name, const QByteArray& bytes) {
         m_tree.write(name, bytes);
         return loadPreviewContent(m_tree.pathOf(name), kBounds);
@@ -67,12 +67,11 @@ private Q_SLOTS:
             QCOMPARE(content.image.size(), row.shown);
             QCOMPARE(content.name, QString::fromUtf8(row.name));
         }
-        const PreviewContent pdf = load("paper.pdf", test::makePdf({QStringLiteral("first")}));
+        const PreviewContent pdf = load("paper.pdf", test::makePdf({u"first"_s}));
         QCOMPARE(pdf.kind, Kind::pdfPage);  // the first page, fitted; A4 is taller than wide
         QVERIFY(qAbs(pdf.image.height() - kBounds.height()) <= 2);
         QVERIFY(pdf.image.width() < pdf.image.height());
     }
-
     void textShowsAsItIsRead() {
         const QByteArray code = "int main() { return 0; }\n";
         const struct {
@@ -84,7 +83,7 @@ private Q_SLOTS:
             {"run.sh", code, code},
             {"LICENSE.weird", code, code},
             {"caf\xe9.txt", code, code},  // a name that is not UTF-8
-            {"mixed.txt", "ok \xff ok", QStringLiteral("ok \uFFFD ok")},
+            {"mixed.txt", "ok \xff ok", u"ok \uFFFD ok"_s},
             {"letter.rtf", test::rtfDocument("Dear {\\b you},\\par hello"), "Dear you,\nhello"},
         };
         for (const auto& row : rows) {
@@ -107,7 +106,6 @@ private Q_SLOTS:
         QVERIFY(!content.textCut);
         QCOMPARE(content.text.size(), kTextPreviewBytes);
     }
-
     void otherFilesShowTheirFacts() {
         for (const auto& [name, bytes] :
              {std::pair<QByteArray, QByteArray>{"blob.bin", QByteArray(1500, '\0')},
@@ -124,7 +122,7 @@ private Q_SLOTS:
         QCOMPARE(loadPreviewContent(m_tree.pathOf("folder"), kBounds).kind, Kind::empty);
         const PreviewContent gone = loadPreviewContent(m_tree.pathOf("gone.txt"), kBounds);
         QCOMPARE(gone.kind, Kind::facts);
-        QCOMPARE(gone.name, QStringLiteral("gone.txt"));
+        QCOMPARE(gone.name, u"gone.txt"_s);
         QVERIFY(gone.sizeText.isEmpty());
     }
 };
@@ -135,7 +133,7 @@ class FormatsAgreeTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void sameFormatForAll() {
-        const QString query = QStringLiteral("invoice");
+        const QString query = u"invoice"_s;
         const struct {
             QByteArray name, bytes;
             QString snippet;  // kContentMatchText: found by none that reads text
@@ -147,8 +145,7 @@ private Q_SLOTS:
             {"notes", "an invoice, without a type", "an invoice, without a type", Kind::text},
             {"memo", test::rtfDocument("{\\b an} invoice"), "an invoice", Kind::text},
             {"blob", QByteArray("an invoice\0", 11), kContentMatchText, Kind::facts},
-            {"paper.pdf", test::makePdf({QStringLiteral("the invoice")}), "the invoice ",
-             Kind::pdfPage},
+            {"paper.pdf", test::makePdf({u"the invoice"_s}), "the invoice ", Kind::pdfPage},
             {"photo.png", picture({4, 4}, "PNG", "invoice"), kContentMatchText, Kind::image},
             {"report.docx", "invoice", kContentMatchText, Kind::facts},
         };
@@ -166,7 +163,7 @@ private Q_SLOTS:
         for (const auto& row : rows) {
             const QByteArray path = tree.pathOf(row.name);
             QVERIFY2(scanHits.contains(row.name) == (row.snippet != kContentMatchText), row.name);
-            QCOMPARE(contentSnippet(path, query).value_or(QStringLiteral("<none>")), row.snippet);
+            QCOMPARE(contentSnippet(path, query).value_or(u"<none>"_s), row.snippet);
             QCOMPARE(loadPreviewContent(path, QSize(200, 200)).kind, row.preview);
         }
     }

@@ -15,7 +15,6 @@ class PrintCommandTest : public QObject {
 private:
     TempTree m_tree;
     QTemporaryFile m_screens;
-
     PrintRun run(QStringList arguments, const QString& workingDirectory = {}) {
         for (QString& argument : arguments)
             argument.replace(u'@', QString::fromUtf8(m_tree.path()));
@@ -39,7 +38,6 @@ private Q_SLOTS:
         m_tree.write("zeta.txt", "an\tinvoice, paid\n");
         m_tree.write("other.txt", "nothing to see\n");
     }
-
     void resultsAsThePanelShowsThem() {
         const QByteArray hits =  // a tab in a passage would be a column
             "invoices.md\nsub/notes.txt\tthe INVOICE is due \nzeta.txt\tan invoice, paid \n";
@@ -68,7 +66,6 @@ private Q_SLOTS:
             run({"--print", "--index=scan", "../", "due"}, QString::fromUtf8(m_tree.pathOf("sub")));
         QCOMPARE(result.out, QByteArray("sub/notes.txt\tthe INVOICE is due \n"));
     }
-
     void badInputGetsOneLineAndAnExitCode() {
         const struct {
             QStringList arguments;

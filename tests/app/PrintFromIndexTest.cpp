@@ -13,7 +13,6 @@ class PrintFromIndexTest : public QObject {
     Q_OBJECT
 private:
     TrackerSandbox m_sandbox;
-
     void write(const QByteArray& relative, const QByteArray& text) {
         const QString path = QFile::decodeName(m_sandbox.corpus() + '/' + relative);
         QDir().mkpath(QFileInfo(path).path());
@@ -33,9 +32,7 @@ private Q_SLOTS:
         write("small/lighthouse.txt", "beam\n");
         QVERIFY2(m_sandbox.start(), qPrintable(m_sandbox.failure()));
     }
-
     void cleanupTestCase() { m_sandbox.stop(); }
-
     void answersFromTheIndexOrTheDisk() {
         // Line feeds become blanks, pairs of blanks one, and a tab a blank: tabs are columns.
         const QByteArray keeper("notes/keeper.txt\tthe  Lighthouse keeper's log \n");

@@ -12,6 +12,7 @@
 
 using namespace tarnwick;
 using namespace tarnwick::test;
+using namespace Qt::StringLiterals;
 
 // One tray application per session: this test process owns the name as the first instance
 // would, and the real binary, started again, hands its command line over and leaves.
@@ -21,40 +22,38 @@ private:
     PrivateSessionBus m_bus;
     QTemporaryDir m_home;
     int m_serial = 0;
-
     QProcessEnvironment environment() const {
         QProcessEnvironment env = m_bus.environmentFor(QProcessEnvironment::systemEnvironment());
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("HOME"), m_home.path());
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
+        env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+        env.insert(u"HOME"_s, m_home.path());
+        env.insert(u"XDG_CONFIG_HOME"_s, m_home.filePath(u"config"_s));
         return env;
     }
     // Runs tarnwick with raw arguments and gives its exit code, byte for byte (QProcess would pass
     // them through QString): a shell's printf rebuilds each from octal escapes. Waits in the event
     // loop, so that this process can answer the hand-over meanwhile.
     int start(const QList<QByteArray>& arguments, const QString& workingFolder = {}) {
-        QString script = QStringLiteral("exec \"$0\"");
+        QString script = u"exec \"$0\""_s;
         QStringList escaped{QStringLiteral(TARNWICK_EXECUTABLE)};
         for (int i = 0; i < arguments.size(); ++i) {
-            script += QStringLiteral(" \"$(printf '%b' \"$%1\")\"").arg(i + 1);
+            script += u" \"$(printf '%b' \"$%1\")\""_s.arg(i + 1);
             QString octal;
             for (char byte : arguments[i])
-                octal += QStringLiteral("\\0%1").arg(uint(uchar(byte)), 3, 8, QLatin1Char('0'));
+                octal += u"\\0%1"_s.arg(uint(uchar(byte)), 3, 8, QLatin1Char('0'));
             escaped << octal;
         }
         QProcess process;
         process.setProcessEnvironment(environment());
         process.setWorkingDirectory(workingFolder);
-        process.start(QStringLiteral("/bin/sh"),
-                      QStringList{QStringLiteral("-c"), script} + escaped);
+        process.start(u"/bin/sh"_s, QStringList{u"-c"_s, script} + escaped);
         const bool ended =
             process.waitForStarted(10000) &&
             QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 20000);
         return ended ? process.exitCode() : -1;
     }
     std::unique_ptr<SingleInstance> primary() {
-        auto instance = std::make_unique<SingleInstance>(
-            m_bus.connect(QStringLiteral("primary%1").arg(++m_serial)));
+        auto instance =
+            std::make_unique<SingleInstance>(m_bus.connect(u"primary%1"_s.arg(++m_serial)));
         if (instance->claim() != SingleInstance::Claim::primary) return nullptr;
         return instance;
     }
@@ -65,16 +64,14 @@ private Q_SLOTS:
         QVERIFY2(m_bus.start(&error), qPrintable(error));
         QVERIFY(m_home.isValid());
     }
-
     void secondClaimFindsTheFirst() {
         auto first = primary();
         QVERIFY(first);
-        SingleInstance second(m_bus.connect(QStringLiteral("second")));
+        SingleInstance second(m_bus.connect(u"second"_s));
         QCOMPARE(second.claim(), SingleInstance::Claim::alreadyRunning);
         first.reset();
         QTRY_COMPARE(second.claim(), SingleInstance::Claim::primary);
     }
-
     void commandLinesAreHandedOver() {
         auto instance = primary();
         QVERIFY(instance);
@@ -86,22 +83,20 @@ private Q_SLOTS:
         const QByteArray folder = QFile::encodeName(m_home.path()) + "/caf\xe9 \xff folder";
         QCOMPARE(mkdir(folder.constData(), 0700), 0);
         QCOMPARE(start({folder}), 0);
-        QVERIFY(QDir(m_home.path()).mkpath(QStringLiteral("here/sub")));
-        QCOMPARE(start({"sub/../sub"}, m_home.filePath(QStringLiteral("here"))), 0);
+        QVERIFY(QDir(m_home.path()).mkpath(u"here/sub"_s));
+        QCOMPARE(start({"sub/../sub"}, m_home.filePath(u"here"_s)), 0);
         QCOMPARE(folders.size(), 2);
         QCOMPARE(folders[0][0].toByteArray(), folder);
-        QCOMPARE(
-            folders[1][0].toByteArray(),
-            QFile::encodeName(QDir(m_home.filePath(QStringLiteral("here/sub"))).canonicalPath()));
+        QCOMPARE(folders[1][0].toByteArray(),
+                 QFile::encodeName(QDir(m_home.filePath(u"here/sub"_s)).canonicalPath()));
         QCOMPARE(start({"--activate"}), 0);
         QCOMPARE(start({}), 0);
         QCOMPARE(start({"--settings"}), 0);
         QCOMPARE(searches.size(), 1);
         QCOMPARE(plain.size(), 1);
         QCOMPARE(settings.size(), 1);
-
         // Bad command lines never reach the instance.
-        const QByteArray file = QFile::encodeName(m_home.filePath(QStringLiteral("file.txt")));
+        const QByteArray file = QFile::encodeName(m_home.filePath(u"file.txt"_s));
         QFile(QFile::decodeName(file)).open(QIODevice::WriteOnly);
         QCOMPARE(start({"/nonexistent/folder"}), 1);
         QCOMPARE(start({file}), 1);

@@ -10,6 +10,7 @@
 #include <QTest>
 
 using namespace tarnwick;
+using namespace Qt::StringLiterals;
 
 // The tray menu's items and what they do (their titles and keys as the desktop reads them are
 // checked end to end), and the icon that suits the theme.
@@ -23,11 +24,10 @@ private Q_SLOTS:
         actions.openSettings = [&done] { done << "settings"; };
         actions.checkForUpdates = [&done] { done << "updates"; };
         actions.quit = [&done] { done << "quit"; };
-        auto menu = buildTrayMenu(QStringLiteral("x"), actions);
+        auto menu = buildTrayMenu(u"x"_s, actions);
         for (QAction* action : menu->actions()) action->trigger();
         QCOMPARE(done, (QStringList{"search", "settings", "updates", "quit"}));
     }
-
     void iconFollowsTheTheme() {
         QPalette light, dark;
         light.setColor(QPalette::Window, QColor(246, 245, 244));
@@ -38,9 +38,9 @@ private Q_SLOTS:
         QVERIFY(themeIsDark(dark));
         TrayMenuIcon icon(buildTrayMenu(QString(), {}));  // registers the resources
         QApplication::setPalette(dark);
-        QTRY_COMPARE(icon.iconResource(), QStringLiteral(":/tray/magnifier-light.svg"));
+        QTRY_COMPARE(icon.iconResource(), u":/tray/magnifier-light.svg"_s);
         QApplication::setPalette(light);
-        QTRY_COMPARE(icon.iconResource(), QStringLiteral(":/tray/magnifier-dark.svg"));
+        QTRY_COMPARE(icon.iconResource(), u":/tray/magnifier-dark.svg"_s);
         for (bool isDark : {false, true}) {
             const QImage image = QIcon(trayIconResource(isDark)).pixmap(22, 22).toImage();
             // Drawn in one colour: light on dark themes, dark on light ones.

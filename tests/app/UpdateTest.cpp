@@ -15,6 +15,7 @@
 using namespace tarnwick;
 using namespace tarnwick::test;
 using Response = LocalHttpsServer::Response;
+using namespace Qt::StringLiterals;
 
 // Downloading appcasts from a local HTTPS server that only this test's fetchers trust: what
 // arrives, and what a broken or hostile server gets (errors, redirects to http, size, time).
@@ -83,14 +84,12 @@ private Q_SLOTS:
         // The allowed redirects, each maybe sent twice (Qt resends a request once when the
         // server closes the connection under it).
         QVERIFY(m_server.requests.count("/loop.xml") <= 2 * 6);
-
         const qsizetype asked = m_server.requests.size();
         AppcastFetcher untrusting;  // the system's trust store has never seen this certificate
         const QString refused = run(untrusting, QUrl("http://127.0.0.1:9/appcast.xml"));
         QVERIFY2(refused.contains(QLatin1String("only https")), qPrintable(refused));
         QCOMPARE(m_server.requests.size(), asked);
         QVERIFY(run(untrusting, m_server.url("/appcast.xml")).startsWith(u'!'));
-
         // A new fetch replaces the running one, which reports nothing.
         AppcastFetcher fetcher;
         fetcher.setSslConfiguration(m_server.clientConfiguration());
@@ -106,16 +105,18 @@ class UpdateManagerTest : public QObject {
     Q_OBJECT
     LocalHttpsServer m_server;
     QTemporaryDir m_settingsDir;
-
-    std::unique_ptr<UpdateManager> manager(const QString& running = QStringLiteral("1.0")) {
+    std::unique_ptr<UpdateManager> manager(const QString& running = u"1.0"_s) {
         auto updates = std::make_unique<UpdateManager>(
             UpdateManager::Setup{m_server.url("/appcast.xml"), running, 0});
         updates->fetcher().setSslConfiguration(m_server.clientConfiguration());
         updates->fetcher().setLimits({1 << 20, 5000, 5});
         return updates;
     }
-    static bool waitForCheck(UpdateManager& updates) {
-        return QSignalSpy(&updates, &UpdateManager::checkFinished).wait(20000);
+    // Starts the manager (a scheduled check) or asks it to check; true once the check is done.
+    static bool check(UpdateManager& updates, bool userAsks) {
+        QSignalSpy finished(&updates, &UpdateManager::checkFinished);
+        userAsks ? updates.checkForUpdates() : updates.start();
+        return finished.wait(20000);
     }
     static QString dialogText(const UpdateManager& updates) {
         QStringList texts;
@@ -142,130 +143,106 @@ private Q_SLOTS:
         const QString error = m_server.start();
         QVERIFY2(error.isEmpty(), qPrintable(error));
     }
-
     void init() {
-        QSettings(QStringLiteral("Tarnwick"), QStringLiteral("Tarnwick")).clear();
+        QSettings(u"Tarnwick"_s, u"Tarnwick"_s).clear();
         serve(appcastWith({"1.0", "2.0"}));
     }
-
-    void firstStartAsksNothingAndWaitsADay() {
-        const qsizetype asked = m_server.requests.size();
+    void scheduledChecks() {
         for (int start = 0; start < 2; ++start) {  // a restart within that day changes nothing
             auto updates = manager();
             updates->start();
             QTest::qWait(300);
-            QCOMPARE(m_server.requests.size(), asked);
-            QVERIFY(AppcastPreferences::lastCheck());
+            QVERIFY(m_server.requests.isEmpty() && AppcastPreferences::lastCheck());
             QVERIFY(aDayFromNow(updates->nextScheduledCheck()));
         }
-    }
-
-    void scheduledChecks() {
         setLastCheck(30);  // overdue: runs, and finds 2.0 with a reminder, not a window
         auto updates = manager();
         QSignalSpy found(updates.get(), &UpdateManager::updateFound);
-        updates->start();
-        QVERIFY(waitForCheck(*updates));
+        QVERIFY(check(*updates, false));
         QCOMPARE(found.count(), 1);
-        QCOMPARE(found.front().front().toString(), QStringLiteral("2.0"));
+        QCOMPARE(found.front().front().toString(), u"2.0"_s);
         QVERIFY(updates->updateAvailable());
         QVERIFY(!updates->dialog() || !updates->dialog()->isVisible());
         QVERIFY(aDayFromNow(updates->nextScheduledCheck()));
-
         // Up to date, failing, or only the skipped version: quiet.
-        AppcastPreferences::setSkippedVersion(QStringLiteral("2.0.0"));
+        AppcastPreferences::setSkippedVersion(u"2.0.0"_s);
         for (const QByteArray& feed : {appcastWith({"0.9", "1.0.0"}),
                                        QByteArray("<rss><channel><item>"), appcastWith({"2.0"})}) {
             setLastCheck(25);
             serve(feed);
             auto again = manager();
             QSignalSpy foundAgain(again.get(), &UpdateManager::updateFound);
-            again->start();
-            QVERIFY(waitForCheck(*again));
-            QCOMPARE(foundAgain.count(), 0);
-            QVERIFY(!again->dialog() && !again->updateAvailable());
+            QVERIFY(check(*again, false));
+            QVERIFY(foundAgain.isEmpty() && !again->dialog() && !again->updateAvailable());
         }
         // The user who asks still sees the skipped version.
-        updates = manager();
-        updates->checkForUpdates();
-        QVERIFY(waitForCheck(*updates));
-        QVERIFY2(dialogText(*updates).contains(QLatin1String("Tarnwick 2.0 is now available")),
+        QVERIFY(check(*updates, true));
+        QVERIFY2(dialogText(*updates).contains("Tarnwick 2.0 is now available"_L1),
                  qPrintable(dialogText(*updates)));
     }
-
-    void aNewerVersionIsOfferedUntilAnswered_data() {
-        QTest::addColumn<QString>("answer");
+    void aCheckTheUserAskedFor_data() {
+        QTest::addColumn<QString>("running");
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QString>("answer");  // the button pressed, or none to close the window
         QTest::addColumn<QString>("skipped");
-        QTest::newRow("later") << "Remind Me Later" << QString();
-        QTest::newRow("skip") << "Skip This Version"
+        const QByteArray feed = "/appcast.xml";
+        const QStringList offer{"A new version of Tarnwick is available!", "you have 1.0"};
+        QTest::newRow("later") << "1.0" << feed << offer << "Remind Me Later" << QString();
+        QTest::newRow("skip") << "1.0" << feed << offer << "Skip This Version"
                               << "2.0";
-        QTest::newRow("closed") << QString() << QString();
+        QTest::newRow("closed") << "1.0" << feed << offer << QString() << QString();
+        QTest::newRow("same") << "2.0.0" << feed
+                              << QStringList{"You're up to date!", "Tarnwick 2.0.0 is currently"}
+                              << QString() << QString();
+        QTest::newRow("newer") << "2.1" << feed << QStringList{"Tarnwick 2.1 is currently the"}
+                               << QString() << QString();
+        QTest::newRow("malformed")
+            << "1.0" << QByteArray("/bad.xml") << QStringList{"Update Error!", "not well-formed"}
+            << QString() << QString();
+        QTest::newRow("missing") << "1.0" << QByteArray("/nothing-here.xml")
+                                 << QStringList{"Update Error!", "HTTP 404"} << QString()
+                                 << QString();
     }
-    void aNewerVersionIsOfferedUntilAnswered() {
+    void aCheckTheUserAskedFor() {
+        QFETCH(QString, running);
+        QFETCH(QByteArray, path);
+        QFETCH(QStringList, shown);
         QFETCH(QString, answer);
         QFETCH(QString, skipped);
-        auto updates = manager();
+        m_server.route("/bad.xml", "200 OK", {}, "<rss><channel>");
+        // The stored feed address overrides the built-in one.
+        QSettings(u"Tarnwick"_s, u"Tarnwick"_s)
+            .setValue(u"updateFeedURL"_s, m_server.url(path).toString());
+        auto updates = manager(running);
         QSignalSpy availability(updates.get(), &UpdateManager::updateAvailableChanged);
         updates->checkForUpdates();
         QVERIFY(updates->dialog()->isVisible());
-        QVERIFY(dialogText(*updates).contains(QLatin1String("Checking for updates")));
-        QVERIFY(waitForCheck(*updates));
-        QVERIFY2(dialogText(*updates).contains(QLatin1String("A new version of Tarnwick is")) &&
-                     dialogText(*updates).contains(QLatin1String("you have 1.0")),
-                 qPrintable(dialogText(*updates)));
-        QVERIFY(updates->updateAvailable());
-        answer.isEmpty() ? updates->dialog()->reject() : press(*updates, answer);
+        QVERIFY(dialogText(*updates).contains("Checking for updates"_L1));
+        QVERIFY(QSignalSpy(updates.get(), &UpdateManager::checkFinished).wait(20000));
+        for (const QString& text : shown)
+            QVERIFY2(dialogText(*updates).contains(text), qPrintable(dialogText(*updates)));
+        const bool offered = shown.contains("you have 1.0"_L1);  // offered until answered
+        QCOMPARE(updates->updateAvailable(), offered);
+        if (offered) answer.isEmpty() ? updates->dialog()->reject() : press(*updates, answer);
         QVERIFY(!updates->updateAvailable());
-        QVERIFY(!updates->dialog()->isVisible());
-        QCOMPARE(availability.count(), 2);
+        QCOMPARE(availability.count(), offered ? 2 : 0);
+        QCOMPARE(updates->dialog()->isVisible(), !offered);
         QCOMPARE(AppcastPreferences::skippedVersion(), skipped);
     }
-
-    void otherAnswersAreShownToTheUser_data() {
-        QTest::addColumn<QString>("running");
-        QTest::addColumn<QByteArray>("path");
-        QTest::addColumn<QString>("heading");
-        QTest::addColumn<QString>("message");
-        const QByteArray feed = "/appcast.xml";
-        const QString upToDate = QStringLiteral("You're up to date!");
-        QTest::newRow("same") << "2.0.0" << feed << upToDate << "Tarnwick 2.0.0 is currently";
-        QTest::newRow("newer") << "2.1" << feed << upToDate << "Tarnwick 2.1 is currently the";
-        QTest::newRow("malformed") << "1.0" << QByteArray("/bad.xml") << "Update Error!"
-                                   << "not well-formed";
-        QTest::newRow("missing") << "1.0" << QByteArray("/nothing-here.xml") << "Update Error!"
-                                 << "HTTP 404";
-    }
-    void otherAnswersAreShownToTheUser() {
-        QFETCH(QString, running);
-        QFETCH(QByteArray, path);
-        QFETCH(QString, heading);
-        QFETCH(QString, message);
-        m_server.route("/bad.xml", "200 OK", {}, "<rss><channel>");
-        // The stored feed address overrides the built-in one.
-        QSettings(QStringLiteral("Tarnwick"), QStringLiteral("Tarnwick"))
-            .setValue(QStringLiteral("updateFeedURL"), m_server.url(path).toString());
-        auto updates = manager(running);
-        updates->checkForUpdates();
-        QVERIFY(waitForCheck(*updates));
-        const QString text = dialogText(*updates);
-        QVERIFY2(text.contains(heading) && text.contains(message), qPrintable(text));
-        QVERIFY(!updates->updateAvailable());
-    }
-
     void cancellingACheckIgnoresItsAnswer() {
         m_server.route("/slow.xml", "200 OK", {}, {}, Response::Body::silent);
-        QSettings(QStringLiteral("Tarnwick"), QStringLiteral("Tarnwick"))
-            .setValue(QStringLiteral("updateFeedURL"), m_server.url("/slow.xml").toString());
+        QSettings(u"Tarnwick"_s, u"Tarnwick"_s)
+            .setValue(u"updateFeedURL"_s, m_server.url("/slow.xml").toString());
         auto updates = manager();
         QSignalSpy finished(updates.get(), &UpdateManager::checkFinished);
         updates->checkForUpdates();
-        press(*updates, QStringLiteral("Cancel"));
+        press(*updates, u"Cancel"_s);
         QCOMPARE(finished.count(), 1);
         QVERIFY(!updates->dialog()->isVisible());
         QTest::qWait(200);
         QCOMPARE(finished.count(), 1);
     }
-
     void nextCheckFollowsTheLastOne() {
         using appcast_schedule::nextCheck;
         const QDateTime now = QDateTime::currentDateTimeUtc();

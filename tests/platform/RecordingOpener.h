@@ -7,13 +7,11 @@
 namespace tarnwick::test {
 
 // Records what it was asked to open; answers with `refusal` when one is set.
-class RecordingOpener : public FileOpener {
-public:
+struct RecordingOpener : FileOpener {
     std::optional<QString> open(const QByteArray& path) override {
         opened.append(path);
         return refusal;
     }
-
     QList<QByteArray> opened;
     std::optional<QString> refusal;
 };

@@ -12,22 +12,21 @@ namespace tarnwick::test {
 class StubDefaultApp {
 public:
     StubDefaultApp() {
-        const QByteArray stub = root() + "/stub-opener";
-        m_valid =
-            write("stub-opener", "#!/bin/sh\nfor f in \"$@\"; do printf '%s\\0' \"$f\" >> '" +
-                                     root() + "/opened'; done\n") &&
-            QFile::setPermissions(QFile::decodeName(stub), QFile::ReadOwner | QFile::ExeOwner) &&
-            write("data/applications/tarnwick-stub.desktop",
-                  "[Desktop Entry]\nType=Application\nName=Stub\nExec=" + stub +
-                      " %F\nMimeType=text/plain;inode/directory;\nNoDisplay=true\n") &&
-            write("config/mimeapps.list",
-                  "[Default Applications]\ntext/plain=tarnwick-stub.desktop\n"
-                  "inode/directory=tarnwick-stub.desktop\n") &&
-            QDir(m_folder.path()).mkpath(QStringLiteral("home"));
+        const QByteArray root = QFile::encodeName(m_folder.path());
+        m_valid = write("stub-opener", "#!/bin/sh\nfor f in \"$@\"; do printf '%s\\0' \"$f\" >> '" +
+                                           root + "/opened'; done\n") &&
+                  QFile::setPermissions(m_folder.filePath(QStringLiteral("stub-opener")),
+                                        QFile::ReadOwner | QFile::ExeOwner) &&
+                  write("data/applications/tarnwick-stub.desktop",
+                        "[Desktop Entry]\nType=Application\nName=Stub\nExec=" + root +
+                            "/stub-opener %F\nMimeType=text/plain;inode/directory;\nNoDisplay=true\n") &&
+                  write("config/mimeapps.list",
+                        "[Default Applications]\ntext/plain=tarnwick-stub.desktop\n"
+                        "inode/directory=tarnwick-stub.desktop\n") &&
+                  QDir(m_folder.path()).mkpath(QStringLiteral("home"));
     }
 
     bool isValid() const { return m_valid; }
-    QByteArray root() const { return QFile::encodeName(m_folder.path()); }
     // XDG_DATA_HOME, XDG_CONFIG_HOME and HOME in the private folder, for a child process...
     QProcessEnvironment environment() const {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -37,13 +36,14 @@ public:
     }
     // ...or for this process (before GLib first reads them).
     void applyToThisProcess() const {
-        for (const auto& [name, folder] : kHomes) qputenv(name, root() + '/' + folder);
+        for (const auto& [name, folder] : kHomes)
+            qputenv(name, QFile::encodeName(m_folder.filePath(QLatin1String(folder))));
     }
     // Every path the stub was started with, oldest first.
     QList<QByteArray> openedPaths() const {
         QFile log(m_folder.filePath(QStringLiteral("opened")));
-        QList<QByteArray> paths =
-            log.open(QIODevice::ReadOnly) ? log.readAll().split('\0') : QList<QByteArray>{{}};
+        QList<QByteArray> paths = log.open(QIODevice::ReadOnly) ? log.readAll().split('\0')
+                                                                 : QList<QByteArray>{{}};
         paths.removeLast();  // after the last NUL
         return paths;
     }

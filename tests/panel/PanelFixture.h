@@ -77,23 +77,20 @@ public:
     // closed, preview (hidden, - for empty, or the path), content (the preview's text), clip,
     // formats, menu, entries, other.
     QString state(const QString& expected) const;
+    // Waits until state(expected) is `expected`, failing the test if it never is.
+    void expect(const QString& expected) const;
+    // Runs the current table row: its `steps`, then expect() its `expected`.
+    void playRow();
 
 private:
     QString value(const QString& name) const;
 };
 
-// Runs the table row's `steps` on `fixture` and waits until its state is `expected`.
-#define PANEL_SCENARIO(fixture)                                               \
-    do {                                                                      \
-        QFETCH(QString, steps);                                               \
-        QFETCH(QString, expected);                                            \
-        (fixture).run(steps);                                                 \
-        QTRY_COMPARE_WITH_TIMEOUT((fixture).state(expected), expected, 3000); \
-    } while (false)
-
 void addScenarioColumns();
-inline void scenario(const char* name, const char* steps, const char* expected) {
-    QTest::newRow(name) << QString::fromUtf8(steps) << QString::fromUtf8(expected);
+// One table row: QTest::newRow(tag) << values...
+template <typename... Values>
+void row(const char* tag, const Values&... values) {
+    (QTest::newRow(tag) << ... << values);
 }
 
 }  // namespace tarnwick::test

@@ -18,78 +18,64 @@ private Q_SLOTS:
 
     void keys_data() {
         addScenarioColumns();
-        // Panel-wide shortcuts.
-        scenario("Space previews", "select:notes.txt key:Space", "preview=~/notes.txt field=");
-        scenario("Space again hides", "select:notes.txt key:Space key:Space",
-                 "preview=hidden field=");
-        scenario("Space on a folder", "select:docs key:Space", "preview=hidden field=");
-        scenario("Space without results", "type:qqq key:Space", "field=qqq preview=hidden");
-        scenario("Shift+Space types", "select:notes.txt key:Shift+Space", "field=_ preview=hidden");
-        scenario("Ctrl+Return reveals", "select:alpha.txt key:Ctrl+Return",
-                 "revealed=~/docs/alpha.txt opened= closed=yes");
-        scenario("Ctrl+Return without selection", "select:- key:Ctrl+Return",
-                 "revealed= closed=no");
-        scenario("Ctrl+Shift+Return opens", "select:notes.txt key:Ctrl+Shift+Return",
-                 "revealed= opened=~/notes.txt");
-        scenario("Ctrl+C copies the path", "clip:before select:beta.txt key:Ctrl+C",
-                 "clip=~/docs/beta.txt field= closed=no");
-        scenario("Ctrl+C copies marked text", "type:notes mark:1,3 key:Ctrl+C", "clip=ote");
-        scenario("Ctrl+C without selection", "clip:before select:- key:Ctrl+C",
-                 "clip=before field=");
-        scenario("another window's keys",
-                 "clip:before select:notes.txt other:Space other:Ctrl+C other:Ctrl+Return "
-                 "other:Escape",
-                 "other=_ preview=hidden clip=before revealed= closed=no");
-        scenario("closed panel lets keys pass", "do:close other:Space", "other=_");
-        // The field's commands.
-        scenario("Down", "row:1 key:Down", "at=2 field=");
-        scenario("Down at the end", "row:5 key:Down", "at=5");
-        scenario("Up", "row:3 key:Up", "at=2");
-        scenario("Up at the top", "row:0 key:Up", "at=0");
-        scenario("Down without selection", "select:- key:Down", "at=0");
-        scenario("Up without selection", "select:- key:Up", "at=0");
-        scenario("arrows without results", "type:qqq key:Down key:Up", "at=-1 field=qqq");
-        scenario("Return opens", "select:zeta.md key:Return", "opened=~/zeta.md closed=yes");
-        scenario("keypad Enter opens", "select:zeta.md key:Num+Enter", "opened=~/zeta.md");
-        scenario("Return without selection", "select:- key:Return", "opened= closed=no");
-        scenario("Escape", "type:no key:Escape", "closed=yes");
+        row("Space previews", "select:notes.txt key:Space", "preview=~/notes.txt field=");
+        row("Space again hides", "select:notes.txt key:Space key:Space", "preview=hidden field=");
+        row("Space on a folder", "select:docs key:Space", "preview=hidden field=");
+        row("Space without results", "type:qqq key:Space", "field=qqq preview=hidden");
+        row("Shift+Space types", "select:notes.txt key:Shift+Space", "field=_ preview=hidden");
+        row("Ctrl+Return reveals", "select:alpha.txt key:Ctrl+Return",
+            "revealed=~/docs/alpha.txt opened= closed=yes");
+        row("Ctrl+Return, no selection", "select:- key:Ctrl+Return", "revealed= closed=no");
+        row("Ctrl+Shift+Return opens", "select:notes.txt key:Ctrl+Shift+Return",
+            "revealed= opened=~/notes.txt");
+        row("Ctrl+C copies the path", "clip:x select:beta.txt key:Ctrl+C",
+            "clip=~/docs/beta.txt field= closed=no");
+        row("Ctrl+C copies marked text", "type:notes mark:1,3 key:Ctrl+C", "clip=ote");
+        row("Ctrl+C, no selection", "clip:x select:- key:Ctrl+C", "clip=x field=");
+        row("another window's keys",
+            "clip:x select:notes.txt other:Space other:Ctrl+C other:Ctrl+Return other:Escape",
+            "other=_ preview=hidden clip=x revealed= closed=no");
+        row("closed panel lets keys pass", "close other:Space", "other=_");
+        row("Down", "select:1 key:Down", "at=2 field=");
+        row("Down at the end", "select:5 key:Down", "at=5");
+        row("Up", "select:3 key:Up", "at=2");
+        row("Up at the top", "select:0 key:Up", "at=0");
+        row("Down, no selection", "select:- key:Down", "at=0");
+        row("Up, no selection", "select:- key:Up", "at=0");
+        row("arrows, no results", "type:qqq key:Down key:Up", "at=-1 field=qqq");
+        row("Return opens", "select:zeta.md key:Return", "opened=~/zeta.md closed=yes");
+        row("keypad Enter opens", "select:zeta.md key:Num+Enter", "opened=~/zeta.md");
+        row("Return, no selection", "select:- key:Return", "opened= closed=no");
+        row("Escape", "type:no key:Escape", "closed=yes");
         const char* inDocs = "dir=~/docs field= label=projects/docs names=alpha.txt,beta.txt";
-        scenario("End enters", "type:doc select:docs key:End", inDocs);
-        scenario("Ctrl+Right enters", "type:doc select:docs key:Ctrl+Right", inDocs);
-        scenario("End inside the query", "type:doc select:docs caret:1 key:End",
-                 "dir=~ caret=3 field=doc");
-        scenario("End on marked text", "type:doc select:docs mark:0,3 key:End",
-                 "dir=~ marked= caret=3");
-        scenario("End on a file", "select:notes.txt key:End", "dir=~ closed=no opened=");
+        row("End enters", "type:doc select:docs key:End", inDocs);
+        row("Ctrl+Right enters", "type:doc select:docs key:Ctrl+Right", inDocs);
+        row("End in the query", "type:doc select:docs caret:1 key:End", "dir=~ caret=3 field=doc");
+        row("End on marked text", "type:doc select:docs mark:0,3 key:End", "dir=~ marked= caret=3");
+        row("End on a file", "select:notes.txt key:End", "dir=~ closed=no opened=");
         const char* outOfDocs = "dir=~ label=projects rows=6";
-        scenario("Home goes back", "type:doc select:docs key:End key:Home", outOfDocs);
-        scenario("Ctrl+Left goes back", "type:doc select:docs key:End key:Ctrl+Left", outOfDocs);
-        scenario("Home inside the query", "type:doc select:docs key:End type:al key:Home",
-                 "dir=~/docs caret=0 field=al");
-        scenario("Home at the start", "type:doc select:docs key:End type:al key:Home key:Home",
-                 "dir=~ field=");
-        scenario("Ctrl+Left on marked text",
-                 "type:doc select:docs key:End type:al mark:0,2 "
-                 "key:Ctrl+Left",
-                 "dir=~");
-        scenario("Home in the opened folder", "type:no key:Home key:Home",
-                 "caret=0 dir=~ field=no closed=no");
-        // Keys passed on to the panel.
-        scenario("Escape in the list", "list:Escape", "closed=yes");
-        scenario("Return in the list", "select:zeta.md list:Return", "opened=~/zeta.md closed=yes");
-        scenario("Shift+Return", "select:zeta.md key:Shift+Return", "opened=~/zeta.md");
-        scenario("Alt+Return", "select:zeta.md key:Alt+Return", "opened=~/zeta.md");
-        scenario("Shift+Down", "row:2 key:Shift+Down", "at=3");
-        scenario("Alt+Up", "row:2 key:Alt+Up", "at=1");
-        scenario("Escape to the panel", "panel:Escape", "closed=yes");
+        row("Home goes back", "type:doc select:docs key:End key:Home", outOfDocs);
+        row("Ctrl+Left goes back", "type:doc select:docs key:End key:Ctrl+Left", outOfDocs);
+        const char* inDocsTyped = "type:doc select:docs key:End type:al ";
+        row("Home in the query", inDocsTyped + QString("key:Home"), "dir=~/docs caret=0 field=al");
+        row("Home at its start", inDocsTyped + QString("key:Home key:Home"), "dir=~ field=");
+        row("Ctrl+Left on marked", inDocsTyped + QString("mark:0,2 key:Ctrl+Left"), "dir=~");
+        row("Home in the opened folder", "type:no key:Home key:Home", "dir=~ caret=0 field=no");
+        row("Escape in the list", "list:Escape", "closed=yes");
+        row("Return in the list", "select:zeta.md list:Return", "opened=~/zeta.md closed=yes");
+        row("Shift+Return", "select:zeta.md key:Shift+Return", "opened=~/zeta.md");
+        row("Alt+Return", "select:zeta.md key:Alt+Return", "opened=~/zeta.md");
+        row("Shift+Down", "select:2 key:Shift+Down", "at=3");
+        row("Alt+Up", "select:2 key:Alt+Up", "at=1");
+        row("Escape to the panel", "panel:Escape", "closed=yes");
     }
-    void keys() { PANEL_SCENARIO(m_fixture); }
+    void keys() { m_fixture.playRow(); }
 
     void movingTheSelectionKeepsItInView() {
         QList<QByteArray> files;
         for (int i = 0; i < 40; ++i) files.append("file" + QByteArray::number(100 + i) + ".txt");
         QVERIFY(m_fixture.open(files));
-        for (int i = 0; i < 39; ++i) m_fixture.run(QStringLiteral("key:Down"));
+        m_fixture.run(QStringLiteral("key:Down ").repeated(39));
         ResultsTableView* view = m_fixture.panel->resultsView();
         QCOMPARE(view->selectedRow(), 39);
         const QRect row = view->visualRect(view->model()->index(39, 0));

@@ -1,3 +1,4 @@
+#include "PanelFixture.h"
 #include "panel/PanelLayout.h"
 #include "panel/PanelPlacement.h"
 #include "tests/support/TestRunner.h"
@@ -5,9 +6,11 @@
 #include <QTest>
 
 using namespace tarnwick;
+using namespace tarnwick::test;
 
 // Where the panel opens and how it grows: the screen under the pointer, centred above the
-// middle of its available area, its height from the results, kept inside the screen.
+// middle of its available area, its height from the results, kept inside the screen; and
+// where its views go inside it.
 class PlacementTest : public QObject {
     Q_OBJECT
 
@@ -16,13 +19,13 @@ private Q_SLOTS:
         QTest::addColumn<QPoint>("pointer");
         QTest::addColumn<int>("primary");
         QTest::addColumn<int>("chosen");
-        QTest::newRow("first") << QPoint(100, 100) << 1 << 0;
-        QTest::newRow("second") << QPoint(2500, 900) << 0 << 1;
-        QTest::newRow("second's first pixel") << QPoint(1920, 0) << 0 << 1;
+        row("first", QPoint(100, 100), 1, 0);
+        row("second", QPoint(2500, 900), 0, 1);
+        row("second's first pixel", QPoint(1920, 0), 0, 1);
         // The taller second screen leaves a gap below the first one.
-        QTest::newRow("gap: primary") << QPoint(640, 1100) << 1 << 1;
-        QTest::newRow("gap: other primary") << QPoint(640, 1100) << 0 << 0;
-        QTest::newRow("gap: no primary") << QPoint(640, 1100) << -1 << 0;
+        row("gap: primary", QPoint(640, 1100), 1, 1);
+        row("gap: other primary", QPoint(640, 1100), 0, 0);
+        row("gap: no primary", QPoint(640, 1100), -1, 0);
     }
     void screenForPointer() {
         QFETCH(QPoint, pointer);
@@ -43,11 +46,11 @@ private Q_SLOTS:
     void heightFollowsResults_data() {
         QTest::addColumn<int>("results");
         QTest::addColumn<int>("height");
-        QTest::newRow("none") << 0 << 131;
-        QTest::newRow("one") << 1 << 180;
-        QTest::newRow("three") << 3 << 278;
-        QTest::newRow("ten") << 10 << 621;
-        QTest::newRow("five hundred") << 500 << 621;
+        row("none", 0, 131);
+        row("one", 1, 180);
+        row("three", 3, 278);
+        row("ten", 10, 621);
+        row("five hundred", 500, 621);
     }
     void heightFollowsResults() {
         QFETCH(int, results);
@@ -68,16 +71,14 @@ private Q_SLOTS:
         QTest::addColumn<QRect>("resized");
         const QRect screen(1920, 0, 1920, 1016);
         const QRect opened = openingRect(screen);  // top 288
-        QTest::newRow("grows down") << screen << opened << 621 << QRect(2560, 288, 640, 621);
-        QTest::newRow("shrinks up")
-            << screen << QRect(2560, 288, 640, 621) << 131 << QRect(2560, 288, 640, 131);
+        row("grows down", screen, opened, 621, QRect(2560, 288, 640, 621));
+        row("shrinks up", screen, QRect(2560, 288, 640, 621), 131, QRect(2560, 288, 640, 131));
         // 1024x600 with a 30 pixel bar: opening top 95, so the full height would end at 716.
         const QRect small(0, 30, 1024, 570);
-        QTest::newRow("moved up and cut")
-            << small << openingRect(small) << 621 << QRect(192, 30, 640, 570);
-        QTest::newRow("moved up") << small << openingRect(small) << 523 << QRect(192, 77, 640, 523);
-        QTest::newRow("dragged low") << QRect(0, 0, 1920, 1080) << QRect(500, 900, 640, 180) << 621
-                                     << QRect(500, 459, 640, 621);
+        row("moved up and cut", small, openingRect(small), 621, QRect(192, 30, 640, 570));
+        row("moved up", small, openingRect(small), 523, QRect(192, 77, 640, 523));
+        row("dragged low", QRect(0, 0, 1920, 1080), QRect(500, 900, 640, 180), 621,
+            QRect(500, 459, 640, 621));
     }
     void resizedKeepingTop() {
         QFETCH(QRect, available);
@@ -86,11 +87,7 @@ private Q_SLOTS:
         QFETCH(QRect, resized);
         QCOMPARE(tarnwick::resizedKeepingTop(current, height, available), resized);
     }
-};
 
-class LayoutTest : public QObject {
-    Q_OBJECT
-private Q_SLOTS:
     void viewsFollowTheMargins() {
         const PanelLayout layout = panelLayout({kPanelWidth, 621}, 80);
         QCOMPARE(layout.directoryLabel.topLeft(), QPoint(12, 10));
@@ -116,5 +113,4 @@ private Q_SLOTS:
 };
 
 TARNWICK_TEST(PlacementTest)
-TARNWICK_TEST(LayoutTest)
 #include "PlacementTest.moc"

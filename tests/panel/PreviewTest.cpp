@@ -22,22 +22,17 @@ private Q_SLOTS:
 
     void followsTheSelection_data() {
         addScenarioColumns();
-        const char* space = "select:notes.txt key:Space ";
-        scenario("Space shows", space, "preview=~/notes.txt content=preview_of_~/notes.txt");
-        scenario("selecting reloads", "select:notes.txt key:Space select:zeta.md",
-                 "preview=~/zeta.md content=preview_of_~/zeta.md");
-        scenario("arrows reload", "select:alpha.txt key:Space key:Down",
-                 "preview=~/docs/beta.txt content=preview_of_~/docs/beta.txt");
-        scenario("typing reloads", "select:notes.txt key:Space type:zeta",
-                 "preview=~/zeta.md content=preview_of_~/zeta.md");
-        scenario("a folder empties it", "select:notes.txt key:Space select:docs",
-                 "preview=- content=empty");
-        scenario("Space on a folder closes it", "select:notes.txt key:Space select:docs key:Space",
-                 "preview=hidden");
-        scenario("closing the panel closes it", "select:notes.txt key:Space do:close",
-                 "preview=hidden");
+        const QString shown = QStringLiteral("select:notes.txt key:Space ");
+        row("Space shows", shown, "preview=~/notes.txt content=preview_of_~/notes.txt");
+        row("selecting reloads", shown + "select:zeta.md", "content=preview_of_~/zeta.md");
+        row("arrows reload", "select:alpha.txt key:Space key:Down", "preview=~/docs/beta.txt");
+        row("typing reloads", shown + "type:zeta",
+            "preview=~/zeta.md content=preview_of_~/zeta.md");
+        row("a folder empties it", shown + "select:docs", "preview=- content=empty");
+        row("Space on a folder hides it", shown + "select:docs key:Space", "preview=hidden");
+        row("closing the panel hides it", shown + "close", "preview=hidden");
     }
-    void followsTheSelection() { PANEL_SCENARIO(m_fixture); }
+    void followsTheSelection() { m_fixture.playRow(); }
 
     // (Whether it leaves the keyboard with the panel is seen on a real X server: the offscreen
     // platform activates every window it shows.)
@@ -75,10 +70,10 @@ private Q_SLOTS:
     void placedBesideThePanelOnItsScreen_data() {
         QTest::addColumn<QRect>("panel");
         QTest::addColumn<QPoint>("topLeft");
-        QTest::newRow("room on the right") << QRect(300, 200, 640, 400) << QPoint(952, 200);
-        QTest::newRow("room on the left") << QRect(900, 200, 640, 400) << QPoint(368, 200);
-        QTest::newRow("no room either side") << QRect(100, 200, 1400, 400) << QPoint(1080, 200);
-        QTest::newRow("low panel moves up") << QRect(300, 700, 640, 200) << QPoint(952, 400);
+        row("room on the right", QRect(300, 200, 640, 400), QPoint(952, 200));
+        row("room on the left", QRect(900, 200, 640, 400), QPoint(368, 200));
+        row("no room either side", QRect(100, 200, 1400, 400), QPoint(1080, 200));
+        row("low panel moves up", QRect(300, 700, 640, 200), QPoint(952, 400));
     }
     void placedBesideThePanelOnItsScreen() {
         QFETCH(QRect, panel);

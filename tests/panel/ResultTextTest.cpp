@@ -1,3 +1,4 @@
+#include "PanelFixture.h"
 #include "panel/RelativeDate.h"
 #include "panel/ResultText.h"
 #include "tests/support/TestRunner.h"
@@ -5,6 +6,7 @@
 #include <QTest>
 
 using namespace tarnwick;
+using namespace tarnwick::test;
 
 namespace {
 
@@ -28,59 +30,33 @@ FileItem itemAt(const QByteArray& relative, qint64 size = 0, qint64 modified = F
 }  // namespace
 
 // What a result row says: the query's words marked in the name (also once elided), the
-// second line, and the size and age.
+// second line, and the size and age, the age in the largest whole unit.
 class ResultTextTest : public QObject {
     Q_OBJECT
-    const QLocale m_english{QLocale::English, QLocale::UnitedStates};
+    const QDateTime m_now{QDate(2024, 3, 15), QTime(12, 0)};
 
 private Q_SLOTS:
     void highlights_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("query");
         QTest::addColumn<QString>("marked");
-        const QString report = QStringLiteral("Report proposal.docx");
-        QTest::newRow("every occurrence") << "Banana.txt"
-                                          << "an"
-                                          << "1,2 3,2";
-        QTest::newRow("every word") << report << "re po"
-                                    << "0,2 2,2 10,2";
-        QTest::newRow("on from the end") << "banana"
-                                         << "ana"
-                                         << "1,3";
-        QTest::newRow("adjacent") << "aaaa"
-                                  << "aa"
-                                  << "0,2 2,2";
-        QTest::newRow("overlapping words merge") << "banana"
-                                                 << "an na"
-                                                 << "1,5";
-        QTest::newRow("word within word") << "report"
-                                          << "report port"
-                                          << "0,6";
-        QTest::newRow("double blank") << report << "re  po"
-                                      << "0,2 2,2 10,2";
-        QTest::newRow("outer blanks") << report << "  re "
-                                      << "0,2";
-        QTest::newRow("tab inside a word") << report << "re\tpo"
-                                           << "";
-        QTest::newRow("tab matched") << "a\tb"
-                                     << "a\tb"
-                                     << "0,3";
-        QTest::newRow("empty query") << report << ""
-                                     << "";
-        QTest::newRow("blank query") << report << "   "
-                                     << "";
-        QTest::newRow("umlaut") << "Müller Bericht.pdf"
-                                << "MÜL"
-                                << "0,3";
-        QTest::newRow("cyrillic") << "ОТЧЁТ за год"
-                                  << "отчёт"
-                                  << "0,5";
-        QTest::newRow("greek") << "Ωmega ωmega"
-                               << "ω"
-                               << "0,1 6,1";
-        QTest::newRow("beyond the BMP") << "fun 😀 times 😀"
-                                        << "😀"
-                                        << "4,2 13,2";
+        const char* report = "Report proposal.docx";
+        row("every occurrence", "Banana.txt", "an", "1,2 3,2");
+        row("every word", report, "re po", "0,2 2,2 10,2");
+        row("on from the end", "banana", "ana", "1,3");
+        row("adjacent", "aaaa", "aa", "0,2 2,2");
+        row("overlapping words merge", "banana", "an na", "1,5");
+        row("word within word", "report", "report port", "0,6");
+        row("double blank", report, "re  po", "0,2 2,2 10,2");
+        row("outer blanks", report, "  re ", "0,2");
+        row("tab inside a word", report, "re\tpo", "");
+        row("tab matched", "a\tb", "a\tb", "0,3");
+        row("empty query", report, "", "");
+        row("blank query", report, "   ", "");
+        row("umlaut", "Müller Bericht.pdf", "MÜL", "0,3");
+        row("cyrillic", "ОТЧЁТ за год", "отчёт", "0,5");
+        row("greek", "Ωmega ωmega", "ω", "0,1 6,1");
+        row("beyond the BMP", "fun 😀 times 😀", "😀", "4,2 13,2");
     }
     void highlights() {
         QFETCH(QString, name);
@@ -93,16 +69,11 @@ private Q_SLOTS:
     void marksFollowTheElidedName_data() {
         QTest::addColumn<QString>("marked");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("in the head") << "2,4"
-                                     << "2,4";
-        QTest::newRow("in the tail") << "17,4"
-                                     << "7,4";
-        QTest::newRow("cut: the ellipsis") << "7,4"
-                                           << "6,1";
-        QTest::newRow("across the cut") << "4,16"
-                                        << "4,2 6,1 7,3";
-        QTest::newRow("two in the cut") << "7,2 12,3"
-                                        << "6,1";
+        row("in the head", "2,4", "2,4");
+        row("in the tail", "17,4", "7,4");
+        row("cut: the ellipsis", "7,4", "6,1");
+        row("across the cut", "4,16", "4,2 6,1 7,3");
+        row("two in the cut", "7,2 12,3", "6,1");
     }
     void marksFollowTheElidedName() {
         QFETCH(QString, marked);
@@ -116,40 +87,30 @@ private Q_SLOTS:
         QCOMPARE(middleElisionCut(name, QStringLiteral("something else")), std::nullopt);
     }
 
+    // The second line: the snippet (brighter) when there is one, else the folder below the
+    // opened one, else the type.
     void secondLine_data() {
         QTest::addColumn<QByteArray>("path");
         QTest::addColumn<QString>("snippet");  // empty: none
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("tone");
-        const int location = SecondLine::location, snippet = SecondLine::snippet;
-        QTest::newRow("type") << QByteArray("notes.TXT") << ""
-                              << "TXT" << location;
-        QTest::newRow("mixed case") << QByteArray("Report.Pdf") << ""
-                                    << "PDF" << location;
-        QTest::newRow("no extension") << QByteArray("README") << ""
-                                      << "File" << location;
-        QTest::newRow("dot file") << QByteArray(".bashrc") << ""
-                                  << "File" << location;
-        QTest::newRow("folder") << QByteArray("photos.2024/") << ""
-                                << "Folder" << location;
-        QTest::newRow("below") << QByteArray("docs/old/plan.txt") << ""
-                               << "docs/old" << location;
-        QTest::newRow("folder below") << QByteArray("docs/old/") << ""
-                                      << "docs" << location;
-        QTest::newRow("snippet") << QByteArray("docs/old/plan.txt") << "…the plan…"
-                                 << "…the plan…" << snippet;
-        QTest::newRow("pending") << QByteArray("plan.txt") << "Content match"
-                                 << "Content match" << snippet;
+        QTest::addColumn<QString>("line");     // a snippet's tone when it starts with '*'
+        row("type", QByteArray("notes.TXT"), "", "TXT");
+        row("mixed case", QByteArray("Report.Pdf"), "", "PDF");
+        row("no extension", QByteArray("README"), "", "File");
+        row("dot file", QByteArray(".bashrc"), "", "File");
+        row("folder", QByteArray("photos.2024/"), "", "Folder");
+        row("below", QByteArray("docs/old/plan.txt"), "", "docs/old");
+        row("folder below", QByteArray("docs/old/"), "", "docs");
+        row("snippet", QByteArray("docs/old/plan.txt"), "…the plan…", "*…the plan…");
+        row("pending", QByteArray("plan.txt"), "Content match", "*Content match");
     }
     void secondLine() {
         QFETCH(QByteArray, path);
         QFETCH(QString, snippet);
-        QFETCH(QString, text);
-        QFETCH(int, tone);
-        const std::optional<QString> given =
-            snippet.isEmpty() ? std::nullopt : std::optional<QString>(snippet);
-        QCOMPARE(tarnwick::secondLine(itemAt(path), given),
-                 (SecondLine{text, SecondLine::Tone(tone)}));
+        QFETCH(QString, line);
+        const SecondLine got = tarnwick::secondLine(
+            itemAt(path), snippet.isEmpty() ? std::nullopt : std::optional<QString>(snippet));
+        QCOMPARE((got.tone == SecondLine::snippet ? QStringLiteral("*") : QString()) + got.text,
+                 line);
     }
 
     void metaText_data() {
@@ -157,20 +118,13 @@ private Q_SLOTS:
         QTest::addColumn<qint64>("size");
         QTest::addColumn<QString>("age");  // empty: no date
         QTest::addColumn<QString>("meta");
-        QTest::newRow("kB") << QByteArray("a") << qint64(12345) << ""
-                            << "12.3 kB";
-        QTest::newRow("bytes") << QByteArray("a") << qint64(999) << ""
-                               << "999 bytes";
-        QTest::newRow("GB") << QByteArray("a") << qint64(5'400'000'000) << ""
-                            << "5.4 GB";
-        QTest::newRow("with age") << QByteArray("a") << qint64(12345) << "2 hr. ago"
-                                  << "12.3 kB  \u00b7  2 hr. ago";
-        QTest::newRow("empty, now") << QByteArray("a") << qint64(0) << "now"
-                                    << "0 bytes  \u00b7  now";
-        QTest::newRow("folder") << QByteArray("d/") << qint64(4096) << "3 days ago"
-                                << "3 days ago";
-        QTest::newRow("folder, no date") << QByteArray("d/") << qint64(4096) << ""
-                                         << "";
+        row("kB", QByteArray("a"), qint64(12345), "", "12.3 kB");
+        row("bytes", QByteArray("a"), qint64(999), "", "999 bytes");
+        row("GB", QByteArray("a"), qint64(5'400'000'000), "", "5.4 GB");
+        row("with age", QByteArray("a"), qint64(12345), "2 hr. ago", "12.3 kB  \u00b7  2 hr. ago");
+        row("empty, now", QByteArray("a"), qint64(0), "now", "0 bytes  \u00b7  now");
+        row("folder", QByteArray("d/"), qint64(4096), "3 days ago", "3 days ago");
+        row("folder, no date", QByteArray("d/"), qint64(4096), "", "");
     }
     void metaText() {
         QFETCH(QByteArray, path);
@@ -178,35 +132,29 @@ private Q_SLOTS:
         QFETCH(QString, age);
         QFETCH(QString, meta);
         const FileItem item = itemAt(path, size, age.isEmpty() ? FileItem::kNoDate : 1);
-        QCOMPARE(tarnwick::metaText(item, age, m_english), meta);
+        QCOMPARE(tarnwick::metaText(item, age, QLocale(QLocale::English, QLocale::UnitedStates)),
+                 meta);
     }
-};
 
-class RelativeDateTest : public QObject {
-    Q_OBJECT
-    const QDateTime m_now{QDate(2024, 3, 15), QTime(12, 0)};
-
-private Q_SLOTS:
     void picksTheLargestWholeUnit_data() {
         QTest::addColumn<QDateTime>("then");
         QTest::addColumn<int>("unit");
         QTest::addColumn<qint64>("count");
         const QDateTime now = m_now;
-        QTest::newRow("same moment") << now << int(Age::now) << qint64(0);
-        QTest::newRow("30 seconds") << now.addSecs(-30) << int(Age::seconds) << qint64(30);
-        QTest::newRow("59 minutes") << now.addSecs(-3599) << int(Age::minutes) << qint64(59);
-        QTest::newRow("2 hours") << now.addSecs(-7300) << int(Age::hours) << qint64(2);
-        QTest::newRow("47 hours") << now.addSecs(-47 * 3600) << int(Age::days) << qint64(1);
-        QTest::newRow("6 days") << now.addDays(-6) << int(Age::days) << qint64(6);
-        QTest::newRow("7 days") << now.addDays(-7) << int(Age::weeks) << qint64(1);
-        QTest::newRow("15 days") << now.addDays(-15) << int(Age::weeks) << qint64(2);
-        QTest::newRow("a month less a minute")
-            << now.addMonths(-1).addSecs(60) << int(Age::weeks) << qint64(4);
-        QTest::newRow("one month") << now.addMonths(-1) << int(Age::months) << qint64(1);
-        QTest::newRow("11 months") << now.addMonths(-11) << int(Age::months) << qint64(11);
-        QTest::newRow("12 months") << now.addMonths(-12) << int(Age::years) << qint64(1);
-        QTest::newRow("in 2 hours") << now.addSecs(7200) << int(Age::hours) << qint64(-2);
-        QTest::newRow("in 3 weeks") << now.addDays(21) << int(Age::weeks) << qint64(-3);
+        row("same moment", now, int(Age::now), qint64(0));
+        row("30 seconds", now.addSecs(-30), int(Age::seconds), qint64(30));
+        row("59 minutes", now.addSecs(-3599), int(Age::minutes), qint64(59));
+        row("2 hours", now.addSecs(-7300), int(Age::hours), qint64(2));
+        row("47 hours", now.addSecs(-47 * 3600), int(Age::days), qint64(1));
+        row("6 days", now.addDays(-6), int(Age::days), qint64(6));
+        row("7 days", now.addDays(-7), int(Age::weeks), qint64(1));
+        row("15 days", now.addDays(-15), int(Age::weeks), qint64(2));
+        row("a month less a minute", now.addMonths(-1).addSecs(60), int(Age::weeks), qint64(4));
+        row("one month", now.addMonths(-1), int(Age::months), qint64(1));
+        row("11 months", now.addMonths(-11), int(Age::months), qint64(11));
+        row("12 months", now.addMonths(-12), int(Age::years), qint64(1));
+        row("in 2 hours", now.addSecs(7200), int(Age::hours), qint64(-2));
+        row("in 3 weeks", now.addDays(21), int(Age::weeks), qint64(-3));
     }
     void picksTheLargestWholeUnit() {
         QFETCH(QDateTime, then);
@@ -236,5 +184,4 @@ private Q_SLOTS:
 };
 
 TARNWICK_TEST(ResultTextTest)
-TARNWICK_TEST(RelativeDateTest)
 #include "ResultTextTest.moc"

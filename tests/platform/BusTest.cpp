@@ -44,12 +44,10 @@ class BusTest : public QObject {
 protected:
     PrivateSessionBus m_bus;
     int m_serial = 0;
-
     std::unique_ptr<FakeBusService> fake(const QString& name) {
         auto service = std::make_unique<FakeBusService>(m_bus.connect(u"fake%1"_s.arg(++m_serial)));
         return service->serve(name) ? std::move(service) : nullptr;
     }
-
 private Q_SLOTS:
     void initTestCase() {
         QString error;
@@ -69,12 +67,10 @@ enum class Manager { absent, answers, refuses, silent };
 // questions are asked and the answers read.
 class FileManagerQueryTest : public BusTest {
     Q_OBJECT
-
     TempTree m_tree;
     const QByteArray m_music = m_tree.pathOf("Music");
     const QByteArray m_photos = m_tree.pathOf("Photos \xc3\xa9t\xc3\xa9");
     std::unique_ptr<FakeBusService> m_fileManager;
-
     QVariant windows(const QByteArray& folder) const {
         return QVariant::fromValue(
             QMap<QString, QStringList>{{kWindow1, {fileUriFromPath(folder)}}});
@@ -123,7 +119,6 @@ class FileManagerQueryTest : public BusTest {
             });
         return kwin;
     }
-
 private Q_SLOTS:
     void init() {
         m_tree.mkdir("Music");
@@ -131,7 +126,6 @@ private Q_SLOTS:
         QVERIFY(m_fileManager = fake(kFileManager));  // a fresh unique name
     }
     void cleanup() { m_fileManager.reset(); }
-
     // On X11 the front window carries GTK's properties; its file manager lists its windows.
     void nautilusWindow_data() {  // reported (invalid: no answer ever), class, found
         const QByteArray nautilus = "org.gnome.Nautilus";
@@ -152,16 +146,14 @@ private Q_SLOTS:
         if (!reported.isValid())
             m_fileManager->onCall(kManagerPath, u"org.freedesktop.DBus.Properties"_s, u"Get"_s,
                                   [](auto&) { return FakeBusService::silence(); });
-        WindowFacts window;
-        window.className = className;
-        window.title = "Music";
-        window.gtkObjectPath = kWindow1.toUtf8();
-        window.gtkUniqueBusName =
-            className == "Gedit" ? ":1.999" : m_fileManager->uniqueName().toUtf8();
-        QCOMPARE(ask(*x11Seeing(window)), found ? m_music : "none");
+        const QByteArray owner = m_fileManager->uniqueName().toUtf8();
+        QCOMPARE(ask(*x11Seeing({.className = className,
+                                 .title = "Music",
+                                 .gtkObjectPath = kWindow1.toUtf8(),
+                                 .gtkUniqueBusName = className == "Gedit" ? ":1.999" : owner})),
+                 found ? m_music : "none");
         QCOMPARE(m_fileManager->callCount(u"Get"_s) > 0, className != "Gedit");
     }
-
     void dolphinConfirmsTheTitlesPath_data() {
         table<std::tuple<QString>>({
             {"open in a window", {fileUriFromPath(m_photos)}},
@@ -173,14 +165,11 @@ private Q_SLOTS:
     void dolphinConfirmsTheTitlesPath() {
         const auto& [open] = row<std::tuple<QString>>();
         const auto service = dolphin(open);
-        WindowFacts window;
-        window.pid = 4242;
-        window.className = "dolphin";
-        window.title = m_photos + " \xe2\x80\x94 Dolphin";
+        const WindowFacts window{
+            .pid = 4242, .className = "dolphin", .title = m_photos + " \xe2\x80\x94 Dolphin"};
         QCOMPARE(ask(*x11Seeing(window)), open.isEmpty() ? "none" : m_photos);
         QVERIFY(service->callCount(u"isUrlOpen"_s) > 0);
     }
-
     // On Wayland: what the file manager reports, after KWin's window stack on Plasma.
     void reportedFolder_data() {  // plasma (0: no, 1: without KWin, 2: KWin tells Dolphin's)
         table<Reported>({
@@ -219,18 +208,13 @@ private Q_SLOTS:
 // activations of our shortcut only, refusals and a desktop without the interface.
 class PortalShortcutTest : public BusTest {
     Q_OBJECT
-
     std::unique_ptr<FakeBusService> m_portal;
     int m_activations = 0;
-
-    static ShortcutKey controlShiftSpace() {
-        ShortcutKey key;
-        key.keysym = 0x20;
-        key.keysymName = u"space"_s;
-        key.control = key.shift = true;
-        key.description = u"Search File Manager Window"_s;
-        return key;
-    }
+    static inline const ShortcutKey kKey{.keysym = 0x20,
+                                         .keysymName = u"space"_s,
+                                         .control = true,
+                                         .shift = true,
+                                         .description = u"Search File Manager Window"_s};
     // A request-style call: answered now with the Request path made from the call's
     // handle_token, whose Response signal follows, as portals do.
     FakeBusService::Handler respond(uint code, QVariantMap results, int optionsArgument) {
@@ -255,10 +239,8 @@ class PortalShortcutTest : public BusTest {
                              respond(0, {{u"session_handle"_s, kSession}}, 0));
         m_portal->onCall(kPortalPath, kShortcuts, u"BindShortcuts"_s, respond(bindCode, {}, 3));
     }
-
 public Q_SLOTS:
     void activated() { ++m_activations; }
-
 private Q_SLOTS:
     void bindsOurShortcutAndHearsOnlyItsActivations() {
         servePortal(0);
@@ -266,7 +248,7 @@ private Q_SLOTS:
         QVERIFY(m_bus.connect(u"app"_s).connect({}, kPortalPath, kShortcuts, u"Activated"_s, this,
                                                 SLOT(activated())));
         QSignalSpy pressed(&shortcut, &GlobalShortcut::pressed);
-        shortcut.registerKey(controlShiftSpace());
+        shortcut.registerKey(kKey);
         QTRY_COMPARE(shortcut.sessionHandle(), kSession);
         const QVariantList bind = m_portal->calls(u"BindShortcuts"_s).value(0).arguments();
         QCOMPARE(bind.value(0).value<QDBusObjectPath>().path(), kSession);
@@ -280,7 +262,6 @@ private Q_SLOTS:
         QCOMPARE(id, u"activate-search"_s);
         QCOMPARE(properties.value(u"preferred_trigger"_s).toString(), u"CTRL+SHIFT+space"_s);
         QCOMPARE(properties.value(u"description"_s).toString(), u"Search File Manager Window"_s);
-
         // Ours, another shortcut, ours in another session, ours again.
         for (const auto& [session, shortcutId] :
              {std::pair(kSession, id), std::pair(kSession, u"something-else"_s),
@@ -292,12 +273,10 @@ private Q_SLOTS:
         QTRY_COMPARE(m_activations, 4);
         QCoreApplication::processEvents();
         QCOMPARE(pressed.size(), 2);
-
         shortcut.unregisterKey();
         QTRY_COMPARE(m_portal->callCount(u"Close"_s), 1);
         QVERIFY(shortcut.sessionHandle().isEmpty());
     }
-
     void refusals_data() {  // with the interface, the bind's response code, failure (-1: none)
         table<std::tuple<bool, uint, int>>({
             {"the user cancels the desktop's dialog", {true, 1u, 1}},
@@ -310,7 +289,7 @@ private Q_SLOTS:
         PortalGlobalShortcut shortcut(m_bus.connect(u"app"_s));
         QSignalSpy failed(&shortcut, &GlobalShortcut::registrationFailed);
         QSignalSpy unavailable(&shortcut, &GlobalShortcut::unavailable);
-        shortcut.registerKey(controlShiftSpace());
+        shortcut.registerKey(kKey);
         QTRY_COMPARE(failed.size() + unavailable.size(), 1);
         QCOMPARE(unavailable.size(), failure < 0 ? 1 : 0);
         if (failure >= 0) QCOMPARE(failed.at(0).at(0).toInt(), failure);
@@ -321,10 +300,8 @@ private Q_SLOTS:
 // that opens the folder when none answers.
 class RevealTest : public BusTest {
     Q_OBJECT
-
     static inline const QByteArray kFolder = "/srv/photos/caf\xe9 2023";  // not UTF-8
     static inline const QByteArray kFile = kFolder + "/a b#1.jpg";
-
 private Q_SLOTS:
     void revealsOrOpensTheFolder_data() {
         table<std::tuple<Manager>>({
@@ -364,10 +341,8 @@ private Q_SLOTS:
         if (manager == Manager::absent) return;
         const QVariantList asked = fm->calls(u"ShowItems"_s).value(0).arguments();
         QCOMPARE(asked.value(0).toStringList(), QStringList{fileUriFromPath(kFile)});
-        QCOMPARE(pathFromFileUri(asked.value(0).toStringList().value(0).toLatin1()), kFile);
         QCOMPARE(asked.value(1).toString(), u"tarnwick-1-1_TIME4242"_s);
     }
-
     void fileInTheRootRevealsTheRoot() {
         auto opener = std::make_shared<RecordingOpener>();
         FileManager1Reveal reveal(m_bus.connect(u"client"_s), opener);

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "platform/FileOpener.h"
-
 #include <QList>
+#include "platform/FileOpener.h"
 
 namespace tarnwick::test {
 

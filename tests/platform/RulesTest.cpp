@@ -86,7 +86,6 @@ private Q_SLOTS:
             folderFromTitle(title, [&](auto& path) { return onDisk.contains(path); });
         QCOMPARE(found.value_or(QByteArray()), folder);
     }
-
     void kindOfWindow_data() {
         const int nautilus = int(FileManagerKind::nautilus), titled = int(FileManagerKind::titled);
         table<Kind>({
@@ -108,7 +107,6 @@ private Q_SLOTS:
         const auto found = fileManagerKindOf(window(1, spec), owner);
         QCOMPARE(found ? int(*found) : kNone, kind);
     }
-
     void frontWindow_data() {  // window specs, topmost first; the front one's place from 1
         table<Stack>({
             {"topmost file manager wins", {"firefox Thunar dolphin", 2}},
@@ -127,7 +125,6 @@ private Q_SLOTS:
         QCOMPARE(found ? int(found->window.id) : kNone, front);
         QCOMPARE(anyGtkWindow(windows), stack.contains(u":gtk"));
     }
-
     void nautilusTabs_data() {
         table<Tabs>({
             {"one tab, whatever the title", {"file:///srv/Music", "Something", "/srv/Music"}},
@@ -148,7 +145,6 @@ private Q_SLOTS:
         const QStringList uris = tabs.split(u' ', Qt::SkipEmptyParts);
         QCOMPARE(nautilusWindowFolder(uris, title, "/home/me/").value_or(QByteArray()), folder);
     }
-
     // Without a window stack (Wayland) only one window with one folder, or one open location.
     void singleReportedFolder_data() {
         table<Reported>({
@@ -167,7 +163,6 @@ private Q_SLOTS:
         const ReportedLocations reported{windowsOf(windows), openLocations};
         QCOMPARE(tarnwick::singleReportedFolder(reported).value_or(QByteArray()), folder);
     }
-
     void kwinReportsAreReadCarefully() {
         const auto stack = windowStackFromKWinReport(
             R"([{"caption": "/srv \u2014 Dolphin", "resourceClass": "dolphin", "pid": 12,
@@ -205,7 +200,6 @@ private Q_SLOTS:
         const auto& [sessionType, socket, platform, server] = row<Server>();
         QCOMPARE(int(displayServerFor(sessionType, socket, platform)), server);
     }
-
     void capsLock() {
         QVERIFY(capsLockInNativeModifiers(0x12, u"wayland-egl"_s));  // Lock, with Num Lock
         QVERIFY(!capsLockInNativeModifiers(0x11, u"wayland"_s));     // Shift, Num Lock
@@ -216,16 +210,13 @@ private Q_SLOTS:
 // What the clipboard holds after copying a path, or files, read back from the clipboard.
 class ClipboardPayloadTest : public QObject {
     Q_OBJECT
-
     static inline const QByteArray kOddPath = "/home/ana/caf\xe9 \xff/notes #1.txt";  // not UTF-8
     static inline const QByteArray kUris =
         "file:///a/b.txt\nfile:///home/ana/caf%E9%20%FF/notes%20%231.txt";
-
     static const QMimeData* copied(std::unique_ptr<QMimeData> payload) {
         QGuiApplication::clipboard()->setMimeData(payload.release());
         return QGuiApplication::clipboard()->mimeData();
     }
-
 private Q_SLOTS:
     void pathIsPlainTextWithTheExactBytes() {
         copied(filesPayload({kOddPath}));
@@ -233,7 +224,6 @@ private Q_SLOTS:
         QCOMPARE(data->formats(), QStringList{u"text/plain"_s});  // the files are gone
         QCOMPARE(data->data(u"text/plain"_s), kOddPath);
     }
-
     void filesAreOfferedToEveryFileManager_data() {  // empty: not offered
         table<Format>({
             {"uri list", {"text/uri-list", QByteArray(kUris).replace("\n", "\r\n") + "\r\n"}},

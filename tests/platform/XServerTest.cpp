@@ -1,11 +1,12 @@
-#include <QGuiApplication>
-#include <QRasterWindow>
-#include <QSignalSpy>
 #include "PlatformTest.h"
 #include "platform/FocusLossWatcher.h"
 #include "platform/x11/X11KeyGrab.h"
 #include "platform/x11/XInputClickWatcher.h"
 #include "tests/support/gui/XServer.h"
+
+#include <QGuiApplication>
+#include <QRasterWindow>
+#include <QSignalSpy>
 
 using namespace tarnwick;
 using namespace tarnwick::test;
@@ -15,11 +16,11 @@ namespace {
 
 // Ctrl+Shift+`keysym`, or Alt+Super+`keysym`.
 ShortcutKey shortcut(quint32 keysym = 0x20, bool altSuper = false) {
-    ShortcutKey key;
-    key.keysym = keysym;
-    key.control = key.shift = !altSuper;
-    key.alt = key.super = altSuper;
-    return key;
+    return {.keysym = keysym,
+            .control = !altSuper,
+            .alt = altSuper,
+            .shift = !altSuper,
+            .super = altSuper};
 }
 
 std::unique_ptr<QRasterWindow> windowAt(QRect geometry, Qt::WindowFlags flags = {}) {
@@ -101,10 +102,8 @@ private Q_SLOTS:
 // (700,200 150x100), a window of ours that was hidden (200,600 200x100) and another client's.
 class XInputClickWatcherTest : public QObject {
     Q_OBJECT
-
     std::unique_ptr<QRasterWindow> m_panel, m_popup, m_hidden;
     std::unique_ptr<xserver::OtherClient> m_other;
-
     // Clicks, then waits until the watcher has read that press, so that each click is judged
     // with the pointer still where it was made.
     static bool clickAndWait(XInputClickWatcher& watcher, QPoint at, int button = 1) {
@@ -112,7 +111,6 @@ class XInputClickWatcherTest : public QObject {
         return xserver::click(at, button) &&
                QTest::qWaitFor([&] { return watcher.pressesSeen() > before; });
     }
-
 private Q_SLOTS:
     void initTestCase() {
         if (!xserver::available()) QSKIP("needs an X server (run through run-with-xvfb)");
@@ -164,9 +162,7 @@ private Q_SLOTS:
 // focus, as it does on Wayland when the user clicks elsewhere.
 class FocusLossWatcherTest : public QObject {
     Q_OBJECT
-
     std::unique_ptr<xserver::OtherClient> m_other;
-
     static std::unique_ptr<QRasterWindow> activeWindow() {
         auto window = windowAt({500, 400, 200, 100});
         if (window) window->requestActivate();
@@ -177,7 +173,6 @@ class FocusLossWatcherTest : public QObject {
                    return QGuiApplication::applicationState() != Qt::ApplicationActive;
                });
     }
-
 private Q_SLOTS:
     void initTestCase() {
         if (!xserver::available()) QSKIP("needs an X server (run through run-with-xvfb)");

@@ -86,9 +86,7 @@ void isolateSettings(const QTemporaryDir& root, bool withSchemas) {
 // really arrived there.
 class TrashTest : public QObject {
     Q_OBJECT
-
     PrivateHome m_home;
-
 private Q_SLOTS:
     void itemArrivesWithItsContent_data() {  // name, file inside the item (or the item itself)
         table<std::tuple<QByteArray, QByteArray>>({
@@ -115,7 +113,6 @@ private Q_SLOTS:
         }
         QCOMPARE(QDir(QFile::decodeName(m_home.trashed({}))).entryList({"twice*"}).size(), 2);
     }
-
     // A mover that reports success is believed only when the item is found in a trash folder.
     void outcomeIsCheckedOnDisk_data() {  // mover, the file stays put, part of the message
         table<Outcome>({
@@ -173,10 +170,8 @@ private Q_SLOTS:
 // Opening with the default application through GIO, where a stub script is that application.
 class FileOpenerTest : public QObject {
     Q_OBJECT
-
     StubDefaultApp m_stub;
     TempTree m_files;
-
 private Q_SLOTS:
     void initTestCase() {
         QVERIFY(m_stub.isValid());
@@ -212,14 +207,11 @@ private Q_SLOTS:
 // GSettings (a keyfile here) where GNOME's keyboard settings look for it.
 class GnomeKeybindingTest : public QObject {
     Q_OBJECT
-
     QTemporaryDir m_root;
-
     QByteArray keyfile() const {
         QFile file(m_root.filePath(u"config/glib-2.0/settings/keyfile"_s));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-
 private Q_SLOTS:
     void initTestCase() {
         isolateSettings(m_root, true);
@@ -259,9 +251,7 @@ private Q_SLOTS:
 // Where GNOME's schemas are not installed nothing is offered, and nothing aborts.
 class GnomeKeybindingAbsentTest : public QObject {
     Q_OBJECT
-
     QTemporaryDir m_root;
-
 private Q_SLOTS:
     void nothingIsOffered() {
         isolateSettings(m_root, false);

@@ -8,7 +8,6 @@
 #include "tests/support/gui/XServer.h"
 
 #include <QDBusConnection>
-#include <QGuiApplication>
 #include <QProcess>
 #include <QTest>
 
@@ -39,27 +38,30 @@ class EndToEndTest : public QObject {
         m_tarnwick->setProcessChannelMode(QProcess::ForwardedChannels);
         m_tarnwick->start(QStringLiteral(TARNWICK_EXECUTABLE),
                           {QStringLiteral("--panel"), QFile::decodeName(m_tree.path())});
-        if (!m_tarnwick->waitForStarted(10000) || !xserver::focus(kWindowClass)) return false;
         m_threeRowHeight = -1;
-        return showsRows(3);  // notes.txt, sub, sub/inner.txt
+        return m_tarnwick->waitForStarted(10000) && xserver::focus(kWindowClass) &&
+               step({}, {}, 3);  // notes.txt, sub, sub/inner.txt
     }
 
-    // Waits until the panel's height is the one for `rows` results (measured against the
-    // three rows the folder starts with).
-    bool showsRows(int rows) {
-        return QTest::qWaitFor(
-            [&] {
-                const int height = xserver::windowHeight(kWindowClass);
-                if (m_threeRowHeight < 0 && rows == 3) m_threeRowHeight = height;
-                return height > 0 &&
-                       height == m_threeRowHeight + panelHeightFor(rows) - panelHeightFor(3);
-            },
-            10000);
+    // Types `text`, presses `key` (either may be empty), then waits until the panel's height is
+    // the one for `rows` results, measured against the three rows the folder starts with.
+    bool step(const QString& text, const QString& key, int rows) {
+        return (text.isEmpty() || xserver::type(text)) && (key.isEmpty() || xserver::keys({key})) &&
+               QTest::qWaitFor(
+                   [&] {
+                       const int height = xserver::windowHeight(kWindowClass);
+                       if (m_threeRowHeight < 0 && rows == 3) m_threeRowHeight = height;
+                       return height > 0 &&
+                              height == m_threeRowHeight + panelHeightFor(rows) - panelHeightFor(3);
+                   },
+                   10000);
     }
 
-    // Waits with the event loop running: the fake file manager answers from this process.
-    bool exitsCleanly() {
-        return QTest::qWaitFor([&] { return m_tarnwick->state() == QProcess::NotRunning; },
+    // Presses `key` and waits, with the event loop running (the fake file manager answers from
+    // this process), for the program to end well.
+    bool exitsCleanlyOn(const QString& key) {
+        return xserver::keys({key}) &&
+               QTest::qWaitFor([&] { return m_tarnwick->state() == QProcess::NotRunning; },
                                10000) &&
                m_tarnwick->exitStatus() == QProcess::NormalExit && m_tarnwick->exitCode() == 0;
     }
@@ -84,19 +86,13 @@ private Q_SLOTS:
     void stepInAndOutThenOpenAFileInside() {
         const qsizetype opened = m_stub.openedPaths().size();
         QVERIFY(startPanel());
-        QVERIFY(xserver::type(QStringLiteral("sub")));
-        QVERIFY(showsRows(2));  // the folder and the file below it
-        QVERIFY(xserver::keys({QStringLiteral("End")}));
-        QVERIFY(showsRows(1));  // inside: inner.txt
-        QVERIFY(xserver::keys({QStringLiteral("Home")}));
-        QVERIFY(showsRows(3));  // back in the opened folder, the query empty
-        QVERIFY(xserver::type(QStringLiteral("sub")));
-        QVERIFY(showsRows(2));
-        QVERIFY(xserver::keys({QStringLiteral("End")}));
-        QVERIFY(showsRows(1));
+        QVERIFY(step(QStringLiteral("sub"), {}, 2));   // the folder and the file below it
+        QVERIFY(step({}, QStringLiteral("End"), 1));   // inside: inner.txt
+        QVERIFY(step({}, QStringLiteral("Home"), 3));  // back out, the query empty
+        QVERIFY(step(QStringLiteral("sub"), {}, 2));
+        QVERIFY(step({}, QStringLiteral("End"), 1));
         QVERIFY(xserver::type(QStringLiteral("inn")));
-        QVERIFY(xserver::keys({QStringLiteral("Return")}));
-        QVERIFY(exitsCleanly());
+        QVERIFY(exitsCleanlyOn(QStringLiteral("Return")));
         QTRY_COMPARE(m_stub.openedPaths().mid(opened),
                      QList<QByteArray>{m_tree.pathOf("sub/inner.txt")});
     }
@@ -109,11 +105,8 @@ private Q_SLOTS:
                        QStringLiteral("ShowItems"),
                        [](const QDBusMessage&) { return FakeBusService::answer(); });
         const qsizetype opened = m_stub.openedPaths().size();
-        QVERIFY(startPanel());
-        QVERIFY(xserver::type(QStringLiteral("notes")));
-        QVERIFY(showsRows(1));
-        QVERIFY(xserver::keys({QStringLiteral("ctrl+Return")}));
-        QVERIFY(exitsCleanly());
+        QVERIFY(startPanel() && step(QStringLiteral("notes"), {}, 1));
+        QVERIFY(exitsCleanlyOn(QStringLiteral("ctrl+Return")));
         QTRY_COMPARE(manager.callCount(QStringLiteral("ShowItems")), 1);
         const QVariantList shown = manager.calls(QStringLiteral("ShowItems")).first().arguments();
         QCOMPARE(shown.value(0).toStringList(),
@@ -124,9 +117,7 @@ private Q_SLOTS:
 
     void escapeClosesWithoutOpening() {
         const qsizetype opened = m_stub.openedPaths().size();
-        QVERIFY(startPanel());
-        QVERIFY(xserver::keys({QStringLiteral("Escape")}));
-        QVERIFY(exitsCleanly());
+        QVERIFY(startPanel() && exitsCleanlyOn(QStringLiteral("Escape")));
         QCOMPARE(m_stub.openedPaths().size(), opened);
     }
 };

@@ -1,6 +1,8 @@
 #include "PanelFixture.h"
 
 #include "panel/PanelLabel.h"
+#include "panel/PillButton.h"
+#include "panel/PillRow.h"
 #include "panel/PreviewWindow.h"
 #include "panel/ResultsModel.h"
 #include "panel/ResultsTableView.h"
@@ -25,6 +27,13 @@ QString tilde(const QList<QByteArray>& paths) {
     return texts.join(u',').replace(QString::fromUtf8(PanelFixture::kRoot), QStringLiteral("~"));
 }
 
+PreviewContent previewOf(const QByteArray& path, QSize) {
+    PreviewContent content;
+    content.kind = PreviewContent::Kind::text;
+    content.text = QStringLiteral("preview of ") + QString::fromUtf8(path);
+    return content;
+}
+
 }  // namespace
 
 SearchSession::Dependencies PanelFixture::madeUpTree(const QList<QByteArray>& entries) {
@@ -44,22 +53,6 @@ SearchSession::Dependencies PanelFixture::madeUpTree(const QList<QByteArray>& en
     return deps;
 }
 
-namespace {
-
-PreviewContent previewOf(const QByteArray& path, QSize) {
-    PreviewContent content;
-    content.kind = PreviewContent::Kind::text;
-    content.text = QStringLiteral("preview of ") + QString::fromUtf8(path);
-    return content;
-}
-
-}  // namespace
-
-void addScenarioColumns() {
-    QTest::addColumn<QString>("steps");
-    QTest::addColumn<QString>("expected");
-}
-
 bool PanelFixture::open(const QList<QByteArray>& entries) {
     panel.reset();
     opener = std::make_shared<RecordingOpener>();
@@ -69,28 +62,6 @@ bool PanelFixture::open(const QList<QByteArray>& entries) {
                                           DesktopServices{opener, reveal, trash}, &previewOf);
     panel->show();
     return QTest::qWaitForWindowExposed(panel.get()) && settle();
-}
-
-bool PanelFixture::settle() {
-    return QTest::qWaitFor([&] { return panel->isClosed() || panel->session().isSettled(); });
-}
-
-QStringList PanelFixture::rowNames() const {
-    QStringList names;
-    for (const FileItem& item : panel->resultsModel()->items()) names.append(item.name());
-    return names;
-}
-
-int PanelFixture::rowOf(const QString& name) const {
-    return int(rowNames().indexOf(name));
-}
-
-void PanelFixture::select(int row) const {
-    panel->resultsView()->selectRow(row);
-}
-
-QPoint PanelFixture::centreOfRow(int row) const {
-    return panel->resultsView()->visualRect(panel->resultsModel()->index(row)).center();
 }
 
 void PanelFixture::run(const QString& steps) {
@@ -106,6 +77,9 @@ void PanelFixture::run(const QString& steps) {
         bool isRow = false;
         const int row = arg.toInt(&isRow);
         if (verb == u"type") QTest::keyClicks(field, arg);
+        if (verb == u"set") field->setText(arg);
+        if (verb == u"pill") QTest::mouseClick(panel->pillRow()->pillAt(row), Qt::LeftButton);
+        if (verb == u"show") panel->show();
         if (verb == u"select") select(isRow ? row : rowOf(arg));
         if (verb == u"key") press(field);
         if (verb == u"list") press(panel->resultsView());
@@ -191,7 +165,21 @@ QString PanelFixture::value(const QString& name) const {
                    ? QStringLiteral("field")
                    : QStringLiteral("elsewhere");
     if (name == u"trashed") return tilde(trash->trashed);
-    if (name == u"closed") return panel->isClosed() ? QStringLiteral("yes") : QStringLiteral("no");
+    if (name == u"closed")  // the panel and its search
+        return panel->isClosed() + panel->session().isClosed() == 2 ? QStringLiteral("yes")
+               : panel->isClosed() || panel->session().isClosed()   ? QStringLiteral("half")
+                                                                    : QStringLiteral("no");
+    if (name == u"visible")
+        return panel->isVisible() ? QStringLiteral("yes") : QStringLiteral("no");
+    if (name == u"height") return QString::number(panel->panelRect().height());
+    if (name == u"query") return panel->session().query();
+    if (name == u"pills") {  // checked ones marked '*'
+        QStringList pills;
+        for (int i = 0; i < panel->pillRow()->pillCount(); ++i)
+            pills.append(QString(panel->pillRow()->pillAt(i)->isChecked() ? "*" : "") +
+                         panel->pillRow()->pillAt(i)->text());
+        return pills.join(u',');
+    }
     if (name == u"preview") {
         if (!preview || !preview->isVisible()) return QStringLiteral("hidden");
         return preview->shownPath() ? tilde({*preview->shownPath()}) : QStringLiteral("-");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "panel/ResultsModel.h"
+#include "panel/ResultsTableView.h"
 #include "panel/SearchPanel.h"
 #include "platform/DesktopServices.h"
 #include "tests/platform/RecordingOpener.h"
@@ -57,25 +59,33 @@ public:
     // The session's dependencies for a panel on `entries`, shown or not.
     static SearchSession::Dependencies madeUpTree(const QList<QByteArray>& entries);
     // Waits until the search has published everything for its inputs.
-    bool settle();
-    QStringList rowNames() const;
-    int rowOf(const QString& name) const;
-    void select(int row) const;
-    QPoint centreOfRow(int row) const;
+    bool settle() {
+        return QTest::qWaitFor([&] { return panel->isClosed() || panel->session().isSettled(); });
+    }
+    QStringList rowNames() const {
+        QStringList names;
+        for (const FileItem& item : panel->resultsModel()->items()) names.append(item.name());
+        return names;
+    }
+    int rowOf(const QString& name) const { return int(rowNames().indexOf(name)); }
+    void select(int row) const { panel->resultsView()->selectRow(row); }
+    QPoint centreOfRow(int row) const {
+        return panel->resultsView()->visualRect(panel->resultsModel()->index(row)).center();
+    }
 
-    // Carries out blank-separated steps, each followed by settle(): type:TEXT, select:NAME
-    // (select:- for none), row:N, key:KEY into the field, list:KEY into the results, panel:KEY
-    // to the panel, other:KEY to the other window (KEY as QKeySequence writes it), caret:N,
-    // mark:START,LENGTH in the field, clip:TEXT onto the clipboard, sort:N, menu:NAME (a right
-    // click on that row, menu:- below the rows), entry:TEXT of the open menu, refuse:MESSAGE
-    // (the opener refuses), x:KEY,KEY... typed on the X server, do:ACTION (open, reveal,
-    // revealclose, copypath, copyfile, trash, close).
+    // Carries out blank-separated steps, each followed by settle(): type:TEXT, set:TEXT (not
+    // typed), select:NAME or select:ROW (select:- for none), key:KEY into the field, list:KEY
+    // into the results, panel:KEY to the panel, other:KEY into another window (KEY as
+    // QKeySequence writes it), caret:N, mark:START,LENGTH (digits) in the field, clip:TEXT, sort:N,
+    // pill:N (a click), menu:NAME (a right click on that row, menu:- below the rows),
+    // entry:TEXT of the open menu, refuse:MESSAGE (the opener refuses), x:KEY,KEY... typed on
+    // the X server, and open, reveal, revealclose, copypath, copyfile, trash, close, show.
     void run(const QString& steps);
     // The named values of `expected` as they are now, in its order: dir, row (selected name),
-    // at (selected row), rows, names, field, caret, marked, label, count, sort, opened, revealed,
-    // time (the reveal's user time), usertime (set or none), focus (field or elsewhere), trashed,
-    // closed, preview (hidden, - for empty, or the path), content (the preview's text), clip,
-    // formats, menu, entries, other.
+    // at (selected row), rows, names, field, caret, marked, query, label, count, sort, pills,
+    // height, visible, opened, revealed, time (the reveal's user time), usertime (set or none),
+    // focus (field or elsewhere), trashed, closed (yes, no or half: panel or search), preview
+    // (hidden, - for empty, or the path), content, clip, formats, menu, entries, other.
     QString state(const QString& expected) const;
     // Waits until state(expected) is `expected`, failing the test if it never is.
     void expect(const QString& expected) const;
@@ -86,7 +96,10 @@ private:
     QString value(const QString& name) const;
 };
 
-void addScenarioColumns();
+inline void addScenarioColumns() {
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("expected");
+}
 // One table row: QTest::newRow(tag) << values...
 template <typename... Values>
 void row(const char* tag, const Values&... values) {

@@ -398,6 +398,8 @@ private Q_SLOTS:
         play(h, "type a; = a/1 of 2/1");
     }
 
+    // Keystrokes within the debounce make one run; of runs queued behind a slow one, and of a run
+    // over a folder the panel has stepped out of, only the newest is published.
     void onlyTheNewestRunIsPublished() {
         QStringList many;
         for (int i = 0; i < 30000; ++i) many.append(QStringLiteral("n%1").arg(i));
@@ -407,18 +409,15 @@ private Q_SLOTS:
         QStringList published;
         connect(h.session.get(), &SearchSession::resultsReplaced, this,
                 [&] { published.append(h.drawn().section(u'/', 0, 0)); });
-        for (const char* text : {"n", "n2", "n29"}) h.session->queryChanged(text);
-        QTRY_VERIFY_WITH_TIMEOUT(!published.isEmpty(), 20000);
-        QCOMPARE(h.session->filterGeneration(), before + 1);  // keystrokes within the debounce
-        QCOMPARE(h.content.back()->searches.last(), QStringLiteral("n29"));
-        h.session->queryChanged("n1");
+        for (const char* text : {"n", "n2", "n29", "n1"}) h.session->queryChanged(text);
         h.session->runFilter();  // slow: thousands of matches
         h.session->queryChanged("n29999");
         h.session->runFilter();  // queued behind it
-        QTRY_VERIFY_WITH_TIMEOUT(published.size() > 1, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!published.isEmpty(), 20000);
         QTest::qWait(150);  // and the debounced run of the last query
-        QCOMPARE(published.mid(1), QStringList(published.size() - 1, "n29999"));
-        // Nor a run over a folder the panel has stepped out of.
+        QCOMPARE(published, QStringList(published.size(), "n29999"));
+        QCOMPARE(h.content.back()->searches.last(), QStringLiteral("n29999"));
+        QVERIFY(h.session->filterGeneration() <= before + 3);
         published.clear();
         h.session->queryChanged("n1");
         h.session->runFilter();

@@ -33,7 +33,6 @@ public:
     explicit FakeMetadataQuery(std::shared_ptr<FakeQueryRecord> record) : m_record(record) {
         record->query = this;
     }
-
     void start() override { ++m_record->startCalls; }
     void stop() override { ++m_record->stopCalls; }
     qsizetype resultCount() const override { return m_count.value_or(m_results.size()); }
@@ -46,11 +45,9 @@ public:
         if (m_disabledDepth == 0 || --m_disabledDepth > 0 || !m_heldResults) return;
         QMetaObject::invokeMethod(this, &FakeMetadataQuery::applyHeld, Qt::QueuedConnection);
     }
-
     const FakeQueryRecord& record() const { return *m_record; }
     bool isStopped() const { return m_record->stopCalls > 0; }
     bool updatesDisabled() const { return m_disabledDepth > 0; }
-
     void setResults(QList<MetadataItem> items) { update(std::move(items), false); }
     // What resultCount() reports instead of the number of results (for count queries).
     void setCount(qsizetype count) { m_count = count; }
@@ -73,7 +70,6 @@ private:
         m_results = *std::exchange(m_heldResults, std::nullopt);
         if (std::exchange(m_heldUpdateSignal, false)) Q_EMIT updated();
     }
-
     std::shared_ptr<FakeQueryRecord> m_record;
     QList<MetadataItem> m_results;
     std::optional<qsizetype> m_count;
@@ -93,7 +89,6 @@ public:
         if (onQueryCreated) onQueryCreated(*query);
         return query;
     }
-
     qsizetype queryCount() const { return m_records.size(); }
     const FakeQueryRecord& record(qsizetype index) const { return *m_records.at(index); }
     // Null once the engine has destroyed it.
@@ -101,7 +96,6 @@ public:
     FakeMetadataQuery* lastQuery() const {
         return queryCount() ? query(queryCount() - 1) : nullptr;
     }
-
     // Called with each new query before it is handed out.
     std::function<void(FakeMetadataQuery&)> onQueryCreated;
 

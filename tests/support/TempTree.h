@@ -11,12 +11,10 @@ class TempTree {
 public:
     explicit TempTree(const QString& base = {});
     ~TempTree();
-
     bool isValid() const { return m_dir.isValid(); }
     // Absolute native path of the tree's root, without trailing '/'.
     QByteArray path() const { return QFile::encodeName(m_dir.path()); }
     QByteArray pathOf(const QByteArray& relative) const { return path() + '/' + relative; }
-
     // Creates the file (and its parent folders) with `content`; relative paths are bytes, so that
     // names that are not valid UTF-8 can be made.
     void write(const QByteArray& relative, const QByteArray& content = {});

@@ -2,6 +2,8 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusVariant>
 #include <QDBusVirtualObject>
 #include <QHash>
 #include <QVariantMap>
@@ -26,32 +28,82 @@ public:
     static Reply silence() { return {{}, {}, true}; }
     using Handler = std::function<Reply(const QDBusMessage& call)>;
 
-    explicit FakeBusService(QDBusConnection connection);
-    ~FakeBusService() override;
+    explicit FakeBusService(QDBusConnection connection) : m_connection(std::move(connection)) {
+        // The shape of Nautilus's OpenWindowsWithLocations, for scripted properties.
+        qDBusRegisterMetaType<QMap<QString, QStringList>>();
+    }
+    ~FakeBusService() override {
+        m_connection.unregisterObject(QStringLiteral("/"));
+        if (!m_serviceName.isEmpty()) m_connection.unregisterService(m_serviceName);
+    }
 
     // Serves every object path and takes `serviceName` (none: only the unique name).
-    bool serve(const QString& serviceName = {});
+    bool serve(const QString& serviceName = {}) {
+        m_serviceName = serviceName;
+        return m_connection.registerVirtualObject(QStringLiteral("/"), this,
+                                                  QDBusConnection::SubPath) &&
+               (serviceName.isEmpty() || m_connection.registerService(serviceName));
+    }
     QString uniqueName() const { return m_connection.baseService(); }
     QDBusConnection& connection() { return m_connection; }
 
     void onCall(const QString& path, const QString& interface, const QString& member,
-                Handler handler);
+                Handler handler) {
+        m_handlers.insert(key(path, interface, member), std::move(handler));
+    }
     void setProperty(const QString& path, const QString& interface, const QString& name,
-                     const QVariant& value);
+                     const QVariant& value) {
+        m_properties[key(path, interface)].insert(name, value);
+    }
     // Introspection data for `path` (the <interface> elements, and <node> children).
     void setIntrospection(const QString& path, const QString& xml) { m_xml.insert(path, xml); }
     bool emitSignal(const QString& path, const QString& interface, const QString& member,
-                    const QVariantList& arguments);
+                    const QVariantList& arguments) {
+        QDBusMessage signal = QDBusMessage::createSignal(path, interface, member);
+        signal.setArguments(arguments);
+        return m_connection.send(signal);
+    }
 
     // The calls of `member` so far, on any path.
-    QList<QDBusMessage> calls(const QString& member) const;
+    QList<QDBusMessage> calls(const QString& member) const {
+        QList<QDBusMessage> found;
+        for (const QDBusMessage& call : m_calls)
+            if (call.member() == member) found.append(call);
+        return found;
+    }
     int callCount(const QString& member) const { return int(calls(member).size()); }
 
     QString introspect(const QString& path) const override { return m_xml.value(path); }
-    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        if (message.type() != QDBusMessage::MethodCallMessage ||
+            message.interface() == u"org.freedesktop.DBus.Introspectable")
+            return false;  // QtDBus answers introspection from introspect()
+        m_calls.append(message);
+        const auto handler =
+            m_handlers.constFind(key(message.path(), message.interface(), message.member()));
+        const Reply reply = handler != m_handlers.cend() ? (*handler)(message) : property(message);
+        if (!reply.errorName.isEmpty())
+            connection.send(message.createErrorReply(reply.errorName, QStringLiteral("scripted")));
+        else if (!reply.silent)
+            connection.send(message.createReply(reply.arguments));
+        return true;
+    }
 
 private:
-    Reply property(const QDBusMessage& call) const;
+    static QString key(const QString& path, const QString& interface, const QString& member = {}) {
+        return path + u'|' + interface + u'|' + member;
+    }
+    Reply property(const QDBusMessage& call) const {
+        const QVariantMap values =
+            m_properties.value(key(call.path(), call.arguments().value(0).toString()));
+        const QString name = call.arguments().value(1).toString();
+        if (call.interface() != u"org.freedesktop.DBus.Properties")
+            return error(QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"));
+        if (call.member() == u"GetAll") return answer({values});
+        if (call.member() != u"Get" || !values.contains(name))
+            return error(QStringLiteral("org.freedesktop.DBus.Error.UnknownProperty"));
+        return answer({QVariant::fromValue(QDBusVariant(values.value(name)))});
+    }
 
     QDBusConnection m_connection;
     QString m_serviceName;

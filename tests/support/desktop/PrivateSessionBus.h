@@ -1,9 +1,13 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
 #include <QTemporaryDir>
+
+#include <signal.h>
 
 namespace tarnwick::test {
 
@@ -12,22 +16,56 @@ namespace tarnwick::test {
 class PrivateSessionBus {
 public:
     PrivateSessionBus() = default;
-    ~PrivateSessionBus();
+    ~PrivateSessionBus() {
+        for (const QString& name : std::as_const(m_connections))
+            QDBusConnection::disconnectFromBus(name);
+        if (m_pid > 0) ::kill(pid_t(m_pid), SIGTERM);
+    }
     PrivateSessionBus(const PrivateSessionBus&) = delete;
     PrivateSessionBus& operator=(const PrivateSessionBus&) = delete;
 
     // Starts the daemon; false with the reason in `error` when it cannot.
-    bool start(QString* error = nullptr);
+    bool start(QString* error = nullptr) {
+        QFile config(m_folder.filePath(QStringLiteral("bus.conf")));
+        QProcess daemon;
+        if (config.open(QIODevice::WriteOnly) &&
+            config.write(
+                "<busconfig><type>session</type><listen>unix:dir=" + m_folder.path().toUtf8() +
+                "</listen><auth>EXTERNAL</auth><policy context=\"default\">"
+                "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow "
+                "eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n") > 0) {
+            config.close();
+            daemon.start(
+                QStringLiteral("dbus-daemon"),
+                {QStringLiteral("--config-file=") + config.fileName(), QStringLiteral("--fork"),
+                 QStringLiteral("--print-address=1"), QStringLiteral("--print-pid=1")});
+            daemon.waitForFinished(10000);
+        }
+        const QList<QByteArray> lines = daemon.readAllStandardOutput().trimmed().split('\n');
+        if (lines.size() < 2 && error)
+            *error = QStringLiteral("no dbus-daemon: ") + daemon.errorString();
+        if (lines.size() < 2) return false;
+        m_address = lines[0].trimmed();
+        m_pid = lines[1].trimmed().toLongLong();
+        return true;
+    }
     const QByteArray& address() const { return m_address; }
     // A connection of its own (its own unique name) for one role of the test: a primary
     // instance, a fake file manager, a tray watcher.
-    QDBusConnection connect(const QString& role);
+    QDBusConnection connect(const QString& role) {
+        const QString name = QStringLiteral("tarnwick-test-") + role;
+        if (!m_connections.contains(name)) m_connections.append(name);
+        return QDBusConnection::connectToBus(QString::fromLatin1(m_address), name);
+    }
     // `base` with this bus as the session bus, for child processes.
     QProcessEnvironment environmentFor(QProcessEnvironment base) const {
         base.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromLatin1(m_address));
         return base;
     }
-    bool nameHasOwner(const QString& name);
+    bool nameHasOwner(const QString& name) {
+        QDBusConnection bus = connect(QStringLiteral("observer"));
+        return bus.interface() && bus.interface()->isServiceRegistered(name).value();
+    }
 
 private:
     QTemporaryDir m_folder;

@@ -2,6 +2,10 @@
 
 #include "FakeBusService.h"
 
+#include <QDBusArgument>
+#include <QDBusObjectPath>
+#include <QDBusReply>
+#include <QDateTime>
 #include <QList>
 #include <QVariantMap>
 
@@ -19,7 +23,27 @@ struct DbusMenuEntry {
     bool isSeparator() const { return properties.value(QStringLiteral("type")) == "separator"; }
     bool isEnabled() const { return properties.value(QStringLiteral("enabled"), true).toBool(); }
     // "shortcut" as key names joined with '+', e.g. "Control+Q"; empty without one.
-    QString shortcut() const;
+    QString shortcut() const {
+        QList<QStringList> chords;  // aas: one list of key names per chord
+        if (properties.contains(QStringLiteral("shortcut")))
+            properties.value(QStringLiteral("shortcut")).value<QDBusArgument>() >> chords;
+        return chords.isEmpty() ? QString() : chords.first().join(u'+');
+    }
+    // (ia{sv}av): id, properties, children as variants of the same structure.
+    static DbusMenuEntry read(const QDBusArgument& argument) {
+        DbusMenuEntry entry;
+        argument.beginStructure();
+        argument >> entry.id >> entry.properties;
+        argument.beginArray();
+        while (!argument.atEnd()) {
+            QDBusVariant child;
+            argument >> child;
+            entry.children.append(read(child.variant().value<QDBusArgument>()));
+        }
+        argument.endArray();
+        argument.endStructure();
+        return entry;
+    }
 };
 
 // The smallest StatusNotifierWatcher a tray icon accepts (Qt checks for a registered host
@@ -27,17 +51,74 @@ struct DbusMenuEntry {
 // read and click an item's menu the way a desktop panel does.
 class StatusNotifierWatcherDouble {
 public:
-    explicit StatusNotifierWatcherDouble(QDBusConnection connection);
+    explicit StatusNotifierWatcherDouble(QDBusConnection connection)
+        : m_service(std::move(connection)) {
+        m_service.setIntrospection(kPath, QStringLiteral(R"(
+<interface name="org.kde.StatusNotifierWatcher">
+<method name="RegisterStatusNotifierItem"><arg name="service" type="s" direction="in"/></method>
+<method name="RegisterStatusNotifierHost"><arg name="service" type="s" direction="in"/></method>
+<property name="RegisteredStatusNotifierItems" type="as" access="read"/>
+<property name="IsStatusNotifierHostRegistered" type="b" access="read"/>
+<property name="ProtocolVersion" type="i" access="read"/>
+<signal name="StatusNotifierItemRegistered"><arg type="s"/></signal></interface>)"));
+        setProperty("IsStatusNotifierHostRegistered", true);
+        setProperty("ProtocolVersion", 0);
+        setProperty("RegisteredStatusNotifierItems", QStringList());
+        m_service.onCall(kPath, kWatcher, QStringLiteral("RegisterStatusNotifierItem"),
+                         [this](const QDBusMessage& call) {
+                             QString item = call.arguments().value(0).toString();
+                             // Some items register an object path: the sender is the service.
+                             if (item.startsWith(u'/')) item = call.service();
+                             if (!m_items.contains(item)) m_items.append(item);
+                             setProperty("RegisteredStatusNotifierItems", m_items);
+                             m_service.emitSignal(kPath, kWatcher,
+                                                  QStringLiteral("StatusNotifierItemRegistered"),
+                                                  {item});
+                             return FakeBusService::answer();
+                         });
+        m_service.onCall(kPath, kWatcher, QStringLiteral("RegisterStatusNotifierHost"),
+                         [](const QDBusMessage&) { return FakeBusService::answer(); });
+    }
 
-    bool serve() { return m_service.serve(QStringLiteral("org.kde.StatusNotifierWatcher")); }
+    bool serve() { return m_service.serve(kWatcher); }
     const QStringList& items() const { return m_items; }
     // The top-level entries of the menu of the item registered as `item`.
-    std::optional<QList<DbusMenuEntry>> menuOf(const QString& item);
-    bool click(const QString& item, int entryId);
+    std::optional<QList<DbusMenuEntry>> menuOf(const QString& item) {
+        const QDBusMessage reply =
+            callMenu(item, QStringLiteral("GetLayout"), {0, -1, QStringList()});
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() < 2)
+            return std::nullopt;
+        return DbusMenuEntry::read(reply.arguments().at(1).value<QDBusArgument>()).children;
+    }
+    bool click(const QString& item, int entryId) {
+        const QVariantList event{entryId, QStringLiteral("clicked"),
+                                 QVariant::fromValue(QDBusVariant(0)),
+                                 uint(QDateTime::currentSecsSinceEpoch())};
+        return callMenu(item, QStringLiteral("Event"), event).type() == QDBusMessage::ReplyMessage;
+    }
 
 private:
+    static inline const QString kWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+    static inline const QString kPath = QStringLiteral("/StatusNotifierWatcher");
+
+    void setProperty(const char* name, const QVariant& value) {
+        m_service.setProperty(kPath, kWatcher, QLatin1String(name), value);
+    }
     QDBusMessage callMenu(const QString& item, const QString& member,
-                          const QVariantList& arguments);
+                          const QVariantList& arguments) {
+        const QDBusReply<QDBusVariant> menu = m_service.connection().call(
+            QDBusMessage::createMethodCall(item, QStringLiteral("/StatusNotifierItem"),
+                                           QStringLiteral("org.freedesktop.DBus.Properties"),
+                                           QStringLiteral("Get"))
+                << QStringLiteral("org.kde.StatusNotifierItem") << QStringLiteral("Menu"),
+            QDBus::BlockWithGui, 5000);
+        if (!menu.isValid()) return {};
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            item, menu.value().variant().value<QDBusObjectPath>().path(),
+            QStringLiteral("com.canonical.dbusmenu"), member);
+        call.setArguments(arguments);
+        return m_service.connection().call(call, QDBus::BlockWithGui, 5000);
+    }
 
     FakeBusService m_service;
     QStringList m_items;

@@ -110,7 +110,6 @@ bool TrackerSandbox::start(int timeoutMs) {
     qputenv("DBUS_SESSION_BUS_ADDRESS", address);
     if (!QDBusConnection::connectToBus(QString::fromUtf8(address), kConnection).isConnected())
         return fail(QStringLiteral("dbus-daemon did not start"));
-
     m_miner = std::make_unique<QProcess>();
     environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromUtf8(address));
     m_miner->setProcessEnvironment(environment);

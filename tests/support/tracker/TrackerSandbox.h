@@ -19,10 +19,8 @@ public:
     // `corpus`: the folder to index; empty for the sandbox's own.
     explicit TrackerSandbox(const QByteArray& corpus = {});
     ~TrackerSandbox();
-
     QByteArray corpus() const { return m_corpus; }
     QByteArray outside() const { return m_root + "/outside"; }  // a folder not indexed
-
     // Starts bus and miner and waits until the corpus (fill it first) is indexed and extracted;
     // failure() says why not, with the miner's output.
     bool start(int timeoutMs = 240000);
@@ -35,7 +33,6 @@ public:
 private:
     bool isIdle() const;
     bool fail(const QString& why);
-
     QByteArray m_root;
     QByteArray m_corpus;
     std::unique_ptr<QProcess> m_bus;

@@ -1,18 +1,47 @@
 #pragma once
 
-#include <QByteArray>
+#include <QBuffer>
+#include <QFile>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QStringList>
+
+#include <fcntl.h>
+
+#include <stdexcept>
 
 namespace tarnwick::test {
 
 // A PDF of one page per entry, each holding its text (an empty entry makes a blank page).
 // Needs a QGuiApplication.
-QByteArray makePdf(const QStringList& pageTexts);
+inline QByteArray makePdf(const QStringList& pageTexts) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setResolution(72);
+    QPainter painter(&writer);
+    painter.setFont(QFont(painter.font().family(), 10));
+    for (qsizetype i = 0; i < pageTexts.size(); ++i) {
+        if (i > 0) writer.newPage();
+        painter.drawText(QRectF(40, 40, 500, 700), Qt::TextWordWrap, pageTexts[i]);
+    }
+    painter.end();
+    return buffer.data();
+}
 
-// "{\rtf1\ansi " + body + "}"
-QByteArray rtfDocument(const QByteArray& body);
+inline QByteArray rtfDocument(const QByteArray& body) {
+    return "{\\rtf1\\ansi " + body + "}";
+}
 
 // Writes `content` to a file at a native path (which need not be UTF-8).
-void writeFileBytes(const QByteArray& path, const QByteArray& content);
+inline void writeFileBytes(const QByteArray& path, const QByteArray& content) {
+    QFile file;  // opened by its bytes: QFile would take the name for UTF-8
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle) ||
+        file.write(content) != content.size())
+        throw std::runtime_error("cannot write " + path.toStdString());
+}
 
 }  // namespace tarnwick::test

@@ -23,7 +23,6 @@ TempTree::~TempTree() {
     };
     if (isValid()) nftw(path().constData(), allow, 16, FTW_PHYS);
 }
-
 void TempTree::mkdir(const QByteArray& relative) {
     const QByteArray full = pathOf(relative);
     for (qsizetype end = path().size() + 1; end <= full.size(); ++end) {
@@ -32,7 +31,6 @@ void TempTree::mkdir(const QByteArray& relative) {
             QFAIL(qPrintable(QStringLiteral("mkdir failed: ") + QString::fromUtf8(full.left(end))));
     }
 }
-
 void TempTree::write(const QByteArray& relative, const QByteArray& content) {
     if (relative.lastIndexOf('/') > 0) mkdir(relative.left(relative.lastIndexOf('/')));
     int fd = ::open(pathOf(relative).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -40,11 +38,9 @@ void TempTree::write(const QByteArray& relative, const QByteArray& content) {
     QCOMPARE(::write(fd, content.constData(), size_t(content.size())), content.size());
     ::close(fd);
 }
-
 void TempTree::symlink(const QByteArray& target, const QByteArray& relative) {
     QCOMPARE(::symlink(target.constData(), pathOf(relative).constData()), 0);
 }
-
 void TempTree::touch(const QByteArray& relative, qint64 secondsSinceEpoch) {
     struct timespec times[2] = {{time_t(secondsSinceEpoch), 0}, {time_t(secondsSinceEpoch), 0}};
     QCOMPARE(utimensat(AT_FDCWD, pathOf(relative).constData(), times, AT_SYMLINK_NOFOLLOW), 0);

@@ -21,7 +21,6 @@ std::vector<std::pair<const char*, TestFactory>>& registry() {
 RegisterTest::RegisterTest(const char* name, TestFactory factory) {
     registry().emplace_back(name, std::move(factory));
 }
-
 int runRegisteredTests(int argc, char** argv) {
     if (argc > 1 && argv[1][0] != '-') {
         for (auto& [name, factory] : registry()) {

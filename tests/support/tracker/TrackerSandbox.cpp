@@ -35,12 +35,10 @@ QVariant askMiner(const char* method) {
         QStringLiteral("org.freedesktop.Tracker3.Miner"), QString::fromLatin1(method));
     return QDBusConnection(kConnection).call(call, QDBus::Block, 5000).arguments().value(0);
 }
-
 void writeFile(const QByteArray& path, const QByteArray& content) {
     QFile file(QFile::decodeName(path));
     if (file.open(QIODevice::WriteOnly)) file.write(content);
 }
-
 void end(std::unique_ptr<QProcess>& process) {
     if (!process) return;
     ::kill(pid_t(process->processId()), SIGCONT);  // a suspended process cannot end
@@ -78,18 +76,15 @@ TrackerSandbox::TrackerSandbox(const QByteArray& corpus)
         QStringLiteral("/usr/share/dbus-1/services/org.freedesktop.Tracker3.Miner.Extract.service"),
         QFile::decodeName(m_root + "/services/extractor.service"));
 }
-
 TrackerSandbox::~TrackerSandbox() {
     stop();
 }
-
 bool TrackerSandbox::fail(const QString& why) {
     QFile log(QFile::decodeName(m_root + "/miner.log"));
     m_failure = why + QStringLiteral("\nminer output:\n");
     if (log.open(QIODevice::ReadOnly)) m_failure += QString::fromUtf8(log.readAll());
     return false;
 }
-
 bool TrackerSandbox::start(int timeoutMs) {
     for (const char* sub : {"config", "data", "cache"})
         qputenv("XDG_" + QByteArray(sub).toUpper() + "_HOME", m_root + '/' + sub);
@@ -126,7 +121,6 @@ bool TrackerSandbox::start(int timeoutMs) {
     }
     return true;
 }
-
 // Idle with the corpus crawled, and nothing waiting for the extractor.
 bool TrackerSandbox::isIdle() const {
     if (askMiner("GetStatus") != QStringLiteral("Idle") || askMiner("GetProgress") != 1.0)
@@ -139,13 +133,11 @@ bool TrackerSandbox::isIdle() const {
     query.waitForFinished(10000);
     return query.readAllStandardOutput().split('\n').value(1).trimmed() == "0";
 }
-
 void TrackerSandbox::signalMiner(int signal) {
     if (!m_miner || m_miner->processId() <= 0) return;
     ::kill(pid_t(m_miner->processId()), signal);
     if (signal == SIGKILL) m_miner->waitForFinished(10000);
 }
-
 // The extractor, started by the bus, leaves with it.
 void TrackerSandbox::stop() {
     end(m_miner);

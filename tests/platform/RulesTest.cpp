@@ -245,3 +245,8 @@ TARNWICK_TEST(FrontFolderRulesTest)
 TARNWICK_TEST(PlatformNameTest)
 TARNWICK_TEST(ClipboardPayloadTest)
 #include "RulesTest.moc"
+
+int main(int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    return tarnwick::test::runRegisteredTests(argc, argv);
+}

@@ -51,65 +51,46 @@ QString names(const QList<FileItem>& list) {
 class FilterTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void runs_data() {
-        QTest::addColumn<QString>("listing");
-        QTest::addColumn<QString>("query");
-        QTest::addColumn<QStringList>("hitsAndPills");  // "/s/..." content hits, else pill keys
-        QTest::addColumn<SortMode>("mode");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<QStringList>("locales");
-        auto row = [](const char* name, const char* listing, const char* query,
-                      QStringList hitsAndPills, SortMode mode, const char* expected,
-                      QStringList locales = {"en_US", "C", "sv_SE"}) {
-            QTest::newRow(name) << listing << query << hitsAndPills << mode << expected << locales;
-        };
-        // Equal sizes, so that the size order lets the ranking show through.
-        row("ranked, then content-only hits", "zz.txt|xabc|abc.txt|a_b_c|body.txt|o.md", "abc",
-            {"/s/body.txt", "/s/abc.txt"}, SortMode::size, "abc.txt|xabc|a_b_c|body.txt");
-        row("a path matches when the name does not", "projects/alpha/notes.txt|alpha.txt", "alpha",
-            {}, SortMode::size, "alpha.txt|projects/alpha/notes.txt");
-        row("equal sizes keep score, then listing order", "xrep=10|rep-b=10|rep-a=10|big=99", "rep",
-            {}, SortMode::size, "rep-b|rep-a|xrep");
-        row("a start ties with scattered runs of 13, 3 and 2",
-            "abcdefghijklmnopqr.txt|abcdefghijklm_nop_qr", "abcdefghijklmnopqr", {}, SortMode::size,
-            "abcdefghijklmnopqr.txt|abcdefghijklm_nop_qr");
-        row("no query shows everything", "b.txt|dir/|dir/a.txt", "", {}, SortMode::name,
-            "dir|dir/a.txt|b.txt");
-        row("pills narrow by extension", "docs/|a.pdf|B.PDF|README|c.png", "", {kFolderKey, "pdf"},
-            SortMode::name, "docs|a.pdf|B.PDF");
-        row("names ignore case, equal ones keep their order", "b|Report.pdf|a|report.PDF|B", "", {},
-            SortMode::name, "a|b|B|Report.pdf|report.PDF");
-        row("accents after case", "é|e|É|E", "", {}, SortMode::name, "e|E|é|É");
-        row("the locale's order", "z|_|ä|1", "", {}, SortMode::name, "_|1|ä|z", {"de_DE"});
-        row("Swedish order", "z|_|ä|1", "", {}, SortMode::name, "_|1|z|ä", {"sv_SE"});
-        row("the C locale's code points", "z|_|ä|1", "", {}, SortMode::name, "1|_|z|ä", {"C"});
-        row("dates newest first, missing ones last", "none|old@1000|dir/|new@9000|none2", "", {},
-            SortMode::dateModified, "dir|new|old|none|none2");
-        row("sizes largest first", "small=1|first=50|big=900|second=50|dir/|none=0", "", {},
-            SortMode::size, "dir|big|first|second|small|none");
-    }
-    // With names ranked once per listing, with names collated at the end, and sorted alone.
+    // listing, query, content hits (/s/...) and pills, sort mode (name, date, size), expected,
+    // locales; '-' for none. Ranked once per listing, collated at the end, and sorted alone; equal
+    // sizes let the ranking show through. A start ties with scattered runs of 13, 3 and 2.
     void runs() {
-        QFETCH(QString, listing);
-        QFETCH(QString, query);
-        QFETCH(QStringList, hitsAndPills);
-        QFETCH(SortMode, mode);
-        QFETCH(QString, expected);
-        QFETCH(QStringList, locales);
-        FilterRequest request{query, {}, {}, mode};
-        for (const QString& entry : hitsAndPills) {
-            if (entry.startsWith(u'/'))
-                request.contentHits.insert(entry.toUtf8());
-            else
-                request.extensions.insert(entry);
-        }
-        for (const QString& locale : locales) {
-            QLocale::setDefault(QLocale(locale));
-            QCOMPARE(names(filterItems(*makeListing(items(listing), true), request)), expected);
-            QCOMPARE(names(filterItems(*makeListing(items(listing), false), request)), expected);
-            QList<FileItem> sorted = items(listing);
-            sortItems(sorted, mode);
-            if (query.isEmpty() && hitsAndPills.isEmpty()) QCOMPARE(names(sorted), expected);
+        const char* rows[] = {
+            "zz.txt|xabc|abc.txt|a_b_c|body.txt|o.md abc /s/body.txt,/s/abc.txt s "
+            "abc.txt|xabc|a_b_c|body.txt",
+            "projects/alpha/notes.txt|alpha.txt alpha - s alpha.txt|projects/alpha/notes.txt",
+            "xrep=10|rep-b=10|rep-a=10|big=99 rep - s rep-b|rep-a|xrep",
+            "abcdefghijklmnopqr.txt|abcdefghijklm_nop_qr abcdefghijklmnopqr - s "
+            "abcdefghijklmnopqr.txt|abcdefghijklm_nop_qr",
+            "b.txt|dir/|dir/a.txt - - n dir|dir/a.txt|b.txt",
+            "docs/|a.pdf|B.PDF|README|c.png - folders,pdf n docs|a.pdf|B.PDF",
+            "b|Report.pdf|a|report.PDF|B - - n a|b|B|Report.pdf|report.PDF",
+            "é|e|É|E - - n e|E|é|É",
+            "z|_|ä|1 - - n _|1|ä|z de_DE",
+            "z|_|ä|1 - - n _|1|z|ä sv_SE",
+            "z|_|ä|1 - - n 1|_|z|ä C",
+            "none|old@1000|dir/|new@9000|none2 - - d dir|new|old|none|none2",
+            "small=1|first=50|big=900|second=50|dir/|none=0 - - s dir|big|first|second|small|none"};
+        for (const char* row : rows) {
+            const QStringList f = QString::fromUtf8(row).split(u' ') << "en_US,C,sv_SE";
+            const SortMode mode = f[3] == u"d"   ? SortMode::dateModified
+                                  : f[3] == u"s" ? SortMode::size
+                                                 : SortMode::name;
+            FilterRequest request{f[1] == u"-" ? QString() : f[1], {}, {}, mode};
+            for (const QString& e : f[2].split(u',')) {
+                if (e.startsWith(u'/'))
+                    request.contentHits.insert(e.toUtf8());
+                else if (e != u"-")
+                    request.extensions.insert(e == u"folders" ? kFolderKey : e);
+            }
+            for (const QString& locale : f[5].split(u',')) {
+                QLocale::setDefault(QLocale(locale));
+                for (bool ranked : {true, false})
+                    QCOMPARE(names(filterItems(*makeListing(items(f[0]), ranked), request)), f[4]);
+                QList<FileItem> sorted = items(f[0]);
+                sortItems(sorted, mode);
+                if (f[1] + f[2] == u"--") QCOMPARE(names(sorted), f[4]);
+            }
         }
     }
 
@@ -120,19 +101,15 @@ private Q_SLOTS:
             all += items(QStringLiteral("d%1/n%2.txt").arg(i % 97).arg(i));
         const QSet<QByteArray> hits{"/s/d3/n39999.txt", "/s/d5/n5.txt", "/s/d1/n1.txt"};
         for (const char* query : {"n39", "d7/", "x"}) {
-            QList<std::pair<qint64, FileItem>> ranked;
+            std::multimap<qint64, FileItem, std::greater<>> ranked;  // equal scores in list order
             QList<FileItem> expected;
             for (const FileItem& item : all) {
                 auto score = matchScore(query, item.name());
                 if (!score)
                     score = matchScore(query, item.relativeDirectory() + u'/' + item.name());
-                if (score)
-                    ranked.append({*score, item});
-                else if (hits.contains(item.path()))
-                    expected.append(item);
+                if (score) ranked.emplace(*score, item);
+                if (!score && hits.contains(item.path())) expected.append(item);
             }
-            std::stable_sort(ranked.begin(), ranked.end(),
-                             [](auto& a, auto& b) { return a.first > b.first; });
             for (auto it = ranked.rbegin(); it != ranked.rend(); ++it) expected.prepend(it->second);
             const FilterRequest request{query, hits, {}, SortMode::dateModified};  // no dates
             QCOMPARE(names(filterItems(*makeListing(all), request, [] { return false; })),
@@ -150,32 +127,28 @@ private Q_SLOTS:
         QVERIFY2(asked < 10, qPrintable(QString::number(asked)));  // to the end: about fifty
     }
 
-    // What the pills say of a list; which extension each name has.
-    void pills_data() {
-        QTest::addColumn<QString>("listing");
-        QTest::addColumn<bool>("withFolders");
-        QTest::addColumn<QString>("titles");
-        QTest::newRow("case merged") << "a.JPG|b.jpg|README" << true << "All|JPG (2)";
-        QTest::newRow("equal counts by name") << "x.b|y.a|z.b|w.a" << true << "All|A (2)|B (2)";
-        QTest::newRow("only folders") << "a/|b/" << true << "All|Folders";
-        QTest::newRow("index results") << "a/|b.txt" << false << "All|TXT (1)";
-        QTest::newRow("nothing") << "" << true << "All";
-        QTest::newRow("extensions") << "a.JPG|x.tar.gz|README|.bashrc|trailing.|Version 2.0 final|"
-                                       "photo.ÉTÉ|lib.d/"
-                                    << true << "All|GZ (1)|JPG (1)|ÉTÉ (1)|Folders";
+    // What the pills say of a list (with folders unless '!'), and which extension each name has.
+    void pills() {
         QString many = QStringLiteral("dir/");  // e0 once, e1 twice, ... e11 twelve times
         for (int e = 0; e < 12; ++e) many += QStringLiteral("|f.e%1").arg(e).repeated(e + 1);
-        QTest::newRow("ten most frequent") << many << true
-                                           << "All|E11 (12)|E10 (11)|E9 (10)|E8 (9)|E7 (8)|E6 (7)|"
-                                              "E5 (6)|E4 (5)|E3 (4)|E2 (3)|Folders";
-    }
-    void pills() {
-        QFETCH(QString, listing);
-        QFETCH(bool, withFolders);
-        QFETCH(QString, titles);
-        QStringList shown;
-        for (const Pill& pill : countPills(items(listing), withFolders)) shown.append(pill.title);
-        QCOMPARE(shown.join(u'|'), titles);
+        const std::pair<QString, const char*> rows[] = {
+            {"a.JPG|b.jpg|README", "All|JPG (2)"},
+            {"x.b|y.a|z.b|w.a", "All|A (2)|B (2)"},
+            {"a/|b/", "All|Folders"},
+            {"!a/|b.txt", "All|TXT (1)"},
+            {"", "All"},
+            {"a.JPG|x.tar.gz|README|.bashrc|trailing.|Version 2.0 final|photo.ÉTÉ|lib.d/",
+             "All|GZ (1)|JPG (1)|ÉTÉ (1)|Folders"},
+            {many,
+             "All|E11 (12)|E10 (11)|E9 (10)|E8 (9)|E7 (8)|E6 (7)|E5 (6)|E4 (5)|E3 (4)|E2 "
+             "(3)|Folders"}};
+        for (const auto& [listing, titles] : rows) {
+            QStringList shown;
+            for (const Pill& pill :
+                 countPills(items(QString(listing).remove(u'!')), !listing.startsWith(u'!')))
+                shown.append(pill.title);
+            QCOMPARE(shown.join(u'|'), titles);
+        }
     }
 };
 

@@ -1,4 +1,3 @@
-#include "PanelFixture.h"
 #include "panel/PanelLayout.h"
 #include "panel/PanelPlacement.h"
 #include "tests/support/TestRunner.h"
@@ -6,86 +5,41 @@
 #include <QTest>
 
 using namespace tarnwick;
-using namespace tarnwick::test;
 
 // Where the panel opens and how it grows: the screen under the pointer, centred above the
-// middle of its available area, its height from the results, kept inside the screen; and
-// where its views go inside it.
+// middle of its available area, kept inside the screen as it grows; and where its views go.
 class PlacementTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void screenForPointer_data() {
-        QTest::addColumn<QPoint>("pointer");
-        QTest::addColumn<int>("primary");
-        QTest::addColumn<int>("chosen");
-        row("first", QPoint(100, 100), 1, 0);
-        row("second", QPoint(2500, 900), 0, 1);
-        row("second's first pixel", QPoint(1920, 0), 0, 1);
-        // The taller second screen leaves a gap below the first one.
-        row("gap: primary", QPoint(640, 1100), 1, 1);
-        row("gap: other primary", QPoint(640, 1100), 0, 0);
-        row("gap: no primary", QPoint(640, 1100), -1, 0);
-    }
+    // The taller second screen leaves a gap below the first one, at (640, 1100).
     void screenForPointer() {
-        QFETCH(QPoint, pointer);
-        QFETCH(int, primary);
-        QFETCH(int, chosen);
         const QList<ScreenArea> screens = {{{0, 0, 1920, 1080}, {0, 32, 1920, 1048}},
                                            {{1920, 0, 1920, 1200}, {1920, 0, 1920, 1136}}};
-        QCOMPARE(tarnwick::screenForPointer(screens, primary, pointer), chosen);
-        QCOMPARE(tarnwick::screenForPointer({}, 0, pointer), std::nullopt);
+        const int rows[][4] = {{100, 100, 1, 0},  {2500, 900, 0, 1}, {1920, 0, 0, 1},
+                               {640, 1100, 1, 1}, {640, 1100, 0, 0}, {640, 1100, -1, 0}};
+        for (const auto& r : rows)
+            QCOMPARE(tarnwick::screenForPointer(screens, r[2], {r[0], r[1]}), r[3]);
+        QCOMPARE(tarnwick::screenForPointer({}, 0, {}), std::nullopt);
     }
 
-    void opensCentredAboveTheMiddle() {
-        // Available middle at (960, 556): the bottom edge 100 above it.
+    // Opened centred with its bottom edge 100 above the available middle (960, 556), then grown
+    // from the top, moved up when too low (1024x600 with a 30 pixel bar: opening top 95).
+    void opensCentredAboveTheMiddleAndGrowsDown() {
         QCOMPARE(openingRect({0, 32, 1920, 1048}), QRect(960 - 320, 556 - 100 - 120, 640, 120));
-        QCOMPARE(openingRect({1920, 0, 1920, 1016}), QRect(2880 - 320, 508 - 100 - 120, 640, 120));
-    }
-
-    void heightFollowsResults_data() {
-        QTest::addColumn<int>("results");
-        QTest::addColumn<int>("height");
-        row("none", 0, 131);
-        row("one", 1, 180);
-        row("three", 3, 278);
-        row("ten", 10, 621);
-        row("five hundred", 500, 621);
-    }
-    void heightFollowsResults() {
-        QFETCH(int, results);
-        QFETCH(int, height);
-        QCOMPARE(panelHeightFor(results), height);
-        // The result area holds the rows the height was made for, and no room for one more.
-        const PanelLayout layout = panelLayout({kPanelWidth, height}, 80);
-        const int rows = std::min(results, kMaxVisibleRows);
-        QVERIFY(layout.results.height() >= rows * kRowPitch);
-        QVERIFY(layout.results.height() < rows * kRowPitch + kRowHeight);
-        QCOMPARE(layout.results.y() + layout.results.height(), height - 8);
-    }
-
-    void resizedKeepingTop_data() {
-        QTest::addColumn<QRect>("available");
-        QTest::addColumn<QRect>("current");
-        QTest::addColumn<int>("height");
-        QTest::addColumn<QRect>("resized");
-        const QRect screen(1920, 0, 1920, 1016);
-        const QRect opened = openingRect(screen);  // top 288
-        row("grows down", screen, opened, 621, QRect(2560, 288, 640, 621));
-        row("shrinks up", screen, QRect(2560, 288, 640, 621), 131, QRect(2560, 288, 640, 131));
-        // 1024x600 with a 30 pixel bar: opening top 95, so the full height would end at 716.
-        const QRect small(0, 30, 1024, 570);
-        row("moved up and cut", small, openingRect(small), 621, QRect(192, 30, 640, 570));
-        row("moved up", small, openingRect(small), 523, QRect(192, 77, 640, 523));
-        row("dragged low", QRect(0, 0, 1920, 1080), QRect(500, 900, 640, 180), 621,
-            QRect(500, 459, 640, 621));
-    }
-    void resizedKeepingTop() {
-        QFETCH(QRect, available);
-        QFETCH(QRect, current);
-        QFETCH(int, height);
-        QFETCH(QRect, resized);
-        QCOMPARE(tarnwick::resizedKeepingTop(current, height, available), resized);
+        const QRect screen(1920, 0, 1920, 1016), small(0, 30, 1024, 570);
+        QCOMPARE(openingRect(screen), QRect(2880 - 320, 508 - 100 - 120, 640, 120));
+        const struct {
+            QRect available, current;
+            int height;
+            QRect resized;
+        } rows[] = {{screen, openingRect(screen), 621, {2560, 288, 640, 621}},
+                    {screen, {2560, 288, 640, 621}, 131, {2560, 288, 640, 131}},
+                    {small, openingRect(small), 621, {192, 30, 640, 570}},
+                    {small, openingRect(small), 523, {192, 77, 640, 523}},
+                    {{0, 0, 1920, 1080}, {500, 900, 640, 180}, 621, {500, 459, 640, 621}}};
+        for (const auto& r : rows)
+            QCOMPARE(resizedKeepingTop(r.current, r.height, r.available), r.resized);
     }
 
     void viewsFollowTheMargins() {

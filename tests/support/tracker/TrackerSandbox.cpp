@@ -13,11 +13,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace tarnwick::test {
 
 namespace {
 
-const QString kMiner = QStringLiteral("org.freedesktop.Tracker3.Miner.Files");
+const QString kMiner = u"org.freedesktop.Tracker3.Miner.Files"_s;
 // Files the extractor has yet to process, plus one while the corpus folder is not in the index:
 // 'Idle' at progress 1.0 also shows before the crawl and between crawling and extraction.
 const QString kAwaiting = QStringLiteral(
@@ -26,13 +28,13 @@ const QString kAwaiting = QStringLiteral(
     " GRAPH tracker:FileSystem { ?u tracker:extractorHash ?h } }) } UNION { BIND (1 AS ?u)"
     " FILTER NOT EXISTS { GRAPH tracker:FileSystem { ?f nie:url \"%1\" } } } }");
 
-const QString kConnection = QStringLiteral("tarnwick-tracker-sandbox");
+const QString kConnection = u"tarnwick-tracker-sandbox"_s;
 
 // A method of the miner, answered on the sandbox's bus; nothing while it has no miner.
 QVariant askMiner(const char* method) {
     const QDBusMessage call = QDBusMessage::createMethodCall(
-        kMiner, QStringLiteral("/org/freedesktop/Tracker3/Miner/Files"),
-        QStringLiteral("org.freedesktop.Tracker3.Miner"), QString::fromLatin1(method));
+        kMiner, u"/org/freedesktop/Tracker3/Miner/Files"_s, u"org.freedesktop.Tracker3.Miner"_s,
+        QString::fromLatin1(method));
     return QDBusConnection(kConnection).call(call, QDBus::Block, 5000).arguments().value(0);
 }
 void writeFile(const QByteArray& path, const QByteArray& content) {
@@ -72,16 +74,15 @@ TrackerSandbox::TrackerSandbox(const QByteArray& corpus)
                   "eavesdrop=\"true\"/><allow eavesdrop=\"true\"/><allow own=\"*\"/></policy>"
                   "</busconfig>\n");
     // Only the extractor may be started by the bus: an activatable miner would start twice.
-    QFile::copy(
-        QStringLiteral("/usr/share/dbus-1/services/org.freedesktop.Tracker3.Miner.Extract.service"),
-        QFile::decodeName(m_root + "/services/extractor.service"));
+    QFile::copy(u"/usr/share/dbus-1/services/org.freedesktop.Tracker3.Miner.Extract.service"_s,
+                QFile::decodeName(m_root + "/services/extractor.service"));
 }
 TrackerSandbox::~TrackerSandbox() {
     stop();
 }
 bool TrackerSandbox::fail(const QString& why) {
     QFile log(QFile::decodeName(m_root + "/miner.log"));
-    m_failure = why + QStringLiteral("\nminer output:\n");
+    m_failure = why + u"\nminer output:\n"_s;
     if (log.open(QIODevice::ReadOnly)) m_failure += QString::fromUtf8(log.readAll());
     return false;
 }
@@ -93,43 +94,38 @@ bool TrackerSandbox::start(int timeoutMs) {
     qputenv("GSETTINGS_BACKEND", "keyfile");
     qunsetenv("DBUS_SESSION_BUS_ADDRESS");  // the bus gives its own to the extractor it starts
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("TMPDIR"), QFile::decodeName(m_root + "/tmp"));
-    environment.insert(QStringLiteral("GIO_USE_VFS"), QStringLiteral("local"));
-    environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+    environment.insert(u"TMPDIR"_s, QFile::decodeName(m_root + "/tmp"));
+    environment.insert(u"GIO_USE_VFS"_s, u"local"_s);
+    environment.insert(u"LANG"_s, u"C.UTF-8"_s);
     m_bus = std::make_unique<QProcess>();
     m_bus->setProcessEnvironment(environment);
-    m_bus->start(QStringLiteral("dbus-daemon"),
-                 {QStringLiteral("--config-file=") + QFile::decodeName(m_root + "/bus.conf"),
-                  QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
+    m_bus->start(u"dbus-daemon"_s, {u"--config-file="_s + QFile::decodeName(m_root + "/bus.conf"),
+                                    u"--nofork"_s, u"--print-address=1"_s});
     const QByteArray address = m_bus->waitForReadyRead(10000) ? m_bus->readLine().trimmed() : "";
     qputenv("DBUS_SESSION_BUS_ADDRESS", address);
     if (!QDBusConnection::connectToBus(QString::fromUtf8(address), kConnection).isConnected())
-        return fail(QStringLiteral("dbus-daemon did not start"));
+        return fail(u"dbus-daemon did not start"_s);
     m_miner = std::make_unique<QProcess>();
-    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromUtf8(address));
+    environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, QString::fromUtf8(address));
     m_miner->setProcessEnvironment(environment);
     m_miner->setProcessChannelMode(QProcess::MergedChannels);
     m_miner->setStandardOutputFile(QFile::decodeName(m_root + "/miner.log"));
-    m_miner->start(QStringLiteral("/usr/libexec/tracker-miner-fs-3"),
-                   {QStringLiteral("--initial-sleep=0")});
+    m_miner->start(u"/usr/libexec/tracker-miner-fs-3"_s, {u"--initial-sleep=0"_s});
     const QDeadlineTimer deadline(timeoutMs);
     for (int idleInARow = 0; idleInARow < 2; QThread::msleep(250)) {
-        if (m_miner->state() == QProcess::NotRunning)
-            return fail(QStringLiteral("the miner is not running"));
-        if (deadline.hasExpired()) return fail(QStringLiteral("the miner never became idle"));
+        if (m_miner->state() == QProcess::NotRunning) return fail(u"the miner is not running"_s);
+        if (deadline.hasExpired()) return fail(u"the miner never became idle"_s);
         idleInARow = isIdle() ? idleInARow + 1 : 0;
     }
     return true;
 }
 // Idle with the corpus crawled, and nothing waiting for the extractor.
 bool TrackerSandbox::isIdle() const {
-    if (askMiner("GetStatus") != QStringLiteral("Idle") || askMiner("GetProgress") != 1.0)
-        return false;
+    if (askMiner("GetStatus") != u"Idle"_s || askMiner("GetProgress") != 1.0) return false;
     QProcess query;
-    query.start(
-        QStringLiteral("tracker3"),
-        {QStringLiteral("sparql"), QStringLiteral("--dbus-service"), kMiner, QStringLiteral("-q"),
-         kAwaiting.arg(QUrl::fromLocalFile(QFile::decodeName(m_corpus)).toEncoded())});
+    query.start(u"tracker3"_s,
+                {u"sparql"_s, u"--dbus-service"_s, kMiner, u"-q"_s,
+                 kAwaiting.arg(QUrl::fromLocalFile(QFile::decodeName(m_corpus)).toEncoded())});
     query.waitForFinished(10000);
     return query.readAllStandardOutput().split('\n').value(1).trimmed() == "0";
 }
@@ -144,7 +140,7 @@ void TrackerSandbox::stop() {
     QDBusConnection::disconnectFromBus(kConnection);
     end(m_bus);
     // rm works on the bytes: QDir cannot remove names that are not valid UTF-8.
-    QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), QFile::decodeName(m_root)});
+    QProcess::execute(u"rm"_s, {u"-rf"_s, QFile::decodeName(m_root)});
 }
 
 }  // namespace tarnwick::test

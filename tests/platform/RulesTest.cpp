@@ -28,17 +28,17 @@ const QString kOwner = u":1.7"_s;  // owns org.freedesktop.FileManager1
 // process's), hidden, desktop0 (while desktop 1 is shown), sticky (on every desktop).
 WindowFacts window(uint32_t id, const QString& spec) {
     const QString trait = spec.section(u':', 1);
-    WindowFacts facts;
-    facts.id = id;
-    facts.pid = trait == u"own" ? 1 : 1000 + id;
-    facts.className = spec.section(u':', 0, 0).toUtf8();
-    facts.instanceName = facts.className.toLower();
-    facts.gtkObjectPath = trait == u"gtk" ? "/org/gnome/Nautilus/window/1" : "";
-    facts.gtkUniqueBusName = trait == u"gtk" ? kOwner.toUtf8() : "";
-    facts.hidden = trait == u"hidden";
-    if (trait.startsWith(u"desktop") || trait == u"sticky")
-        facts.desktop = trait == u"sticky" ? 0xFFFFFFFF : 0;
-    return facts;
+    const QByteArray className = spec.section(u':', 0, 0).toUtf8();
+    const bool gtk = trait == u"gtk", sticky = trait == u"sticky";
+    return {.id = id,
+            .pid = trait == u"own" ? 1 : 1000 + id,
+            .instanceName = className.toLower(),
+            .className = className,
+            .gtkObjectPath = gtk ? "/org/gnome/Nautilus/window/1" : "",
+            .gtkUniqueBusName = gtk ? kOwner.toUtf8() : "",
+            .hidden = trait == u"hidden",
+            .desktop = sticky || trait == u"desktop0" ? std::optional(sticky ? 0xFFFFFFFFu : 0u)
+                                                      : std::nullopt};
 }
 
 // Windows (split by '|') of tabs (split by ' '); null: windows not listed at all.

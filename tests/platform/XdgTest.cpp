@@ -28,11 +28,9 @@ bool exists(const QByteArray& path) {
 }
 
 QByteArray readFile(const QByteArray& path) {
-    QByteArray content(4096, '\0');
-    const int fd = ::open(path.constData(), O_RDONLY);
-    const ssize_t got = fd < 0 ? 0 : ::read(fd, content.data(), size_t(content.size()));
-    if (fd >= 0) ::close(fd);
-    return content.left(std::max<ssize_t>(got, 0));
+    QFile file;  // opened by its bytes: the name need not be UTF-8
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    return file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle) ? file.readAll() : "";
 }
 
 // A home, a data folder (made by the trash itself) and the files to trash, on one volume. GLib

@@ -24,9 +24,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr quint32 kCommand = StoredHotKey::kCommandBit, kShift = StoredHotKey::kShiftBit,
-                  kOption = StoredHotKey::kOptionBit, kControl = StoredHotKey::kControlBit;
-
 // A shortcut service that records what it is asked and reports what the test says.
 class ScriptedShortcut : public GlobalShortcut {
 public:
@@ -40,9 +37,8 @@ public:
 
 }  // namespace
 
-// The stored shortcut: how its code and mask read from the settings, show to the user and become
-// an X key; and the hot key as the application uses it, registered with whatever backend the
-// desktop has and reported once per press.
+// The stored shortcut as read, shown and made an X key; the hot key registered with whatever
+// backend the desktop has and reported once per press.
 class HotKeyTest : public QObject {
     Q_OBJECT
     QTemporaryDir m_config;
@@ -63,25 +59,20 @@ class HotKeyTest : public QObject {
 
 private Q_SLOTS:
     void initTestCase() { qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8()); }
-    void init() {
-        m_made.clear();
-        store({}, {});
-    }
-    void displayText() {
-        const struct {
-            quint32 code, modifiers;
-            const char* text;
-        } rows[] = {
-            {49, 0x1200, "Ctrl+Shift+Space"},
-            {36, kOption | kCommand, "Alt+Super+Return"},
-            {12, kControl | kCommand, "Ctrl+Super+Key 12"},
-            {48, kShift, "Shift+Tab"},
-            {49, kCommand | kShift | kControl | kOption, "Ctrl+Alt+Shift+Super+Space"},
-            {49, 0x0400 | kControl, "Ctrl+Space"},  // caps lock adds nothing
-            {0x7a, 0x0400, "Key 122"},
-        };
-        for (const auto& row : rows)
-            QCOMPARE(hotKeyDisplayText({row.code, row.modifiers}), QString::fromLatin1(row.text));
+    void init() { m_made.clear(), store({}, {}); }
+    void displayText() {  // 0x0100 command, 0x0200 shift, 0x0400 caps lock, 0x0800 option
+        QStringList shown;
+        for (const auto& [code, modifiers] : {std::pair<quint32, quint32>{49, 0x1200},
+                                              {36, 0x0900},
+                                              {12, 0x1100},
+                                              {48, 0x0200},
+                                              {49, 0x1b00},
+                                              {49, 0x1400},
+                                              {0x7a, 0x0400}})
+            shown << hotKeyDisplayText({code, modifiers});
+        QCOMPARE(shown,
+                 (QStringList{"Ctrl+Shift+Space", "Alt+Super+Return", "Ctrl+Super+Key 12",
+                              "Shift+Tab", "Ctrl+Alt+Shift+Super+Space", "Ctrl+Space", "Key 122"}));
     }
     void storedValuesFallBackToTheDefault() {
         QCOMPARE(hotKeyFromStored({}, {}), (StoredHotKey{49, 0x1200}));
@@ -95,23 +86,19 @@ private Q_SLOTS:
         store(Q_INT64_C(0x100000031), u"control"_s);
         QCOMPARE(readStoredHotKey(), StoredHotKey{});
     }
-    // Each code stands for one key of a US layout; the codes of keys a PC keyboard lacks (or
-    // whose place depends on the layout) stand for none.
+    // One key of a US layout per code; none for keys a PC lacks or whose place varies.
     void keyCodesMapToOneKeyEach() {
         QSet<quint32> keysyms;
         QSet<QByteArray> names;
         QList<quint32> unmapped;
         for (quint32 code = 0; code < 0x80; ++code) {
-            const std::optional<KeySymbol> symbol = keySymbolForKeyCode(code);
-            if (!symbol) {
+            if (const std::optional<KeySymbol> symbol = keySymbolForKeyCode(code))
+                keysyms.insert(symbol->keysym), names.insert(symbol->name);
+            else
                 unmapped << code;
-                continue;
-            }
-            QVERIFY2(!keysyms.contains(symbol->keysym) && !names.contains(symbol->name),
-                     symbol->name);
-            keysyms.insert(symbol->keysym);
-            names.insert(symbol->name);
         }
+        // No keysym or name twice.
+        QVERIFY(keysyms.size() + unmapped.size() == 0x80 && names.size() + unmapped.size() == 0x80);
         QCOMPARE(unmapped,
                  (QList<quint32>{0x0a, 0x34, 0x36, 0x37, 0x38, 0x39, 0x3a, 0x3b, 0x3c, 0x3d,
                                  0x3e, 0x3f, 0x42, 0x44, 0x46, 0x47, 0x48, 0x49, 0x4a, 0x4d,
@@ -121,39 +108,32 @@ private Q_SLOTS:
         QCOMPARE(QByteArray(keySymbolForKeyCode(0x75)->name), QByteArray("Delete"));
     }
     void shortcutNotations() {
-        ShortcutKey key;
-        key.keysymName = u"space"_s;
-        key.control = key.shift = true;
-        QCOMPARE(portalTrigger(key), u"CTRL+SHIFT+space"_s);
-        QCOMPARE(gnomeAccelerator(key), u"<Control><Shift>space"_s);
-        key = {};
-        key.keysymName = u"Return"_s;
-        key.alt = key.super = true;
-        QCOMPARE(portalTrigger(key), u"ALT+LOGO+Return"_s);
-        QCOMPARE(gnomeAccelerator(key), u"<Alt><Super>Return"_s);
+        const ShortcutKey a{
+            .keysymName = u"space"_s, .control = true, .shift = true, .description = {}},
+            b{.keysymName = u"Return"_s, .alt = true, .super = true, .description = {}};
+        QCOMPARE((QStringList{portalTrigger(a), gnomeAccelerator(a), portalTrigger(b),
+                              gnomeAccelerator(b)}),
+                 (QStringList{"CTRL+SHIFT+space", "<Control><Shift>space", "ALT+LOGO+Return",
+                              "<Alt><Super>Return"}));
     }
     void registersTheStoredKey() {
         HotKeyManager defaults(backends());
         defaults.registerHotKey();
         ShortcutKey key = m_made.at(0)->registered.value(0);
-        QCOMPARE(key.keysym, 0x20u);
-        QVERIFY(key.control && key.shift && !key.alt && !key.super);
+        QVERIFY(key.keysym == 0x20 && key.control && key.shift && !key.alt && !key.super);
         store(36, 0x0900);
         HotKeyManager manager(backends());
         int presses = 0;
         manager.onHotKey = [&presses] { ++presses; };
         manager.registerHotKey();
         key = m_made.at(1)->registered.value(0);
-        QCOMPARE(key.keysym, 0xff0du);
-        QCOMPARE(key.keysymName, u"Return"_s);
-        QVERIFY(key.alt && key.super && !key.control && !key.shift);
-        QVERIFY(manager.isRegistered());
+        QVERIFY(key.keysym == 0xff0d && key.keysymName == "Return"_L1 && key.alt && key.super &&
+                !key.control && !key.shift && manager.isRegistered());
         QCOMPARE(manager.displayText(), u"Alt+Super+Return"_s);
         // Registering again gives the first registration back; each press calls back once.
         manager.registerHotKey();
         QVERIFY(!m_made[1] && m_made.size() == 3);
-        m_made[2]->press();
-        m_made[2]->press();
+        m_made[2]->press(), m_made[2]->press();
         QCOMPARE(presses, 2);
         manager.onHotKey = nullptr;
         m_made[2]->press();
@@ -182,8 +162,8 @@ private Q_SLOTS:
     }
 };
 
-// The tray menu's items and what they do (their titles and keys as the desktop reads them are
-// checked end to end), and the icon that suits the theme.
+// The tray menu's items and what they do (titles and keys are checked end to end), and the icon
+// that suits the theme.
 class TrayMenuTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -199,13 +179,8 @@ private Q_SLOTS:
         QCOMPARE(done, (QStringList{"search", "settings", "updates", "quit"}));
     }
     void iconFollowsTheTheme() {
-        QPalette light, dark;
-        light.setColor(QPalette::Window, QColor(246, 245, 244));
-        light.setColor(QPalette::WindowText, QColor(46, 52, 54));
-        dark.setColor(QPalette::Window, QColor(36, 36, 36));
-        dark.setColor(QPalette::WindowText, QColor(238, 238, 236));
-        QVERIFY(!themeIsDark(light));
-        QVERIFY(themeIsDark(dark));
+        const QPalette light(Qt::gray, QColor(246, 245, 244)), dark(Qt::gray, QColor(36, 36, 36));
+        QVERIFY(!themeIsDark(light) && themeIsDark(dark));
         TrayMenuIcon icon(buildTrayMenu(QString(), {}));  // registers the resources
         QApplication::setPalette(dark);
         QTRY_COMPARE(icon.iconResource(), u":/tray/magnifier-light.svg"_s);
@@ -213,15 +188,11 @@ private Q_SLOTS:
         QTRY_COMPARE(icon.iconResource(), u":/tray/magnifier-dark.svg"_s);
         for (bool isDark : {false, true}) {
             const QImage image = QIcon(trayIconResource(isDark)).pixmap(22, 22).toImage();
-            // Drawn in one colour: light on dark themes, dark on light ones.
-            int ink = 0;
-            for (int y = 0; y < image.height(); ++y)
-                for (int x = 0; x < image.width(); ++x) {
-                    const QColor pixel = image.pixelColor(x, y);
-                    if (pixel.alpha() < 200) continue;
-                    ++ink;
-                    QCOMPARE(pixel.lightness() > 128, isDark);
-                }
+            int ink = 0;  // drawn in one colour: light on dark themes, dark on light ones
+            for (int i = 0; i < 22 * 22; ++i) {
+                const QColor pixel = image.pixelColor(i % 22, i / 22);
+                if (pixel.alpha() >= 200 && ++ink) QCOMPARE(pixel.lightness() > 128, isDark);
+            }
             QVERIFY(ink > 20);
         }
     }
@@ -229,8 +200,7 @@ private Q_SLOTS:
 
 namespace {
 
-// A front folder that answers what the test queued (empty: no folder), at once or when the
-// test releases it.
+// A front folder that answers what the test queued ("": none), at once or when released.
 class ScriptedFrontFolder : public FrontFolderSource {
 public:
     void requestFrontFolder(Callback done) override {
@@ -241,8 +211,8 @@ public:
     void release() {
         Callback done = std::move(held.front());
         held.pop_front();
-        const QByteArray folder = answers.empty() ? QByteArray() : answers.front();
-        if (!answers.empty()) answers.pop_front();
+        const QByteArray folder = answers.front();
+        answers.pop_front();
         done(folder.isEmpty() ? std::nullopt : std::optional(folder));
     }
     std::deque<QByteArray> answers;
@@ -265,7 +235,6 @@ class ActivationFlowTest : public QObject {
     QList<QByteArray> m_panelFolders;
     std::unique_ptr<AppDelegate> m_delegate;
 
-    // Activates with the front folder `folder` ("" for none).
     void activate(const QByteArray& folder) {
         m_source->answers.push_back(folder);
         m_delegate->activateSearch();
@@ -277,8 +246,7 @@ class ActivationFlowTest : public QObject {
 
 private Q_SLOTS:
     void init() {
-        m_beeps = 0;
-        m_panelFolders.clear();
+        m_beeps = 0, m_panelFolders.clear();
         auto source = std::make_unique<ScriptedFrontFolder>();
         m_source = source.get();
         AppDelegate::Dependencies deps;
@@ -297,8 +265,7 @@ private Q_SLOTS:
     void cleanup() { m_delegate.reset(); }
     void opensClosesAndReplacesPanels() {
         activate("");
-        QCOMPARE(m_beeps, 1);
-        QVERIFY(!m_delegate->searchPanel());
+        QVERIFY(m_beeps == 1 && !m_delegate->searchPanel());
         activate(kFolder);
         QVERIFY(showsPanelOn(kFolder));
         QPointer<SearchPanel> first = m_delegate->searchPanel();
@@ -306,8 +273,7 @@ private Q_SLOTS:
         QCOMPARE(m_beeps, 2);
         QVERIFY(showsPanelOn(kFolder));
         activate(kFolder);
-        QVERIFY(!m_delegate->searchPanel());
-        QVERIFY(first.isNull() || !first->isVisible());
+        QVERIFY(!m_delegate->searchPanel() && (first.isNull() || !first->isVisible()));
         QTRY_VERIFY(first.isNull());  // released, not kept
         activate(kFolder);            // a new panel each time
         first = m_delegate->searchPanel();
@@ -322,9 +288,8 @@ private Q_SLOTS:
         m_delegate->openFolder(kFolder);
         QVERIFY(showsPanelOn(kFolder));
         QTRY_VERIFY(first.isNull());
-        QCOMPARE(m_source->questions, questions);
+        QVERIFY(m_source->questions == questions && m_beeps == 2);
         QCOMPARE(m_panelFolders, (QList<QByteArray>{kFolder, kFolder, kOther, kFolder}));
-        QCOMPARE(m_beeps, 2);
     }
     void activationsWhileAskingAreAnsweredInTurn() {
         m_source->holdAnswers = true;
@@ -332,11 +297,9 @@ private Q_SLOTS:
         activate(kFolder);
         QCOMPARE(m_source->questions, 1);  // one question out at a time
         m_source->release();
-        QVERIFY(showsPanelOn(kFolder));
-        QCOMPARE(m_source->questions, 2);
+        QVERIFY(showsPanelOn(kFolder) && m_source->questions == 2);
         m_source->release();
-        QVERIFY(!m_delegate->searchPanel());
-        QCOMPARE(m_panelFolders.size(), 1);
+        QVERIFY(!m_delegate->searchPanel() && m_panelFolders.size() == 1);
         // The source goes with the delegate; what it held must not call into a dead object.
         activate(kFolder);
         FrontFolderSource::Callback held = std::move(m_source->held.front());

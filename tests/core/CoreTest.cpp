@@ -1,0 +1,730 @@
+#include "core/CountLabel.h"
+#include "core/DirectoryListing.h"
+#include "core/ExtensionKey.h"
+#include "core/ExtensionPills.h"
+#include "core/FileUri.h"
+#include "core/FilterRun.h"
+#include "core/Graphemes.h"
+#include "core/MatchScore.h"
+#include "core/Preferences.h"
+#include "core/SearchScope.h"
+#include "core/SearchSession.h"
+#include "core/VirtualFileSystems.h"
+#include "core/WorkQueue.h"
+#include "tests/support/TempTree.h"
+#include "tests/support/TestRunner.h"
+
+#include <QDir>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QSemaphore>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QtTest>
+
+#include <mutex>
+#include <random>
+#include <set>
+#include <thread>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unicode/ubrk.h>
+#include <unistd.h>
+
+using namespace tarnwick;
+using tarnwick::test::TempTree;
+
+namespace {
+
+QByteArrayList listed(const QByteArray& folder, bool hidden = false, int threads = 0,
+                      const std::atomic<bool>* cancelled = nullptr, bool sorted = true) {
+    QByteArrayList paths;
+    for (const FileItem& item : listDirectory(folder, {hidden, cancelled, threads}))
+        paths.append(item.nativeRelativePath());
+    if (sorted) std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+// The promised order, walked the plainest way: recursion over readdir.
+void referenceWalk(const QByteArray& folder, const QByteArray& relative, QByteArrayList& out) {
+    DIR* dir = opendir(folder.constData());
+    struct stat st;
+    while (dirent* e = readdir(dir)) {
+        const QByteArray name(e->d_name), path = folder + '/' + name;
+        if (name.startsWith('.') || lstat(path, &st) != 0) continue;
+        out.append(relative.isEmpty() ? name : relative + '/' + name);
+        if (S_ISDIR(st.st_mode)) referenceWalk(path, QByteArray(out.last()), out);
+    }
+    closedir(dir);
+}
+
+// User-perceived characters as ICU's own iterator finds them.
+QStringList referenceCharacters(const QString& text) {
+    QStringList out;
+    UErrorCode status = U_ZERO_ERROR;
+    UBreakIterator* it = ubrk_open(UBRK_CHARACTER, "", reinterpret_cast<const UChar*>(text.utf16()),
+                                   int32_t(text.size()), &status);
+    for (int32_t start = 0, end = ubrk_next(it); end != UBRK_DONE; start = end, end = ubrk_next(it))
+        out.append(text.mid(start, end - start));
+    ubrk_close(it);
+    return out;
+}
+
+// The rules written as plainly as possible, to check the fast paths against.
+std::optional<qint64> referenceScore(const QString& query, const QString& text) {
+    if (query.isEmpty()) return 0;
+    auto fold = [](const QString& s) {
+        return referenceCharacters(s.toLower().normalized(QString::NormalizationForm_C));
+    };
+    const QStringList q = fold(query), t = fold(text);
+    for (qsizetype start = 0; start + q.size() <= t.size(); ++start)
+        if (t.mid(start, q.size()) == q) return start == 0 ? kScoreAtStart : kScoreElsewhere;
+    qsizetype matched = 0;
+    qint64 run = 0, score = 0;
+    for (qsizetype i = 0; i < t.size() && matched < q.size(); ++i) {
+        run = t[i] == q[matched] ? run + 1 : 0;
+        if (run) ++matched, score += kRunBonus * run;
+    }
+    return matched == q.size() ? std::optional<qint64>(score) : std::nullopt;
+}
+
+// Pieces that stress folding and segmentation; the first twelve are ASCII.
+const QStringList kPieces =
+    QString::fromUtf8(
+        "a|B|r|E|p|o|.| |-|1|_|/|é|e\u0301|É|ß|İ|i\u0307|ñ|n\u0303|日本|東京|👍|"
+        "👍🏽|👨\u200d👩\u200d👧|🇫🇷|Ω|\u2126|K|\u212a|\r\n|\u0301|\u0600|한|"
+        "\u1100|\u1161|\u0e01|\u0e33|\u0e35|\u200d|\U0001D400")
+        .split(u'|');
+
+QString randomText(std::mt19937& random, int maxPieces, bool asciiOnly) {
+    QString text;
+    for (int i = int(random() % unsigned(maxPieces + 1)); i > 0; --i)
+        text += kPieces[qsizetype(random() % (asciiOnly ? 12 : kPieces.size()))];
+    return text;
+}
+
+// Items below /s, '|'-separated: "a/b.txt" a file, "dir/" a folder, "=size" (else 1), "@msecs".
+QList<FileItem> items(const QString& spec) {
+    static const QRegularExpression entry(QStringLiteral("^(.*?)(/?)(?:=(\\d+))?(?:@(\\d+))?$"));
+    QList<FileItem> out;
+    for (const QString& text : spec.split(u'|', Qt::SkipEmptyParts)) {
+        const QRegularExpressionMatch m = entry.match(text);
+        out.append(
+            FileItem::fromPath("/s/" + m.captured(1).toUtf8(), "/s", !m.captured(2).isEmpty(),
+                               m.hasCaptured(3) ? m.captured(3).toLongLong() : 1,
+                               m.hasCaptured(4) ? m.captured(4).toLongLong() : FileItem::kNoDate));
+    }
+    return out;
+}
+
+QString names(const QList<FileItem>& list) {
+    QStringList out;
+    for (const FileItem& item : list) out.append(QString::fromUtf8(item.nativeRelativePath()));
+    return out.join(u'|');
+}
+
+// Either engine, scripted by the test; the session owns it, the harness marks it stopped.
+struct ScriptedEngine : ContentHitEngine, FullSearchEngine {
+    explicit ScriptedEngine(QList<bool>& s) : stopped(s), id(s.size()) { s.append(false); }
+    QList<bool>& stopped;
+    const qsizetype id;
+    QStringList searches;
+    int countsStarted = 0;
+    void search(const QString& text) override { searches.append(text); }
+    void stop() override { stopped[id] = true; }
+    void startCount() override { ++countsStarted; }
+};
+
+// A session over a scripted folder, engines and snippet extraction, with short timers.
+struct Harness : SearchEngineFactory {
+    std::vector<ScriptedEngine*> content, full;  // full: mode detectors and index-only engines
+    QList<bool> contentStopped, fullStopped;
+    QList<FileItem> folder;
+    std::shared_ptr<QSemaphore> gate = std::make_shared<QSemaphore>();  // lets extractions end
+    std::shared_ptr<std::atomic<int>> extracted = std::make_shared<std::atomic<int>>(0);
+    std::unique_ptr<SearchSession> session;
+
+    explicit Harness(const QString& spec, int timeoutMs = 400, bool withEngines = true)
+        : folder(items(spec)) {
+        SearchSession::Dependencies deps;
+        if (withEngines)
+            deps.engines = std::shared_ptr<SearchEngineFactory>(std::shared_ptr<void>(), this);
+        deps.lister = [this](const QByteArray&, const std::atomic<bool>*) { return folder; };
+        deps.snippet = [gate = gate, n = extracted](const QByteArray& path, const QString& query) {
+            ++*n;
+            gate->acquire();
+            return std::optional(QString::fromUtf8(path) + u':' + query);
+        };
+        deps.detectionTimeoutMs = timeoutMs;
+        session = std::make_unique<SearchSession>("/s", deps);
+        session->startSearch();
+    }
+    ~Harness() { gate->release(100); }
+    std::unique_ptr<ContentHitEngine> createContentEngine(const QByteArray&) override {
+        return std::unique_ptr<ContentHitEngine>(
+            content.emplace_back(new ScriptedEngine(contentStopped)));
+    }
+    std::unique_ptr<FullSearchEngine> createFullEngine(const QByteArray&) override {
+        return std::unique_ptr<FullSearchEngine>(
+            full.emplace_back(new ScriptedEngine(fullStopped)));
+    }
+    // What the panel would draw: the rows, the count label and the pills that are on.
+    QString drawn() const {
+        QString on;
+        for (const PillState& pill : session->pills()) on += pill.on ? u'1' : u'0';
+        return names(session->filteredItems()) + u'/' + session->countText() + u'/' + on;
+    }
+};
+
+// Plays ';'-separated steps: actions (type sort select tap remove enter back close), the mode
+// detector's counts (count final), engine answers (hits index), and checks: "= ROWS/LABEL/PILLS"
+// waits for that drawing; row, dir, "back none", silent, snippet NAME TEXT ("-": none); extract
+// lets one extraction end, then ready ROW or quiet; extracted N; searched; stopped [all].
+void play(Harness& h, const QString& script) {
+    QSignalSpy published(h.session.get(), &SearchSession::resultsReplaced);
+    QSignalSpy ready(h.session.get(), &SearchSession::snippetReady);
+    for (const QString& step : script.split(u';')) {
+        const QString verb = step.trimmed().section(u' ', 0, 0),
+                      arg = step.trimmed().section(u' ', 1);
+        const QByteArray path = "/s/" + arg.section(u' ', 0, 0).toUtf8();
+        QSet<QByteArray> hits;
+        for (const QString& name : arg.split(u' ')) hits.insert("/s/" + name.toUtf8());
+        if (verb == u"type") h.session->queryChanged(arg);
+        if (verb == u"sort") h.session->sortChanged(SortMode::size);
+        if (verb == u"select") h.session->selectionChanged(arg.toInt());
+        if (verb == u"tap") h.session->pillTapped(arg.toInt());
+        if (verb == u"remove") h.session->removeItems({path});
+        if (verb == u"enter") h.session->enterFolder(path);
+        if (verb == u"back") QCOMPARE(h.session->goBack(), arg != u"none");
+        if (verb == u"close") h.session->close();
+        if (verb == u"count") h.full.front()->onCountReady(arg.toLongLong());
+        if (verb == u"final") h.full.front()->onFinishedGathering(arg.toLongLong());
+        if (verb == u"hits") h.content.back()->ContentHitEngine::onResults(hits);
+        if (verb == u"index") h.full.back()->FullSearchEngine::onResults(items(arg));
+        if (verb == u"=") QTRY_COMPARE_WITH_TIMEOUT(h.drawn(), arg, 20000);
+        if (verb == u"row") QCOMPARE(published.last().first().toInt(), arg.toInt());
+        if (verb == u"dir") QCOMPARE(h.session->directoryText(), "  " + arg);
+        if (verb == u"silent") QVERIFY(!published.wait(300));
+        if (verb == u"snippet")
+            QCOMPARE(h.session->requestSnippet(items(arg.section(u' ', 0, 0))[0]).value_or("-"),
+                     arg.section(u' ', 1));
+        if (verb == u"extract") h.gate->release();
+        if (verb == u"ready") QVERIFY(ready.wait(20000) && ready.last().first() == arg.toInt());
+        if (verb == u"quiet") QVERIFY(!ready.wait(300));
+        if (verb == u"extracted") QCOMPARE(h.extracted->load(), arg.toInt());
+        if (verb == u"searched") QCOMPARE(h.full.back()->searches.join(u' '), arg);
+        QVERIFY(verb != u"stopped" || !h.fullStopped.contains(false));
+        QVERIFY(arg != u"all" || !h.contentStopped.contains(false));
+    }
+}
+
+}  // namespace
+
+// One tree with every kind of entry, listed from several places, and a random one of 400 folders
+// with up to five files each; and the paths the items are made of.
+class ListingTest : public QObject {
+    Q_OBJECT
+    TempTree m_tree, m_random;
+    QByteArrayList m_walk;  // the random tree's, by the reference
+    const QByteArrayList m_odd{"bad\xff\xfe name", QByteArray(251, 'n'), "line\nbreak", "A", "a"};
+
+private Q_SLOTS:
+    void initTestCase() {
+        for (const QByteArray& name : m_odd) m_tree.write("odd/" + name, name);
+        for (const char* name : {".git/HEAD", ".env", "secret", "Private/in", "real/a"})
+            m_tree.write(name);
+        m_tree.write(".hidden", QByteArray(1'000'000, '\n') + "secret\nPrivate\n\nmissing");
+        m_tree.write("old.txt", "12345678");
+        m_tree.touch("old.txt", 1'000'000'000);
+        m_tree.mkdir("links");
+        for (const char* link : {"links/dir>../odd", "links/up>..", "links/root>/", "alias>real"})
+            m_tree.symlink(QByteArray(link).split('>')[1], QByteArray(link).split('>')[0]);
+        std::mt19937 random(7);
+        QByteArrayList dirs{""};
+        for (int i = 0; i < 400; ++i) {
+            const QByteArray& parent = dirs[qsizetype(random() % dirs.size())];
+            dirs.append((parent.isEmpty() ? "" : parent + '/') + "d" + QByteArray::number(i));
+            m_random.mkdir(dirs.last());
+            for (unsigned f = random() % 6; f > 0; --f)
+                m_random.write(dirs.last() + "/f" + QByteArray::number(f), "x");
+        }
+        referenceWalk(m_random.path(), {}, m_walk);
+    }
+
+    void whatIsListed() {
+        QByteArrayList shown{"alias", "links",   "links/dir", "links/root", "links/up",
+                             "odd",   "old.txt", "real",      "real/a"};
+        for (const QByteArray& name : m_odd) shown.append("odd/" + name);
+        QByteArrayList all = shown + QByteArrayList{".env",    ".git",       ".git/HEAD", ".hidden",
+                                                    "Private", "Private/in", "secret"};
+        std::sort(shown.begin(), shown.end());
+        std::sort(all.begin(), all.end());
+        QCOMPARE(listed(m_tree.path()), shown);  // links as themselves, no hidden
+        QCOMPARE(listed(m_tree.path(), true), all);
+        QCOMPARE(listed(m_tree.pathOf("alias")), QByteArrayList{"a"});  // a root reached by a link
+        for (const char* none : {"none", "old.txt", ""})
+            QCOMPARE(listed(*none ? m_tree.pathOf(none) : "", true), QByteArrayList());
+    }
+
+    void entriesKeepTheirAttributesAndBytes() {
+        for (const FileItem& item : listDirectory(m_tree.path(), ListingOptions{})) {
+            const QByteArrayView name = item.nativeName();
+            QCOMPARE(item.isDirectory(), name == "odd" || name == "links" || name == "real");
+            if (item.isDirectory()) QCOMPARE(item.fileSize(), 0);
+            if (name == "old.txt")
+                QCOMPARE(QPair(item.modifiedMsecs(), item.fileSize()),
+                         QPair(1'000'000'000'000LL, 8LL));
+            if (item.nativeRelativeDirectory() != "odd") continue;
+            QFile file;  // odd names reach their own file
+            QVERIFY(file.open(::open(item.path(), O_RDONLY), QIODevice::ReadOnly,
+                              QFile::AutoCloseHandle));
+            QCOMPARE(file.readAll(), name.toByteArray());
+        }
+    }
+
+    // The depth-first order whatever the threads; cancelled before or while it runs, never a
+    // partial list; folders deleted during the walk left out.
+    void walks() {
+        for (int threads : {1, 2, 3, 8})
+            QCOMPARE(listed(m_random.path(), false, threads, nullptr, false), m_walk);
+        for (int delayUs : {-1, 0, 200, 1000, 5000}) {
+            std::atomic<bool> cancelled = delayUs < 0;
+            std::thread canceller([&] {
+                std::this_thread::sleep_for(std::chrono::microseconds(delayUs));
+                cancelled = true;
+            });
+            const qsizetype got = listed(m_random.path(), false, 0, &cancelled).size();
+            canceller.join();
+            QVERIFY2(got == 0 || (got == m_walk.size() && delayUs >= 0),
+                     qPrintable(QString::number(got)));
+        }
+        std::thread remover(
+            [&] { QDir(QString::fromUtf8(m_random.pathOf("d0"))).removeRecursively(); });
+        const QByteArrayList during = listed(m_random.path(), false, 2);
+        remover.join();
+        for (const QByteArray& path : during) QVERIFY(m_walk.contains(path));
+    }
+
+    void virtualFileSystemsAreRecognised() {
+        struct stat proc, temp;
+        if (stat("/proc/self", &proc) != 0) QSKIP("no /proc here");
+        QCOMPARE(stat(m_tree.path().constData(), &temp), 0);
+        const int procFd = open("/proc", O_RDONLY | O_DIRECTORY),
+                  tempFd = open(m_tree.path(), O_RDONLY);
+        QVERIFY(isVirtualFileSystem(procFd, proc.st_dev, VirtualDevices::fromMountTable()));
+        QVERIFY(isVirtualFileSystem(procFd, proc.st_dev, VirtualDevices()));  // by statfs alone
+        QVERIFY(!isVirtualFileSystem(tempFd, temp.st_dev, VirtualDevices::fromMountTable()));
+        close(procFd);
+        close(tempFd);
+    }
+
+    void theScopeIsAStackOfFolders() {
+        SearchScope scope("/home/u/A/"), root("/");
+        scope.push("/home/u/A/b");
+        scope.push("/home/u/A/b/c/");
+        root.push("/usr/share");
+        QCOMPARE(scope.stack(), (QByteArrayList{"/home/u/A", "/home/u/A/b"}));
+        QCOMPARE(scope.displayPath() + u' ' + root.displayPath(), "A/b/c /usr/share");
+        QVERIFY(scope.pop() && scope.pop() && !scope.pop());
+        QCOMPARE(scope.currentDirectory() + ' ' + scope.displayPath().toUtf8(), "/home/u/A A");
+    }
+
+    // Split into searched folder, relative folder and name, and put together byte for byte.
+    void itemsKeepEveryByteOfTheirPath() {
+        const QByteArray odd(
+            "/d/a\xff"
+            "b c%d#e\n");
+        for (auto [path, searched, relative] : {std::tuple{"/A/x", "/A", ""},
+                                                {"/A/b/c/y", "/A", "b/c"},
+                                                {"/U/a/b", "/", "U/a"},
+                                                {"/b", "/", ""},
+                                                {odd.constData(), "/", "d"}}) {
+            const FileItem item = FileItem::fromPath(path, searched, false, 12, 1000);
+            QCOMPARE(item.path(), QByteArray(path));
+            QCOMPARE(item.nativeRelativeDirectory().toByteArray(), QByteArray(relative));
+            QCOMPARE(item.nativeRelativePath(), relativePath(searched, path));
+            QCOMPARE(item.name(), QString::fromUtf8(lastPathComponent(path)));  // shown lossily
+            QCOMPARE(pathFromFileUri(item.url().toLatin1()), QByteArray(path));
+            QCOMPARE(item.modified()->toMSecsSinceEpoch(), 1000);
+            QVERIFY(item.hasPath(path) && !item.hasPath(QByteArray(path) + "x") &&
+                    !item.hasPath(path + 1));
+            for (qsizetype i = 0; i < QByteArrayView(path).size(); ++i) {
+                QByteArray other = path;  // the '/' counts as much as any other byte
+                other[i] = other[i] == '/' ? 'x' : '/';
+                QVERIFY(!item.hasPath(other));
+            }
+        }
+        QCOMPARE(FileItem::fromPath(odd, "/d", false, 0).url(), "file:///d/a%FFb%20c%25d%23e%0A");
+        QVERIFY(!FileItem::fromPath(odd, "/d", false, 0).modified());
+        QCOMPARE(pathFromFileUri("file://localhost/x"), QByteArray("/x"));
+        QVERIFY(!pathFromFileUri("http://example.org/x") && !pathFromFileUri("file://otherhost/x"));
+    }
+
+    // The stored preferences, read from the settings file as the user (or anything) left it; last,
+    // as it puts the settings in test mode.
+    void theSettingDecidesHiddenFiles() {
+        QStandardPaths::setTestModeEnabled(true);
+        QFile settings(
+            QSettings(QStringLiteral("Tarnwick"), QStringLiteral("Tarnwick")).fileName());
+        TempTree tree;
+        tree.write(".dotfile");
+        tree.write("plain");
+        auto shown = [&] { return listDirectory(tree.path(), nullptr).size(); };
+        QCOMPARE(shown(), 1);
+        Preferences::setShowHiddenFiles(true);
+        QCOMPARE(shown(), 2);
+        QVERIFY(settings.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        settings.write("[General\n\x01\x02showHiddenFiles=true\n==\n");
+        settings.close();
+        QCOMPARE(shown(), 1);
+        settings.remove();
+    }
+
+    void storedValuesOfTheWrongKindReadAsAbsent() {
+        const qint64 low = std::numeric_limits<qint32>::min(),
+                     high = std::numeric_limits<quint32>::max();
+        for (QVariant fits : {QVariant(49), QVariant(low), QVariant(high), QVariant(" 4608 ")})
+            QCOMPARE(int32FromStored(fits).value_or(-1), fits.toString().trimmed().toLongLong());
+        for (QVariant wrong :
+             {QVariant(low - 1), QVariant(high + 1), QVariant("x"), QVariant(true)})
+            QVERIFY(!int32FromStored(wrong));
+        const std::pair<QVariant, int> bools[] = {
+            {" False ", 0}, {"TRUE", 1}, {true, 1}, {1, -1}, {"yes", -1}};
+        for (const auto& [stored, expected] : bools)
+            QCOMPARE(boolFromStored(stored) ? int(*boolFromStored(stored)) : -1, expected);
+    }
+};
+
+// Permissions bind only an unprivileged user: CTest runs this class as one.
+class UnprivilegedListingTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void unreadableFoldersAreSkippedAndTheWalkGoesOn() {
+        if (geteuid() == 0) QSKIP("needs an unprivileged user; CTest runs it as one");
+        TempTree tree;
+        for (const char* name : {"a/locked/secret", "a/later", "b/after", "a/unreadable"})
+            tree.write(name);
+        QCOMPARE(chmod(tree.pathOf("a/locked"), 0) + chmod(tree.pathOf("a/unreadable"), 0), 0);
+        QCOMPARE(listed(tree.path()),
+                 (QByteArrayList{"a", "a/later", "a/locked", "a/unreadable", "b", "b/after"}));
+        QCOMPARE(chmod(tree.path(), 0300), 0);
+        QVERIFY(listed(tree.path()).isEmpty());
+        QCOMPARE(chmod(tree.path(), 0700), 0);
+    }
+};
+
+// Background work (below the interface's priority, never waiting on a queue it runs on), match
+// scores, and filter runs: matching, content hits, pills and the sort order, as the list shows
+// them.
+class FilterTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // First, so that a background thread makes the helpers: they still sit at its level.
+    void jobsAndTheirHelpersYieldToTheInterface() {
+        const int before = getpriority(PRIO_PROCESS, 0);
+        WorkQueue queue(1);
+        std::mutex mutex;
+        std::set<int> nices;
+        queue.start([&] {
+            nices.insert(getpriority(PRIO_PROCESS, 0));
+            WorkQueue::runShares(64, [&](int) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                std::lock_guard lock(mutex);
+                nices.insert(getpriority(PRIO_PROCESS, 0));
+            });
+        });
+        queue.waitForDone();
+        QVERIFY2(nices.size() == 1 && *nices.begin() > before,
+                 qPrintable(QString::number(*nices.begin())));
+        QCOMPARE(getpriority(PRIO_PROCESS, 0), before);
+    }
+
+    void everyShareRunsOnceEvenFromAShare() {
+        std::atomic<int> runs[8][8] = {};
+        WorkQueue::runShares(8, [&](int outer) {
+            WorkQueue::runShares(8, [&](int inner) { ++runs[outer][inner]; });
+        });
+        for (auto& row : runs) QCOMPARE(std::count(std::begin(row), std::end(row), 1), 8);
+    }
+    // query|name|score (S at start, E elsewhere, N runs worth N bonuses, - no match), through the
+    // fast paths (ASCII bytes, prepared queries, names as bytes) and the plain rules: blanks are
+    // characters, words are not split, a base letter is not its accented form, half a character
+    // is no match, Thai does not split emoji; the last three are names random ones hardly make:
+    // not UTF-8, surrogates first, the lowest three-byte lead.
+    void scoresOfTheRules() {
+        for (const char* row :
+             {"rep|Report.pdf|S", "port|Report.pdf|E", "rpt|Report.pdf|3", "repd|report.pdf|7",
+              "ba|ab|-", "q1 rep|Q1 Report.pdf|S", "report q1|Q1 Report.pdf|-", "|anything|0",
+              "café|Cafe\u0301.txt|S", "e|caf\u00e9|-", "e|cafe\u0301|-", "i\u0307s|İSTANBUL|S",
+              "a👍b|xa👍yb|4", "👍|\u0e01👍|E", "\uFFFD|a\x80z|E", "👍x|a👍bx|2", "กx|กyx|2"}) {
+            const QList<QByteArray> f = QByteArray(row).split('|');
+            const qint64 expected = f[2] == "S"   ? kScoreAtStart
+                                    : f[2] == "E" ? kScoreElsewhere
+                                    : f[2] == "-" ? -1
+                                                  : kRunBonus * f[2].toInt();
+            const FileItem item = FileItem::fromPath("/root/" + f[1], "/root", false, 0);
+            const PreparedQuery prepared(QString::fromUtf8(f[0]));
+            QVERIFY2(matchScore(QString::fromUtf8(f[0]), QString::fromUtf8(f[1])).value_or(-1) ==
+                         expected,
+                     row);
+            QVERIFY2(Matcher(prepared).scoreName(item).value_or(-1) == expected, row);
+        }
+    }
+
+    // The fast paths give the plain rules' answer on every kind of name: mostly ASCII, which takes
+    // the byte-wise path, and the rest anything.
+    void fastPathsAgreeWithTheRules() {
+        std::mt19937 random(20261206);
+        for (int round = 0; round < 20000; ++round) {
+            const bool ascii = round % 4 != 0;
+            const QString query = randomText(random, 3, ascii && round % 8 != 1);
+            const QString dir = randomText(random, 6, ascii).remove(u'/');
+            // Every fiftieth name too long for its fold to be kept beside it: folded on the spot.
+            const QString name = randomText(random, 8, ascii).remove(u'/') +
+                                 QString(round % 50 ? 0 : 100, QChar(0x130));
+            if (name.isEmpty() || name == u".") continue;
+            const QByteArray path =
+                "/root/" + (dir.isEmpty() ? QByteArray() : dir.toUtf8() + '/') + name.toUtf8();
+            const FileItem item = FileItem::fromPath(path, "/root", false, 0);
+            const PreparedQuery prepared(query);
+            Matcher matcher(prepared);
+            // Nothing between the searched folder and the name: no path to match.
+            QVERIFY2(
+                matcher.scoreName(item) == referenceScore(query, name) &&
+                    matcher.scorePath(item) ==
+                        (dir.isEmpty() ? std::nullopt : referenceScore(query, dir + u'/' + name)),
+                qPrintable(query + " in " + dir + u'/' + name));
+        }
+    }
+
+    // Walks over user-perceived characters stop at their edges, and at the ends of the text.
+    void graphemeWalks() {
+        // Qt 6.4's own boundary finder splits the emoji here once Thai is present.
+        QCOMPARE(graphemeEnds(QStringLiteral("ก👍e\u0301")), (std::vector<qsizetype>{1, 3, 5}));
+        QCOMPARE(graphemeCount(QStringLiteral("กี👍ก")), 3);
+        const QString text = QStringLiteral("ก👍e\u0301"),
+                      inside = QStringLiteral("xe\u0301\u0302y");
+        // text, from, count, forward: where the walk stops and how many characters it passed
+        const std::tuple<QString, int, int, bool, int, int> walks[] = {
+            {text, 5, 2, false, 1, 2},   {text, 5, 9, false, 0, 3},  {text, 0, 2, true, 3, 2},
+            {text, 1, 9, true, 5, 2},    {text, 5, 3, true, 5, 0},   {inside, 3, 1, false, 1, 1},
+            {inside, 3, 2, false, 0, 2}, {inside, 2, 1, true, 4, 1}, {inside, 2, 2, true, 5, 2},
+            {text, 0, 3, false, 0, 0},   {text, 3, 0, true, 3, 0}};
+        for (auto [s, from, count, forward, to, passed] : walks) {
+            const GraphemeWalk walk =
+                forward ? graphemesForward(s, from, count) : graphemesBack(s, from, count);
+            QCOMPARE(QPair(walk.position, walk.passed), QPair(qsizetype(to), passed));
+        }
+    }
+    // listing, query, content hits (/s/...) and pills, sort mode (name, date, size), expected,
+    // locales; '-' for none. Ranked once per listing, collated at the end, and sorted alone; equal
+    // sizes let the ranking show through. A start ties with scattered runs of 13, 3 and 2.
+    void runs() {
+        const char* rows[] = {
+            "zz.txt|xabc|abc.txt|a_b_c|body.txt|o.md abc /s/body.txt,/s/abc.txt s "
+            "abc.txt|xabc|a_b_c|body.txt",
+            "projects/alpha/notes.txt|alpha.txt alpha - s alpha.txt|projects/alpha/notes.txt",
+            "xrep=10|rep-b=10|rep-a=10|big=99 rep - s rep-b|rep-a|xrep",
+            "abcdefghijklmnopqr.txt|abcdefghijklm_nop_qr abcdefghijklmnopqr - s "
+            "abcdefghijklmnopqr.txt|abcdefghijklm_nop_qr",
+            "b.txt|dir/|dir/a.txt - - n dir|dir/a.txt|b.txt",
+            "docs/|a.pdf|B.PDF|README|c.png - folders,pdf n docs|a.pdf|B.PDF",
+            "b|Report.pdf|a|report.PDF|B - - n a|b|B|Report.pdf|report.PDF",
+            "é|e|É|E - - n e|E|é|É",
+            "z|_|ä|1 - - n _|1|ä|z de_DE",
+            "z|_|ä|1 - - n _|1|z|ä sv_SE",
+            "z|_|ä|1 - - n 1|_|z|ä C",
+            "none|old@1000|dir/|new@9000|none2 - - d dir|new|old|none|none2",
+            "small=1|first=50|big=900|second=50|dir/|none=0 - - s dir|big|first|second|small|none"};
+        for (const char* row : rows) {
+            const QStringList f = QString::fromUtf8(row).split(u' ') << "en_US,C,sv_SE";
+            const SortMode mode = f[3] == u"d"   ? SortMode::dateModified
+                                  : f[3] == u"s" ? SortMode::size
+                                                 : SortMode::name;
+            FilterRequest request{f[1] == u"-" ? QString() : f[1], {}, {}, mode};
+            for (const QString& e : f[2].split(u',')) {
+                if (e.startsWith(u'/'))
+                    request.contentHits.insert(e.toUtf8());
+                else if (e != u"-")
+                    request.extensions.insert(e == u"folders" ? kFolderKey : e);
+            }
+            for (const QString& locale : f[5].split(u',')) {
+                QLocale::setDefault(QLocale(locale));
+                for (bool ranked : {true, false})
+                    QCOMPARE(names(filterItems(*makeListing(items(f[0]), ranked), request)), f[4]);
+                QList<FileItem> sorted = items(f[0]);
+                sortItems(sorted, mode);
+                if (f[1] + f[2] == u"--") QCOMPARE(names(sorted), f[4]);
+            }
+        }
+    }
+
+    // Long lists are ranked in shares on several threads, content hits from each share last.
+    void largeListsRankAsTheRulesSay() {
+        QList<FileItem> all;
+        for (int i = 0; i < 40000; ++i)
+            all += items(QStringLiteral("d%1/n%2.txt").arg(i % 97).arg(i));
+        const QSet<QByteArray> hits{"/s/d3/n39999.txt", "/s/d5/n5.txt", "/s/d1/n1.txt"};
+        for (const char* query : {"n39", "d7/", "x"}) {
+            std::multimap<qint64, FileItem, std::greater<>> ranked;  // equal scores in list order
+            QList<FileItem> expected;
+            for (const FileItem& item : all) {
+                auto score = matchScore(query, item.name());
+                if (!score)
+                    score = matchScore(query, item.relativeDirectory() + u'/' + item.name());
+                if (score) ranked.emplace(*score, item);
+                if (!score && hits.contains(item.path())) expected.append(item);
+            }
+            for (auto it = ranked.rbegin(); it != ranked.rend(); ++it) expected.prepend(it->second);
+            const FilterRequest request{query, hits, {}, SortMode::dateModified};  // no dates
+            QCOMPARE(names(filterItems(*makeListing(all), request, [] { return false; })),
+                     names(expected));
+        }
+    }
+
+    // A superseded run stops within a block of items instead of ranking the whole list.
+    void aCancelledRunStopsEarly() {
+        const QList<FileItem> all(200000, items("dir/name.txt").first());
+        std::atomic<int> asked = 0;
+        const QList<FileItem> got = filterItems(*makeListing(all, false), {"name", {}, {}, {}},
+                                                [&] { return ++asked > 1; });
+        QVERIFY(got.isEmpty());
+        QVERIFY2(asked < 10, qPrintable(QString::number(asked)));  // to the end: about fifty
+    }
+
+    // What the pills say of a list (with folders unless '!'), and which extension each name has.
+    void pills() {
+        QString many = QStringLiteral("dir/");  // e0 once, e1 twice, ... e11 twelve times
+        for (int e = 0; e < 12; ++e) many += QStringLiteral("|f.e%1").arg(e).repeated(e + 1);
+        const std::pair<QString, const char*> rows[] = {
+            {"a.JPG|b.jpg|README", "All|JPG (2)"},
+            {"x.b|y.a|z.b|w.a", "All|A (2)|B (2)"},
+            {"a/|b/", "All|Folders"},
+            {"!a/|b.txt", "All|TXT (1)"},
+            {"", "All"},
+            {"a.JPG|x.tar.gz|README|.bashrc|trailing.|Version 2.0 final|photo.ÉTÉ|lib.d/",
+             "All|GZ (1)|JPG (1)|ÉTÉ (1)|Folders"},
+            {many,
+             "All|E11 (12)|E10 (11)|E9 (10)|E8 (9)|E7 (8)|E6 (7)|E5 (6)|E4 (5)|E3 (4)|E2 "
+             "(3)|Folders"}};
+        for (const auto& [listing, titles] : rows) {
+            QStringList shown;
+            for (const Pill& pill :
+                 countPills(items(QString(listing).remove(u'!')), !listing.startsWith(u'!')))
+                shown.append(pill.title);
+            QCOMPARE(shown.join(u'|'), titles);
+        }
+    }
+};
+
+// One session from its start, driven as the panel and the engines would.
+class SessionTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // folder, then the script; a count at the limit keeps the listing, one above hands over.
+    void scenarios() {
+        const QString limit = QString::number(kSpotlightOnlyThreshold),
+                      large = QString::number(kSpotlightOnlyThreshold + 1),
+                      handedOver =
+                          "= /" + typeToSearchText(kSpotlightOnlyThreshold + 1) + "/; silent";
+        const QString rows[][2] = {
+            {"a|b", "count " + limit + "; final " + limit + "; = a|b/2 items/1; stopped"},
+            {"a|b", "count " + large + "; " + handedOver},
+            {"a|b", "count " + limit + "; final " + large + "; " + handedOver},
+            // content hits join the ranked matches, the selection stays
+            {"zeta report|body.txt|report.pdf|notes.txt",
+             "sort size; type REPORT; = report.pdf|zeta report/2 of 4/100; select 1; "
+             "hits body.txt report.pdf; = report.pdf|zeta report|body.txt/3 of 4/100; row 1; "
+             "type zeta; = zeta report|body.txt|report.pdf/3 of 4/100; row 0"},
+            // a passage for content-only rows, extracted once per query
+            {"body.txt|report.pdf|notes.txt",
+             "type REPORT; hits body.txt report.pdf; = body.txt|report.pdf/2 of 3/100; "
+             "snippet report.pdf -; snippet notes.txt -; snippet body.txt Content match; "
+             "snippet body.txt Content match; extract; ready 0; extracted 1; "
+             "snippet body.txt /s/body.txt:REPORT; type repor; snippet body.txt Content match; "
+             "type repo; extract; quiet; snippet body.txt Content match; extract; ready 0; "
+             "snippet body.txt /s/body.txt:repo"},
+            // pills narrow; All, or the last one off, shows everything
+            {"d/|a.pdf|b.pdf|c.png|R",
+             "= d|a.pdf|b.pdf|c.png|R/5 items/1000; tap 1; tap 2; = a.pdf|b.pdf|c.png/3 of 5/0110; "
+             "tap 0; = d|a.pdf|b.pdf|c.png|R/5 items/1000; tap 3; = d/1 of 5/0001; "
+             "tap 3; = d|a.pdf|b.pdf|c.png|R/5 items/1000"},
+            // index results rebuild the pills until one is chosen
+            {"",
+             "count " + large +
+                 "; type x; searched x; index b.txt|xdir/|a.txt|c.md; "
+                 "= xdir|a.txt|b.txt|c.md/4 results/100; tap 2; searched x x; index d.txt|e.md; "
+                 "= e.md/1 results/001; type; = /0 results/001; stopped"},
+            // trashed folders take their contents; folders are entered and left
+            {"d/|d/in.txt|dx.txt|sub/",
+             "= d|sub|dx.txt|d/in.txt/4 items/100; remove d; = sub|dx.txt/2 items/100; type t; "
+             "enter sub; dir s/sub; = /Loading…/100; = d|sub|dx.txt|d/in.txt/4 items/100; back; "
+             "dir s; back none"},
+            {"a", "close; type a; silent; stopped all; close"}};  // closing stops everything
+        for (const auto& [folder, script] : rows) {
+            Harness h(folder);
+            QCOMPARE(h.session->countText(), kLoadingText);
+            QCOMPARE(h.full.front()->countsStarted, 1);
+            play(h, script);
+        }
+    }
+
+    void aTimeOutKeepsHybridWhateverComesLater() {
+        Harness h("sub/", 150);
+        const auto lateCount = h.full.back()->onFinishedGathering;
+        QTRY_VERIFY(h.fullStopped.front());
+        lateCount(1'000'000);
+        QCOMPARE(h.session->searchMode(), SearchMode::hybrid);
+        h.session->enterFolder("/s/sub");  // another folder, another detection
+        h.full.back()->onCountReady(kSpotlightOnlyThreshold + 1);
+        QCOMPARE(h.session->searchMode(), SearchMode::spotlightOnly);
+    }
+
+    void withoutAnIndexTheSearchIsHybrid() {
+        Harness h("a|b", 2000, false);
+        play(h, "type a; = a/1 of 2/1");
+    }
+
+    // Keystrokes within the debounce make one run; of runs queued behind a slow one, and of a run
+    // over a folder the panel has stepped out of, only the newest is published.
+    void onlyTheNewestRunIsPublished() {
+        QStringList many;
+        for (int i = 0; i < 30000; ++i) many.append(QStringLiteral("n%1").arg(i));
+        Harness h(many.join(u'|'));
+        QVERIFY(QSignalSpy(h.session.get(), &SearchSession::resultsReplaced).wait(20000));
+        const qint64 before = h.session->filterGeneration();
+        QStringList published;
+        connect(h.session.get(), &SearchSession::resultsReplaced, this,
+                [&] { published.append(h.drawn().section(u'/', 0, 0)); });
+        for (const char* text : {"n", "n2", "n29", "n1"}) h.session->queryChanged(text);
+        h.session->runFilter();  // slow: thousands of matches
+        h.session->queryChanged("n29999");
+        h.session->runFilter();  // queued behind it
+        QTRY_VERIFY_WITH_TIMEOUT(!published.isEmpty(), 20000);
+        QTest::qWait(150);  // and the debounced run of the last query
+        QCOMPARE(published, QStringList(published.size(), "n29999"));
+        QCOMPARE(h.content.back()->searches.last(), QStringLiteral("n29999"));
+        QVERIFY(h.session->filterGeneration() <= before + 3);
+        published.clear();
+        h.session->queryChanged("n1");
+        h.session->runFilter();
+        h.session->enterFolder("/s/n1");
+        QTRY_COMPARE_WITH_TIMEOUT(h.session->filteredItems().size(), 30000, 20000);
+        for (const QString& rows : published) QVERIFY(rows.isEmpty() || rows.count(u'|') == 29999);
+    }
+};
+
+TARNWICK_TEST(ListingTest)
+TARNWICK_TEST(UnprivilegedListingTest)
+TARNWICK_TEST(FilterTest)
+TARNWICK_TEST(SessionTest)
+#include "CoreTest.moc"
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    return tarnwick::test::runRegisteredTests(argc, argv);
+}

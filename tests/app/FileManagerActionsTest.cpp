@@ -31,15 +31,9 @@ const QString kId = u"org.tarnwick.Tarnwick.search-here"_s;
 const QByteArray kScript = "data/nautilus/scripts/Search with Tarnwick";
 
 ThunarAction ourAction(const QString& command = u"'/usr/bin/tarnwick' %f"_s) {
-    return {kId,
-            u"Search with Tarnwick"_s,
-            u"Search <here> & now"_s,
-            u"org.tarnwick.Tarnwick"_s,
-            command,
-            true};
+    return {kId, u"Search with Tarnwick"_s, u"Search <here> & now"_s, u"x"_s, command, true};
 }
 
-// The text of every element called `name`, in order.
 QStringList texts(const QByteArray& xml, const char* name) {
     QStringList found;
     QXmlStreamReader reader(xml);
@@ -50,13 +44,13 @@ QStringList texts(const QByteArray& xml, const char* name) {
     return reader.hasError() ? QStringList{u"(malformed)"_s} : found;
 }
 
-QByteArray contentOf(const QByteArray& path) {
-    QFile file(QString::fromLocal8Bit(path));
+QByteArray contentOf(const QString& path) {
+    QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-bool exists(const QByteArray& path) {
-    return QFile::exists(QString::fromLocal8Bit(path));
+QString pathIn(const TempTree& tree, const QByteArray& relative) {
+    return QString::fromLocal8Bit(tree.pathOf(relative));
 }
 
 }  // namespace
@@ -72,20 +66,18 @@ private Q_SLOTS:
         QCOMPARE(texts(added.xml, "unique-id"),
                  (QStringList{"1700000000000001-1", "1700000000000002-2", kId}));
         // The old file with our action inserted before </actions>.
-        QVERIFY(added.xml.startsWith(kUserFile.left(kUserFile.lastIndexOf("</actions>"))));
-        QVERIFY(added.xml.endsWith("</action>\n</actions>\n"));
+        QVERIFY(added.xml.startsWith(kUserFile.left(kUserFile.lastIndexOf("</actions>"))) &&
+                added.xml.endsWith("</action>\n</actions>\n"));
         QCOMPARE(texts(added.xml, "command").last(), ourAction().command);
         QVERIFY(added.xml.contains("<description>Search &lt;here&gt; &amp; now</description>"));
         const ThunarAction moved = ourAction(u"'/opt/tarnwick/bin/tarnwick' %f"_s);
         const ThunarActionsEdit twice = editThunarActions(added.xml, kId, moved);
-        QVERIFY(twice.ok);
-        QCOMPARE(texts(twice.xml, "unique-id").count(kId), 1);
+        QVERIFY(twice.ok && texts(twice.xml, "unique-id").count(kId) == 1);
         QCOMPARE(texts(twice.xml, "command").last(), moved.command);
         QCOMPARE(twice.xml.size() - added.xml.size(),
                  moved.command.size() - ourAction().command.size());
         const ThunarActionsEdit removed = editThunarActions(twice.xml, kId, std::nullopt);
-        QVERIFY2(removed.ok, qPrintable(removed.error));
-        QCOMPARE(removed.xml, kUserFile);
+        QVERIFY(removed.ok && removed.xml == kUserFile);
         const ThunarActionsEdit fresh = editThunarActions({}, kId, ourAction());
         QVERIFY(fresh.ok && hasThunarAction(fresh.xml, kId));
         QCOMPARE(texts(fresh.xml, "unique-id"), QStringList{kId});
@@ -101,45 +93,38 @@ private Q_SLOTS:
              {kUserFile.left(kUserFile.size() / 2), QByteArray("<?xml version=\"1.0\"?><accels/>"),
               QByteArray("<actions><action><name>caf\xe9</name></action></actions>"),
               QByteArray("<actions/><actions/>")}) {
-            QVERIFY(!editThunarActions(content, kId, ourAction()).ok);
-            QVERIFY(!editThunarActions(content, kId, std::nullopt).ok);
-            QVERIFY(!hasThunarAction(content, kId));
+            QVERIFY(!editThunarActions(content, kId, ourAction()).ok &&
+                    !editThunarActions(content, kId, std::nullopt).ok &&
+                    !hasThunarAction(content, kId));
         }
     }
-    void fileEditsKeepTheFirstCopy() {
+    // A file edit keeps the first copy; a broken file is left alone, without a copy; a new
+    // user file starts from the system defaults.
+    void fileEdits() {
         TempTree tree;
+        auto at = [&tree](const char* relative) { return pathIn(tree, relative); };
         tree.write("Thunar/uca.xml", kUserFile);
-        const ThunarActionsFile file(QString::fromLocal8Bit(tree.pathOf("Thunar/uca.xml")), {});
+        const ThunarActionsFile file(at("Thunar/uca.xml"), {});
         QString error;
         QVERIFY2(file.install(ourAction(), &error), qPrintable(error));
-        QVERIFY(file.contains(kId));
-        QVERIFY(file.remove(kId, &error));
-        QVERIFY(!file.contains(kId));
-        QCOMPARE(contentOf(tree.pathOf("Thunar/uca.xml")), kUserFile);
+        QVERIFY(file.contains(kId) && file.remove(kId, &error) && !file.contains(kId));
+        QCOMPARE(contentOf(at("Thunar/uca.xml")), kUserFile);
         tree.write("Thunar/uca.xml", "<actions>\n</actions>\n");
         QVERIFY2(file.install(ourAction(), &error), qPrintable(error));
-        QCOMPARE(contentOf(tree.pathOf("Thunar/uca.xml.before-tarnwick")), kUserFile);
-        // A broken file is left alone, without a copy.
+        QCOMPARE(contentOf(at("Thunar/uca.xml.before-tarnwick")), kUserFile);
         tree.write("broken/uca.xml", kUserFile.left(100));
-        const ThunarActionsFile broken(QString::fromLocal8Bit(tree.pathOf("broken/uca.xml")), {});
-        QVERIFY(!broken.install(ourAction(), &error));
+        QVERIFY(!ThunarActionsFile(at("broken/uca.xml"), {}).install(ourAction(), &error));
         QVERIFY2(error.contains("left unchanged"_L1), qPrintable(error));
-        QCOMPARE(contentOf(tree.pathOf("broken/uca.xml")), kUserFile.left(100));
-        QVERIFY(!exists(tree.pathOf("broken/uca.xml.before-tarnwick")));
-    }
-    void aNewUserFileStartsFromTheSystemDefaults() {
-        TempTree tree;
+        QCOMPARE(contentOf(at("broken/uca.xml")), kUserFile.left(100));
+        QVERIFY(!QFile::exists(at("broken/uca.xml.before-tarnwick")));
         tree.write("etc/xdg/Thunar/uca.xml", kUserFile);
-        const ThunarActionsFile file(
-            QString::fromLocal8Bit(tree.pathOf("home/Thunar/uca.xml")),
-            {QString::fromLocal8Bit(tree.pathOf("etc/no/Thunar/uca.xml")),
-             QString::fromLocal8Bit(tree.pathOf("etc/xdg/Thunar/uca.xml"))});
-        QString error;
-        QVERIFY(file.remove(kId, &error));  // nothing to remove: nothing written
-        QVERIFY(!exists(tree.pathOf("home/Thunar/uca.xml")));
-        QVERIFY2(file.install(ourAction(), &error), qPrintable(error));
-        QCOMPARE(texts(contentOf(tree.pathOf("home/Thunar/uca.xml")), "unique-id").size(), 3);
-        QCOMPARE(contentOf(tree.pathOf("etc/xdg/Thunar/uca.xml")), kUserFile);
+        const ThunarActionsFile user(at("home/Thunar/uca.xml"),
+                                     {at("etc/no/Thunar/uca.xml"), at("etc/xdg/Thunar/uca.xml")});
+        QVERIFY(user.remove(kId, &error));  // nothing to remove: nothing written
+        QVERIFY(!QFile::exists(at("home/Thunar/uca.xml")));
+        QVERIFY2(user.install(ourAction(), &error), qPrintable(error));
+        QCOMPARE(texts(contentOf(at("home/Thunar/uca.xml")), "unique-id").size(), 3);
+        QCOMPARE(contentOf(at("etc/xdg/Thunar/uca.xml")), kUserFile);
     }
 };
 
@@ -155,6 +140,7 @@ class FileManagerActionsTest : public QObject {
         return installFileManagerActions(QStringList{"tarnwick", "--install-file-manager-actions"} +
                                          options);
     }
+    QString at(const QByteArray& relative) const { return pathIn(*m_tree, relative); }
 
 private Q_SLOTS:
     void init() {
@@ -171,27 +157,23 @@ private Q_SLOTS:
         QCOMPARE(command({}), 0);
         const FileManagerActions actions = FileManagerActions::forThisUser();
         QCOMPARE(actions.presentFileManagers(), (QStringList{"Nautilus", "Thunar"}));
-        QVERIFY(actions.isInstalled());
-        QVERIFY(QFileInfo(QString::fromLocal8Bit(m_tree->pathOf(kScript))).isExecutable());
-        QCOMPARE(texts(contentOf(m_tree->pathOf("config/Thunar/uca.xml")), "unique-id"),
+        QVERIFY(actions.isInstalled() && QFileInfo(at(kScript)).isExecutable());
+        QCOMPARE(texts(contentOf(at("config/Thunar/uca.xml")), "unique-id"),
                  (QStringList{"123-1", kId}));
         QCOMPARE(command({"--remove"}), 0);
-        QVERIFY(!FileManagerActions::forThisUser().isInstalled());
-        QCOMPARE(contentOf(m_tree->pathOf("config/Thunar/uca.xml")), kOtherAction);
-        QVERIFY(!exists(m_tree->pathOf(kScript)));
+        QVERIFY(!FileManagerActions::forThisUser().isInstalled() && !QFile::exists(at(kScript)));
+        QCOMPARE(contentOf(at("config/Thunar/uca.xml")), kOtherAction);
     }
     void onlyWhatCanBeChangedIsChanged() {
         QCOMPARE(command({"--force"}), 2);
-        QVERIFY(!exists(m_tree->pathOf("data/nautilus/scripts")));
+        QVERIFY(!QFile::exists(at("data/nautilus/scripts")));
         m_tree->write("config/Thunar/uca.xml", "<actions><action>");
         QCOMPARE(command({}), 1);  // Nautilus still gets its script
-        QCOMPARE(contentOf(m_tree->pathOf("config/Thunar/uca.xml")),
-                 QByteArray("<actions><action>"));
-        QVERIFY(exists(m_tree->pathOf(kScript)));
-        QVERIFY(QDir(QString::fromLocal8Bit(m_tree->pathOf("config/Thunar"))).removeRecursively());
+        QCOMPARE(contentOf(at("config/Thunar/uca.xml")), QByteArray("<actions><action>"));
+        QVERIFY(QFile::exists(at(kScript)) && QDir(at("config/Thunar")).removeRecursively());
         QCOMPARE(command({}), 0);
         QCOMPARE(FileManagerActions::forThisUser().presentFileManagers(), QStringList{"Nautilus"});
-        QVERIFY(!exists(m_tree->pathOf("config/Thunar")));
+        QVERIFY(!QFile::exists(at("config/Thunar")));
     }
     // Run in the shown folder with the selection as arguments, the script hands the selected
     // folder, or else the shown one, to a stand-in that records its arguments.
@@ -199,33 +181,29 @@ private Q_SLOTS:
         const QByteArray program = m_tree->pathOf("bin dir/it's tarnwick");  // must be quoted
         m_tree->write("bin dir/it's tarnwick",
                       "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + m_tree->pathOf("args") + "\"\n");
-        QFile::setPermissions(QString::fromLocal8Bit(program),
+        QFile::setPermissions(at("bin dir/it's tarnwick"),
                               QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         m_tree->mkdir("shown/sub folder");
         m_tree->write("shown/file.txt");
-        const QString script = QString::fromLocal8Bit(m_tree->pathOf("scripts/Search"));
+        const QString script = at("scripts/Search");
+        const NautilusScriptAction action(script, program);
         QString error;
-        QVERIFY2(NautilusScriptAction(script, program).install(&error), qPrintable(error));
-        QVERIFY(NautilusScriptAction(script, program).isInstalled());
+        QVERIFY2(action.install(&error) && action.isInstalled(), qPrintable(error));
         for (const auto& [selection, folder] :
              {std::pair<QStringList, QByteArray>{{"file.txt", "sub folder"}, "shown/sub folder"},
               {{"file.txt"}, "shown"},
               {{}, "shown"}}) {
             QProcess process;
-            process.setWorkingDirectory(QString::fromLocal8Bit(m_tree->pathOf("shown")));
+            process.setWorkingDirectory(at("shown"));
             process.start(script, selection);
             QVERIFY(process.waitForFinished(10000));
-            QCOMPARE(contentOf(m_tree->pathOf("args")), m_tree->pathOf(folder) + '\n');
+            QCOMPARE(contentOf(at("args")), m_tree->pathOf(folder) + '\n');
         }
-        QVERIFY(NautilusScriptAction(script, program).remove(&error));
-        QVERIFY(!QFile::exists(script));
+        QVERIFY(action.remove(&error) && !QFile::exists(script));
         // A user's own script of that name is never overwritten or deleted.
         m_tree->write("scripts/Search", "#!/bin/sh\necho mine\n");
-        const NautilusScriptAction action(script, program);
-        QVERIFY(!action.isInstalled());
-        QVERIFY(!action.install(&error));
-        QVERIFY(action.remove(&error));
-        QCOMPARE(contentOf(m_tree->pathOf("scripts/Search")), QByteArray("#!/bin/sh\necho mine\n"));
+        QVERIFY(!action.isInstalled() && !action.install(&error) && action.remove(&error));
+        QCOMPARE(contentOf(script), QByteArray("#!/bin/sh\necho mine\n"));
     }
 };
 

@@ -4,8 +4,6 @@
 #include "panel/PillButton.h"
 #include "panel/PillRow.h"
 #include "panel/PreviewWindow.h"
-#include "panel/ResultsModel.h"
-#include "panel/ResultsTableView.h"
 #include "tests/support/gui/XServer.h"
 
 #include <QApplication>
@@ -14,7 +12,6 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMimeData>
-#include <QSignalSpy>
 #include <QTest>
 
 namespace tarnwick::test {
@@ -71,29 +68,16 @@ void PanelFixture::run(const QString& steps) {
         QString arg = step.section(u':', 1);
         if (verb != u"x") arg.replace(u'_', u' ');  // xdotool names keys with '_' (Caps_Lock)
         const QKeyCombination key = QKeySequence(arg)[0];
-        const auto press = [&](QWidget* target) {
-            QTest::keyClick(target, key.key(), key.keyboardModifiers());
+        const auto press = [&](QWidget* to) {
+            QTest::keyClick(to, key.key(), key.keyboardModifiers());
         };
         bool isRow = false;
         const int row = arg.toInt(&isRow);
-        if (verb == u"type") QTest::keyClicks(field, arg);
-        if (verb == u"set") field->setText(arg);
-        if (verb == u"pill") QTest::mouseClick(panel->pillRow()->pillAt(row), Qt::LeftButton);
-        if (verb == u"show") panel->show();
-        if (verb == u"select") select(isRow ? row : rowOf(arg));
-        if (verb == u"key") press(field);
-        if (verb == u"list") press(panel->resultsView());
-        if (verb == u"panel") press(panel.get());
         if (verb == u"other" && !other) {
             other = std::make_unique<QLineEdit>();
             other->show();
             QVERIFY(QTest::qWaitForWindowExposed(other.get()));
         }
-        if (verb == u"other") press(other.get());
-        if (verb == u"caret") field->setCursorPosition(row);
-        if (verb == u"mark") field->setSelection(arg.front().digitValue(), arg.back().digitValue());
-        if (verb == u"clip") QApplication::clipboard()->setText(arg);
-        if (verb == u"sort") Q_EMIT panel->sortButton()->activated(row);
         if (verb == u"menu") {  // a right click on the row, or (menu:-) below the rows
             const QPoint at = arg == u"-" ? centreOfRow(rowNames().size() - 1) + QPoint(0, 60)
                                           : centreOfRow(rowOf(arg));
@@ -101,12 +85,26 @@ void PanelFixture::run(const QString& steps) {
             QContextMenuEvent click(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
             QApplication::sendEvent(viewport, &click);
         }
-        if (verb == u"entry" && panel->contextMenu())
-            for (QAction* action : panel->contextMenu()->actions())
-                if (action->text() == arg) action->trigger();
-        if (verb == u"refuse") opener->refusal = arg;
+        for (QAction* action : verb == u"entry" && panel->contextMenu()
+                                   ? panel->contextMenu()->actions()
+                                   : QList<QAction*>())
+            if (action->text() == arg) action->trigger();
         if (verb == u"x") QVERIFY(xserver::keys(arg.split(u',')));
         if (verb == u"x") xserver::settle();
+        if (verb == u"type") QTest::keyClicks(field, arg);
+        if (verb == u"set") field->setText(arg);
+        if (verb == u"pill") QTest::mouseClick(panel->pillRow()->pillAt(row), Qt::LeftButton);
+        if (verb == u"select") panel->resultsView()->selectRow(isRow ? row : rowOf(arg));
+        if (verb == u"key") press(field);
+        if (verb == u"list") press(panel->resultsView());
+        if (verb == u"panel") press(panel.get());
+        if (verb == u"other") press(other.get());
+        if (verb == u"caret") field->setCursorPosition(row);
+        if (verb == u"mark") field->setSelection(arg.front().digitValue(), arg.back().digitValue());
+        if (verb == u"clip") QApplication::clipboard()->setText(arg);
+        if (verb == u"sort") Q_EMIT panel->sortButton()->activated(row);
+        if (verb == u"refuse") opener->refusal = arg;
+        if (step == u"show") panel->show();
         if (step == u"open") panel->openSelected();
         if (step == u"reveal") panel->revealSelected();
         if (step == u"revealclose") panel->revealSelectedAndClose(987654);
@@ -118,17 +116,16 @@ void PanelFixture::run(const QString& steps) {
     }
 }
 
-QString PanelFixture::state(const QString& expected) const {
-    QStringList pairs;
-    for (const QString& pair : expected.split(u' ', Qt::SkipEmptyParts)) {
-        const QString name = pair.section(u'=', 0, 0);
-        pairs.append(name + u'=' + value(name).replace(u' ', u'_'));
-    }
-    return pairs.join(u' ');
-}
-
 void PanelFixture::expect(const QString& expected) const {
-    QTRY_COMPARE_WITH_TIMEOUT(state(expected), expected, 3000);
+    const auto state = [&] {
+        QStringList pairs;
+        for (const QString& pair : expected.split(u' ', Qt::SkipEmptyParts)) {
+            const QString name = pair.section(u'=', 0, 0);
+            pairs.append(name + u'=' + value(name).replace(u' ', u'_'));
+        }
+        return pairs.join(u' ');
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(state(), expected, 3000);
 }
 
 void PanelFixture::playRow() {
@@ -141,9 +138,21 @@ void PanelFixture::playRow() {
 QString PanelFixture::value(const QString& name) const {
     const QLineEdit* field = panel->searchField();
     const PreviewWindow* preview = panel->previewWindow();
+    const QMenu* menu = panel->contextMenu();
     const int at = panel->resultsView()->selectedRow();
     const QMimeData* clip = QApplication::clipboard()->mimeData();
-    if (name == u"dir") return tilde({panel->session().scope().currentDirectory()});
+    const SearchSession& session = panel->session();
+    const auto pick = [](bool first, const char* one, const char* other) {
+        return QString::fromLatin1(first ? one : other);
+    };
+    QStringList list;  // pills (checked ones marked '*') or menu entries ('-' a separator)
+    for (int i = 0; name == u"pills" && i < panel->pillRow()->pillCount(); ++i)
+        list.append(pick(panel->pillRow()->pillAt(i)->isChecked(), "*", "") +
+                    panel->pillRow()->pillAt(i)->text());
+    for (const QAction* action : name == u"entries" && menu ? menu->actions() : QList<QAction*>())
+        list.append(action->isSeparator() ? QStringLiteral("-") : action->text());
+    if (name == u"pills" || name == u"entries") return list.join(u',');
+    if (name == u"dir") return tilde({session.scope().currentDirectory()});
     if (name == u"row") return at < 0 ? QStringLiteral("-") : rowNames().value(at);
     if (name == u"at") return QString::number(at);
     if (name == u"rows") return QString::number(panel->resultsModel()->rowCount());
@@ -152,53 +161,32 @@ QString PanelFixture::value(const QString& name) const {
     if (name == u"caret") return QString::number(field->cursorPosition());
     if (name == u"marked") return field->selectedText();
     if (name == u"label") return panel->directoryLabel()->text().trimmed();
-    if (name == u"sort") return rawValue(panel->session().sortMode());
+    if (name == u"sort") return rawValue(session.sortMode());
     if (name == u"count") return panel->countLabel()->text();
     if (name == u"opened") return tilde(opener->opened);
     if (name == u"revealed") return tilde(reveal->revealed);
     if (name == u"time") return reveal->startupIds.join(u',').section(QStringLiteral("_TIME"), 1);
     if (name == u"usertime")
-        return value(QStringLiteral("time")).toULongLong() > 0 ? QStringLiteral("set")
-                                                               : QStringLiteral("none");
+        return pick(value(QStringLiteral("time")).toULongLong(), "set", "none");
     if (name == u"focus")
-        return panel->isActiveWindow() && QApplication::focusWidget() == field
-                   ? QStringLiteral("field")
-                   : QStringLiteral("elsewhere");
+        return pick(panel->isActiveWindow() && QApplication::focusWidget() == field, "field",
+                    "elsewhere");
     if (name == u"trashed") return tilde(trash->trashed);
-    if (name == u"closed")  // the panel and its search
-        return panel->isClosed() + panel->session().isClosed() == 2 ? QStringLiteral("yes")
-               : panel->isClosed() || panel->session().isClosed()   ? QStringLiteral("half")
-                                                                    : QStringLiteral("no");
-    if (name == u"visible")
-        return panel->isVisible() ? QStringLiteral("yes") : QStringLiteral("no");
+    if (name == u"closed")  // the panel and its search, or only one of them
+        return pick(panel->isClosed() && session.isClosed(), "yes",
+                    panel->isClosed() || session.isClosed() ? "half" : "no");
+    if (name == u"visible") return pick(panel->isVisible(), "yes", "no");
     if (name == u"height") return QString::number(panel->panelRect().height());
-    if (name == u"query") return panel->session().query();
-    if (name == u"pills") {  // checked ones marked '*'
-        QStringList pills;
-        for (int i = 0; i < panel->pillRow()->pillCount(); ++i)
-            pills.append(QString(panel->pillRow()->pillAt(i)->isChecked() ? "*" : "") +
-                         panel->pillRow()->pillAt(i)->text());
-        return pills.join(u',');
-    }
-    if (name == u"preview") {
-        if (!preview || !preview->isVisible()) return QStringLiteral("hidden");
+    if (name == u"query") return session.query();
+    if (name == u"preview" && (!preview || !preview->isVisible())) return QStringLiteral("hidden");
+    if (name == u"preview")
         return preview->shownPath() ? tilde({*preview->shownPath()}) : QStringLiteral("-");
-    }
-    if (name == u"content") {
-        if (!preview || preview->content().kind == PreviewContent::Kind::empty)
-            return QStringLiteral("empty");
-        return tilde({preview->content().text.toUtf8()});
-    }
+    if (name == u"content" && (!preview || preview->content().kind == PreviewContent::Kind::empty))
+        return QStringLiteral("empty");
+    if (name == u"content") return tilde({preview->content().text.toUtf8()});
     if (name == u"clip") return tilde({clip->data(QStringLiteral("text/plain"))});
     if (name == u"formats") return clip->formats().join(u',');
-    if (name == u"menu")
-        return panel->contextMenu() ? QStringLiteral("open") : QStringLiteral("none");
-    if (name == u"entries" && panel->contextMenu()) {
-        QStringList texts;
-        for (const QAction* action : panel->contextMenu()->actions())
-            texts.append(action->isSeparator() ? QStringLiteral("-") : action->text());
-        return texts.join(u',');
-    }
+    if (name == u"menu") return pick(menu, "open", "none");
     if (name == u"other") return other ? other->text() : QString();
     return QStringLiteral("(unknown)");
 }

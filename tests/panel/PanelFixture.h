@@ -13,7 +13,6 @@
 
 namespace tarnwick::test {
 
-// Records what it was asked to reveal, with the startup ids.
 class RecordingReveal : public FileManagerReveal {
     Q_OBJECT
 public:
@@ -22,12 +21,11 @@ public:
         startupIds.append(startupId);
     }
     bool isBusy() const override { return false; }
-
     QList<QByteArray> revealed;
     QStringList startupIds;
 };
 
-// Answers every request with `outcome`, recording the paths; touches no file.
+// Answers every request with `outcome`; touches no file.
 class ScriptedTrash : public Trash {
 public:
     TrashOutcome moveToTrash(const QByteArray& path) override {
@@ -38,9 +36,9 @@ public:
     QList<QByteArray> trashed;
 };
 
-// A panel on a made-up folder (nothing is read from disk) acting through recording services. A
-// test is a table: a script of what the user does, and the state that must follow, written as
-// "name=value" pairs (see state()); paths below the folder read "~/...", blanks read '_'.
+// A panel on a made-up folder (nothing read from disk) acting through recording services. A
+// test is a table of rows: a script of what the user does (see run()) and the state that must
+// follow as "name=value" pairs (see value()); paths below the folder read "~/...", blanks '_'.
 class PanelFixture {
 public:
     static inline const QByteArray kRoot = "/srv/projects";
@@ -53,12 +51,9 @@ public:
     std::unique_ptr<SearchPanel> panel;
     std::unique_ptr<QLineEdit> other;  // a field in another window of this application
 
-    // Builds and shows a panel on `entries` (relative paths, folders ending in '/') and waits for
-    // its results. Its preview shows "preview of PATH" for each file.
+    // Shows a panel on `entries` (folders end in '/') whose preview reads "preview of PATH".
     bool open(const QList<QByteArray>& entries = kTree);
-    // The session's dependencies for a panel on `entries`, shown or not.
     static SearchSession::Dependencies madeUpTree(const QList<QByteArray>& entries);
-    // Waits until the search has published everything for its inputs.
     bool settle() {
         return QTest::qWaitFor([&] { return panel->isClosed() || panel->session().isSettled(); });
     }
@@ -68,29 +63,19 @@ public:
         return names;
     }
     int rowOf(const QString& name) const { return int(rowNames().indexOf(name)); }
-    void select(int row) const { panel->resultsView()->selectRow(row); }
     QPoint centreOfRow(int row) const {
         return panel->resultsView()->visualRect(panel->resultsModel()->index(row)).center();
     }
 
-    // Carries out blank-separated steps, each followed by settle(): type:TEXT, set:TEXT (not
-    // typed), select:NAME or select:ROW (select:- for none), key:KEY into the field, list:KEY
-    // into the results, panel:KEY to the panel, other:KEY into another window (KEY as
-    // QKeySequence writes it), caret:N, mark:START,LENGTH (digits) in the field, clip:TEXT, sort:N,
-    // pill:N (a click), menu:NAME (a right click on that row, menu:- below the rows),
-    // entry:TEXT of the open menu, refuse:MESSAGE (the opener refuses), x:KEY,KEY... typed on
-    // the X server, and open, reveal, revealclose, copypath, copyfile, trash, close, show.
+    // Blank-separated steps, each settled: type:TEXT, set:TEXT (not typed), select:NAME|ROW|-,
+    // key:KEY (field), list:KEY (results), panel:KEY, other:KEY (another window), x:KEY,KEY...
+    // (on the X server), caret:N, mark:START,LENGTH, clip:TEXT, sort:N, pill:N, menu:NAME|- (right
+    // click), entry:TEXT (of the menu), refuse:MESSAGE (by the opener), and the panel's own
+    // open, reveal, revealclose, copypath, copyfile, trash, close, show.
     void run(const QString& steps);
-    // The named values of `expected` as they are now, in its order: dir, row (selected name),
-    // at (selected row), rows, names, field, caret, marked, query, label, count, sort, pills,
-    // height, visible, opened, revealed, time (the reveal's user time), usertime (set or none),
-    // focus (field or elsewhere), trashed, closed (yes, no or half: panel or search), preview
-    // (hidden, - for empty, or the path), content, clip, formats, menu, entries, other.
-    QString state(const QString& expected) const;
-    // Waits until state(expected) is `expected`, failing the test if it never is.
+    // Waits until each named value is as given, failing the test if it never is.
     void expect(const QString& expected) const;
-    // Runs the current table row: its `steps`, then expect() its `expected`.
-    void playRow();
+    void playRow();  // run(steps), expect(expected)
 
 private:
     QString value(const QString& name) const;
@@ -100,7 +85,6 @@ inline void addScenarioColumns() {
     QTest::addColumn<QString>("steps");
     QTest::addColumn<QString>("expected");
 }
-// One table row: QTest::newRow(tag) << values...
 template <typename... Values>
 void row(const char* tag, const Values&... values) {
     (QTest::newRow(tag) << ... << values);

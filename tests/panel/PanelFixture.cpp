@@ -24,14 +24,14 @@ QString tilde(const QList<QByteArray>& paths) {
     return texts.join(u',').replace(QString::fromUtf8(PanelFixture::kRoot), QStringLiteral("~"));
 }
 
-PreviewContent previewOf(const QByteArray& path, QSize) {
+}  // namespace
+
+PreviewContent PanelFixture::previewOf(const QByteArray& path, QSize) {
     PreviewContent content;
     content.kind = PreviewContent::Kind::text;
     content.text = QStringLiteral("preview of ") + QString::fromUtf8(path);
     return content;
 }
-
-}  // namespace
 
 SearchSession::Dependencies PanelFixture::madeUpTree(const QList<QByteArray>& entries) {
     SearchSession::Dependencies deps;

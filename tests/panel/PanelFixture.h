@@ -1,5 +1,6 @@
 #pragma once
 
+#include "panel/PreviewContent.h"
 #include "panel/ResultsModel.h"
 #include "panel/ResultsTableView.h"
 #include "panel/SearchPanel.h"
@@ -54,6 +55,7 @@ public:
     // Shows a panel on `entries` (folders end in '/') whose preview reads "preview of PATH".
     bool open(const QList<QByteArray>& entries = kTree);
     static SearchSession::Dependencies madeUpTree(const QList<QByteArray>& entries);
+    static PreviewContent previewOf(const QByteArray& path, QSize);
     bool settle() {
         return QTest::qWaitFor([&] { return panel->isClosed() || panel->session().isSettled(); });
     }

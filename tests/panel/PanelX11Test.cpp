@@ -12,9 +12,8 @@
 using namespace tarnwick;
 using namespace tarnwick::test;
 
-// The panel on a private Xvfb: keys typed with xdotool, whose events carry the X modifier state
-// (Caps Lock included), the keyboard kept by the panel, and clicks outside its windows (and only
-// those: which presses count as outside is the click watcher's own test) dismissing it.
+// The panel on a private Xvfb: keys typed with xdotool carry the X modifier state (Caps Lock
+// included), the panel keeps the keyboard, and clicks outside its windows dismiss it.
 class PanelX11Test : public QObject {
     Q_OBJECT
     PanelFixture m_fixture;
@@ -41,21 +40,16 @@ private Q_SLOTS:
     void keys_data() {
         addScenarioColumns();
         row("Space previews", "select:notes.txt x:space", "preview=~/notes.txt focus=field");
-        row("Space again hides", "select:notes.txt x:space x:space", "preview=hidden field=");
         row("Caps Lock Space types", "select:notes.txt x:Caps_Lock,space,Caps_Lock",
             "field=_ preview=hidden");
         row("Shift+Space types", "select:notes.txt x:shift+space", "field=_ preview=hidden");
-        row("Ctrl+C", "select:alpha.txt x:ctrl+c", "clip=~/docs/alpha.txt field=");
         row("Caps Lock Ctrl+C", "clip:x select:alpha.txt x:Caps_Lock,ctrl+c,Caps_Lock",
             "clip=~/docs/alpha.txt field=");
         // With the X server's time of the key press, so that the file manager may take the focus.
         row("Caps Lock Ctrl+Return", "select:zeta.md x:Caps_Lock,ctrl+Return,Caps_Lock",
             "revealed=~/zeta.md usertime=set opened= closed=yes");
-        row("End", "select:docs x:End", "dir=~/docs rows=2");
         row("End and Home", "select:docs x:End x:Home", "dir=~ rows=6");
         row("arrows", "select:0 x:Down,Down,Up", "at=1");
-        row("Return", "select:zeta.md x:Return", "opened=~/zeta.md closed=yes");
-        row("Escape", "x:Escape", "closed=yes");
     }
     void keys() { m_fixture.playRow(); }
 
@@ -70,7 +64,7 @@ private Q_SLOTS:
         m_fixture.expect(QStringLiteral("at=5 menu=none closed=no"));
     }
 
-    void clicksInsideKeepThePanel() {
+    void clicksInsideKeepThePanelAndOneOutsideClosesIt() {
         const QRect panel = m_fixture.panel->panelRect();
         QVERIFY(clickAt(panel.topLeft() + QPoint(200, 8)));    // the folder label
         QVERIFY(clickAt(panel.bottomRight() - QPoint(4, 4)));  // near a rounded corner
@@ -85,11 +79,8 @@ private Q_SLOTS:
                          list->viewport()->mapToGlobal(dateRow.center()).y()}));
         QTRY_VERIFY(!list->isVisible());
         m_fixture.expect(QStringLiteral("closed=no sort=Date"));
-    }
-
-    void clickOutsideCloses() {
         QSignalSpy closed(m_fixture.panel.get(), &SearchPanel::panelClosed);
-        QVERIFY(clickAt({5, 5}));
+        QVERIFY(clickAt({5, 5}));  // outside
         QCOMPARE(closed.count(), 1);
         QVERIFY(!m_fixture.panel->isVisible() && m_fixture.panel->session().isClosed());
     }

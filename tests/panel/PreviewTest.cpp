@@ -1,5 +1,4 @@
 #include "PanelFixture.h"
-#include "panel/PreviewContent.h"
 #include "panel/PreviewWindow.h"
 #include "tests/support/TestRunner.h"
 
@@ -46,12 +45,7 @@ private Q_SLOTS:
     }
 
     void overtakenLoadsAreDropped() {
-        PreviewWindow window([](const QByteArray& path, QSize) {
-            PreviewContent content;
-            content.kind = PreviewContent::Kind::text;
-            content.text = QString::fromUtf8(path);
-            return content;
-        });
+        PreviewWindow window(&PanelFixture::previewOf);
         QSignalSpy shown(&window, &PreviewWindow::contentShown);
         window.showFile(QByteArray("/a"));
         window.showFile(QByteArray("/b"));
@@ -59,7 +53,7 @@ private Q_SLOTS:
         QVERIFY(shown.wait(5000));
         QTest::qWait(100);
         QCOMPARE(shown.count(), 1);
-        QCOMPARE(window.content().text, QStringLiteral("/b"));
+        QCOMPARE(window.content().text, QStringLiteral("preview of /b"));
         window.showFile(QByteArray("/a"));
         window.showFile(std::nullopt);  // emptied at once; the load of /a must not come back
         QCOMPARE(window.content().kind, PreviewContent::Kind::empty);
@@ -67,19 +61,15 @@ private Q_SLOTS:
         QCOMPARE(window.content().kind, PreviewContent::Kind::empty);
     }
 
-    void placedBesideThePanelOnItsScreen_data() {
-        QTest::addColumn<QRect>("panel");
-        QTest::addColumn<QPoint>("topLeft");
-        row("room on the right", QRect(300, 200, 640, 400), QPoint(952, 200));
-        row("room on the left", QRect(900, 200, 640, 400), QPoint(368, 200));
-        row("no room either side", QRect(100, 200, 1400, 400), QPoint(1080, 200));
-        row("low panel moves up", QRect(300, 700, 640, 200), QPoint(952, 400));
-    }
+    // On a 1600x1000 screen: right of the panel, else left, else over it; moved up to fit.
     void placedBesideThePanelOnItsScreen() {
-        QFETCH(QRect, panel);
-        QFETCH(QPoint, topLeft);
-        QCOMPARE(previewRect(panel, QRect(0, 0, 1600, 1000), QSize(520, 600)),
-                 QRect(topLeft, QSize(520, 600)));
+        const int rows[][6] = {{300, 200, 640, 400, 952, 200},
+                               {900, 200, 640, 400, 368, 200},
+                               {100, 200, 1400, 400, 1080, 200},
+                               {300, 700, 640, 200, 952, 400}};
+        for (const auto& r : rows)
+            QCOMPARE(previewRect({r[0], r[1], r[2], r[3]}, {0, 0, 1600, 1000}, {520, 600}),
+                     QRect(r[4], r[5], 520, 600));
     }
 };
 

@@ -7,12 +7,11 @@
 
 using namespace tarnwick::test;
 
-// `tarnwick --print` (and the folder checks it shares with `--panel`) as a user runs it, on a
-// tree where files match by name and by content; without Tracker (the session bus points
-// nowhere), so that "auto" means the scanner, and on a display without screens.
+// `tarnwick --print` (and the folder checks it shares with `--panel`) on a tree where files match
+// by name and by content; without Tracker (the session bus points nowhere), so that "auto" means
+// the scanner, and on a display without screens.
 class PrintCommandTest : public QObject {
     Q_OBJECT
-private:
     TempTree m_tree;
     QTemporaryFile m_screens;
     PrintRun run(QStringList arguments, const QString& workingDirectory = {}) {
@@ -72,12 +71,8 @@ private Q_SLOTS:
             int exitCode;
             const char* message;
         } rows[] = {
-            {{"--print", "/nonexistent/folder"},
-             1,
-             "/nonexistent/folder: No such file or directory"},
-            {{"--panel", "/nonexistent/folder"},
-             1,
-             "/nonexistent/folder: No such file or directory"},
+            {{"--print", "/nonexistent/folder"}, 1, "folder: No such file"},
+            {{"--panel", "/nonexistent/folder"}, 1, "folder: No such file"},
             {{"--print", "@/Report.pdf"}, 1, "not a folder"},
             {{"--panel", "@/Report.pdf"}, 1, "not a folder"},
             {{"--print"}, 2, "usage"},

@@ -11,12 +11,10 @@ struct PrintRun {
     QByteArray out, err;
 };
 
-inline PrintRun runTarnwick(
-    const QStringList& arguments,
-    const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
-    const QString& workingDirectory = {}) {
+inline PrintRun runTarnwick(const QStringList& arguments, const QProcessEnvironment& env = {},
+                            const QString& workingDirectory = {}) {
     QProcess process;
-    process.setProcessEnvironment(env);
+    if (!env.isEmpty()) process.setProcessEnvironment(env);
     process.setWorkingDirectory(workingDirectory);
     process.start(QStringLiteral(TARNWICK_EXECUTABLE), arguments);
     if (!process.waitForFinished(60000)) return {};

@@ -1,0 +1,1065 @@
+#include <gio/gio.h>
+
+#include "RecordingOpener.h"
+#include "StubDefaultApp.h"
+#include "core/FileUri.h"
+#include "platform/CapsLock.h"
+#include "platform/ClipboardPayload.h"
+#include "platform/DisplayServer.h"
+#include "platform/FileManagerWindow.h"
+#include "platform/FocusLossWatcher.h"
+#include "platform/WindowTitlePath.h"
+#include "platform/dbus/FileManager1Reveal.h"
+#include "platform/dbus/KWinWindowStack.h"
+#include "platform/dbus/NautilusTabChoice.h"
+#include "platform/dbus/ReportedFolderSource.h"
+#include "platform/portal/GnomeCustomKeybinding.h"
+#include "platform/portal/PortalGlobalShortcut.h"
+#include "platform/x11/X11FrontFolderSource.h"
+#include "platform/x11/X11KeyGrab.h"
+#include "platform/x11/XInputClickWatcher.h"
+#include "platform/xdg/GioFileOpener.h"
+#include "platform/xdg/GioTrash.h"
+#include "platform/xdg/TrashFolders.h"
+#include "tests/support/TempTree.h"
+#include "tests/support/TestRunner.h"
+#include "tests/support/desktop/FakeBusService.h"
+#include "tests/support/desktop/PrivateSessionBus.h"
+#include "tests/support/gui/XServer.h"
+
+#include <QClipboard>
+#include <QDBusArgument>
+#include <QDBusObjectPath>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QProcess>
+#include <QRasterWindow>
+#include <QRegularExpression>
+#include <QSet>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUrl>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// Designated initializers name only what a case sets; the rest keeps its default on purpose.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
+using namespace tarnwick;
+using namespace tarnwick::test;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// A table whose rows are tuples in one column, so that each row reads as one line of data.
+template <typename Row>
+void table(std::initializer_list<std::pair<const char*, Row>> rows) {
+    QTest::addColumn<Row>("row");
+    for (const auto& [name, row] : rows) QTest::newRow(name) << row;
+}
+template <typename Row>
+const Row& row() {
+    return *static_cast<const Row*>(QTest::qData("row", qMetaTypeId<Row>()));
+}
+
+}  // namespace
+
+namespace {
+
+constexpr int kNone = -1;
+const QString kOwner = u":1.7"_s;  // owns org.freedesktop.FileManager1
+
+// "Class" or "Class:trait": gtk (GTK's D-Bus properties, on kOwner's bus name), own (this
+// process's), hidden, desktop0 (while desktop 1 is shown), sticky (on every desktop).
+WindowFacts window(uint32_t id, const QString& spec) {
+    const QString trait = spec.section(u':', 1);
+    const QByteArray className = spec.section(u':', 0, 0).toUtf8();
+    const bool gtk = trait == u"gtk", sticky = trait == u"sticky";
+    return {.id = id,
+            .pid = trait == u"own" ? 1 : 1000 + id,
+            .instanceName = className.toLower(),
+            .className = className,
+            .gtkObjectPath = gtk ? "/org/gnome/Nautilus/window/1" : "",
+            .gtkUniqueBusName = gtk ? kOwner.toUtf8() : "",
+            .hidden = trait == u"hidden",
+            .desktop = sticky || trait == u"desktop0" ? std::optional(sticky ? 0xFFFFFFFFu : 0u)
+                                                      : std::nullopt};
+}
+
+// Windows (split by '|') of tabs (split by ' '); null: windows not listed at all.
+std::optional<WindowLocations> windowsOf(const char* list) {
+    if (!list) return std::nullopt;
+    WindowLocations windows;
+    for (const QString& tabs : QString::fromLatin1(list).split(u'|', Qt::SkipEmptyParts))
+        windows.insert(u"/w/%1"_s.arg(windows.size()), tabs.split(u' '));
+    return windows;
+}
+
+using Bytes = std::tuple<QByteArray, QByteArray>;
+using Kind = std::tuple<QString, QString, int>;
+using Stack = std::tuple<QString, int>;
+using Tabs = std::tuple<QString, QString, QByteArray>;
+using Reported = std::tuple<const char*, QStringList, QByteArray>;
+using Server = std::tuple<QString, QString, QString, int>;
+using Format = std::tuple<QString, QByteArray>;
+
+}  // namespace
+
+// Which file-manager window is in front, and what its title, its tabs or KWin say of its folder.
+class FrontFolderRulesTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void titlesCarryingAPath_data() {
+        table<Bytes>({
+            {"dolphin", {"/home/me/Documents \xe2\x80\x94 Dolphin", "/home/me/Documents"}},
+            {"thunar", {"/tmp - Thunar", "/tmp"}},
+            {"nemo puts the name first", {"Documents - /home/me/Documents", "/home/me/Documents"}},
+            {"longest path of several", {"/home/me/a - b - Thunar", "/home/me/a - b"}},
+            {"trailing slash", {"/srv/ - Thunar", "/srv"}},
+            {"root", {"/ \xe2\x80\x93 Dolphin", "/"}},
+            {"not UTF-8", {"/home/me/a\xff - Thunar", "/home/me/a\xff"}},
+            {"name only", {"Documents - Thunar", ""}},
+            {"cut in the middle", {"/home/me/very\xe2\x80\xa6long - Thunar", ""}},
+        });
+    }
+    void titlesCarryingAPath() {
+        const auto& [title, folder] = row<Bytes>();
+        const QSet<QByteArray> onDisk{
+            "/home/me/Documents", "/tmp", "/home/me/a - b", "/home/me/a", "/home/me", "/srv", "/",
+            "/home/me/a\xff"};
+        const auto found =
+            folderFromTitle(title, [&](auto& path) { return onDisk.contains(path); });
+        QCOMPARE(found.value_or(QByteArray()), folder);
+    }
+    void kindOfWindow_data() {
+        const int nautilus = int(FileManagerKind::nautilus), titled = int(FileManagerKind::titled);
+        table<Kind>({
+            {"GTK window of the owner", {"xmessage:gtk", kOwner, nautilus}},
+            {"GTK window, no owner", {"xmessage:gtk", "", kNone}},
+            {"another GTK application", {"Gedit:gtk", ":1.9", kNone}},
+            {"Nautilus by class", {"org.gnome.Nautilus:gtk", ":1.9", nautilus}},
+            {"Nautilus, no GTK properties", {"org.gnome.Nautilus", kOwner, titled}},
+            {"Dolphin", {"dolphin", kOwner, int(FileManagerKind::dolphin)}},
+            // Nemo exports GTK's properties and owns FileManager1 where no Nautilus runs, but
+            // answers none of Nautilus's questions: its title tells.
+            {"Nemo owning FileManager1", {"Nemo:gtk", kOwner, titled}},
+            {"Thunar", {"Thunar", kOwner, titled}},
+            {"a browser", {"firefox", kOwner, kNone}},
+        });
+    }
+    void kindOfWindow() {
+        const auto& [spec, owner, kind] = row<Kind>();
+        const auto found = fileManagerKindOf(window(1, spec), owner);
+        QCOMPARE(found ? int(*found) : kNone, kind);
+    }
+    void frontWindow_data() {  // window specs, topmost first; the front one's place from 1
+        table<Stack>({
+            {"topmost file manager wins", {"firefox Thunar dolphin", 2}},
+            {"own windows are looked through", {"tarnwick:own dolphin:own x:gtk", 3}},
+            {"hidden and elsewhere are looked through",
+             {"Thunar:hidden Thunar:desktop0 Thunar:sticky", 3}},
+            {"none visible", {"Thunar:hidden Thunar:desktop0", kNone}},
+        });
+    }
+    void frontWindow() {
+        const auto& [stack, front] = row<Stack>();
+        WindowStack windows{{}, 1};
+        for (const QString& spec : stack.split(u' '))
+            windows.topFirst.append(window(uint32_t(windows.topFirst.size() + 1), spec));
+        const auto found = frontFileManagerWindow(windows, 1, kOwner);
+        QCOMPARE(found ? int(found->window.id) : kNone, front);
+        QCOMPARE(anyGtkWindow(windows), stack.contains(u":gtk"));
+    }
+    void nautilusTabs_data() {
+        table<Tabs>({
+            {"one tab, whatever the title", {"file:///srv/Music", "Something", "/srv/Music"}},
+            {"the tab the title names",
+             {"file:///srv/Music file:///srv/Photos", "Photos", "/srv/Photos"}},
+            {"percent-encoded",
+             {"file:///srv/Music file:///srv/My%20Files", "My Files", "/srv/My Files"}},
+            {"home is Home", {"file:///home/me file:///srv", "Home", "/home/me"}},
+            {"no tab matches", {"file:///a file:///b", "c", ""}},
+            {"two places, one name", {"file:///a/x file:///b/x", "x", ""}},
+            {"the same place twice", {"file:///a/x file:///a/x/ file:///b", "x", "/a/x"}},
+            {"not a local folder", {"trash:///", "Trash", ""}},
+            {"no tabs", {"", "x", ""}},
+        });
+    }
+    void nautilusTabs() {
+        const auto& [tabs, title, folder] = row<Tabs>();
+        const QStringList uris = tabs.split(u' ', Qt::SkipEmptyParts);
+        QCOMPARE(nautilusWindowFolder(uris, title, "/home/me/").value_or(QByteArray()), folder);
+    }
+    // Without a window stack (Wayland) only one window with one folder, or one open location.
+    void singleReportedFolder_data() {
+        table<Reported>({
+            {"one window, one tab", {"file:///srv/x", {}, "/srv/x"}},
+            {"two tabs", {"file:///x file:///y", {}, ""}},
+            {"two windows", {"file:///x|file:///y", {}, ""}},
+            // Windows are listed, none open: the flat list must not be used instead.
+            {"no window open", {"", {"file:///stale"}, ""}},
+            {"one open location", {nullptr, {"file:///srv/z/"}, "/srv/z"}},
+            {"two open locations", {nullptr, {"file:///srv/z", "file:///srv/w"}, ""}},
+            {"remote", {nullptr, {"sftp://host/srv"}, ""}},
+        });
+    }
+    void singleReportedFolder() {
+        const auto& [windows, openLocations, folder] = row<Reported>();
+        const ReportedLocations reported{windowsOf(windows), openLocations};
+        QCOMPARE(tarnwick::singleReportedFolder(reported).value_or(QByteArray()), folder);
+    }
+    void kwinReportsAreReadCarefully() {
+        const auto stack = windowStackFromKWinReport(
+            R"([{"caption": "/srv \u2014 Dolphin", "resourceClass": "dolphin", "pid": 12,
+                 "minimized": true}, {"caption": "x"}])");
+        QVERIFY(stack && stack->topFirst.size() == 2);
+        QCOMPARE(stack->topFirst[0].title, QByteArray("/srv \xe2\x80\x94 Dolphin"));
+        QCOMPARE(stack->topFirst[0].className, QByteArray("dolphin"));
+        QCOMPARE(stack->topFirst[0].pid, std::optional<qint64>(12));
+        QVERIFY(stack->topFirst[0].hidden && !stack->topFirst[1].pid);
+        for (const char* wrong : {"{\"caption\": \"x\"}", "[1, 2]", "not json"})
+            QVERIFY(!windowStackFromKWinReport(wrong));
+    }
+};
+
+// What the session and Qt's platform plug-in decide: the display server the desktop services
+// talk to, and whether a key event's native modifiers tell Caps Lock (on xcb: the panel's tests
+// on a real X server).
+class PlatformNameTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void displayServer_data() {  // session type, Wayland socket, Qt platform
+        const int x11 = int(DisplayServer::x11), wayland = int(DisplayServer::wayland);
+        table<Server>({
+            {"x11 session", {"x11", "", "xcb", x11}},
+            {"no session type", {"", "", "xcb", x11}},
+            // XWayland: Qt talks X11, but the root sees no native Wayland client.
+            {"xwayland by type", {"Wayland", "", "xcb", wayland}},
+            {"xwayland by socket", {"x11", "wayland-0", "xcb", wayland}},
+            {"wayland-egl", {"", "wayland-1", "wayland-egl", wayland}},
+            // Offscreen has no X connection even inside an X11 session.
+            {"offscreen", {"x11", "", "offscreen", int(DisplayServer::none)}},
+        });
+    }
+    void displayServer() {
+        const auto& [sessionType, socket, platform, server] = row<Server>();
+        QCOMPARE(int(displayServerFor(sessionType, socket, platform)), server);
+    }
+    void capsLock() {
+        QVERIFY(capsLockInNativeModifiers(0x12, u"wayland-egl"_s));  // Lock, with Num Lock
+        QVERIFY(!capsLockInNativeModifiers(0x11, u"wayland"_s));     // Shift, Num Lock
+        QVERIFY(!capsLockInNativeModifiers(0x2, u"offscreen"_s));    // no modifier state there
+    }
+};
+
+// What the clipboard holds after copying a path, or files, read back from the clipboard.
+class ClipboardPayloadTest : public QObject {
+    Q_OBJECT
+    static inline const QByteArray kOddPath = "/home/ana/caf\xe9 \xff/notes #1.txt";  // not UTF-8
+    static inline const QByteArray kUris =
+        "file:///a/b.txt\nfile:///home/ana/caf%E9%20%FF/notes%20%231.txt";
+    static const QMimeData* copied(std::unique_ptr<QMimeData> payload) {
+        QGuiApplication::clipboard()->setMimeData(payload.release());
+        return QGuiApplication::clipboard()->mimeData();
+    }
+private Q_SLOTS:
+    void pathIsPlainTextWithTheExactBytes() {
+        copied(filesPayload({kOddPath}));
+        const QMimeData* data = copied(pathPayload(kOddPath));
+        QCOMPARE(data->formats(), QStringList{u"text/plain"_s});  // the files are gone
+        QCOMPARE(data->data(u"text/plain"_s), kOddPath);
+    }
+    void filesAreOfferedToEveryFileManager_data() {  // empty: not offered
+        table<Format>({
+            {"uri list", {"text/uri-list", QByteArray(kUris).replace("\n", "\r\n") + "\r\n"}},
+            {"gnome", {"x-special/gnome-copied-files", "copy\n" + kUris}},
+            {"mate", {"x-special/mate-copied-files", "copy\n" + kUris}},
+            {"kde: copied, not cut", {"application/x-kde-cutselection", "0"}},
+            {"no text", {"text/plain", ""}},
+        });
+    }
+    void filesAreOfferedToEveryFileManager() {
+        const auto& [format, content] = row<Format>();
+        const QMimeData* data = copied(filesPayload({"/a/b.txt", kOddPath}));
+        QCOMPARE(data->hasFormat(format) ? data->data(format) : QByteArray(), content);
+        QCOMPARE(pathFromFileUri(data->urls().value(1).toEncoded()), kOddPath);
+    }
+};
+
+namespace {
+
+const QString kFileManager = u"org.freedesktop.FileManager1"_s;
+const QString kManagerPath = u"/org/freedesktop/FileManager1"_s;
+const QString kWindows = u"OpenWindowsWithLocations"_s;
+const QString kWindow1 = u"/org/gnome/Nautilus/window/1"_s;
+const QString kPortalPath = u"/org/freedesktop/portal/desktop"_s;
+const QString kShortcuts = u"org.freedesktop.portal.GlobalShortcuts"_s;
+const QString kSession = u"/org/freedesktop/portal/desktop/session/1_1/t"_s;
+
+// The source's answer, waited for: the folder, "none", or "no answer" when none came in time.
+QByteArray ask(FrontFolderSource& source) {
+    auto answer = std::make_shared<QByteArray>("no answer");
+    source.requestFrontFolder([answer](auto folder) { *answer = folder.value_or("none"); });
+    [[maybe_unused]] bool given = QTest::qWaitFor([&] { return *answer != "no answer"; }, 4000);
+    return *answer;
+}
+
+// Scripted desktop services, each on a connection of its own to a private session bus.
+class BusTest : public QObject {
+    Q_OBJECT
+protected:
+    PrivateSessionBus m_bus;
+    int m_serial = 0;
+    std::unique_ptr<FakeBusService> fake(const QString& name) {
+        auto service = std::make_unique<FakeBusService>(m_bus.connect(u"fake%1"_s.arg(++m_serial)));
+        return service->serve(name) ? std::move(service) : nullptr;
+    }
+private Q_SLOTS:
+    void initTestCase() {
+        QString error;
+        QVERIFY2(m_bus.start(&error), qPrintable(error));
+    }
+};
+
+using Nautilus = std::tuple<QVariant, QByteArray, bool>;
+using Plasma = std::tuple<int, QString, QByteArray>;
+enum class Manager { absent, answers, refuses, silent };
+
+}  // namespace
+
+// The front folder as file managers tell it over D-Bus: Nautilus's window locations, Dolphin's
+// confirmation of its title, KWin's window stack and what Wayland allows, with answers of the
+// wrong shape or none at all. Which window or tab is meant is the rules' test; here: that the
+// questions are asked and the answers read.
+class FileManagerQueryTest : public BusTest {
+    Q_OBJECT
+    TempTree m_tree;
+    const QByteArray m_music = m_tree.pathOf("Music");
+    const QByteArray m_photos = m_tree.pathOf("Photos \xc3\xa9t\xc3\xa9");
+    std::unique_ptr<FakeBusService> m_fileManager;
+    QVariant windows(const QByteArray& folder) const {
+        return QVariant::fromValue(
+            QMap<QString, QStringList>{{kWindow1, {fileUriFromPath(folder)}}});
+    }
+    std::unique_ptr<X11FrontFolderSource> x11Seeing(const WindowFacts& window) {
+        auto source = std::make_unique<X11FrontFolderSource>(m_bus.connect(u"client"_s));
+        source->readStack = [window] { return std::optional(WindowStack{{window}, {}}); };
+        return source;
+    }
+    // Dolphin (pid 4242) with two windows; the second shows `open`, compared as Dolphin does:
+    // exactly, trailing slash included.
+    std::unique_ptr<FakeBusService> dolphin(const QString& open) {
+        auto dolphin = fake(u"org.kde.dolphin-4242"_s);
+        dolphin->setIntrospection(u"/dolphin"_s,
+                                  u"<node name='Dolphin_1'/><node name='Dolphin_2'/>"_s);
+        for (const QString& window : {u"Dolphin_1"_s, u"Dolphin_2"_s})
+            dolphin->onCall(u"/dolphin/"_s + window, u"org.kde.dolphin.MainWindow"_s,
+                            u"isUrlOpen"_s, [=](const QDBusMessage& call) {
+                                return FakeBusService::answer(
+                                    {window == u"Dolphin_2" && call.arguments()[0] == open});
+                            });
+        return dolphin;
+    }
+    // KWin that runs our script by calling back with `report` as the window stack.
+    std::unique_ptr<FakeBusService> kwin(const QString& report) {
+        auto kwin = fake(u"org.kde.KWin"_s);
+        auto script = std::make_shared<QString>();
+        kwin->onCall(u"/Scripting"_s, u"org.kde.kwin.Scripting"_s, u"loadScript"_s,
+                     [script](const QDBusMessage& call) {
+                         QFile file(call.arguments().value(0).toString());
+                         *script = file.open(QIODevice::ReadOnly) ? file.readAll() : QString();
+                         return FakeBusService::answer({7});
+                     });
+        kwin->onCall(
+            u"/Scripting/Script7"_s, u"org.kde.kwin.Script"_s, u"run"_s,
+            [service = kwin.get(), script, report](const QDBusMessage&) {
+                // callDBus("service", "path", "interface", "report", "token", ...)
+                const QRegularExpression pattern(
+                    uR"re(callDBus\("([^"]+)", "([^"]+)", "([^"]+)", "report", "([^"]+)")re"_s);
+                const auto call = pattern.match(*script);
+                service->connection().send(
+                    QDBusMessage::createMethodCall(call.captured(1), call.captured(2),
+                                                   call.captured(3), u"report"_s)
+                    << call.captured(4) << report);
+                return FakeBusService::answer();
+            });
+        return kwin;
+    }
+private Q_SLOTS:
+    void init() {
+        m_tree.mkdir("Music");
+        m_tree.mkdir("Photos \xc3\xa9t\xc3\xa9");
+        QVERIFY(m_fileManager = fake(kFileManager));  // a fresh unique name
+    }
+    void cleanup() { m_fileManager.reset(); }
+    // On X11 the front window carries GTK's properties; its file manager lists its windows.
+    void nautilusWindow_data() {  // reported (invalid: no answer ever), class, found
+        const QByteArray nautilus = "org.gnome.Nautilus";
+        const QMap<QString, QStringList> unlisted{{u"/w/9"_s, {fileUriFromPath(m_music)}}};
+        table<Nautilus>({
+            {"its only tab", {windows(m_music), nautilus, true}},
+            {"another GTK application", {windows(m_music), "Gedit", false}},
+            {"window not listed", {QVariant::fromValue(unlisted), nautilus, false}},
+            {"folder gone", {windows(m_music + "/gone"), nautilus, false}},
+            {"wrong shape", {QVariant(u"a string"_s), nautilus, false}},
+            // Given up by the deadline, far from the bus's own 25-second time-out.
+            {"silence", {QVariant(), nautilus, false}},
+        });
+    }
+    void nautilusWindow() {
+        const auto& [reported, className, found] = row<Nautilus>();
+        m_fileManager->setProperty(kManagerPath, kFileManager, kWindows, reported);
+        if (!reported.isValid())
+            m_fileManager->onCall(kManagerPath, u"org.freedesktop.DBus.Properties"_s, u"Get"_s,
+                                  [](auto&) { return FakeBusService::silence(); });
+        const QByteArray owner = m_fileManager->uniqueName().toUtf8();
+        QCOMPARE(ask(*x11Seeing({.className = className,
+                                 .title = "Music",
+                                 .gtkObjectPath = kWindow1.toUtf8(),
+                                 .gtkUniqueBusName = className == "Gedit" ? ":1.999" : owner})),
+                 found ? m_music : "none");
+        QCOMPARE(m_fileManager->callCount(u"Get"_s) > 0, className != "Gedit");
+    }
+    void dolphinConfirmsTheTitlesPath_data() {
+        table<std::tuple<QString>>({
+            {"open in a window", {fileUriFromPath(m_photos)}},
+            // How Dolphin keeps a folder reached by going up or back, or typed in its location bar.
+            {"open with a trailing slash", {fileUriFromPath(m_photos) + u'/'}},
+            {"not open anywhere", {QString()}},
+        });
+    }
+    void dolphinConfirmsTheTitlesPath() {
+        const auto& [open] = row<std::tuple<QString>>();
+        const auto service = dolphin(open);
+        const WindowFacts window{
+            .pid = 4242, .className = "dolphin", .title = m_photos + " \xe2\x80\x94 Dolphin"};
+        QCOMPARE(ask(*x11Seeing(window)), open.isEmpty() ? "none" : m_photos);
+        QVERIFY(service->callCount(u"isUrlOpen"_s) > 0);
+    }
+    // On Wayland: what the file manager reports, after KWin's window stack on Plasma.
+    void reportedFolder_data() {  // plasma (0: no, 1: without KWin, 2: KWin tells Dolphin's)
+        table<Plasma>({
+            {"the only window", {0, kWindows, m_photos}},
+            {"open locations", {0, u"OpenLocations"_s, m_photos}},
+            {"no file manager", {0, QString(), "none"}},
+            {"plasma without KWin", {1, kWindows, m_photos}},
+            {"plasma: KWin's stack", {2, kWindows, m_music}},
+        });
+    }
+    void reportedFolder() {
+        const auto& [plasma, property, folder] = row<Plasma>();
+        if (property.isEmpty())
+            m_fileManager.reset();
+        else
+            m_fileManager->setProperty(kManagerPath, kFileManager, property,
+                                       property == kWindows
+                                           ? windows(m_photos)
+                                           : QVariant(QStringList{fileUriFromPath(m_photos)}));
+        std::unique_ptr<FakeBusService> dolphin, kwin;
+        if (plasma == 2) {
+            dolphin = this->dolphin(fileUriFromPath(m_music));
+            kwin = this->kwin(
+                uR"([{"caption": "Search", "resourceClass": "tarnwick", "pid": %1},
+                {"caption": "%2 — Dolphin", "resourceClass": "dolphin", "pid": 4242}])"_s
+                    .arg(QCoreApplication::applicationPid())
+                    .arg(QFile::decodeName(m_music)));
+        }
+        ReportedFolderSource source(m_bus.connect(u"client"_s), plasma > 0);
+        QCOMPARE(ask(source), folder);
+        if (kwin) QTRY_COMPARE(kwin->callCount(u"unloadScript"_s), 1);
+    }
+};
+
+// The shortcut through a scripted GlobalShortcuts portal: session, binding with our trigger,
+// activations of our shortcut only, refusals and a desktop without the interface.
+class PortalShortcutTest : public BusTest {
+    Q_OBJECT
+    std::unique_ptr<FakeBusService> m_portal;
+    int m_activations = 0;
+    static inline const ShortcutKey kKey{.keysym = 0x20,
+                                         .keysymName = u"space"_s,
+                                         .control = true,
+                                         .shift = true,
+                                         .description = u"Search File Manager Window"_s};
+    // A request-style call: answered now with the Request path made from the call's
+    // handle_token, whose Response signal follows, as portals do.
+    FakeBusService::Handler respond(uint code, QVariantMap results, int optionsArgument) {
+        return [=, this](const QDBusMessage& call) {
+            QVariantMap options;
+            call.arguments().value(optionsArgument).value<QDBusArgument>() >> options;
+            const QString path = u"/org/freedesktop/portal/desktop/request/%1/%2"_s.arg(
+                call.service().mid(1).replace(u'.', u'_'),
+                options.value(u"handle_token"_s).toString());
+            QTimer::singleShot(0, m_portal.get(), [=, this] {
+                m_portal->emitSignal(path, u"org.freedesktop.portal.Request"_s, u"Response"_s,
+                                     {code, results});
+            });
+            return FakeBusService::answer({QVariant::fromValue(QDBusObjectPath(path))});
+        };
+    }
+    void servePortal(uint bindCode, bool withInterface = true) {
+        m_portal.reset();  // the name is free again
+        QVERIFY(m_portal = fake(u"org.freedesktop.portal.Desktop"_s));
+        if (withInterface)
+            m_portal->onCall(kPortalPath, kShortcuts, u"CreateSession"_s,
+                             respond(0, {{u"session_handle"_s, kSession}}, 0));
+        m_portal->onCall(kPortalPath, kShortcuts, u"BindShortcuts"_s, respond(bindCode, {}, 3));
+    }
+public Q_SLOTS:
+    void activated() { ++m_activations; }
+private Q_SLOTS:
+    void bindsOurShortcutAndHearsOnlyItsActivations() {
+        servePortal(0);
+        PortalGlobalShortcut shortcut(m_bus.connect(u"app"_s));
+        QVERIFY(m_bus.connect(u"app"_s).connect({}, kPortalPath, kShortcuts, u"Activated"_s, this,
+                                                SLOT(activated())));
+        QSignalSpy pressed(&shortcut, &GlobalShortcut::pressed);
+        shortcut.registerKey(kKey);
+        QTRY_COMPARE(shortcut.sessionHandle(), kSession);
+        const QVariantList bind = m_portal->calls(u"BindShortcuts"_s).value(0).arguments();
+        QCOMPARE(bind.value(0).value<QDBusObjectPath>().path(), kSession);
+        const QDBusArgument list = bind.value(1).value<QDBusArgument>();
+        QCOMPARE(list.currentSignature(), u"a(sa{sv})"_s);
+        QString id;
+        QVariantMap properties;
+        list.beginArray();
+        list.beginStructure();
+        list >> id >> properties;
+        QCOMPARE(id, u"activate-search"_s);
+        QCOMPARE(properties.value(u"preferred_trigger"_s).toString(), u"CTRL+SHIFT+space"_s);
+        QCOMPARE(properties.value(u"description"_s).toString(), u"Search File Manager Window"_s);
+        // Ours, another shortcut, ours in another session, ours again.
+        for (const auto& [session, shortcutId] :
+             {std::pair(kSession, id), std::pair(kSession, u"something-else"_s),
+              std::pair(kSession + u"x"_s, id), std::pair(kSession, id)})
+            m_portal->emitSignal(kPortalPath, kShortcuts, u"Activated"_s,
+                                 {QVariant::fromValue(QDBusObjectPath(session)), shortcutId,
+                                  qulonglong(1), QVariantMap()});
+        // Once all reached this process through the app's connection, the shortcut has them.
+        QTRY_COMPARE(m_activations, 4);
+        QCoreApplication::processEvents();
+        QCOMPARE(pressed.size(), 2);
+        shortcut.unregisterKey();
+        QTRY_COMPARE(m_portal->callCount(u"Close"_s), 1);
+        QVERIFY(shortcut.sessionHandle().isEmpty());
+    }
+    void refusals_data() {  // with the interface, the bind's response code, failure (-1: none)
+        table<std::tuple<bool, uint, int>>({
+            {"the user cancels the desktop's dialog", {true, 1u, 1}},
+            {"no GlobalShortcuts on this desktop", {false, 0u, -1}},
+        });
+    }
+    void refusals() {
+        const auto& [withInterface, bindCode, failure] = row<std::tuple<bool, uint, int>>();
+        servePortal(bindCode, withInterface);
+        PortalGlobalShortcut shortcut(m_bus.connect(u"app"_s));
+        QSignalSpy failed(&shortcut, &GlobalShortcut::registrationFailed);
+        QSignalSpy unavailable(&shortcut, &GlobalShortcut::unavailable);
+        shortcut.registerKey(kKey);
+        QTRY_COMPARE(failed.size() + unavailable.size(), 1);
+        QCOMPARE(unavailable.size(), failure < 0 ? 1 : 0);
+        if (failure >= 0) QCOMPARE(failed.at(0).at(0).toInt(), failure);
+    }
+};
+
+// Revealing through org.freedesktop.FileManager1 with a scripted file manager, and the fallback
+// that opens the folder when none answers.
+class RevealTest : public BusTest {
+    Q_OBJECT
+    static inline const QByteArray kFolder = "/srv/photos/caf\xe9 2023";  // not UTF-8
+    static inline const QByteArray kFile = kFolder + "/a b#1.jpg";
+private Q_SLOTS:
+    void revealsOrOpensTheFolder_data() {
+        table<std::tuple<Manager>>({
+            {"file manager shows the file", {Manager::answers}},
+            {"no file manager", {Manager::absent}},
+            {"file manager refuses", {Manager::refuses}},
+            {"file manager never answers", {Manager::silent}},
+        });
+    }
+    void revealsOrOpensTheFolder() {
+        const auto [manager] = row<std::tuple<Manager>>();
+        auto fm = manager == Manager::absent
+                      ? std::make_unique<FakeBusService>(m_bus.connect(u"absent"_s))
+                      : fake(kFileManager);
+        QVERIFY(fm);
+        fm->onCall(kManagerPath, kFileManager, u"ShowItems"_s, [manager](const QDBusMessage&) {
+            return manager == Manager::answers   ? FakeBusService::answer()
+                   : manager == Manager::refuses ? FakeBusService::error(u"x.Failed"_s)
+                                                 : FakeBusService::silence();
+        });
+        auto opener = std::make_shared<RecordingOpener>();
+        FileManager1Reveal reveal(m_bus.connect(u"client"_s), opener);
+        QSignalSpy idle(&reveal, &FileManagerReveal::idle);
+        QElapsedTimer waited;
+        waited.start();
+        reveal.reveal(kFile, u"tarnwick-1-1_TIME4242"_s);
+        QVERIFY(reveal.isBusy());
+        if (manager == Manager::silent) {
+            QTRY_COMPARE(fm->callCount(u"ShowItems"_s), 1);
+            QVERIFY(opener->opened.isEmpty());  // asked, not yet given up on
+        }
+        QVERIFY(idle.wait(5000));
+        QVERIFY(!reveal.isBusy());
+        const bool shown = manager == Manager::answers;
+        QCOMPARE(opener->opened, shown ? QList<QByteArray>() : QList<QByteArray>{kFolder});
+        if (manager == Manager::silent) QVERIFY(waited.elapsed() >= 900);  // not an early error
+        if (manager == Manager::absent) return;
+        const QVariantList asked = fm->calls(u"ShowItems"_s).value(0).arguments();
+        QCOMPARE(asked.value(0).toStringList(), QStringList{fileUriFromPath(kFile)});
+        QCOMPARE(asked.value(1).toString(), u"tarnwick-1-1_TIME4242"_s);
+    }
+    void fileInTheRootRevealsTheRoot() {
+        auto opener = std::make_shared<RecordingOpener>();
+        FileManager1Reveal reveal(m_bus.connect(u"client"_s), opener);
+        QSignalSpy idle(&reveal, &FileManagerReveal::idle);
+        reveal.reveal("/vmlinuz", QString());
+        reveal.reveal("/srv/sub/", QString());
+        QTRY_VERIFY(!reveal.isBusy());
+        QCOMPARE(idle.count(), 1);  // once, when the last request is done
+        QCOMPARE(opener->opened, (QList<QByteArray>{"/", "/srv"}));
+    }
+};
+
+namespace {
+
+// Ctrl+Shift+`keysym`, or Alt+Super+`keysym`.
+ShortcutKey shortcut(quint32 keysym = 0x20, bool altSuper = false) {
+    return {.keysym = keysym,
+            .control = !altSuper,
+            .alt = altSuper,
+            .shift = !altSuper,
+            .super = altSuper};
+}
+
+std::unique_ptr<QRasterWindow> windowAt(QRect geometry, Qt::WindowFlags flags = {}) {
+    auto window = std::make_unique<QRasterWindow>();
+    window->setFlags(window->flags() | flags);
+    window->setGeometry(geometry);
+    window->show();
+    return QTest::qWaitForWindowExposed(window.get()) ? std::move(window) : nullptr;
+}
+
+using Typed = std::tuple<QString, QStringList>;
+using Click = std::tuple<QPoint, int, bool>;
+using Focus = std::tuple<bool, bool, bool, int>;
+
+}  // namespace
+
+// The key grab on a private Xvfb: presses arrive whatever the lock keys, a key another client
+// holds is refused with the server's error, and a grab given back is free again.
+class X11KeyGrabTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() {
+        if (!xserver::available()) QSKIP("needs an X server (run through run-with-xvfb)");
+    }
+    void onlyOurCombinationArrives_data() {  // lock key, keys typed (ours last)
+        table<Typed>({
+            {"ours after others", {"", {"space", "ctrl+space", "ctrl+shift+space"}}},
+            {"with caps lock", {"Caps_Lock", {"ctrl+shift+space"}}},
+            {"with num lock", {"Num_Lock", {"ctrl+shift+space"}}},
+            {"alt and super from the modifier map", {"", {"alt+super+Return"}}},
+        });
+    }
+    void onlyOurCombinationArrives() {
+        const auto& [lock, typed] = row<Typed>();
+        X11KeyGrab grab;
+        QSignalSpy pressed(&grab, &GlobalShortcut::pressed);
+        QSignalSpy failed(&grab, &GlobalShortcut::registrationFailed);
+        grab.registerKey(typed.last() == u"alt+super+Return" ? shortcut(0xff0d, true) : shortcut());
+        QVERIFY(grab.isGrabbed());
+        QCOMPARE(failed.size(), 0);
+        if (!lock.isEmpty()) QVERIFY(xserver::keys({lock}));
+        QVERIFY(xserver::keys(typed));
+        const bool arrived = pressed.wait(5000);
+        if (!lock.isEmpty()) QVERIFY(xserver::keys({lock}));  // off again, for the other cases
+        QVERIFY(arrived);
+        xserver::settle();
+        QCOMPARE(pressed.size(), 1);
+    }
+    void heldKeyCountsOnce() {
+        X11KeyGrab grab;
+        QSignalSpy pressed(&grab, &GlobalShortcut::pressed);
+        grab.registerKey(shortcut());
+        QVERIFY(xserver::xdotool({u"keydown"_s, u"ctrl+shift+space"_s}));
+        QTest::qWait(1000);  // past the server's auto-repeat delay of 660 ms
+        QVERIFY(xserver::xdotool({u"keyup"_s, u"ctrl+shift+space"_s}));
+        xserver::settle();
+        QCOMPARE(pressed.size(), 1);
+    }
+    void refusals() {
+        X11KeyGrab first, second;
+        first.registerKey(shortcut());
+        QVERIFY(first.isGrabbed());
+        QSignalSpy failed(&second, &GlobalShortcut::registrationFailed);
+        second.registerKey(shortcut());
+        QCOMPARE(failed.size(), 1);
+        QCOMPARE(failed[0][0].toInt(), 10);  // BadAccess: another client holds it
+        QVERIFY(!second.isGrabbed());
+        first.unregisterKey();
+        second.registerKey(shortcut());
+        QCOMPARE(failed.size(), 1);
+        QVERIFY(second.isGrabbed());
+        second.registerKey(shortcut(0x0100263a));  // U+263A as a keysym: on no keyboard layout
+        QCOMPARE(failed.size(), 2);
+        QCOMPARE(failed[1][0].toInt(), X11KeyGrab::kKeyNotOnKeyboard);
+    }
+};
+
+// Raw presses on a private Xvfb without a window manager: our panel (200,200 400x300), our pop-up
+// (700,200 150x100), a window of ours that was hidden (200,600 200x100) and another client's.
+class XInputClickWatcherTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<QRasterWindow> m_panel, m_popup, m_hidden;
+    std::unique_ptr<xserver::OtherClient> m_other;
+    // Clicks, then waits until the watcher has read that press, so that each click is judged
+    // with the pointer still where it was made.
+    static bool clickAndWait(XInputClickWatcher& watcher, QPoint at, int button = 1) {
+        const int before = watcher.pressesSeen();
+        return xserver::click(at, button) &&
+               QTest::qWaitFor([&] { return watcher.pressesSeen() > before; });
+    }
+private Q_SLOTS:
+    void initTestCase() {
+        if (!xserver::available()) QSKIP("needs an X server (run through run-with-xvfb)");
+        m_panel = windowAt({200, 200, 400, 300});
+        m_popup = windowAt({700, 200, 150, 100}, Qt::Popup);
+        m_hidden = windowAt({200, 600, 200, 100});
+        QVERIFY(m_panel && m_popup && m_hidden);
+        m_hidden->hide();
+        QTRY_VERIFY(!m_hidden->isExposed());
+        m_other = std::make_unique<xserver::OtherClient>(QRect(900, 600, 300, 120));
+        QVERIFY(m_other->isShown());
+    }
+    void clicksOutsideOurWindowsCount_data() {  // where, button, counts
+        QTest::addColumn<Click>("row");
+        QTest::newRow("left on the desktop") << Click{{50, 50}, 1, true};
+        QTest::newRow("right on the desktop") << Click{{50, 50}, 3, true};
+        for (int button : {2, 4, 5, 6, 7})  // middle and the wheel
+            QTest::addRow("button %d on the desktop", button) << Click{{50, 50}, button, false};
+        QTest::newRow("on our panel") << Click{{210, 210}, 1, false};
+        QTest::newRow("right in our panel's corner") << Click{{599, 499}, 3, false};
+        QTest::newRow("on our pop-up") << Click{{750, 250}, 1, false};
+        QTest::newRow("just right of our panel") << Click{{600, 300}, 1, true};
+        QTest::newRow("where our hidden window was") << Click{{300, 650}, 1, true};
+        QTest::newRow("in another client") << Click{{950, 640}, 1, true};
+    }
+    void clicksOutsideOurWindowsCount() {
+        const auto& [at, button, counts] = row<Click>();
+        XInputClickWatcher watcher;
+        QVERIFY(watcher.start());
+        QSignalSpy clicked(&watcher, &XInputClickWatcher::clickedOutside);
+        QVERIFY(clickAndWait(watcher, at, button));
+        QCOMPARE(clicked.count(), counts ? 1 : 0);
+    }
+    void stoppingFromTheSignalIsSafe() {
+        XInputClickWatcher watcher, witness;
+        QVERIFY(watcher.start() && witness.start());
+        connect(&watcher, &XInputClickWatcher::clickedOutside, &watcher, &XInputClickWatcher::stop);
+        QSignalSpy clicked(&watcher, &XInputClickWatcher::clickedOutside);
+        // Two presses queued at once: the second must not be read after the stop, nor later.
+        QVERIFY(xserver::click({50, 50}) && clickAndWait(witness, {60, 60}));
+        QTRY_COMPARE(witness.pressesSeen(), 2);
+        QTRY_COMPARE(clicked.count(), 1);
+        QCOMPARE(watcher.pressesSeen(), 1);
+        watcher.stop();  // again: harmless
+    }
+};
+
+// On a private Xvfb the application loses activation when another client takes the keyboard
+// focus, as it does on Wayland when the user clicks elsewhere.
+class FocusLossWatcherTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<xserver::OtherClient> m_other;
+    static std::unique_ptr<QRasterWindow> activeWindow() {
+        auto window = windowAt({500, 400, 200, 100});
+        if (window) window->requestActivate();
+        return window && QTest::qWaitForWindowActive(window.get()) ? std::move(window) : nullptr;
+    }
+    static bool focusElsewhere() {
+        return xserver::focus(xserver::OtherClient::kClass) && QTest::qWaitFor([] {
+                   return QGuiApplication::applicationState() != Qt::ApplicationActive;
+               });
+    }
+private Q_SLOTS:
+    void initTestCase() {
+        if (!xserver::available()) QSKIP("needs an X server (run through run-with-xvfb)");
+        m_other = std::make_unique<xserver::OtherClient>(QRect(20, 20, 200, 80));
+        QVERIFY(m_other->isShown());
+    }
+    void reportsOnlyFocusLeavingTheApplication_data() {  // watch before active, to own, stopped
+        table<Focus>({
+            {"lost after the first activation", {true, false, false, 1}},
+            {"lost, watched from active", {false, false, false, 1}},
+            {"moved to another own window", {false, true, false, 0}},
+            {"lost, stopped watcher", {false, false, true, 0}},
+        });
+    }
+    void reportsOnlyFocusLeavingTheApplication() {
+        const auto& [watchBeforeActive, toOwnWindow, stopped, reports] = row<Focus>();
+        FocusLossWatcher watcher;
+        QSignalSpy lost(&watcher, &FocusLossWatcher::clickedOutside);
+        if (watchBeforeActive) QVERIFY(watcher.start());
+        const auto window = activeWindow();
+        QVERIFY(window);
+        if (!watchBeforeActive) QVERIFY(watcher.start());
+        QCOMPARE(lost.count(), 0);
+        if (stopped) watcher.stop();
+        const auto second = toOwnWindow ? activeWindow() : nullptr;
+        QVERIFY(toOwnWindow ? second != nullptr : focusElsewhere());
+        QCOMPARE(lost.count(), reports);
+        // Inactive for the next case, while our windows are still there to lose the focus.
+        QVERIFY(focusElsewhere());
+    }
+};
+
+namespace {
+
+bool exists(const QByteArray& path) {
+    struct stat st;
+    return lstat(path.constData(), &st) == 0;
+}
+
+QByteArray readFile(const QByteArray& path) {
+    QFile file;  // opened by its bytes: the name need not be UTF-8
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    return file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle) ? file.readAll() : "";
+}
+
+// Home, data folder and files on one volume, set before GLib reads (and caches) them.
+struct PrivateHome : TempTree {
+    PrivateHome() {
+        mkdir("home");
+        mkdir("files");
+        qputenv("HOME", pathOf("home"));
+        qputenv("XDG_DATA_HOME", pathOf("data"));
+    }
+    QByteArray trashed(const QByteArray& name) const { return pathOf("data/Trash/files/" + name); }
+};
+
+enum class Mover { gio, claimsOnly, misplaces, refuses };
+using Outcome = std::tuple<Mover, bool, QString>;
+
+// GNOME's two keybinding schemas, as far as ours touches them.
+const char* const kSchemas =
+    R"(<schemalist><schema id="org.gnome.settings-daemon.plugins.media-keys" path="/org/gnome/)"
+    R"(settings-daemon/plugins/media-keys/"><key name="custom-keybindings" type="as"><default>)"
+    R"([]</default></key></schema><schema id="org.gnome.settings-daemon.plugins.media-keys.)"
+    R"(custom-keybinding"><key name="name" type="s"><default>''</default></key><key name=)"
+    R"("command" type="s"><default>''</default></key><key name="binding" type="s"><default>)"
+    R"(''</default></key></schema></schemalist>)";
+const QByteArray kUsersOwn =
+    "/org/gnome/settings-daemon/plugins/media-keys/custom-keybindings/custom0/";
+
+// GSettings reads its schemas and backend once per process: set everything before first use.
+void isolateSettings(const QTemporaryDir& root, bool withSchemas) {
+    const QString schemas = root.filePath(u"schemas"_s);
+    QDir().mkpath(schemas);
+    QFile file(schemas + u"/gnome-keys.gschema.xml"_s);
+    if (withSchemas && file.open(QIODevice::WriteOnly) && file.write(kSchemas) > 0) {
+        file.close();
+        QProcess::execute(u"glib-compile-schemas"_s, {schemas});
+    }
+    qputenv("GSETTINGS_SCHEMA_DIR", schemas.toUtf8());
+    qputenv("XDG_DATA_DIRS", root.filePath(u"no-system-schemas"_s).toUtf8());
+    qputenv("GSETTINGS_BACKEND", "keyfile");
+    qputenv("XDG_CONFIG_HOME", root.filePath(u"config"_s).toUtf8());
+}
+
+}  // namespace
+
+// Moving to the trash through GIO into a private XDG data home, checked on disk.
+class TrashTest : public QObject {
+    Q_OBJECT
+    PrivateHome m_home;
+private Q_SLOTS:
+    void itemArrivesWithItsContent_data() {  // name, file inside the item (or the item itself)
+        table<std::tuple<QByteArray, QByteArray>>({
+            {"file, no data folder yet", {"first.txt", ""}},
+            {"name that is not UTF-8", {"caf\xe9-\xff.txt", ""}},
+            {"folder", {"album", "/inner/photo.jpg"}},
+            {"same name again: found each time", {"first.txt", ""}},
+        });
+    }
+    void itemArrivesWithItsContent() {
+        const auto& [name, file] = row<std::tuple<QByteArray, QByteArray>>();
+        m_home.write("files/" + name + file, "content of " + name);
+        const TrashOutcome outcome = GioTrash().moveToTrash(m_home.pathOf("files/" + name));
+        QVERIFY2(outcome.trashed, qPrintable(outcome.message));
+        QVERIFY(!exists(m_home.pathOf("files/" + name)));
+        QCOMPARE(readFile(m_home.trashed(name + file)), "content of " + name);
+        QVERIFY(
+            readFile(m_home.pathOf("data/Trash/info/" + name + ".trashinfo")).contains("Path="));
+    }
+    // A mover that reports success is believed only when the item is found in a trash folder.
+    void outcomeIsCheckedOnDisk_data() {  // mover, the file stays put, part of the message
+        table<Outcome>({
+            {"vanished file: GIO's message", {Mover::gio, false, ""}},
+            {"success that leaves the file", {Mover::claimsOnly, true, "stays.txt"}},
+            {"success that moves it elsewhere", {Mover::misplaces, false, "stays.txt"}},
+            {"refusal", {Mover::refuses, true, "no trash"}},
+        });
+    }
+    void outcomeIsCheckedOnDisk() {
+        const auto [mover, staysPut, told] = row<Outcome>();
+        const QByteArray path = m_home.pathOf("files/stays.txt");
+        ::unlink(path.constData());
+        if (mover != Mover::gio) m_home.write("files/stays.txt");
+        const QByteArray elsewhere = m_home.pathOf("home/stays.txt");
+        GioTrash trash = mover == Mover::gio ? GioTrash() : GioTrash([&](const QByteArray& from) {
+            if (mover == Mover::misplaces) ::rename(from.constData(), elsewhere.constData());
+            return mover == Mover::refuses ? std::optional(u"no trash"_s) : std::nullopt;
+        });
+        const TrashOutcome outcome = trash.moveToTrash(path);
+        QVERIFY(!outcome.trashed && !outcome.message.isEmpty());
+        QVERIFY2(outcome.message.contains(told), qPrintable(outcome.message));
+        QCOMPARE(exists(path), staysPut);
+    }
+    void trashFoldersOfTheHomeVolume() {
+        struct stat st;
+        QCOMPARE(lstat(m_home.path().constData(), &st), 0);
+        const QByteArray uid = QByteArray::number(getuid());
+        const QList<QByteArray> folders =
+            trashFilesFolders(m_home.pathOf("files/x.txt"), st.st_dev, m_home.pathOf("data"));
+        QCOMPARE(folders.value(0), m_home.trashed({}).chopped(1));
+        QVERIFY(folders.value(1).endsWith("/.Trash/" + uid + "/files"));
+        QVERIFY(folders.value(2).endsWith("/.Trash-" + uid + "/files"));
+    }
+};
+
+// As a user the file system refuses: a file in a read-only folder stays where it is.
+class TrashRefusalTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void readOnlyParentRefuses() {
+        if (geteuid() == 0) QSKIP("root ignores permissions: run as an unprivileged user");
+        PrivateHome home;
+        home.write("files/locked/kept.txt", "kept");
+        QCOMPARE(chmod(home.pathOf("files/locked").constData(), 0555), 0);
+        const TrashOutcome outcome = GioTrash().moveToTrash(home.pathOf("files/locked/kept.txt"));
+        QVERIFY(!outcome.trashed && !outcome.message.isEmpty());
+        QCOMPARE(readFile(home.pathOf("files/locked/kept.txt")), QByteArray("kept"));
+        QVERIFY(!exists(home.trashed("kept.txt")));
+    }
+};
+
+// Opening with the default application through GIO, where a stub script is that application.
+class FileOpenerTest : public QObject {
+    Q_OBJECT
+    StubDefaultApp m_stub;
+    TempTree m_files;
+private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY(m_stub.isValid());
+        m_stub.applyToThisProcess();
+        // GLib announces launches on the session bus: never an autolaunched one.
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/tarnwick-test-bus");
+        m_files.write("notes caf\xe9 #2.txt");  // Latin-1: not UTF-8
+    }
+    void reachesTheDefaultApplication_data() {
+        table<std::tuple<QByteArray, bool>>({
+            {"vanished file", {"gone.txt", false}},
+            {"text file with an odd name", {"notes caf\xe9 #2.txt", true}},
+            {"folder", {"", true}},
+        });
+    }
+    void reachesTheDefaultApplication() {
+        const auto& [name, opens] = row<std::tuple<QByteArray, bool>>();
+        QByteArray path = name.isEmpty() ? m_files.path() : m_files.pathOf(name);
+        const qsizetype before = m_stub.openedPaths().size();
+        const std::optional<QString> error = GioFileOpener().open(path);
+        QCOMPARE(error.has_value(), !opens);
+        if (!opens) {  // the folder next: had the vanished file started the stub, it comes first
+            QVERIFY(!error->isEmpty() && !GioFileOpener().open(path = m_files.path()));
+        }
+        QTRY_COMPARE(m_stub.openedPaths().mid(before), QList<QByteArray>{path});
+    }
+};
+
+// The custom keybinding standing in for the portal's shortcut on GNOME, in GSettings (a keyfile).
+class GnomeKeybindingTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_root;
+    QByteArray keyfile() const {
+        QFile file(m_root.filePath(u"config/glib-2.0/settings/keyfile"_s));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+private Q_SLOTS:
+    void initTestCase() {
+        isolateSettings(m_root, true);
+        QVERIFY(QFile::exists(m_root.filePath(u"schemas/gschemas.compiled"_s)));
+        // One of the user's own, as GNOME's keyboard settings would have written it.
+        GSettings* list = g_settings_new("org.gnome.settings-daemon.plugins.media-keys");
+        const char* const mine[] = {kUsersOwn.constData(), nullptr};
+        QVERIFY(g_settings_set_strv(list, "custom-keybindings", mine));
+        g_settings_sync();
+        g_object_unref(list);
+    }
+    void installsBesideTheUsersOwnAndRemovesOnlyOurs() {
+        QVERIFY(GnomeCustomKeybinding::isOffered());
+        QVERIFY(!GnomeCustomKeybinding::isInstalled());
+        for (int time = 0; time < 2; ++time)  // again: still one entry of ours
+            QVERIFY(GnomeCustomKeybinding::install(u"Tarnwick: search"_s,
+                                                   u"'/opt/t w/tarnwick' --activate"_s,
+                                                   u"<Control><Shift>space"_s));
+        QVERIFY(GnomeCustomKeybinding::isInstalled());
+        QByteArray text = keyfile();
+        QVERIFY2(text.contains("custom-keybindings=['" + kUsersOwn + "', '" +
+                               QByteArray(GnomeCustomKeybinding::kPath) + "']\n\n[" +
+                               QByteArray(GnomeCustomKeybinding::kPath).mid(1).chopped(1) +
+                               "]\nname='Tarnwick: search'\n"
+                               "command=\"'/opt/t w/tarnwick' --activate\"\n"
+                               "binding='<Control><Shift>space'\n"),
+                 text.constData());
+        QVERIFY(GnomeCustomKeybinding::remove());
+        QVERIFY(!GnomeCustomKeybinding::isInstalled());
+        text = keyfile();
+        QVERIFY2(text.contains("custom-keybindings=['" + kUsersOwn + "']"), text.data());
+        QVERIFY(!text.contains("--activate"));
+        const QString command = GnomeCustomKeybinding::activateCommand();  // the path quoted
+        QVERIFY(command.startsWith(u'\'') && command.endsWith(QLatin1String("' --activate")));
+    }
+};
+
+// Where GNOME's schemas are not installed nothing is offered, and nothing aborts.
+class GnomeKeybindingAbsentTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_root;
+private Q_SLOTS:
+    void nothingIsOffered() {
+        isolateSettings(m_root, false);
+        QVERIFY(!GnomeCustomKeybinding::isOffered());
+        QVERIFY(!GnomeCustomKeybinding::isInstalled());
+        QString error;
+        QVERIFY(!GnomeCustomKeybinding::install(u"x"_s, u"y"_s, u"<Control>z"_s, &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(GnomeCustomKeybinding::remove());
+    }
+};
+
+TARNWICK_TEST(FrontFolderRulesTest)
+TARNWICK_TEST(PlatformNameTest)
+TARNWICK_TEST(ClipboardPayloadTest)
+TARNWICK_TEST(FileManagerQueryTest)
+TARNWICK_TEST(PortalShortcutTest)
+TARNWICK_TEST(RevealTest)
+TARNWICK_TEST(X11KeyGrabTest)
+TARNWICK_TEST(XInputClickWatcherTest)
+TARNWICK_TEST(FocusLossWatcherTest)
+TARNWICK_TEST(TrashTest)
+TARNWICK_TEST(TrashRefusalTest)
+TARNWICK_TEST(FileOpenerTest)
+TARNWICK_TEST(GnomeKeybindingTest)
+TARNWICK_TEST(GnomeKeybindingAbsentTest)
+#include "PlatformTest.moc"
+
+int main(int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    return tarnwick::test::runRegisteredTests(argc, argv);
+}

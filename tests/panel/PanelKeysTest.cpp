@@ -5,9 +5,9 @@
 using namespace tarnwick;
 using namespace tarnwick::test;
 
-// What each key does in the panel, whichever of its three layers takes it: the panel-wide
-// shortcuts (whatever has the focus, never in another window), the search field's editing
-// commands (stepping into folders and back depending on the caret) and what the views pass on.
+// What each key and control does, whichever of the panel's layers takes it: the panel-wide
+// shortcuts (whatever has the focus, never in another window), the search field's commands
+// (stepping into folders and back depending on the caret), the views, the sort and the pills.
 class PanelKeysTest : public QObject {
     Q_OBJECT
     PanelFixture m_fixture;
@@ -68,6 +68,12 @@ private Q_SLOTS:
         row("Shift+Down", "select:2 key:Shift+Down", "at=3");
         row("Alt+Up", "select:2 key:Alt+Up", "at=1");
         row("Escape to the panel", "panel:Escape", "closed=yes");
+        row("typing searches", "type:notes", "query=notes rows=1 height=180");
+        row("set text is no query", "set:zeta", "query= rows=6");
+        row("sort choice", "sort:2", "sort=Size");
+        row("pill", "pill:1", "pills=All,*TXT_(3),MD_(2),Folders rows=3");
+        row("All stays on", "pill:1 pill:0 pill:0", "pills=*All,TXT_(3),MD_(2),Folders rows=6");
+        row("closed for good", "key:Escape show", "closed=yes visible=no");
     }
     void keys() { m_fixture.playRow(); }
 

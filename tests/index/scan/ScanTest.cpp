@@ -82,38 +82,26 @@ private Q_SLOTS:
         m_tree.write("caf\xE9-invoice.dat", "x");
         m_tree.touch("content.txt", 1700000000);
     }
-    void cleanup() { Preferences::setShowHiddenFiles(false); }
 
-    // Hits relative to the scope, which may be reached through a link or be missing.
-    void matchesFoldedTextWhereThePreferenceAllows_data() {
-        QTest::addColumn<QByteArray>("scope");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("showHidden");
-        QTest::addColumn<QSet<QByteArray>>("hits");
+    // Hits relative to the scope, which may be reached through a link or be missing; lower, upper
+    // and accented, absent, hidden shown.
+    void matchesFoldedTextWhereThePreferenceAllows() {
         const QSet<QByteArray> visible = {"plain.txt", "notes/deep/accent.md", "both-invoice.txt",
                                           "content.txt"};
-        const QString invoice = QStringLiteral("invoice");
-        QTest::newRow("lower") << QByteArray() << invoice << false << visible;
-        QTest::newRow("upper and accented")
-            << QByteArray() << QStringLiteral("ÍNVOICE") << false << visible;
-        QTest::newRow("absent") << QByteArray() << QStringLiteral("zebra") << false
-                                << QSet<QByteArray>();
-        QTest::newRow("hidden shown")
-            << QByteArray() << invoice << true
-            << (visible + QSet<QByteArray>{".note.txt", "listed.txt", ".config/inside.txt"});
-        QTest::newRow("through a link")
-            << QByteArray("/alias") << invoice << false << QSet<QByteArray>{"deep/accent.md"};
-        QTest::newRow("missing") << QByteArray("/missing") << invoice << false
-                                 << QSet<QByteArray>();
-    }
-    void matchesFoldedTextWhereThePreferenceAllows() {
-        QFETCH(QByteArray, scope);
-        QFETCH(QString, text);
-        QFETCH(bool, showHidden);
-        QFETCH(QSet<QByteArray>, hits);
-        Preferences::setShowHiddenFiles(showHidden);
-        ScanIndex index;
-        QCOMPARE(hitsFor(index, m_tree.path() + scope, text), hits);
+        const QSet<QByteArray> hidden{".note.txt", "listed.txt", ".config/inside.txt"};
+        const std::tuple<QByteArray, const char*, bool, QSet<QByteArray>> rows[] = {
+            {"", "invoice", false, visible},
+            {"", "ÍNVOICE", false, visible},
+            {"", "zebra", false, {}},
+            {"", "invoice", true, visible + hidden},
+            {"/alias", "invoice", false, {"deep/accent.md"}},
+            {"/missing", "invoice", false, {}}};
+        for (const auto& [scope, text, showHidden, hits] : rows) {
+            Preferences::setShowHiddenFiles(showHidden);
+            ScanIndex index;
+            QCOMPARE(hitsFor(index, m_tree.path() + scope, QString::fromUtf8(text)), hits);
+        }
+        Preferences::setShowHiddenFiles(false);
     }
 
     // A name and a content hit alike, each listed once, folders as folders; the scope may end in
@@ -187,71 +175,61 @@ private Q_SLOTS:
 class ScanReadingTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void findsWhatTheFileSays_data() {
-        QTest::addColumn<QByteArray>("name");
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<bool>("found");
-        const auto row = [](const char* tag, const char* name, const QByteArray& content,
-                            bool found) {
-            QTest::newRow(tag) << QByteArray(name) << content << found;
-        };
+    // Text by extension (any case) or MIME type; unknown names by their first bytes; RTF and PDF;
+    // text up to a NUL or ill-formed UTF-8; streamed, across read pieces and past a NUL. Links are
+    // not followed; gigabytes of mostly holes are searched up to the first NUL byte, never read on;
+    // a file read long after the other workers ran out of files is waited for.
+    void findsWhatTheFileSays() {
         const QByteArray big(2 * 1024 * 1024, 'y');  // more than is kept in memory: streamed
         const QByteArray head = "invoice" + QByteArray(4096 - 7, ' ');  // what is sniffed
         QByteArray nulEarly = big;
         nulEarly[100] = '\0';
-        row("plain text", "a.txt", "The Invoice is due.", true);
-        row("upper-case extension", "B.MD", "invoice", true);
-        row("text by MIME type", "main.py", "print('INVOICE')\n", true);
-        row("text by MIME type, no extension", "Makefile", "invoice:\n", true);
-        row("name with a line feed, not UTF-8", "caf\xE9\n.txt", "invoice", true);
-        row("image", "i.png", "invoice", false);
-        row("office document", "j.docx", "invoice", false);
-        row("unknown name, text", "k.zzqx", "an invoice", true);
-        row("unknown name, PDF bytes", "k.zzqx", "%PDF-1.4 invoice", false);
-        row("unknown name, NUL in the first bytes", "k.zzqx", head.left(4095) + '\0', false);
-        row("unknown name, NUL after the first bytes", "k.zzqx", head + '\0', true);
-        row("RTF", "letter.rtf", rtfDocument("Dear client,\\par your inv\\'f3ice."), true);
-        row("PDF", "paper.pdf", makePdf({QStringLiteral("cover"), QStringLiteral("invoice")}),
-            true);
-        row("PDF name, garbage", "garbage.pdf", "%PDF-1.7\n\xFF\xFE garbage invoice", false);
-        row("text up to a NUL", "nul.txt", QByteArray("invoice\0binary", 14), true);
-        row("NUL before the text", "late-nul.txt", QByteArray("binary\0invoice", 14), false);
-        row("ill-formed UTF-8 before", "latin1.txt", "r\xE9sum\xE9 invoice", false);
-        row("ill-formed UTF-8 after", "late-garbage.txt", "invoice, then \xFF", true);
-        row("streamed, across read pieces", "seam.log",
-            QByteArray(64 * 1024 - 4, 'x') + "Invoice" + big, true);
-        row("streamed, at the end", "tail.txt", big + " invoice", true);
-        row("streamed, after a NUL", "binary.txt", nulEarly + " invoice", false);
-        // Links are not followed; several gigabytes that are mostly holes are searched up to the
-        // first NUL byte, never read on.
-        row("link to a file", "link.txt", "<link>", false);
-        row("link to a folder", "linked-folder", "<link>", false);
-        row("sparse, at the start", "start.txt", "<sparse>", true);
-        row("sparse, at the end", "end.txt", "<sparse>", false);
-        // Read long after the other workers ran out of files: the scan waits for it.
-        row("long", "long.txt", QByteArray(24 * 1024 * 1024, 'z') + " invoice", true);
-    }
-    void findsWhatTheFileSays() {
-        QFETCH(QByteArray, name);
-        QFETCH(QByteArray, content);
-        QFETCH(bool, found);
-        TempTree tree(QStringLiteral("/var/tmp")), outside;
-        outside.write("target.txt", "invoice");
-        const qint64 size = qint64(5) << 30;
-        if (content == "<link>") {
-            tree.symlink(name.endsWith(".txt") ? outside.pathOf("target.txt") : outside.path(),
-                         name);
-        } else if (content == "<sparse>") {
-            const int fd = ::open(tree.pathOf(name).constData(), O_WRONLY | O_CREAT, 0644);
-            QCOMPARE(::pwrite(fd, "invoice", 7, name == "start.txt" ? 0 : size - 64), 7);
-            QCOMPARE(::ftruncate(fd, size), 0);
-            ::close(fd);
-        } else {
-            tree.write(name, content);
+        const std::tuple<QByteArray, QByteArray, bool> rows[] = {
+            {"a.txt", "The Invoice is due.", true},
+            {"B.MD", "invoice", true},
+            {"main.py", "print('INVOICE')\n", true},
+            {"Makefile", "invoice:\n", true},
+            {"caf\xE9\n.txt", "invoice", true},
+            {"i.png", "invoice", false},
+            {"j.docx", "invoice", false},
+            {"k.zzqx", "an invoice", true},
+            {"k.zzqx", "%PDF-1.4 invoice", false},
+            {"k.zzqx", head.left(4095) + '\0', false},
+            {"k.zzqx", head + '\0', true},
+            {"letter.rtf", rtfDocument("Dear client,\\par your inv\\'f3ice."), true},
+            {"paper.pdf", makePdf({QStringLiteral("cover"), QStringLiteral("invoice")}), true},
+            {"garbage.pdf", "%PDF-1.7\n\xFF\xFE garbage invoice", false},
+            {"nul.txt", QByteArray("invoice\0binary", 14), true},
+            {"late-nul.txt", QByteArray("binary\0invoice", 14), false},
+            {"latin1.txt", "r\xE9sum\xE9 invoice", false},
+            {"late-garbage.txt", "invoice, then \xFF", true},
+            {"seam.log", QByteArray(64 * 1024 - 4, 'x') + "Invoice" + big, true},
+            {"tail.txt", big + " invoice", true},
+            {"binary.txt", nulEarly + " invoice", false},
+            {"link.txt", "<link>", false},
+            {"linked-folder", "<link>", false},
+            {"start.txt", "<sparse>", true},
+            {"end.txt", "<sparse>", false},
+            {"long.txt", QByteArray(24 * 1024 * 1024, 'z') + " invoice", true}};
+        for (const auto& [name, content, found] : rows) {
+            TempTree tree(QStringLiteral("/var/tmp")), outside;
+            outside.write("target.txt", "invoice");
+            const qint64 size = qint64(5) << 30;
+            if (content == "<link>") {
+                tree.symlink(name.endsWith(".txt") ? outside.pathOf("target.txt") : outside.path(),
+                             name);
+            } else if (content == "<sparse>") {
+                const int fd = ::open(tree.pathOf(name).constData(), O_WRONLY | O_CREAT, 0644);
+                QCOMPARE(::pwrite(fd, "invoice", 7, name == "start.txt" ? 0 : size - 64), 7);
+                QCOMPARE(::ftruncate(fd, size), 0);
+                ::close(fd);
+            } else {
+                tree.write(name, content);
+            }
+            ScanIndex index;
+            QCOMPARE(hitsFor(index, tree.path(), QStringLiteral("invoice")),
+                     found ? QSet<QByteArray>{name} : QSet<QByteArray>());
         }
-        ScanIndex index;
-        QCOMPARE(hitsFor(index, tree.path(), QStringLiteral("invoice")),
-                 found ? QSet<QByteArray>{name} : QSet<QByteArray>());
     }
 };
 
@@ -262,77 +240,69 @@ class ScanSignalsTest : public QObject {
 private Q_SLOTS:
     // Connected after start(): nothing is signalled from within it. The second round reuses the
     // kept walk.
-    void progressThenOneFinishFromTheEventLoop_data() {
-        QTest::addColumn<MetadataPredicate>("predicate");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("hits");
-        QTest::newRow("count") << MetadataPredicate::everything << QString() << 0;
-        QTest::newRow("text that folds to nothing")
-            << MetadataPredicate::contentContains << QStringLiteral("\u0301") << 0;
-        QTest::newRow("words") << MetadataPredicate::contentContains << QStringLiteral("WORD")
-                               << 10;
-    }
     void progressThenOneFinishFromTheEventLoop() {
-        QFETCH(MetadataPredicate, predicate);
-        QFETCH(QString, text);
-        QFETCH(int, hits);
-        TempTree tree;
-        makeTree(tree);
-        ScanIndex index;
-        for (int round = 0; round < 2; ++round) {
-            auto query = index.createQuery(tree.path(), predicate, text);
-            query->start();
-            Spies spies(query.get());
-            QVERIFY(spies.finished.wait(10000));
-            QTest::qWait(50);
-            QCOMPARE(spies.finished.count(), 1);
-            QCOMPARE(spies.updated.count(), 0);
-            qsizetype last = 0;
-            for (const QList<QVariant>& signal : spies.progress) {
-                QVERIFY(signal.first().value<qsizetype>() >= last);
-                last = signal.first().value<qsizetype>();
+        // a count, text that folds to nothing, words
+        const std::tuple<MetadataPredicate, QString, int> rows[] = {
+            {MetadataPredicate::everything, {}, 0},
+            {MetadataPredicate::contentContains, QStringLiteral("\u0301"), 0},
+            {MetadataPredicate::contentContains, QStringLiteral("WORD"), 10}};
+        for (const auto& [predicate, text, hits] : rows) {
+            TempTree tree;
+            makeTree(tree);
+            ScanIndex index;
+            for (int round = 0; round < 2; ++round) {
+                auto query = index.createQuery(tree.path(), predicate, text);
+                query->start();
+                Spies spies(query.get());
+                QVERIFY(spies.finished.wait(10000));
+                QTest::qWait(50);
+                QCOMPARE(spies.finished.count(), 1);
+                QCOMPARE(spies.updated.count(), 0);
+                qsizetype last = 0;
+                for (const QList<QVariant>& signal : spies.progress) {
+                    QVERIFY(signal.first().value<qsizetype>() >= last);
+                    last = signal.first().value<qsizetype>();
+                }
+                QCOMPARE(last, hits);
+                QCOMPARE(query->resultCount(), hits);
             }
-            QCOMPARE(last, hits);
-            QCOMPARE(query->resultCount(), hits);
         }
     }
 
     // Held back until a scan of its own ended: stopped, superseded by a newer query (of another
     // scope, and what that one finds is its own), or with updates disabled (twice) until enabled.
-    void quietWhileStoppedSupersededOrDisabled_data() {
-        QTest::addColumn<QString>("held");
-        for (const char* held : {"stopped", "superseded", "disabled"}) QTest::newRow(held) << held;
-    }
     void quietWhileStoppedSupersededOrDisabled() {
-        QFETCH(QString, held);
-        TempTree tree;
-        makeTree(tree);
-        tree.write("sub/other.txt", "other");
-        ScanIndex index;
-        auto query = index.createQuery(tree.path(), MetadataPredicate::contentContains, "word");
-        auto newer =
-            index.createQuery(tree.pathOf("sub"), MetadataPredicate::contentContains, "other");
-        Spies spies(query.get());
-        const bool disabled = held == QLatin1String("disabled");
-        for (int i = 0; disabled && i < 2; ++i) query->disableUpdates();
-        query->start();
-        if (held == QLatin1String("stopped")) query->stop();
-        if (held == QLatin1String("superseded")) {
-            QVERIFY(runToEnd(*newer));
-            QCOMPARE(relativePaths(newer->results(), tree.path()),
-                     QSet<QByteArray>{"sub/other.txt"});
+        for (const QString held : {"stopped", "superseded", "disabled"}) {
+            TempTree tree;
+            makeTree(tree);
+            tree.write("sub/other.txt", "other");
+            ScanIndex index;
+            auto query = index.createQuery(tree.path(), MetadataPredicate::contentContains, "word");
+            auto newer =
+                index.createQuery(tree.pathOf("sub"), MetadataPredicate::contentContains, "other");
+            Spies spies(query.get());
+            const bool disabled = held == QLatin1String("disabled");
+            for (int i = 0; disabled && i < 2; ++i) query->disableUpdates();
+            query->start();
+            if (held == QLatin1String("stopped")) query->stop();
+            if (held == QLatin1String("superseded")) {
+                QVERIFY(runToEnd(*newer));
+                QCOMPARE(relativePaths(newer->results(), tree.path()),
+                         QSet<QByteArray>{"sub/other.txt"});
+            }
+            ScanIndex control;
+            auto same =
+                control.createQuery(tree.path(), MetadataPredicate::contentContains, "word");
+            QVERIFY(runToEnd(*same));
+            if (disabled) query->enableUpdates();
+            QTest::qWait(50);
+            QCOMPARE(spies.total(), 0);
+            if (!disabled) continue;
+            query->enableUpdates();
+            QCOMPARE(spies.total(), 0);  // released from the event loop, not from within the call
+            QVERIFY(spies.finished.wait(1000));
+            QCOMPARE(query->resultCount(), 10);
         }
-        ScanIndex control;
-        auto same = control.createQuery(tree.path(), MetadataPredicate::contentContains, "word");
-        QVERIFY(runToEnd(*same));
-        if (disabled) query->enableUpdates();
-        QTest::qWait(50);
-        QCOMPARE(spies.total(), 0);
-        if (!disabled) return;
-        query->enableUpdates();
-        QCOMPARE(spies.total(), 0);  // released from the event loop, not from within the call
-        QVERIFY(spies.finished.wait(1000));
-        QCOMPARE(query->resultCount(), 10);
     }
 
     void receiverMayDeleteTheQueryWhileSignalled() {

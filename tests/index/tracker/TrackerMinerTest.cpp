@@ -18,8 +18,14 @@ namespace tarnwick::test {
 
 namespace {
 
-// The one miner that the index classes of this program share: it indexes one corpus (made by
-// startMiner()) once, and the classes run in this process one after the other.
+QString folded(const QString& text) {
+    QString result;
+    for (QChar c : text.toCaseFolded().normalized(QString::NormalizationForm_KD))
+        if (c.category() != QChar::Mark_NonSpacing) result += c;
+    return result.replace(QChar(0xDF), QLatin1String("ss"));
+}
+
+// The one miner the classes share: it indexes one corpus (made by startMiner()) once.
 struct SharedMiner {
     TrackerSandbox sandbox;
     std::unique_ptr<TrackerIndex> index;
@@ -27,11 +33,30 @@ struct SharedMiner {
 
     QByteArray path(const QByteArray& relative) const { return sandbox.corpus() + '/' + relative; }
     // On the bytes: names need not be UTF-8. `text`: remembered as what the extractor reads.
-    void write(const QByteArray& relative, const QByteArray& content, bool text = false);
-    void remove(const QByteArray& relative);
+    void write(const QByteArray& relative, const QByteArray& content, bool text = false) {
+        for (qsizetype slash = 0; (slash = relative.indexOf('/', slash + 1)) > 0;)
+            ::mkdir(path(relative.left(slash)).constData(), 0755);
+        writeFileBytes(path(relative), content);
+        if (text) texts.insert(path(relative), QString::fromUtf8(content));
+    }
+    void remove(const QByteArray& relative) {
+        ::unlink(path(relative).constData());
+        texts.remove(path(relative));
+    }
     // The remembered files below `folder` whose text contains `needle`, folded as the index does.
-    QSet<QByteArray> textsContaining(const QString& needle, const QByteArray& folder) const;
+    QSet<QByteArray> textsContaining(const QString& needle, const QByteArray& folder) const {
+        QSet<QByteArray> found;
+        for (auto it = texts.cbegin(); it != texts.cend(); ++it)
+            if (it.key().startsWith(folder + '/') && folded(it.value()).contains(folded(needle)))
+                found.insert(it.key());
+        return found;
+    }
 };
+SharedMiner& miner() {
+    static SharedMiner shared;
+    return shared;
+}
+
 // What one query gathered, waited for in the event loop.
 struct Gathered {
     std::unique_ptr<MetadataQuery> query;  // still live
@@ -39,33 +64,6 @@ struct Gathered {
     QSet<QByteArray> paths;
     int progressSignals = 0, finishedSignals = 0;
 };
-QString folded(const QString& text);
-
-SharedMiner& miner() {
-    static SharedMiner shared;
-    return shared;
-}
-
-void SharedMiner::write(const QByteArray& relative, const QByteArray& content, bool text) {
-    for (qsizetype slash = 0; (slash = relative.indexOf('/', slash + 1)) > 0;)
-        ::mkdir(path(relative.left(slash)).constData(), 0755);
-    writeFileBytes(path(relative), content);
-    if (text) texts.insert(path(relative), QString::fromUtf8(content));
-}
-
-void SharedMiner::remove(const QByteArray& relative) {
-    ::unlink(path(relative).constData());
-    texts.remove(path(relative));
-}
-
-QSet<QByteArray> SharedMiner::textsContaining(const QString& needle,
-                                              const QByteArray& folder) const {
-    QSet<QByteArray> found;
-    for (auto it = texts.cbegin(); it != texts.cend(); ++it)
-        if (it.key().startsWith(folder + '/') && folded(it.value()).contains(folded(needle)))
-            found.insert(it.key());
-    return found;
-}
 
 QList<QByteArray> fileKinds() {
     return QByteArray(
@@ -81,13 +79,6 @@ QByteArray kindWord(const QByteArray& kind) {
     for (char c : kind)
         if (QChar::isLetter(uchar(c))) word += char(QChar::toLower(uchar(c)));
     return word + "qq";
-}
-
-QString folded(const QString& text) {
-    QString result;
-    for (QChar c : text.toCaseFolded().normalized(QString::NormalizationForm_KD))
-        if (c.category() != QChar::Mark_NonSpacing) result += c;
-    return result.replace(QChar(0xDF), QLatin1String("ss"));
 }
 
 bool startMiner() {
@@ -119,17 +110,17 @@ bool startMiner() {
     // Which kinds the extractor read shows in which words a query finds.
     QByteArray lines;
     while (lines.size() <= 1048576) lines += QByteArray(99, 'x') + '\n';
+    const QMap<QByteArray, QByteArray> before{
+        {"site.html", "<p>"},
+        {"nul.txt", QByteArray("a\0b ", 4)},
+        {"one-line.txt", QByteArray(70000, 'x') + ' '},
+        {"late-newline.txt", QByteArray(100, 'x') + '\n' + QByteArray(70000, 'y') + ' '},
+        {"limit.txt", lines.left(1048576 - kindWord("limit.txt").size())},  // what is kept
+        {"over.txt", lines.left(1048577 - kindWord("over.txt").size())}};
     for (const QByteArray& kind : fileKinds()) {
         const QByteArray word = kindWord(kind);
-        QByteArray before = kind.endsWith(".html") ? "<p>" : "";
-        if (kind == "nul.txt") before = QByteArray("a\0b ", 4);
-        if (kind == "one-line.txt") before = QByteArray(70000, 'x') + ' ';
-        if (kind == "late-newline.txt")
-            before = QByteArray(100, 'x') + '\n' + QByteArray(70000, 'y') + ' ';
-        if (kind == "limit.txt") before = lines.left(1048576 - word.size());  // what is kept
-        if (kind == "over.txt") before = lines.left(1048577 - word.size());
-        m.write("kinds/" + kind,
-                kind.endsWith(".pdf") ? makePdf({QString::fromLatin1(word)}) : before + word);
+        m.write("kinds/" + kind, kind.endsWith(".pdf") ? makePdf({QString::fromLatin1(word)})
+                                                       : before.value(kind) + word);
     }
     m.write("live/seed.txt", "nothing special here\n", true);
     const QByteArray outside = m.sandbox.outside();
@@ -154,23 +145,10 @@ Gathered gather(const QByteArray& scope, MetadataPredicate predicate, const QStr
     return gathered;
 }
 
-// What the miner names below `folder`, counted on disk: every entry except hidden ones and the
-// content of folders that hold a .git.
-qsizetype countIndexable(const QByteArray& folder) {
-    QDir dir(QFile::decodeName(folder));
-    if (dir.exists(QStringLiteral(".git"))) return 0;
-    qsizetype count = 0;
-    for (const QFileInfo& entry : dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
-        ++count;
-        if (entry.isDir() && !entry.isSymLink())
-            count += countIndexable(QFile::encodeName(entry.filePath()));
-    }
-    return count;
-}
-
 // Entries below `folder` that the miner names (not hidden, not inside a folder holding .git)
-// whose name, folded, contains `needle`. On the bytes: names need not be UTF-8.
-QSet<QByteArray> namesContaining(const QByteArray& folder, const QString& needle) {
+// whose name, folded, contains `needle`; all of them for an empty one. On the bytes: names need not
+// be UTF-8.
+QSet<QByteArray> namesContaining(const QByteArray& folder, const QString& needle = {}) {
     QSet<QByteArray> found;
     DIR* dir = ::access((folder + "/.git").constData(), F_OK) == 0 ? nullptr
                                                                    : ::opendir(folder.constData());
@@ -216,31 +194,28 @@ qint64 msUntilRefused(int timeoutMs) {
 class TrackerCountTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void countsWhereTheIndexCoversTheFolder_data() {
-        QTest::addColumn<QByteArray>("scope");
-        QTest::addColumn<QByteArray>("counted");  // the folder on disk; empty: not covered
-        const QByteArray outside = miner().sandbox.outside();
-        QTest::newRow("folder") << miner().path("tree") << miner().path("tree");
-        QTest::newRow("subfolder") << miner().path("tree/a") << miner().path("tree/a");
-        QTest::newRow("through a link") << outside + "/linked-a" << miner().path("tree/a");
-        QTest::newRow("outside the roots") << outside << QByteArray();
-        QTest::newRow("holding .git") << miner().path("tree/project") << QByteArray();
-        QTest::newRow("below one holding .git") << miner().path("tree/project/src") << QByteArray();
-        QTest::newRow("ignored name") << miner().path("kinds/po") << QByteArray();
-        QTest::newRow("hidden") << miner().path("tree/.hidden") << QByteArray();
-        QTest::newRow("missing") << miner().path("tree/missing") << QByteArray();
-    }
     void countsWhereTheIndexCoversTheFolder() {
-        QFETCH(QByteArray, scope);
-        QFETCH(QByteArray, counted);
-        QCOMPARE(miner().index->coversRecursively(scope), !counted.isEmpty());
-        const Gathered gathered = gather(scope, MetadataPredicate::everything);
-        QVERIFY(gathered.finished);
-        QCOMPARE(gathered.progressSignals, 1);
-        QCOMPARE(gathered.finishedSignals, 1);
-        QVERIFY(gathered.query->results().isEmpty());
-        QCOMPARE(gathered.query->resultCount(), counted.isEmpty() ? 0 : countIndexable(counted));
-        QVERIFY(counted.isEmpty() || gathered.query->resultCount() > 40);
+        const QByteArray outside = miner().sandbox.outside(), tree = miner().path("tree");
+        // scope, and the folder on disk it counts; none where not covered: outside the roots, a
+        // folder holding .git or below one, an ignored name, hidden, missing
+        const std::pair<QByteArray, QByteArray> rows[] = {{tree, tree},
+                                                          {tree + "/a", tree + "/a"},
+                                                          {outside + "/linked-a", tree + "/a"},
+                                                          {outside, {}},
+                                                          {tree + "/project", {}},
+                                                          {tree + "/project/src", {}},
+                                                          {miner().path("kinds/po"), {}},
+                                                          {tree + "/.hidden", {}},
+                                                          {tree + "/missing", {}}};
+        for (const auto& [scope, counted] : rows) {
+            QCOMPARE(miner().index->coversRecursively(scope), !counted.isEmpty());
+            const Gathered gathered = gather(scope, MetadataPredicate::everything);
+            QVERIFY(gathered.finished && gathered.query->results().isEmpty());
+            QCOMPARE(QPair(gathered.progressSignals, gathered.finishedSignals), QPair(1, 1));
+            QCOMPARE(gathered.query->resultCount(),
+                     counted.isEmpty() ? 0 : namesContaining(counted).size());
+            QVERIFY(counted.isEmpty() || gathered.query->resultCount() > 40);
+        }
     }
 };
 
@@ -288,46 +263,42 @@ private Q_SLOTS:
         }
     }
 
-    void scopesAnswerInTheirOwnSpelling_data() {
-        QTest::addColumn<QByteArray>("scope");
-        QTest::addColumn<QByteArray>("folder");  // whose texts the scope shows
-        const QByteArray outside = miner().sandbox.outside();
-        QTest::newRow("through a link") << outside + "/linked-notes" << miner().path("notes");
-        QTest::newRow("blank and accent")
-            << miner().path("notes/nested dír") << miner().path("notes/nested dír");
-        QTest::newRow("not UTF-8")
-            << miner().path("notes/odd\xff") << miner().path("notes/odd\xff");
-        QTest::newRow("trailing slash") << miner().path("notes/") << miner().path("notes");
-        QTest::newRow("root") << QByteArray("/") << QByteArray();
-        QTest::newRow("outside the index") << outside << outside;
-    }
+    // Through a link, with a blank and accent, not UTF-8, with a trailing slash, the root, and
+    // outside the index: each with the folder whose texts it shows.
     void scopesAnswerInTheirOwnSpelling() {
-        QFETCH(QByteArray, scope);
-        QFETCH(QByteArray, folder);
-        const Gathered hits = gather(scope, MetadataPredicate::contentContains, "invoice");
-        QVERIFY(hits.finished);
-        const QByteArray base = scope.endsWith('/') ? scope.chopped(1) : scope;
-        QSet<QByteArray> expected;
-        for (const QByteArray& path : miner().textsContaining("invoice", folder))
-            expected.insert(base + path.mid(folder.size()));
-        QCOMPARE(expected.isEmpty(), scope == miner().sandbox.outside());
-        QCOMPARE(hits.paths, expected);
+        const QByteArray outside = miner().sandbox.outside(), notes = miner().path("notes");
+        const std::pair<QByteArray, QByteArray> rows[] = {
+            {outside + "/linked-notes", notes},
+            {notes + "/nested dír", notes + "/nested dír"},
+            {notes + "/odd\xff", notes + "/odd\xff"},
+            {notes + '/', notes},
+            {"/", {}},
+            {outside, outside}};
+        for (const auto& [scope, folder] : rows) {
+            const Gathered hits = gather(scope, MetadataPredicate::contentContains, "invoice");
+            QVERIFY(hits.finished);
+            const QByteArray base = scope.endsWith('/') ? scope.chopped(1) : scope;
+            QSet<QByteArray> expected;
+            for (const QByteArray& path : miner().textsContaining("invoice", folder))
+                expected.insert(base + path.mid(folder.size()));
+            QCOMPARE(expected.isEmpty(), scope == outside);
+            QCOMPARE(hits.paths, expected);
+        }
     }
 
     // Where TrackerIndex says the extractor may have read a file's whole text, the index has it,
     // and the other way round: the scanner reads exactly the files the index has not.
-    void mayHaveReadTextAgreesWithTheIndex_data() {
-        QTest::addColumn<QByteArray>("kind");
-        for (const QByteArray& kind : fileKinds()) QTest::newRow(kind.constData()) << kind;
-    }
     void mayHaveReadTextAgreesWithTheIndex() {
-        QFETCH(QByteArray, kind);
-        const QByteArray path = miner().path("kinds/" + kind);
-        const Gathered hits = gather(miner().path("kinds"), MetadataPredicate::contentContains,
-                                     QString::fromLatin1(kindWord(kind)));
-        QVERIFY(hits.finished);
-        QCOMPARE(miner().index->mayHaveReadText(path, QFileInfo(QFile::decodeName(path)).size()),
-                 hits.paths.contains(path));
+        for (const QByteArray& kind : fileKinds()) {
+            const QByteArray path = miner().path("kinds/" + kind);
+            const Gathered hits = gather(miner().path("kinds"), MetadataPredicate::contentContains,
+                                         QString::fromLatin1(kindWord(kind)));
+            QVERIFY(hits.finished);
+            QVERIFY2(
+                miner().index->mayHaveReadText(path, QFileInfo(QFile::decodeName(path)).size()) ==
+                    hits.paths.contains(path),
+                kind);
+        }
     }
 };
 

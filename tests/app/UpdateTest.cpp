@@ -149,7 +149,7 @@ private Q_SLOTS:
                                  "-1.0", "1.0/2", "12345678901234567890", "１.０"})
             QVERIFY2(!AppcastVersion::parse(QString::fromUtf8(text)), text);
     }
-    void readsItemsOfThisPlatform() {
+    void readsAndJudgesItems() {
         const AppcastFeed feed = parseAppcast(appcastWith(
             {"1.2"},
             item("9", "<enclosure url=\"https://x.example/t.dmg\" sparkle:os=\"macos\"/>") +
@@ -167,6 +167,15 @@ private Q_SLOTS:
                               "https://downloads.example.org/tarnwick_1.2_amd64.deb",
                               "2025-03-01T10:00:00Z", "3.0 beta"}));
         QVERIFY(a.releaseNotesHtml.contains("<li>Changes in 1.2</li>"_L1));
+        // The newest item counts, whatever its place.
+        using enum AppcastVerdict::Outcome;
+        const AppcastFeed four = parseAppcast(appcastWith({"1.5", "2.1", "1.10", "2.0"}));
+        const AppcastVerdict verdict = judgeAppcast(four, version("1.9"));
+        QVERIFY(verdict.outcome == updateFound && verdict.update->version == version("2.1"));
+        QCOMPARE(judgeAppcast(four, version("2.1.0")).outcome, upToDate);
+        QCOMPARE(judgeAppcast(four, version("2.2")).outcome, upToDate);
+        QCOMPARE(judgeAppcast(four, version("2.1-rc1")).outcome, updateFound);
+        QCOMPARE(judgeAppcast(parseAppcast(appcastWith({})), version("1.0")).outcome, upToDate);
     }
     void rejectsItemsWithWrongTypes() {
         const QByteArray good = "<enclosure url=\"https://x.example/a.deb\"";
@@ -215,16 +224,6 @@ private Q_SLOTS:
                          verdict.message == feed.error,
                      xml.left(60).constData());
         }
-    }
-    void judgesTheNewestItemWhateverItsPlace() {
-        using enum AppcastVerdict::Outcome;
-        const AppcastFeed feed = parseAppcast(appcastWith({"1.5", "2.1", "1.10", "2.0"}));
-        const AppcastVerdict verdict = judgeAppcast(feed, version("1.9"));
-        QVERIFY(verdict.outcome == updateFound && verdict.update->version == version("2.1"));
-        QCOMPARE(judgeAppcast(feed, version("2.1.0")).outcome, upToDate);
-        QCOMPARE(judgeAppcast(feed, version("2.2")).outcome, upToDate);
-        QCOMPARE(judgeAppcast(feed, version("2.1-rc1")).outcome, updateFound);
-        QCOMPARE(judgeAppcast(parseAppcast(appcastWith({})), version("1.0")).outcome, upToDate);
     }
 };
 
@@ -293,42 +292,39 @@ private Q_SLOTS:
         serve(appcastWith({"1.0", "2.0"}));
     }
     void fetches() {
-        const QByteArray feed = appcastWith({"2.0"});
-        auto to = [this](const char* path) {
-            return "Location: " + m_server.url(path).toEncoded();
-        };
+        const QByteArray feed = appcastWith({"2.0"}),
+                         to = "Location: " + m_server.url("/").toEncoded(),
+                         toHttp = "Location: http://127.0.0.1:9/a.xml\r\n",
+                         some = "Content-Length: 5000\r\n", huge = "Content-Length: 5000000000\r\n";
         using enum LocalHttpsServer::Body;
-        m_server.route("/feed.xml", "200 OK", {}, feed);
-        m_server.route("/gone.xml", "404 Not Found", {}, "<html>no</html>");
-        m_server.route("/broken.xml", "500 Internal Server Error");
-        m_server.route("/to-http.xml", "302 Found", "Location: http://127.0.0.1:9/a.xml\r\n");
-        m_server.route("/to-https.xml", "301 Moved", to("/feed.xml") + "\r\n");
-        m_server.route("/loop.xml", "302 Found", to("/loop.xml") + "\r\n");
-        m_server.route("/silent.xml", "200 OK", "Content-Length: 5000\r\n", {}, silent);
-        m_server.route("/endless.xml", "200 OK", {}, {}, endless);
-        m_server.route("/huge.xml", "200 OK", "Content-Length: 5000000000\r\n", {}, silent);
         const struct {
             const char* path;
+            QByteArray status, headers;
+            LocalHttpsServer::Body body;
             AppcastFetcher::Limits limits;
-            QString outcome;
-        } rows[] = {{"/feed.xml", {}, QString::fromUtf8(feed)},
-                    {"/to-https.xml", {}, QString::fromUtf8(feed)},
-                    {"/gone.xml", {}, "HTTP 404 Not Found"},
-                    {"/broken.xml", {}, "HTTP 500"},
-                    {"/to-http.xml", {}, "refusing the redirect to http://127.0.0.1:9/"},
-                    {"/loop.xml", {}, "!"},
-                    {"/silent.xml", {1 << 20, 700, 5}, "did not answer within 0.7 seconds"},
-                    {"/endless.xml", {256 * 1024, 15000, 5}, "larger than"},
-                    {"/huge.xml", {1 << 20, 15000, 5}, "more than"}};
+            const char* outcome;  // "": the feed
+        } rows[] = {
+            {"/feed.xml", "200 OK", {}, complete, {}, ""},
+            {"/to-https.xml", "301 Moved", to + "feed.xml\r\n", complete, {}, ""},
+            {"/gone.xml", "404 Not Found", {}, complete, {}, "HTTP 404 Not Found"},
+            {"/broken.xml", "500 Internal Server Error", {}, complete, {}, "HTTP 500"},
+            {"/to-http.xml", "302 Found", toHttp, complete, {}, "redirect to http://127.0.0.1:9/"},
+            {"/loop.xml", "302 Found", to + "loop.xml\r\n", complete, {}, "!"},
+            {"/silent.xml", "200 OK", some, silent, {1 << 20, 700, 5}, "in 0.7 seconds"},
+            {"/endless.xml", "200 OK", {}, endless, {256 * 1024, 15000, 5}, "larger than"},
+            {"/huge.xml", "200 OK", huge, silent, {1 << 20, 15000, 5}, "more than"},
+        };
+        for (const auto& row : rows)
+            m_server.route(row.path, row.status, row.headers,
+                           row.status == "200 OK" ? feed : QByteArray(), row.body);
         const qsizetype before = m_server.requests.size();
         for (const auto& row : rows) {
             AppcastFetcher fetcher;
             fetcher.setSslConfiguration(m_server.clientConfiguration());
             fetcher.setLimits(row.limits);
             const QString outcome = fetch(fetcher, m_server.url(row.path));
-            QVERIFY2(row.outcome.startsWith(u'<')
-                         ? outcome == row.outcome
-                         : outcome.startsWith(u'!') && outcome.contains(row.outcome),
+            QVERIFY2(*row.outcome ? outcome.startsWith(u'!') && outcome.contains(row.outcome)
+                                  : outcome == QString::fromUtf8(feed),
                      qPrintable(QString::fromLatin1(row.path) + ": " + outcome.left(200)));
         }
         QCOMPARE(m_server.requests.mid(before, 3),
@@ -348,6 +344,13 @@ private Q_SLOTS:
         QCOMPARE(fetch(fetcher, m_server.url("/feed.xml")), QString::fromUtf8(feed));
     }
     void scheduledChecks() {
+        using appcast_schedule::nextCheck;
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        QCOMPARE(nextCheck(std::nullopt, now, 0), now.addDays(1));
+        QCOMPARE(nextCheck(now.addSecs(-3600), now, 0), now.addSecs(23 * 3600));
+        QCOMPARE(nextCheck(now.addDays(-3), now, 60000), now.addSecs(60));
+        // A clock set back does not put the check off by more than a day.
+        QCOMPARE(nextCheck(now.addDays(30), now, 0), now.addDays(1));
         const qsizetype asked = m_server.requests.size();
         for (int start = 0; start < 2; ++start) {  // a restart within that day changes nothing
             auto updates = manager();
@@ -414,8 +417,7 @@ private Q_SLOTS:
             QCOMPARE(updates->dialog()->isVisible(), !offered);
             QCOMPARE(AppcastPreferences::skippedVersion(), row.skipped);
         }
-    }
-    void cancellingACheckIgnoresItsAnswer() {
+        // Cancelled, a check ignores its answer.
         m_server.route("/slow.xml", "200 OK", {}, {}, LocalHttpsServer::Body::silent);
         useFeed(m_server.url("/slow.xml"));
         auto updates = manager();
@@ -425,15 +427,6 @@ private Q_SLOTS:
         QVERIFY(finished.count() == 1 && !updates->dialog()->isVisible());
         QTest::qWait(200);
         QCOMPARE(finished.count(), 1);
-    }
-    void nextCheckFollowsTheLastOne() {
-        using appcast_schedule::nextCheck;
-        const QDateTime now = QDateTime::currentDateTimeUtc();
-        QCOMPARE(nextCheck(std::nullopt, now, 0), now.addDays(1));
-        QCOMPARE(nextCheck(now.addSecs(-3600), now, 0), now.addSecs(23 * 3600));
-        QCOMPARE(nextCheck(now.addDays(-3), now, 60000), now.addSecs(60));
-        // A clock set back does not put the check off by more than a day.
-        QCOMPARE(nextCheck(now.addDays(30), now, 0), now.addDays(1));
     }
 };
 

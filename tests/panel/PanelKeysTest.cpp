@@ -1,5 +1,4 @@
 #include "PanelFixture.h"
-#include "panel/ResultsTableView.h"
 #include "tests/support/TestRunner.h"
 
 using namespace tarnwick;
@@ -76,17 +75,6 @@ private Q_SLOTS:
         row("closed for good", "key:Escape show", "closed=yes visible=no");
     }
     void keys() { m_fixture.playRow(); }
-
-    void movingTheSelectionKeepsItInView() {
-        QList<QByteArray> files;
-        for (int i = 0; i < 40; ++i) files.append("file" + QByteArray::number(100 + i) + ".txt");
-        QVERIFY(m_fixture.open(files));
-        m_fixture.run(QStringLiteral("key:Down ").repeated(39));
-        ResultsTableView* view = m_fixture.panel->resultsView();
-        QCOMPARE(view->selectedRow(), 39);
-        const QRect row = view->visualRect(view->model()->index(39, 0));
-        QVERIFY(row.top() >= 0 && row.bottom() <= view->viewport()->rect().bottom());
-    }
 };
 
 TARNWICK_TEST(PanelKeysTest)

@@ -168,17 +168,13 @@ private Q_SLOTS:
         QCOMPARE(asked,
                  (QStringList{QStringLiteral("read.txt:7"), QStringLiteral("skipped.txt:7")}));
     }
-};
 
-// What the scanner reads of a file: which names it reads and as what, where a file's text ends,
-// broken documents, files too large to keep in memory. Never a crash, never unbounded memory.
-class ScanReadingTest : public QObject {
-    Q_OBJECT
-private Q_SLOTS:
-    // Text by extension (any case) or MIME type; unknown names by their first bytes; RTF and PDF;
-    // text up to a NUL or ill-formed UTF-8; streamed, across read pieces and past a NUL. Links are
-    // not followed; gigabytes of mostly holes are searched up to the first NUL byte, never read on;
-    // a file read long after the other workers ran out of files is waited for.
+    // What the scanner reads of a file: which names it reads and as what, where a file's text
+    // ends, broken documents, files too large to keep in memory. Never a crash nor unbounded
+    // memory. Text by extension (any case) or MIME type; unknown names by their first bytes; RTF
+    // and PDF; text up to a NUL or ill-formed UTF-8; streamed, across read pieces and past a NUL.
+    // Links are not followed; gigabytes of mostly holes are searched up to the first NUL byte,
+    // never read on; a file read long after the other workers ran out of files is waited for.
     void findsWhatTheFileSays() {
         const QByteArray big(2 * 1024 * 1024, 'y');  // more than is kept in memory: streamed
         const QByteArray head = "invoice" + QByteArray(4096 - 7, ' ');  // what is sniffed
@@ -231,13 +227,9 @@ private Q_SLOTS:
                      found ? QSet<QByteArray>{name} : QSet<QByteArray>());
         }
     }
-};
 
-// When and whether a scanner query signals: only from the event loop, once finished, never
-// after stop() or after a newer query took over, and not while updates are disabled.
-class ScanSignalsTest : public QObject {
-    Q_OBJECT
-private Q_SLOTS:
+    // Signals only from the event loop, once finished, never after stop() or after a newer query
+    // took over, and not while updates are disabled.
     // Connected after start(): nothing is signalled from within it. The second round reuses the
     // kept walk.
     void progressThenOneFinishFromTheEventLoop() {
@@ -340,8 +332,6 @@ private Q_SLOTS:
 };
 
 TARNWICK_TEST(ScanQueryTest)
-TARNWICK_TEST(ScanReadingTest)
-TARNWICK_TEST(ScanSignalsTest)
 TARNWICK_TEST(ScanUnreadableTest)
 #include "ScanTest.moc"
 

@@ -85,11 +85,9 @@ bool startMiner() {
     SharedMiner& m = miner();
     // Counted: what the miner names, and what it leaves out.
     for (int i = 0; i < 40; ++i) m.write("tree/a/file" + QByteArray::number(i) + ".bin", "x");
-    m.write("tree/a/b/c/deep.txt", "deep\n");
-    m.write("tree/.hidden/secret.txt", "s\n");
-    m.write("tree/.dotfile", "d\n");
-    m.write("tree/project/.git/HEAD", "ref\n");
-    m.write("tree/project/src/main.c", "int main;\n");
+    for (const char* name : {"tree/a/b/c/deep.txt", "tree/.hidden/secret.txt", "tree/.dotfile",
+                             "tree/project/.git/HEAD", "tree/project/src/main.c"})
+        m.write(name, "x\n");
     // Searched; files whose text the extractor does not read are found by name at most.
     m.write("notes/invoice.txt", "Please pay the Invoice by Friday.\n", true);
     m.write("notes/façade.md", "The façade was painted blue.\n", true);
@@ -219,9 +217,8 @@ private Q_SLOTS:
     }
 };
 
-// Text and name queries against the real miner, checked against what the files say: substring,
-// case and accent folding, hostile text taken literally, statements split in parts, the facts of
-// each hit, scopes in the caller's spelling, and what TrackerIndex says the extractor has read.
+// Text and name queries checked against what the files say: folding, hostile text taken
+// literally, statements split in parts, facts of each hit, scopes, what the extractor has read.
 class TrackerContentTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -252,8 +249,7 @@ private Q_SLOTS:
         QCOMPARE(either.paths, textsOrNames);
         QCOMPARE(content.query->results().size() + either.query->results().size(),
                  texts.size() + textsOrNames.size());
-        for (const MetadataItem& item :
-             either.query->results()) {  // with the facts of the file or folder
+        for (const MetadataItem& item : either.query->results()) {  // with the facts of each hit
             struct stat info;
             QCOMPARE(::stat(item.path.constData(), &info), 0);
             QCOMPARE(item.isFolder, S_ISDIR(info.st_mode));
@@ -302,13 +298,12 @@ private Q_SLOTS:
     }
 };
 
-// Queries stay live after gathering: files added and removed show up as one update each, which
-// waits while updates are disabled, and never comes once the query stopped or for a change that
-// leaves its results as they were.
+// Queries stay live: an added or removed file is one update, held while updates are disabled, and
+// none once stopped or for a change that leaves the results as they were.
 class TrackerLiveTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void addedAndRemovedFilesUpdateTheQueries() {
+    void updates() {
         auto content = live(MetadataPredicate::contentContains, "zephyr");
         auto count = live(MetadataPredicate::everything);
         QSignalSpy updates(content.get(), &MetadataQuery::updated);
@@ -323,10 +318,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(content->resultCount(), 0, kChangeMs);
         QTRY_COMPARE_WITH_TIMEOUT(count->resultCount(), before, kChangeMs);
         QCOMPARE(updates.count(), 2);
-    }
-
-    // Measured against a query that is none of these: once it saw the change, they would have too.
-    void disabledStoppedOrUnaffectedQueriesStayQuiet() {
+        // Measured against a query that is none of these: once it saw the change, they would too.
         auto control = live(MetadataPredicate::nameOrContentContains, "frozen");
         auto disabled = live(MetadataPredicate::nameOrContentContains, "frozen");
         auto stopped = live(MetadataPredicate::nameOrContentContains, "frozen");
@@ -348,24 +340,20 @@ private Q_SLOTS:
     }
 };
 
-// Tracker missing, mute or dying: connecting and querying end, shortened, never hang. Runs last,
-// as it ends the shared miner: no bus, then a miner that stops answering, then one killed in the
-// middle of a query, then none at all.
+// Tracker missing, mute or dying: connecting and querying end, never hang. Runs last, as it ends
+// the shared miner.
 class TrackerFailureTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void noSessionBusRefusesAtOnce() {
+    void noSessionBusRefusesAtOnceAndASilentMinerTimesOut() {
         const QByteArray address = qgetenv("DBUS_SESSION_BUS_ADDRESS");
         qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/tarnwick-bus");
         const qint64 elapsedMs = msUntilRefused(10000);
         qputenv("DBUS_SESSION_BUS_ADDRESS", address);
         QVERIFY2(elapsedMs >= 0 && elapsedMs < 5000, QByteArray::number(elapsedMs));
-    }
-
-    void silentMinerTimesOut() {
-        miner().sandbox.signalMiner(SIGSTOP);
-        const qint64 elapsedMs = msUntilRefused(1000);
-        QVERIFY2(elapsedMs >= 900 && elapsedMs < 5000, QByteArray::number(elapsedMs));
+        miner().sandbox.signalMiner(SIGSTOP);  // a silent miner times out
+        const qint64 silentMs = msUntilRefused(1000);
+        QVERIFY2(silentMs >= 900 && silentMs < 5000, QByteArray::number(silentMs));
     }
 
     // The miner is still stopped: the query waits without holding the event loop, and ends when
@@ -402,13 +390,11 @@ int main(int argc, char** argv) {
     using namespace tarnwick::test;
     QGuiApplication app(argc, argv);
     if (!startMiner()) return 1;
-    TrackerCountTest count;
-    TrackerContentTest content;
-    TrackerLiveTest live;
-    TrackerFailureTest failure;
     int failed = 0;
-    for (QObject* test : std::initializer_list<QObject*>{&count, &content, &live, &failure})
-        failed += QTest::qExec(test, argc, argv) != 0;
+    std::unique_ptr<QObject> tests[] = {
+        std::make_unique<TrackerCountTest>(), std::make_unique<TrackerContentTest>(),
+        std::make_unique<TrackerLiveTest>(), std::make_unique<TrackerFailureTest>()};
+    for (auto& test : tests) failed += QTest::qExec(test.get(), argc, argv) != 0;
     miner().index.reset();
     miner().sandbox.stop();
     return failed;

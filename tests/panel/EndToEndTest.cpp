@@ -16,20 +16,16 @@ using namespace tarnwick::test;
 
 static const QString kWindowClass = QStringLiteral("Tarnwick");
 
-// `tarnwick --panel FOLDER` on a private X server, driven with xdotool: typing, stepping into a
-// folder and back, opening a file with a stub default application, revealing it through a fake
+// `tarnwick --panel FOLDER` on Xvfb through xdotool, with a stub default application and a fake
 // file manager on a private session bus.
 class EndToEndTest : public QObject {
     Q_OBJECT
-
     TempTree m_tree;
     StubDefaultApp m_stub;
     PrivateSessionBus m_bus;
     std::unique_ptr<QProcess> m_tarnwick;
     int m_threeRowHeight = -1;
-
-    // The folder starts with three rows (notes.txt, sub, sub/inner.txt): the height measured
-    // then is the reference for other row counts.
+    // Heights are measured against the three rows the folder starts with.
     bool startPanel() {
         m_tarnwick = std::make_unique<QProcess>();
         m_tarnwick->setProcessEnvironment(m_bus.environmentFor(m_stub.environment()));
@@ -44,16 +40,13 @@ class EndToEndTest : public QObject {
         return QTest::qWaitFor([&] { return xserver::windowHeight(kWindowClass) == height; },
                                10000);
     }
-
-    // Presses `key` and waits, with the event loop running (the fake file manager answers from
-    // this process), for the program to end well.
+    // With the event loop running: the fake file manager answers from this process.
     bool exitsCleanlyOn(const QString& key) {
         return xserver::keys({key}) &&
                QTest::qWaitFor([&] { return m_tarnwick->state() == QProcess::NotRunning; },
                                10000) &&
                m_tarnwick->exitStatus() == QProcess::NormalExit && m_tarnwick->exitCode() == 0;
     }
-
 private Q_SLOTS:
     void initTestCase() {
         if (!xserver::available()) QSKIP("needs an X server (run through run-with-xvfb)");
@@ -63,16 +56,13 @@ private Q_SLOTS:
         m_tree.write("notes.txt", "top\n");
         m_tree.write("sub/inner.txt", "below\n");
     }
-
     void cleanup() {
         if (m_tarnwick && m_tarnwick->state() != QProcess::NotRunning) {
             m_tarnwick->kill();
             m_tarnwick->waitForFinished();
         }
     }
-
-    // Escape opens nothing; stepping into a folder and back, then Return, opens a file inside;
-    // Ctrl+Return reveals through the file manager instead of opening.
+    // Escape opens nothing, Return opens after stepping in and out, Ctrl+Return reveals.
     void escapeOpenAndReveal() {
         const QString fileManager = QStringLiteral("org.freedesktop.FileManager1");
         FakeBusService manager(m_bus.connect(QStringLiteral("file-manager")));

@@ -22,11 +22,9 @@ static const QByteArray kOddPath = PanelFixture::kRoot + "/" + kOddName;
 class FileActionsTest : public QObject {
     Q_OBJECT
     PanelFixture m_fixture;
-
 private Q_SLOTS:
     void init() { QVERIFY(m_fixture.open(PanelFixture::kTree + QList<QByteArray>{kOddName})); }
     void cleanup() { m_fixture = {}; }
-
     void actions_data() {
         addScenarioColumns();
         const char* copied =
@@ -56,7 +54,6 @@ private Q_SLOTS:
             "rows=1 trashed=~/zeta.md");
     }
     void actions() { m_fixture.playRow(); }
-
     void refusedTrashShowsTheMessageAndKeepsTheRow() {
         m_fixture.trash->outcome = {false, QStringLiteral("Unable to trash: Permission denied")};
         QString alertText;
@@ -72,7 +69,6 @@ private Q_SLOTS:
         QCOMPARE(alertText, QStringLiteral("Unable to trash: Permission denied"));
         m_fixture.expect(QStringLiteral("rows=7 row=zeta.md"));
     }
-
     // What a window system delivers: press, release, press, double click, release.
     void doubleClickOpensAndCloses() {
         QWidget* viewport = m_fixture.panel->resultsView()->viewport();
@@ -85,7 +81,6 @@ private Q_SLOTS:
         QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);
         m_fixture.expect(QStringLiteral("opened=~/notes.txt closed=yes"));
     }
-
     // Bytes that are not UTF-8 stay exact when copied, dragged and opened.
     void rowsDragTheirFilesAsACopy() {
         ResultsTableView* view = m_fixture.panel->resultsView();

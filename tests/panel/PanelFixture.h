@@ -37,21 +37,18 @@ public:
     QList<QByteArray> trashed;
 };
 
-// A panel on a made-up folder (nothing read from disk) acting through recording services. A
-// test is a table of rows: a script of what the user does (see run()) and the state that must
-// follow as "name=value" pairs (see value()); paths below the folder read "~/...", blanks '_'.
+// A panel on a made-up folder acting through recording services. Rows: user steps (run()) and
+// the state that must follow as "name=value" pairs (value()); paths read "~/...", blanks '_'.
 class PanelFixture {
 public:
     static inline const QByteArray kRoot = "/srv/projects";
     static inline const QList<QByteArray> kTree = {"docs/",     "docs/alpha.txt", "docs/beta.txt",
                                                    "notes.txt", "zeta.md",        "readme.md"};
-
     std::shared_ptr<RecordingOpener> opener;
     std::shared_ptr<RecordingReveal> reveal;
     std::shared_ptr<ScriptedTrash> trash;
     std::unique_ptr<SearchPanel> panel;
     std::unique_ptr<QLineEdit> other;  // a field in another window of this application
-
     // Shows a panel on `entries` (folders end in '/') whose preview reads "preview of PATH".
     bool open(const QList<QByteArray>& entries = kTree);
     static SearchSession::Dependencies madeUpTree(const QList<QByteArray>& entries);
@@ -68,17 +65,12 @@ public:
     QPoint centreOfRow(int row) const {
         return panel->resultsView()->visualRect(panel->resultsModel()->index(row)).center();
     }
-
-    // Blank-separated steps, each settled: type:TEXT, set:TEXT (not typed), select:NAME|ROW|-,
-    // key:KEY (field), list:KEY (results), panel:KEY, other:KEY (another window), x:KEY,KEY...
-    // (on the X server), caret:N, mark:START,LENGTH, clip:TEXT, sort:N, pill:N, menu:NAME|- (right
-    // click), entry:TEXT (of the menu), refuse:MESSAGE (by the opener), and the panel's own
-    // open, reveal, revealclose, copypath, copyfile, trash, close, show.
+    // Blank-separated VERB:ARG steps, each settled; key: goes to the field, list: to the results,
+    // other: to another window, x: through the X server; menu:NAME right-clicks a row.
     void run(const QString& steps);
     // Waits until each named value is as given, failing the test if it never is.
     void expect(const QString& expected) const;
     void playRow();  // run(steps), expect(expected)
-
 private:
     QString value(const QString& name) const;
 };

@@ -4,17 +4,14 @@
 using namespace tarnwick;
 using namespace tarnwick::test;
 
-// What each key and control does, whichever of the panel's layers takes it: the panel-wide
-// shortcuts (whatever has the focus, never in another window), the search field's commands
-// (stepping into folders and back depending on the caret), the views, the sort and the pills.
+// What each key and control does, whichever layer takes it: panel shortcuts (never in another
+// window), the field's commands (folders stepped into by the caret), the views, sort and pills.
 class PanelKeysTest : public QObject {
     Q_OBJECT
     PanelFixture m_fixture;
-
 private Q_SLOTS:
     void init() { QVERIFY(m_fixture.open()); }
     void cleanup() { m_fixture = {}; }
-
     void keys_data() {
         addScenarioColumns();
         row("Space previews", "select:notes.txt key:Space", "preview=~/notes.txt field=");

@@ -17,7 +17,6 @@ using namespace tarnwick::test;
 class PanelX11Test : public QObject {
     Q_OBJECT
     PanelFixture m_fixture;
-
     // Clicks at a global position and waits until the panel's listener has read the press.
     bool clickAt(QPoint at, int button = 1) {
         auto* listener = qobject_cast<XInputClickWatcher*>(m_fixture.panel->clickOutsideWatcher());
@@ -25,7 +24,6 @@ class PanelX11Test : public QObject {
         return listener && xserver::click(at, button) &&
                QTest::qWaitFor([&] { return listener->pressesSeen() > before; });
     }
-
 private Q_SLOTS:
     void initTestCase() {
         if (!xserver::available()) QSKIP("needs an X server (run through run-with-xvfb)");
@@ -36,7 +34,6 @@ private Q_SLOTS:
         m_fixture.expect(QStringLiteral("focus=field"));
     }
     void cleanup() { m_fixture = {}; }
-
     void keys_data() {
         addScenarioColumns();
         row("Space previews", "select:notes.txt x:space", "preview=~/notes.txt focus=field");
@@ -52,9 +49,7 @@ private Q_SLOTS:
         row("arrows", "select:0 x:Down,Down,Up", "at=1");
     }
     void keys() { m_fixture.playRow(); }
-
-    // A right click opens the menu on its row (waiting for the event that shows it), clicks
-    // inside keep the panel, one outside closes it.
+    // A right click opens the row's menu (awaiting its event); inside clicks keep, outside closes.
     void clicks() {
         QAbstractItemView* view = m_fixture.panel->resultsView();
         QSignalSpy requested(view, &QWidget::customContextMenuRequested);

@@ -6,11 +6,9 @@
 
 using namespace tarnwick;
 
-// Where the panel opens and how it grows: the screen under the pointer, centred above the
-// middle of its available area, kept inside the screen as it grows; and where its views go.
+// Where the panel opens, how it grows, and where its views go.
 class PlacementTest : public QObject {
     Q_OBJECT
-
 private Q_SLOTS:
     // The taller second screen leaves a gap below the first one, at (640, 1100).
     void screenForPointer() {
@@ -22,9 +20,7 @@ private Q_SLOTS:
             QCOMPARE(tarnwick::screenForPointer(screens, r[2], {r[0], r[1]}), r[3]);
         QCOMPARE(tarnwick::screenForPointer({}, 0, {}), std::nullopt);
     }
-
-    // Opened centred with its bottom edge 100 above the available middle (960, 556), then grown
-    // from the top, moved up when too low (1024x600 with a 30 pixel bar: opening top 95).
+    // Bottom edge 100 above the available middle (960, 556); grown from the top, moved up when low.
     void opensCentredAboveTheMiddleAndGrowsDown() {
         QCOMPARE(openingRect({0, 32, 1920, 1048}), QRect(960 - 320, 556 - 100 - 120, 640, 120));
         const QRect screen(1920, 0, 1920, 1016), small(0, 30, 1024, 570);
@@ -41,9 +37,7 @@ private Q_SLOTS:
         for (const auto& r : rows)
             QCOMPARE(resizedKeepingTop(r.current, r.height, r.available), r.resized);
     }
-
-    // Labels 10 from the top, the field 4 below them, pills and sort 4 below it, a line 6 below
-    // those, the results 4 below the line and 8 above the bottom; 16, 14 or 8 from the sides.
+    // Gaps of 10, 4, 4, 6 and 4 from the top down, 8 at the bottom; 16, 14 or 8 from the sides.
     void viewsFollowTheMargins() {
         const PanelLayout l = panelLayout({kPanelWidth, 621}, 80);
         QCOMPARE((QList<QRect>{l.directoryLabel, l.countLabel, l.searchField, l.pillRow,

@@ -8,17 +8,14 @@
 using namespace tarnwick;
 using namespace tarnwick::test;
 
-// The panel's side of the preview: what it shows follows the selection, loads are taken off the
-// main thread and dropped once overtaken, and the window sits beside the panel without ever
-// taking the keyboard. (What a file's preview holds is the loader's business.)
+// The panel's preview: follows the selection, loads off the main thread dropped once overtaken,
+// beside the panel without taking the keyboard.
 class PreviewWindowTest : public QObject {
     Q_OBJECT
     PanelFixture m_fixture;
-
 private Q_SLOTS:
     void init() { QVERIFY(m_fixture.open()); }
     void cleanup() { m_fixture = {}; }
-
     void followsTheSelection_data() {
         addScenarioColumns();
         const QString shown = QStringLiteral("select:notes.txt key:Space ");
@@ -32,9 +29,6 @@ private Q_SLOTS:
         row("closing the panel hides it", shown + "close", "preview=hidden");
     }
     void followsTheSelection() { m_fixture.playRow(); }
-
-    // (Whether it leaves the keyboard with the panel is seen on a real X server: the offscreen
-    // platform activates every window it shows.)
     void takesNoFocusAndStaysOnTheScreen() {
         m_fixture.run(QStringLiteral("select:notes.txt key:Space"));
         const PreviewWindow* preview = m_fixture.panel->previewWindow();
@@ -43,7 +37,6 @@ private Q_SLOTS:
         QCOMPARE(preview->focusPolicy(), Qt::NoFocus);
         QVERIFY(m_fixture.panel->screen()->availableGeometry().contains(preview->geometry()));
     }
-
     void overtakenLoadsAreDropped() {
         PreviewWindow window(&PanelFixture::previewOf);
         QSignalSpy shown(&window, &PreviewWindow::contentShown);
@@ -60,7 +53,6 @@ private Q_SLOTS:
         QTest::qWait(100);
         QCOMPARE(window.content().kind, PreviewContent::Kind::empty);
     }
-
     // On a 1600x1000 screen: right of the panel, else left, else over it; moved up to fit.
     void placedBesideThePanelOnItsScreen() {
         const int rows[][6] = {{300, 200, 640, 400, 952, 200},

@@ -33,12 +33,9 @@ FileItem itemAt(const QByteArray& relative, qint64 size = 0, qint64 modified = F
 
 }  // namespace
 
-// What a result row says: the query's words marked in the name (also once elided), the
-// second line, and the size and age, the age in the largest whole unit. Each row's input is
-// part of what is compared, so a failure names its row.
+// What a result row says. Each row's input is part of what is compared, so a failure names it.
 class ResultTextTest : public QObject {
     Q_OBJECT
-
 private Q_SLOTS:
     void highlights() {
         for (const char* row :
@@ -52,7 +49,6 @@ private Q_SLOTS:
             QCOMPARE(f[0] + u'|' + f[1] + u'|' + text(highlightRanges(f[0], f[1])), row);
         }
     }
-
     // "a very long file name.txt" (25) elided to "a very…name.txt": head 6, tail 8.
     void marksFollowTheElidedName() {
         const QString name = QStringLiteral("a very long file name.txt");
@@ -67,9 +63,7 @@ private Q_SLOTS:
             QCOMPARE(marked + u'|' + text(rangesAfterElision(ranges(marked), 25, *cut)), row);
         }
     }
-
-    // The snippet (brighter, '*') when there is one, else the folder below the opened one,
-    // else the type.
+    // The snippet (brighter, '*'), else the folder below the opened one, else the type.
     void secondLine() {
         for (const char* row :
              {"notes.TXT||TXT", "Report.Pdf||PDF", "README||File", ".bashrc||File",
@@ -84,7 +78,6 @@ private Q_SLOTS:
                      row);
         }
     }
-
     // path|size|age|meta
     void metaText() {
         const QLocale english(QLocale::English, QLocale::UnitedStates);
@@ -100,10 +93,7 @@ private Q_SLOTS:
                      row);
         }
     }
-
-    // The age in the largest whole unit, in the locale's short words: rows "SHIFT|text", the
-    // earlier moment shifted by seconds (s), days (d) or months (M). From the end of January, a
-    // month has passed at the end of February.
+    // Rows "SHIFT|text", shifted by seconds, days or months; Jan 31 to Feb 28 is a month.
     void ageInTheLargestWholeUnit() {
         const auto shifted = [](QDateTime t, const QString& by) {
             for (const QString& part : by.split(u' ', Qt::SkipEmptyParts)) {

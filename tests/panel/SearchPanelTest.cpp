@@ -27,10 +27,8 @@ QList<QByteArray> numberedFiles(int count) {
 class SearchPanelTest : public QObject {
     Q_OBJECT
     PanelFixture m_fixture;
-
 private Q_SLOTS:
     void cleanup() { m_fixture = {}; }
-
     void constructionBuildsTheViewsAndClosingBeforeShowingStops() {
         SearchPanel panel(PanelFixture::kRoot, PanelFixture::madeUpTree({}));
         QCOMPARE(panel.panelRect().size(), QSize(640, 120));
@@ -48,10 +46,8 @@ private Q_SLOTS:
         panel.show();
         QVERIFY(!panel.isVisible() && panel.session().isClosed());
     }
-
-    // The height for the published results, grown from the top edge or moved up on a screen too
-    // short for it (offscreen: 600); the result area holds the rows it was made for and no room
-    // for one more; drawn through the delegate without a widget per row.
+    // Grown from the top or moved up on a short screen (offscreen: 600), room for exactly the
+    // rows, drawn through the delegate without a widget per row.
     void heightAndSelectionFollowPublishedResults() {
         for (const auto& [count, height] :
              {std::pair{0, 131}, {1, 180}, {3, 278}, {10, 621}, {500, 621}}) {
@@ -77,7 +73,6 @@ private Q_SLOTS:
             QCOMPARE(panel.resultsView()->viewport()->findChildren<QWidget*>().size(), 0);
         }
     }
-
     void snippetRepaintsOnlyItsRow() {
         QVERIFY(m_fixture.open());
         QSignalSpy changed(m_fixture.panel->resultsModel(), &ResultsModel::dataChanged);
@@ -89,9 +84,7 @@ private Q_SLOTS:
                  33);
         QCOMPARE(reset.count(), 0);
     }
-
-    // Long lists are laid out a part at a time; a selection kept far down a newly published list
-    // is still brought into view at once, arrows keep it there, and the rest follows for scrolling.
+    // Long lists are laid out a part at a time, yet a deep selection is in view at once.
     void longListsKeepDeepSelectionsInView() {
         const int rows = 12000;
         QVERIFY(m_fixture.open(numberedFiles(rows)));

@@ -29,7 +29,7 @@ struct Engine {
     std::unique_ptr<FullSearchEngine> full;
     QStringList delivered;
 
-    Engine(bool isFull, std::chrono::milliseconds debounce = 5ms) {
+    explicit Engine(bool isFull, std::chrono::milliseconds debounce = 5ms) {
         SpotlightEngineFactory factory(index, debounce);
         auto deliver = [this](QByteArrayList paths) {
             std::sort(paths.begin(), paths.end());
@@ -52,9 +52,8 @@ struct Engine {
     FakeMetadataQuery* searchAndWait(const QString& text) {
         const qsizetype before = index->queryCount();
         search(text);
-        return QTest::qWaitFor([&] { return index->queryCount() > before; }, 2000)
-                   ? index->lastQuery()
-                   : nullptr;
+        const bool created = QTest::qWaitFor([&] { return index->queryCount() > before; }, 2000);
+        return created ? index->lastQuery() : nullptr;
     }
 };
 
@@ -179,11 +178,9 @@ private Q_SLOTS:
         QCOMPARE(count->resultCount(), 0);
         tracker->lastQuery()->setCount(7001);
         QCOMPARE(count->resultCount(), 7001);
-        for (FakeMetadataIndex* index : {tracker.get(), scanner.get()}) {
-            const FakeQueryRecord& record = index->record(0);
-            QVERIFY(record.scope == "/s" && record.text == u"invoice" && record.startCalls == 1);
-            QCOMPARE(record.predicate, MetadataPredicate::contentContains);
-        }
+        for (const FakeQueryRecord& record : {tracker->record(0), scanner->record(0)})
+            QVERIFY(record.scope == "/s" && record.text == u"invoice" && record.startCalls == 1 &&
+                    record.predicate == MetadataPredicate::contentContains);
         FakeMetadataQuery *primary = tracker->query(0), *complement = scanner->query(0);
         auto paths = [&] {
             QByteArrayList out;
@@ -194,8 +191,7 @@ private Q_SLOTS:
         primary->setResults({metadataItem("/s/b", 1), metadataItem("/s/a")});
         complement->setResults({metadataItem("/s/c"), metadataItem("/s/b", 2)});
         QCOMPARE(paths(), "/s/b /s/a /s/c");
-        QCOMPARE(query->results().first().fileSize, 1);
-        QCOMPARE(query->resultCount(), 3);
+        QVERIFY(query->results().first().fileSize == 1 && query->resultCount() == 3);
         // Gathered once both have, then updated by either.
         QSignalSpy finished(query.get(), &MetadataQuery::finishedGathering);
         QSignalSpy updated(query.get(), &MetadataQuery::updated);
@@ -221,8 +217,8 @@ private Q_SLOTS:
         QSignalSpy silenced(stopped.get(), &MetadataQuery::finishedGathering);
         stopped->stop();
         QVERIFY(tracker->query(1)->isStopped() && scanner->query(1)->isStopped());
-        tracker->query(1)->finishGathering();
-        scanner->query(1)->finishGathering();
+        for (FakeMetadataIndex* part : {tracker.get(), scanner.get()})
+            part->query(1)->finishGathering();
         QCOMPARE(silenced.count(), 0);
     }
 };
@@ -234,17 +230,13 @@ class IndexTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void itemsFollowTheScope() {
-        const std::tuple<QByteArray, QByteArray, QByteArray> kept[] = {
-            {"/s", "/s/a.txt", ""},
-            {"/s", "/s/a/b/c", "a/b"},
-            {"/", "/etc/x/hosts", "etc/x"},
-            {"/", "/etc", ""},
-            {"/s\xe9", "/s\xe9/d\xff/n\xfe", "d\xff"}};
-        for (const auto& [scope, path, relativeDirectory] : kept) {
-            const QList<FileItem> items = fileItemsFromMetadata({metadataItem(path)}, scope);
+        for (const char* row : {"/s|/s/a.txt|", "/s|/s/a/b/c|a/b", "/|/etc/x/hosts|etc/x",
+                                "/|/etc|", "/s\xe9|/s\xe9/d\xff/n\xfe|d\xff"}) {
+            const QList<QByteArray> f = QByteArray(row).split('|');  // scope, path, relative folder
+            const QList<FileItem> items = fileItemsFromMetadata({metadataItem(f[1])}, f[0]);
             QCOMPARE(items.size(), 1);
-            QCOMPARE(items[0].path(), path);
-            QCOMPARE(items[0].nativeRelativeDirectory().toByteArray(), relativeDirectory);
+            QCOMPARE(items[0].path() + '|' + items[0].nativeRelativeDirectory().toByteArray(),
+                     f[1] + '|' + f[2]);
         }
         const QList<FileItem> items =
             fileItemsFromMetadata({metadataItem({}), metadataItem("/s/a/1"), metadataItem("/s"),
@@ -278,14 +270,17 @@ private Q_SLOTS:
                      backends[i]);
         for (const char16_t* bad : {u"Auto", u"", u"automatic", u"spotlight"})
             QCOMPARE(indexBackendFromName(bad), std::nullopt);
-        // backend, Tracker runs, Tracker covers the folder
-        QCOMPARE(chooseIndex(B::automatic, true, true), C::trackerWithScanner);
-        QCOMPARE(chooseIndex(B::automatic, true, false), C::scannerAlone);
-        QCOMPARE(chooseIndex(B::automatic, false, false), C::scannerAlone);
-        QCOMPARE(chooseIndex(B::tracker, true, false), C::trackerAlone);
-        QCOMPARE(chooseIndex(B::tracker, false, false), C::nothing);
-        QCOMPARE(chooseIndex(B::scan, true, true), C::scannerAlone);
-        QCOMPARE(chooseIndex(B::none, true, true), C::nothing);
+        // backend, Tracker runs, Tracker covers the folder: the choice
+        const std::tuple<B, bool, bool, C> rows[] = {
+            {B::automatic, true, true, C::trackerWithScanner},
+            {B::automatic, true, false, C::scannerAlone},
+            {B::automatic, false, false, C::scannerAlone},
+            {B::tracker, true, false, C::trackerAlone},
+            {B::tracker, false, false, C::nothing},
+            {B::scan, true, true, C::scannerAlone},
+            {B::none, true, true, C::nothing}};
+        for (auto [backend, runs, covers, choice] : rows)
+            QCOMPARE(chooseIndex(backend, runs, covers), choice);
         // Without Tracker, every folder shares the scanner, or nothing.
         for (B backend : backends) {
             IndexChooser chooser(backend, nullptr);

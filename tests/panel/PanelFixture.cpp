@@ -16,23 +16,17 @@
 
 namespace tarnwick::test {
 
-namespace {
-
-QString tilde(const QList<QByteArray>& paths) {
+static QString tilde(const QList<QByteArray>& paths) {
     QStringList texts;
     for (const QByteArray& path : paths) texts.append(QString::fromUtf8(path));
     return texts.join(u',').replace(QString::fromUtf8(PanelFixture::kRoot), QStringLiteral("~"));
 }
-
-}  // namespace
-
 PreviewContent PanelFixture::previewOf(const QByteArray& path, QSize) {
     PreviewContent content;
     content.kind = PreviewContent::Kind::text;
     content.text = QStringLiteral("preview of ") + QString::fromUtf8(path);
     return content;
 }
-
 SearchSession::Dependencies PanelFixture::madeUpTree(const QList<QByteArray>& entries) {
     SearchSession::Dependencies deps;
     deps.filterDebounceMs = 0;
@@ -49,7 +43,6 @@ SearchSession::Dependencies PanelFixture::madeUpTree(const QList<QByteArray>& en
     };
     return deps;
 }
-
 bool PanelFixture::open(const QList<QByteArray>& entries) {
     panel.reset();
     opener = std::make_shared<RecordingOpener>();
@@ -60,7 +53,6 @@ bool PanelFixture::open(const QList<QByteArray>& entries) {
     panel->show();
     return QTest::qWaitForWindowExposed(panel.get()) && settle();
 }
-
 void PanelFixture::run(const QString& steps) {
     QLineEdit* field = panel->searchField();
     for (const QString& step : steps.split(u' ', Qt::SkipEmptyParts)) {
@@ -115,7 +107,6 @@ void PanelFixture::run(const QString& steps) {
         QVERIFY(settle());
     }
 }
-
 void PanelFixture::expect(const QString& expected) const {
     const auto state = [&] {
         QStringList pairs;
@@ -127,14 +118,12 @@ void PanelFixture::expect(const QString& expected) const {
     };
     QTRY_COMPARE_WITH_TIMEOUT(state(), expected, 3000);
 }
-
 void PanelFixture::playRow() {
     QFETCH(QString, steps);
     QFETCH(QString, expected);
     run(steps);
     expect(expected);
 }
-
 QString PanelFixture::value(const QString& name) const {
     const QLineEdit* field = panel->searchField();
     const PreviewWindow* preview = panel->previewWindow();
@@ -190,5 +179,4 @@ QString PanelFixture::value(const QString& name) const {
     if (name == u"other") return other ? other->text() : QString();
     return QStringLiteral("(unknown)");
 }
-
 }  // namespace tarnwick::test

@@ -67,15 +67,10 @@ const Row& row() {
     return *static_cast<const Row*>(QTest::qData("row", qMetaTypeId<Row>()));
 }
 
-}  // namespace
-
-namespace {
-
 constexpr int kNone = -1;
 const QString kOwner = u":1.7"_s;  // owns org.freedesktop.FileManager1
 
-// "Class" or "Class:trait": gtk (GTK's D-Bus properties, on kOwner's bus name), own (this
-// process's), hidden, desktop0 (while desktop 1 is shown), sticky (on every desktop).
+// "Class:trait": gtk (properties on kOwner), own, hidden, desktop0 (1 shown), sticky.
 WindowFacts window(uint32_t id, const QString& spec) {
     const QString trait = spec.section(u':', 1);
     const QByteArray className = spec.section(u':', 0, 0).toUtf8();
@@ -107,6 +102,114 @@ using Tabs = std::tuple<QString, QString, QByteArray>;
 using Reported = std::tuple<const char*, QStringList, QByteArray>;
 using Server = std::tuple<QString, QString, QString, int>;
 using Format = std::tuple<QString, QByteArray>;
+
+const QString kFileManager = u"org.freedesktop.FileManager1"_s;
+const QString kManagerPath = u"/org/freedesktop/FileManager1"_s;
+const QString kWindows = u"OpenWindowsWithLocations"_s;
+const QString kWindow1 = u"/org/gnome/Nautilus/window/1"_s;
+const QString kPortalPath = u"/org/freedesktop/portal/desktop"_s;
+const QString kShortcuts = u"org.freedesktop.portal.GlobalShortcuts"_s;
+const QString kSession = u"/org/freedesktop/portal/desktop/session/1_1/t"_s;
+
+// The source's answer, waited for: the folder, "none", or "no answer" when none came in time.
+QByteArray ask(FrontFolderSource& source) {
+    auto answer = std::make_shared<QByteArray>("no answer");
+    source.requestFrontFolder([answer](auto folder) { *answer = folder.value_or("none"); });
+    [[maybe_unused]] bool given = QTest::qWaitFor([&] { return *answer != "no answer"; }, 4000);
+    return *answer;
+}
+
+// Scripted desktop services, each on a connection of its own to a private session bus.
+class BusTest : public QObject {
+    Q_OBJECT
+protected:
+    PrivateSessionBus m_bus;
+    int m_serial = 0;
+    std::unique_ptr<FakeBusService> fake(const QString& name) {
+        auto service = std::make_unique<FakeBusService>(m_bus.connect(u"fake%1"_s.arg(++m_serial)));
+        return service->serve(name) ? std::move(service) : nullptr;
+    }
+private Q_SLOTS:
+    void initTestCase() {
+        QString error;
+        QVERIFY2(m_bus.start(&error), qPrintable(error));
+    }
+};
+
+using Nautilus = std::tuple<QVariant, QByteArray, bool>;
+using Plasma = std::tuple<int, QString, QByteArray>;
+enum class Manager { absent, answers, refuses, silent };
+
+// Ctrl+Shift+`keysym` (space by default), or Alt+Super+`keysym`.
+ShortcutKey shortcut(quint32 keysym = 0x20, bool altSuper = false) {
+    return {.keysym = keysym,
+            .keysymName = u"space"_s,
+            .control = !altSuper,
+            .alt = altSuper,
+            .shift = !altSuper,
+            .super = altSuper,
+            .description = u"Search File Manager Window"_s};
+}
+
+std::unique_ptr<QRasterWindow> windowAt(QRect geometry, Qt::WindowFlags flags = {}) {
+    auto window = std::make_unique<QRasterWindow>();
+    window->setFlags(window->flags() | flags);
+    window->setGeometry(geometry);
+    window->show();
+    return QTest::qWaitForWindowExposed(window.get()) ? std::move(window) : nullptr;
+}
+
+using Typed = std::tuple<QString, QStringList>;
+using Click = std::tuple<QPoint, int, bool>;
+using Focus = std::tuple<bool, bool, bool, int>;
+
+const auto exists = [](const QByteArray& path) { return ::access(path.constData(), F_OK) == 0; };
+
+QByteArray readFile(const QByteArray& path) {
+    QFile file;  // opened by its bytes: the name need not be UTF-8
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    return file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle) ? file.readAll() : "";
+}
+
+// Home, data folder and files on one volume, set before GLib reads (and caches) them.
+struct PrivateHome : TempTree {
+    PrivateHome() {
+        mkdir("home");
+        mkdir("files");
+        qputenv("HOME", pathOf("home"));
+        qputenv("XDG_DATA_HOME", pathOf("data"));
+    }
+    QByteArray trashed(const QByteArray& name) const { return pathOf("data/Trash/files/" + name); }
+};
+
+enum class Mover { gio, claimsOnly, misplaces, refuses };
+using Outcome = std::tuple<Mover, bool, QString>;
+
+// GNOME's two keybinding schemas, as far as ours touches them.
+const char* const kSchemas =
+    R"(<schemalist><schema id="org.gnome.settings-daemon.plugins.media-keys" path="/org/gnome/)"
+    R"(settings-daemon/plugins/media-keys/"><key name="custom-keybindings" type="as"><default>)"
+    R"([]</default></key></schema><schema id="org.gnome.settings-daemon.plugins.media-keys.)"
+    R"(custom-keybinding"><key name="name" type="s"><default>''</default></key><key name=)"
+    R"("command" type="s"><default>''</default></key><key name="binding" type="s"><default>)"
+    R"(''</default></key></schema></schemalist>)";
+const QByteArray kUsersOwn =
+    "/org/gnome/settings-daemon/plugins/media-keys/custom-keybindings/custom0/";
+
+// GSettings reads its schemas and backend once per process: set everything before first use.
+void isolateSettings(const QTemporaryDir& root, bool withSchemas) {
+    const QString schemas = root.filePath(u"schemas"_s);
+    QDir().mkpath(schemas);
+    QFile file(schemas + u"/gnome-keys.gschema.xml"_s);
+    if (withSchemas && file.open(QIODevice::WriteOnly) && file.write(kSchemas) > 0) {
+        file.close();
+        QProcess::execute(u"glib-compile-schemas"_s, {schemas});
+    }
+    qputenv("GSETTINGS_SCHEMA_DIR", schemas.toUtf8());
+    qputenv("XDG_DATA_DIRS", root.filePath(u"no-system-schemas"_s).toUtf8());
+    qputenv("GSETTINGS_BACKEND", "keyfile");
+    qputenv("XDG_CONFIG_HOME", root.filePath(u"config"_s).toUtf8());
+}
 
 }  // namespace
 
@@ -227,9 +330,7 @@ private Q_SLOTS:
     }
 };
 
-// What the session and Qt's platform plug-in decide: the display server the desktop services
-// talk to, and whether a key event's native modifiers tell Caps Lock (on xcb: the panel's tests
-// on a real X server).
+// The display server the desktop services talk to, and Caps Lock in native modifiers off xcb.
 class PlatformNameTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -291,51 +392,7 @@ private Q_SLOTS:
     }
 };
 
-namespace {
-
-const QString kFileManager = u"org.freedesktop.FileManager1"_s;
-const QString kManagerPath = u"/org/freedesktop/FileManager1"_s;
-const QString kWindows = u"OpenWindowsWithLocations"_s;
-const QString kWindow1 = u"/org/gnome/Nautilus/window/1"_s;
-const QString kPortalPath = u"/org/freedesktop/portal/desktop"_s;
-const QString kShortcuts = u"org.freedesktop.portal.GlobalShortcuts"_s;
-const QString kSession = u"/org/freedesktop/portal/desktop/session/1_1/t"_s;
-
-// The source's answer, waited for: the folder, "none", or "no answer" when none came in time.
-QByteArray ask(FrontFolderSource& source) {
-    auto answer = std::make_shared<QByteArray>("no answer");
-    source.requestFrontFolder([answer](auto folder) { *answer = folder.value_or("none"); });
-    [[maybe_unused]] bool given = QTest::qWaitFor([&] { return *answer != "no answer"; }, 4000);
-    return *answer;
-}
-
-// Scripted desktop services, each on a connection of its own to a private session bus.
-class BusTest : public QObject {
-    Q_OBJECT
-protected:
-    PrivateSessionBus m_bus;
-    int m_serial = 0;
-    std::unique_ptr<FakeBusService> fake(const QString& name) {
-        auto service = std::make_unique<FakeBusService>(m_bus.connect(u"fake%1"_s.arg(++m_serial)));
-        return service->serve(name) ? std::move(service) : nullptr;
-    }
-private Q_SLOTS:
-    void initTestCase() {
-        QString error;
-        QVERIFY2(m_bus.start(&error), qPrintable(error));
-    }
-};
-
-using Nautilus = std::tuple<QVariant, QByteArray, bool>;
-using Plasma = std::tuple<int, QString, QByteArray>;
-enum class Manager { absent, answers, refuses, silent };
-
-}  // namespace
-
-// The front folder as file managers tell it over D-Bus: Nautilus's window locations, Dolphin's
-// confirmation of its title, KWin's window stack and what Wayland allows, with answers of the
-// wrong shape or none at all. Which window or tab is meant is the rules' test; here: that the
-// questions are asked and the answers read.
+// The front folder as file managers and KWin tell it over D-Bus, with wrong answers or none.
 class FileManagerQueryTest : public BusTest {
     Q_OBJECT
     TempTree m_tree;
@@ -351,8 +408,7 @@ class FileManagerQueryTest : public BusTest {
         source->readStack = [window] { return std::optional(WindowStack{{window}, {}}); };
         return source;
     }
-    // Dolphin (pid 4242) with two windows; the second shows `open`, compared as Dolphin does:
-    // exactly, trailing slash included.
+    // Dolphin (pid 4242) whose second window shows `open`, compared exactly, as Dolphin does.
     std::unique_ptr<FakeBusService> dolphin(const QString& open) {
         auto dolphin = fake(u"org.kde.dolphin-4242"_s);
         dolphin->setIntrospection(u"/dolphin"_s,
@@ -475,19 +531,13 @@ private Q_SLOTS:
     }
 };
 
-// The shortcut through a scripted GlobalShortcuts portal: session, binding with our trigger,
-// activations of our shortcut only, refusals and a desktop without the interface.
+// The shortcut through a scripted GlobalShortcuts portal, and desktops that refuse it.
 class PortalShortcutTest : public BusTest {
     Q_OBJECT
     std::unique_ptr<FakeBusService> m_portal;
     int m_activations = 0;
-    static inline const ShortcutKey kKey{.keysym = 0x20,
-                                         .keysymName = u"space"_s,
-                                         .control = true,
-                                         .shift = true,
-                                         .description = u"Search File Manager Window"_s};
-    // A request-style call: answered now with the Request path made from the call's
-    // handle_token, whose Response signal follows, as portals do.
+    static inline const ShortcutKey kKey = shortcut();
+    // Answered with the Request path made from the call's handle_token, then its Response.
     FakeBusService::Handler respond(uint code, QVariantMap results, int optionsArgument) {
         return [=, this](const QDBusMessage& call) {
             QVariantMap options;
@@ -523,13 +573,9 @@ private Q_SLOTS:
         QTRY_COMPARE(shortcut.sessionHandle(), kSession);
         const QVariantList bind = m_portal->calls(u"BindShortcuts"_s).value(0).arguments();
         QCOMPARE(bind.value(0).value<QDBusObjectPath>().path(), kSession);
-        const QDBusArgument list = bind.value(1).value<QDBusArgument>();
-        QCOMPARE(list.currentSignature(), u"a(sa{sv})"_s);
-        QString id;
-        QVariantMap properties;
-        list.beginArray();
-        list.beginStructure();
-        list >> id >> properties;
+        QList<std::pair<QString, QVariantMap>> shortcuts;  // a(sa{sv})
+        bind.value(1).value<QDBusArgument>() >> shortcuts;
+        const auto& [id, properties] = shortcuts.value(0);
         QCOMPARE(id, u"activate-search"_s);
         QCOMPARE(properties.value(u"preferred_trigger"_s).toString(), u"CTRL+SHIFT+space"_s);
         QCOMPARE(properties.value(u"description"_s).toString(), u"Search File Manager Window"_s);
@@ -567,8 +613,7 @@ private Q_SLOTS:
     }
 };
 
-// Revealing through org.freedesktop.FileManager1 with a scripted file manager, and the fallback
-// that opens the folder when none answers.
+// Revealing through org.freedesktop.FileManager1, or opening the folder when none answers.
 class RevealTest : public BusTest {
     Q_OBJECT
     static inline const QByteArray kFolder = "/srv/photos/caf\xe9 2023";  // not UTF-8
@@ -626,33 +671,7 @@ private Q_SLOTS:
     }
 };
 
-namespace {
-
-// Ctrl+Shift+`keysym`, or Alt+Super+`keysym`.
-ShortcutKey shortcut(quint32 keysym = 0x20, bool altSuper = false) {
-    return {.keysym = keysym,
-            .control = !altSuper,
-            .alt = altSuper,
-            .shift = !altSuper,
-            .super = altSuper};
-}
-
-std::unique_ptr<QRasterWindow> windowAt(QRect geometry, Qt::WindowFlags flags = {}) {
-    auto window = std::make_unique<QRasterWindow>();
-    window->setFlags(window->flags() | flags);
-    window->setGeometry(geometry);
-    window->show();
-    return QTest::qWaitForWindowExposed(window.get()) ? std::move(window) : nullptr;
-}
-
-using Typed = std::tuple<QString, QStringList>;
-using Click = std::tuple<QPoint, int, bool>;
-using Focus = std::tuple<bool, bool, bool, int>;
-
-}  // namespace
-
-// The key grab on a private Xvfb: presses arrive whatever the lock keys, a key another client
-// holds is refused with the server's error, and a grab given back is free again.
+// The key grab on a private Xvfb: lock keys, keys another client holds, grabs given back.
 class X11KeyGrabTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -712,14 +731,12 @@ private Q_SLOTS:
     }
 };
 
-// Raw presses on a private Xvfb without a window manager: our panel (200,200 400x300), our pop-up
-// (700,200 150x100), a window of ours that was hidden (200,600 200x100) and another client's.
+// Raw presses on a private Xvfb without a window manager, around our windows and another's.
 class XInputClickWatcherTest : public QObject {
     Q_OBJECT
     std::unique_ptr<QRasterWindow> m_panel, m_popup, m_hidden;
     std::unique_ptr<xserver::OtherClient> m_other;
-    // Clicks, then waits until the watcher has read that press, so that each click is judged
-    // with the pointer still where it was made.
+    // Waits for the watcher to read the press, judged with the pointer still where it was made.
     static bool clickAndWait(XInputClickWatcher& watcher, QPoint at, int button = 1) {
         const int before = watcher.pressesSeen();
         return xserver::click(at, button) &&
@@ -772,8 +789,7 @@ private Q_SLOTS:
     }
 };
 
-// On a private Xvfb the application loses activation when another client takes the keyboard
-// focus, as it does on Wayland when the user clicks elsewhere.
+// Activation lost to another client's focus, as on Wayland when the user clicks elsewhere.
 class FocusLossWatcherTest : public QObject {
     Q_OBJECT
     std::unique_ptr<xserver::OtherClient> m_other;
@@ -818,61 +834,6 @@ private Q_SLOTS:
         QVERIFY(focusElsewhere());
     }
 };
-
-namespace {
-
-bool exists(const QByteArray& path) {
-    struct stat st;
-    return lstat(path.constData(), &st) == 0;
-}
-
-QByteArray readFile(const QByteArray& path) {
-    QFile file;  // opened by its bytes: the name need not be UTF-8
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-    return file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle) ? file.readAll() : "";
-}
-
-// Home, data folder and files on one volume, set before GLib reads (and caches) them.
-struct PrivateHome : TempTree {
-    PrivateHome() {
-        mkdir("home");
-        mkdir("files");
-        qputenv("HOME", pathOf("home"));
-        qputenv("XDG_DATA_HOME", pathOf("data"));
-    }
-    QByteArray trashed(const QByteArray& name) const { return pathOf("data/Trash/files/" + name); }
-};
-
-enum class Mover { gio, claimsOnly, misplaces, refuses };
-using Outcome = std::tuple<Mover, bool, QString>;
-
-// GNOME's two keybinding schemas, as far as ours touches them.
-const char* const kSchemas =
-    R"(<schemalist><schema id="org.gnome.settings-daemon.plugins.media-keys" path="/org/gnome/)"
-    R"(settings-daemon/plugins/media-keys/"><key name="custom-keybindings" type="as"><default>)"
-    R"([]</default></key></schema><schema id="org.gnome.settings-daemon.plugins.media-keys.)"
-    R"(custom-keybinding"><key name="name" type="s"><default>''</default></key><key name=)"
-    R"("command" type="s"><default>''</default></key><key name="binding" type="s"><default>)"
-    R"(''</default></key></schema></schemalist>)";
-const QByteArray kUsersOwn =
-    "/org/gnome/settings-daemon/plugins/media-keys/custom-keybindings/custom0/";
-
-// GSettings reads its schemas and backend once per process: set everything before first use.
-void isolateSettings(const QTemporaryDir& root, bool withSchemas) {
-    const QString schemas = root.filePath(u"schemas"_s);
-    QDir().mkpath(schemas);
-    QFile file(schemas + u"/gnome-keys.gschema.xml"_s);
-    if (withSchemas && file.open(QIODevice::WriteOnly) && file.write(kSchemas) > 0) {
-        file.close();
-        QProcess::execute(u"glib-compile-schemas"_s, {schemas});
-    }
-    qputenv("GSETTINGS_SCHEMA_DIR", schemas.toUtf8());
-    qputenv("XDG_DATA_DIRS", root.filePath(u"no-system-schemas"_s).toUtf8());
-    qputenv("GSETTINGS_BACKEND", "keyfile");
-    qputenv("XDG_CONFIG_HOME", root.filePath(u"config"_s).toUtf8());
-}
-
-}  // namespace
 
 // Moving to the trash through GIO into a private XDG data home, checked on disk.
 class TrashTest : public QObject {
@@ -957,7 +918,7 @@ class FileOpenerTest : public QObject {
 private Q_SLOTS:
     void initTestCase() {
         QVERIFY(m_stub.isValid());
-        m_stub.applyToThisProcess();
+        m_stub.environment(true);
         // GLib announces launches on the session bus: never an autolaunched one.
         qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/tarnwick-test-bus");
         m_files.write("notes caf\xe9 #2.txt");  // Latin-1: not UTF-8

@@ -6,9 +6,8 @@
 
 namespace tarnwick::test {
 
-// A private XDG data and config home in which a stub script is the default application for
-// plain text and for folders. The stub appends each path it is given, NUL-terminated, to a
-// file, so that a test sees exactly which bytes an application received.
+// A private XDG data and config home whose default application for plain text and folders is a
+// stub that appends each path it gets, NUL-terminated, to a file: the exact bytes received.
 class StubDefaultApp {
 public:
     StubDefaultApp() {
@@ -27,17 +26,17 @@ public:
             QDir(m_folder.path()).mkpath(QStringLiteral("home"));
     }
     bool isValid() const { return m_valid; }
-    // XDG_DATA_HOME, XDG_CONFIG_HOME and HOME in the private folder, for a child process...
-    QProcessEnvironment environment() const {
+    // XDG_DATA_HOME, XDG_CONFIG_HOME and HOME in the private folder, for a child process, or for
+    // this one (before GLib first reads them).
+    QProcessEnvironment environment(bool applyHere = false) const {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const auto& [name, folder] : kHomes)
-            environment.insert(QLatin1String(name), m_folder.filePath(QLatin1String(folder)));
+        for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "HOME"}) {
+            QString leaf = QString::fromLatin1(name).remove(QLatin1String("XDG_"));
+            const QString folder = m_folder.filePath(leaf.remove(QLatin1String("_HOME")).toLower());
+            environment.insert(QLatin1String(name), folder);
+            if (applyHere) qputenv(name, QFile::encodeName(folder));
+        }
         return environment;
-    }
-    // ...or for this process (before GLib first reads them).
-    void applyToThisProcess() const {
-        for (const auto& [name, folder] : kHomes)
-            qputenv(name, QFile::encodeName(m_folder.filePath(QLatin1String(folder))));
     }
     // Every path the stub was started with, oldest first.
     QList<QByteArray> openedPaths() const {
@@ -49,8 +48,6 @@ public:
     }
 
 private:
-    static constexpr std::pair<const char*, const char*> kHomes[] = {
-        {"XDG_DATA_HOME", "data"}, {"XDG_CONFIG_HOME", "config"}, {"HOME", "home"}};
     bool write(const QString& relative, const QByteArray& content) {
         QFile file(m_folder.filePath(relative));
         return QDir().mkpath(QFileInfo(file).path()) && file.open(QIODevice::WriteOnly) &&

@@ -20,6 +20,7 @@ const QString kEmptyFile = QStringLiteral(
 struct ActionsLayout {
     std::vector<std::pair<qsizetype, qsizetype>> matchingActions;  // [begin, end)
     qsizetype closingTag = -1;                                     // where </actions> begins
+    qsizetype emptyRootEnd = -1;  // where "/>" of an empty <actions/> begins
     QString error;
 };
 
@@ -76,13 +77,17 @@ ActionsLayout scanActions(const QString& text, const QString& uniqueId) {
             reader.skipCurrentElement();
         } else if (reader.isEndElement() && inRoot) {
             layout.closingTag = tagStart(text, reader, QLatin1String("</actions"));
+            // An empty list written as <actions/> has no closing tag; it is still a list.
+            if (layout.closingTag < 0)
+                layout.emptyRootEnd =
+                    text.lastIndexOf(QLatin1String("/>"), reader.characterOffset());
             inRoot = false;
         }
     }
     if (reader.hasError()) {
         layout.error =
             QStringLiteral("line %1: %2").arg(reader.lineNumber()).arg(reader.errorString());
-    } else if (layout.closingTag < 0) {
+    } else if (layout.closingTag < 0 && layout.emptyRootEnd < 0) {
         layout.error = QStringLiteral("no <actions> element");
     }
     return layout;
@@ -148,7 +153,10 @@ ThunarActionsEdit editThunarActions(const QByteArray& existing, const QString& u
         edit.error = layout.error;
         return edit;
     }
-    if (replacement) {
+    if (replacement && layout.closingTag < 0) {
+        text.replace(layout.emptyRootEnd, 2,
+                     QLatin1String(">\n") + actionXml(*replacement) + QLatin1String("</actions>"));
+    } else if (replacement) {
         QString insertion = actionXml(*replacement);
         const qsizetype at = layout.closingTag;
         if (at > 0 && text[at - 1] != QLatin1Char('\n')) insertion.prepend(QLatin1Char('\n'));

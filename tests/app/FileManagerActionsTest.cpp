@@ -87,6 +87,15 @@ private Q_SLOTS:
             kId, std::nullopt);
         QCOMPARE(compact.xml,
                  QByteArray("<actions><action><unique-id>a</unique-id></action></actions>"));
+        // An empty list written as one tag is opened up to take our action, and left as it is
+        // when there is nothing to remove.
+        const QByteArray empty = "<?xml version=\"1.0\"?>\n<actions />\n";
+        const ThunarActionsEdit opened = editThunarActions(empty, kId, ourAction());
+        QVERIFY2(opened.ok, qPrintable(opened.error));
+        QCOMPARE(texts(opened.xml, "unique-id"), QStringList{kId});
+        QVERIFY(opened.xml.startsWith("<?xml version=\"1.0\"?>\n<actions >\n<action>") &&
+                opened.xml.endsWith("</action>\n</actions>\n"));
+        QCOMPARE(editThunarActions(empty, kId, std::nullopt).xml, empty);
     }
     void refusesWhatItCannotRead() {
         for (const QByteArray& content :

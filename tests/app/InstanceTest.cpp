@@ -117,13 +117,10 @@ bool someoneHoldsTheShortcut() {
 
 }  // namespace
 
-// Tarnwick on an X server with a window manager and a private session bus: a window with
-// Nautilus's properties in front, a file manager reporting its folder, a StatusNotifierWatcher
-// that reads the tray menu, an index that never answers. The shortcut opens and closes the
-// panel; the menu reads as it should and quits the program, which gives the key back.
+// The real binary on an X server with a window manager and a private session bus: Nautilus's
+// window in front, a tray watcher reading the menu, an index that never answers.
 class AppEndToEndTest : public QObject {
     Q_OBJECT
-private:
     PrivateSessionBus m_bus;
     QTemporaryDir m_home;
     std::unique_ptr<StatusNotifierWatcherDouble> m_watcher;
@@ -131,7 +128,6 @@ private:
     std::unique_ptr<QWidget> m_window;
     QProcess m_tarnwick;
     bool panelShown() { return !xserver::windowsOf(m_tarnwick.processId()).isEmpty(); }
-
 private Q_SLOTS:
     void initTestCase() {
         QString error;
@@ -180,39 +176,28 @@ private Q_SLOTS:
             m_tarnwick.waitForFinished(10000);
         }
     }
-    void shortcutAndMenuOpenThePanelAndQuitGivesTheKeyBack() {
+    // The shortcut opens the panel; a folder handed over while that panel still connects to
+    // the index (about a second) shows a new one; the menu's entries work and Quit frees the key.
+    void shortcutHandOverAndMenu() {
         const auto menu = m_watcher->menuOf(m_watcher->items().first());
         QVERIFY(menu);
         QStringList labels;
         for (const DbusMenuEntry& entry : *menu)
-            labels << (entry.isSeparator() ? u"---"_s : entry.label());
-        QCOMPARE(labels, (QStringList{"Search File Manager Window", "---",
-                                      "Shortcut: Ctrl+Shift+Space", "---", "Settings\u2026",
-                                      "Check for Updates\u2026", "---", "Quit Tarnwick"}));
+            labels << (entry.isSeparator() ? u"---"_s : entry.label() + u' ' + entry.shortcut())
+                          .trimmed();
+        QCOMPARE(labels,
+                 (QStringList{"Search File Manager Window", "---", "Shortcut: Ctrl+Shift+Space",
+                              "---", "Settings\u2026 Control+,", "Check for Updates\u2026", "---",
+                              "Quit Tarnwick Control+Q"}));
         QVERIFY(menu->at(0).isEnabled() && !menu->at(2).isEnabled() && menu->at(5).isEnabled());
-        QCOMPARE((QStringList{menu->at(0).shortcut(), menu->at(4).shortcut(),
-                              menu->at(5).shortcut(), menu->at(7).shortcut()}),
-                 (QStringList{"", "Control+,", "", "Control+Q"}));
-        QVERIFY(!panelShown());
-        QVERIFY(xserver::keys({u"ctrl+shift+space"_s}));
+        QVERIFY(!panelShown() && xserver::keys({u"ctrl+shift+space"_s}));
         QTRY_VERIFY_WITH_TIMEOUT(panelShown(), 10000);
-        // A folder handed over while that panel still connects to the index (whose stub never
-        // answers, so that takes a second): the instance lives on and shows the new panel.
         QTRY_VERIFY_WITH_TIMEOUT(m_tracker->callCount(u"Query"_s) > 0, 20000);
         const StartRequest request{StartRequest::Kind::openFolder,
                                    QFile::encodeName(m_home.filePath(u"Projects"_s))};
         QCOMPARE(SingleInstance(m_bus.connect(u"second"_s)).handOver(request), QString());
         QTest::qWait(1500);  // the connection has given up by now
-        QCOMPARE(m_tarnwick.state(), QProcess::Running);
-        QVERIFY(panelShown());
-        // The panel is on top now; the file manager's window under it still counts.
-        QVERIFY(xserver::keys({u"ctrl+shift+space"_s}));
-        QTRY_VERIFY_WITH_TIMEOUT(!panelShown(), 10000);
-        QVERIFY(m_nautilus->callCount(u"Get"_s) >= 2);
-        QVERIFY(m_watcher->click(m_watcher->items().first(), menu->at(0).id));  // the menu too
-        QTRY_VERIFY_WITH_TIMEOUT(panelShown(), 10000);
-        QVERIFY(xserver::keys({u"ctrl+shift+space"_s}));
-        QTRY_VERIFY_WITH_TIMEOUT(!panelShown(), 10000);
+        QVERIFY(m_tarnwick.state() == QProcess::Running && panelShown());
         QVERIFY(m_watcher->click(m_watcher->items().first(), menu->at(7).id));
         QVERIFY(m_tarnwick.waitForFinished(10000) &&
                 m_tarnwick.exitStatus() == QProcess::NormalExit);

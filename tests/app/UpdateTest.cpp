@@ -14,7 +14,6 @@
 #include <QSslServer>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimeZone>
 #include <QTimer>
 
 using namespace tarnwick;
@@ -22,8 +21,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// An HTTPS server on 127.0.0.1 whose certificate only clientConfiguration() trusts, answering
-// each path as scripted: a complete response, headers and then silence, or an endless body.
+// HTTPS on 127.0.0.1 with a certificate only client() trusts; each path answers a whole
+// response, headers and then silence, or an endless body.
 class LocalHttpsServer : public QObject {
 public:
     enum class Body { complete, silent, endless };
@@ -32,16 +31,15 @@ public:
         QProcess openssl;
         openssl.start("openssl",
                       {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
-                       "-nodes", "-days", "2", "-subj", "/CN=127.0.0.1", "-addext",
-                       "subjectAltName=IP:127.0.0.1", "-keyout", key, "-out", cert});
-        if (!openssl.waitForFinished(30000) || openssl.exitCode() != 0) return "no certificate";
-        auto read = [](const QString& path) {
-            QFile file(path);
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        };
+                       "-nodes", "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1",
+                       "-keyout", key, "-out", cert});
+        QFile keyFile(key), certFile(cert);
+        if (!openssl.waitForFinished(30000) || openssl.exitCode() != 0 ||
+            !keyFile.open(QIODevice::ReadOnly) || !certFile.open(QIODevice::ReadOnly))
+            return "no certificate";
         QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
-        configuration.setLocalCertificate(m_certificate = QSslCertificate(read(cert)));
-        configuration.setPrivateKey(QSslKey(read(key), QSsl::Ec));
+        configuration.setLocalCertificate(m_certificate = QSslCertificate(&certFile));
+        configuration.setPrivateKey(QSslKey(&keyFile, QSsl::Ec));
         m_server.setSslConfiguration(configuration);
         connect(&m_server, &QTcpServer::pendingConnectionAvailable, this, [this] {
             while (QTcpSocket* socket = m_server.nextPendingConnection()) serve(socket);
@@ -55,13 +53,12 @@ public:
     QUrl url(const QByteArray& path) const {
         return QUrl(u"https://127.0.0.1:%1"_s.arg(m_server.serverPort()) + QLatin1String(path));
     }
-    QSslConfiguration clientConfiguration() const {
+    QSslConfiguration client() const {
         QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
         configuration.setCaCertificates({m_certificate});
         return configuration;
     }
     QList<QByteArray> requests;  // the paths asked for, in order
-
 private:
     struct Route {
         QByteArray status, headers, body;
@@ -71,25 +68,22 @@ private:
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         auto request = std::make_shared<QByteArray>();
         connect(socket, &QTcpSocket::readyRead, this, [this, socket, request] {
-            *request += socket->readAll();
-            if (!request->contains("\r\n\r\n")) return;
-            const QByteArray path = request->left(request->indexOf("\r\n")).split(' ').value(1);
-            requests << path;
-            const Route r = m_routes.value(path, {"404 Not Found", {}, "no such page", {}});
+            if (!(*request += socket->readAll()).contains("\r\n\r\n")) return;
+            requests << request->left(request->indexOf("\r\n")).split(' ').value(1);
+            const Route r = m_routes.value(requests.last(), {"404 Not Found", {}, "none", {}});
             QByteArray head = "HTTP/1.1 " + r.status + "\r\nConnection: close\r\n" + r.headers;
-            if (r.kind == Body::complete && !r.headers.contains("Length"))
-                head += "Content-Length: " + QByteArray::number(r.body.size()) + "\r\n";
-            socket->write(head + "\r\n");
             if (r.kind == Body::complete) {
-                socket->write(r.body);
-                socket->disconnectFromHost();
-            } else if (r.kind == Body::endless) {
-                auto* pump = new QTimer(socket);
-                connect(pump, &QTimer::timeout, socket, [socket] {
-                    if (socket->bytesToWrite() < (1 << 20)) socket->write(QByteArray(1 << 16, 'x'));
-                });
-                pump->start(2);
+                socket->write(head + "Content-Length: " + QByteArray::number(r.body.size()) +
+                              "\r\n\r\n" + r.body);
+                return socket->disconnectFromHost();
             }
+            socket->write(head + "\r\n");
+            if (r.kind == Body::silent) return;
+            auto* pump = new QTimer(socket);
+            connect(pump, &QTimer::timeout, socket, [socket] {
+                if (socket->bytesToWrite() < (1 << 20)) socket->write(QByteArray(1 << 16, 'x'));
+            });
+            pump->start(2);
         });
     }
     QTemporaryDir m_dir;
@@ -98,31 +92,26 @@ private:
     QHash<QByteArray, Route> m_routes;
 };
 
-// An appcast in the Sparkle style with one https download per version, then `extraItem`.
-QByteArray appcastWith(std::initializer_list<const char*> versions,
-                       const QByteArray& extraItem = {}) {
+// A Sparkle appcast with one https download per version, then `extra`.
+QByteArray appcastWith(std::initializer_list<const char*> versions, const QByteArray& extra = {}) {
     QByteArray xml =
-        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<rss version=\"2.0\" xmlns:sparkle=\""
-        "http://www.andymatuschak.org/xml-namespaces/sparkle\">\n<channel>\n<title>T</title>\n";
-    for (const QByteArray v : versions)
-        xml += "<item><title>Version " + v + "</title><sparkle:version>" + v +
-               "</sparkle:version><description><![CDATA[<ul><li>Changes in " + v +
-               "</li></ul>]]></description><pubDate>Sat, 01 Mar 2025 10:00:00 +0000</pubDate>"
-               "<enclosure url=\"https://downloads.example.org/tarnwick_" +
-               v +
-               "_amd64.deb\" length=\"123456\" type=\"application/vnd.debian.binary-package\"/>"
-               "</item>\n";
-    return xml + extraItem + "</channel>\n</rss>\n";
+        "<rss xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/sparkle\"><channel>";
+    for (const char* v : versions)
+        xml += QByteArray(
+                   "<item><title>Version @</title><sparkle:version>@</sparkle:version>"
+                   "<description><![CDATA[<li>@</li>]]></description><pubDate>Sat, 01 "
+                   "Mar 2025 10:00:00 +0000</pubDate><enclosure url=\"https://d.example/"
+                   "t_@.deb\"/></item>\n")
+                   .replace("@", v);
+    return xml + extra + "</channel></rss>\n";
 }
-
+QByteArray item(const QByteArray& version, const QByteArray& enclosure) {
+    return "<item><sparkle:version>" + version + "</sparkle:version>" + enclosure + "</item>\n";
+}
 AppcastVersion version(const QString& text) {
     const auto parsed = AppcastVersion::parse(text);
     if (!parsed) qFatal("not a version: %s", qPrintable(text));
     return *parsed;
-}
-
-QByteArray item(const QByteArray& version, const QByteArray& enclosure) {
-    return "<item><sparkle:version>" + version + "</sparkle:version>" + enclosure + "</item>\n";
 }
 
 }  // namespace
@@ -158,17 +147,14 @@ private Q_SLOTS:
                 "sparkle:os=\"linux\" sparkle:shortVersionString=\"3.0 beta\"/></item>"));
         QVERIFY2(feed.error.isEmpty() && feed.rejected.isEmpty(), qPrintable(feed.error));
         QCOMPARE(feed.items.size(), size_t(2));
-        const AppcastItem& a = feed.items.front();
-        const AppcastItem& b = feed.items.back();
+        const AppcastItem &a = feed.items.front(), &b = feed.items.back();
         QVERIFY(a.version == version("1.2") && b.version == version("300"));
-        QCOMPARE((QStringList{a.displayVersion, a.title, a.downloadUrl.toString(),
-                              a.published.toString(Qt::ISODate), b.displayVersion}),
-                 (QStringList{"1.2", "Version 1.2",
-                              "https://downloads.example.org/tarnwick_1.2_amd64.deb",
-                              "2025-03-01T10:00:00Z", "3.0 beta"}));
-        QVERIFY(a.releaseNotesHtml.contains("<li>Changes in 1.2</li>"_L1));
-        // The newest item counts, whatever its place.
-        using enum AppcastVerdict::Outcome;
+        QCOMPARE(
+            (QStringList{a.displayVersion, a.title, a.downloadUrl.toString(),
+                         a.published.toString(Qt::ISODate), a.releaseNotesHtml, b.displayVersion}),
+            (QStringList{"1.2", "Version 1.2", "https://d.example/t_1.2.deb",
+                         "2025-03-01T10:00:00Z", "<li>1.2</li>", "3.0 beta"}));
+        using enum AppcastVerdict::Outcome;  // the newest item counts, whatever its place
         const AppcastFeed four = parseAppcast(appcastWith({"1.5", "2.1", "1.10", "2.0"}));
         const AppcastVerdict verdict = judgeAppcast(four, version("1.9"));
         QVERIFY(verdict.outcome == updateFound && verdict.update->version == version("2.1"));
@@ -184,11 +170,11 @@ private Q_SLOTS:
             {"<item>" + good + "/></item>", "no version"},
             {item("latest", good + "/>"), "not a version"},
             {item("2", {}), "no enclosure"},
-            {item("2", "<enclosure url=\"" + http.toLatin1() + "\"/>"),
-             "the download \"" + http.left(80) + "\" is not an https"},
+            {item("2", "<enclosure url=\"" + http.toLatin1() + "\"/>"), '"' + http.left(80) + '"'},
             {item("2", "<enclosure url=\"::\"/>"), "not an https link"},
             {item("2", good + " length=\"big\"/>"), "not a number"},
-            {item("2", good + " length=\"-4\"/>"), "not a number"}};
+            {item("2", good + " length=\"-4\"/>"), "not a number"},
+        };
         for (const auto& [xml, reason] : rows) {
             const AppcastFeed feed = parseAppcast(appcastWith({"1.0"}, xml));
             QVERIFY2(feed.error.isEmpty() && feed.items.size() == 1 && feed.rejected.size() == 1 &&
@@ -209,14 +195,9 @@ private Q_SLOTS:
             entities += "<!ENTITY " + QByteArray(1, c) + " \"" +
                         ("&" + QByteArray(1, char(c - 1)) + ";").repeated(10) + "\">";
         entities += "]><rss><channel><title>&e;&e;&e;&e;</title></channel></rss>";
-        for (const QByteArray& xml :
-             {QByteArray(), QByteArray("<!DOCTYPE html><html><body>Moved</body></html>"),
-              appcastWith({"2.0"}).left(200), appcastWith({"2.0"}) + "<rss/>",
-              QByteArray("<rss><channel><item></channel></rss>"),
-              QByteArray("<rss><channel><item><sparkle:version>2</sparkle:version></item>"
-                         "</channel></rss>"),
-              QByteArray("<rss version=\"2.0\"></rss>"), QByteArray("\x89PNG\r\n\x1a\n\0\0\0", 11),
-              entities}) {
+        for (const QByteArray& xml : {entities, appcastWith({"2.0"}).left(200),
+                                      QByteArray("<html><body>Moved</body></html>"),
+                                      QByteArray("<rss version=\"2.0\"></rss>")}) {
             const AppcastFeed feed = parseAppcast(xml);
             const AppcastVerdict verdict = judgeAppcast(feed, version("1.0"));
             QVERIFY2(!feed.error.isEmpty() && feed.items.empty() &&
@@ -227,9 +208,8 @@ private Q_SLOTS:
     }
 };
 
-// Fetching appcasts from a local HTTPS server (what arrives, and what a broken or hostile server
-// gets), and the update checker as the application uses it: the schedule, reminders for
-// scheduled finds, the dialog of a check the user asked for, and what its answers store.
+// Fetching from a local HTTPS server (what arrives, what a broken or hostile server gets), and
+// the update checker as the application uses it: schedule, reminders, the dialog and its answers.
 class UpdateManagerTest : public QObject {
     Q_OBJECT
     LocalHttpsServer m_server;
@@ -237,14 +217,14 @@ class UpdateManagerTest : public QObject {
     std::unique_ptr<UpdateManager> manager(const QString& running = u"1.0"_s) {
         auto updates = std::make_unique<UpdateManager>(
             UpdateManager::Setup{m_server.url("/appcast.xml"), running, 0});
-        updates->fetcher().setSslConfiguration(m_server.clientConfiguration());
+        updates->fetcher().setSslConfiguration(m_server.client());
         updates->fetcher().setLimits({1 << 20, 5000, 5});
         return updates;
     }
-    // The body, or "!" and the message of the failure; exactly one report per fetch.
+    // The body, or "!" and the failure's message; exactly one report per fetch.
     static QString fetch(AppcastFetcher& fetcher, const QUrl& url) {
-        QSignalSpy fetched(&fetcher, &AppcastFetcher::fetched);
-        QSignalSpy failed(&fetcher, &AppcastFetcher::failed);
+        QSignalSpy fetched(&fetcher, &AppcastFetcher::fetched),
+            failed(&fetcher, &AppcastFetcher::failed);
         fetcher.fetch(url);
         if (!QTest::qWaitFor([&] { return fetched.count() + failed.count() > 0; }, 20000))
             return "!(no answer)";
@@ -253,7 +233,7 @@ class UpdateManagerTest : public QObject {
         return fetched.isEmpty() ? "!" + failed.front().front().toString()
                                  : QString::fromUtf8(fetched.front().front().toByteArray());
     }
-    // Starts the manager (a scheduled check) or asks it to check; true once the check is done.
+    // A scheduled check (start) or one the user asked for; true once it is done.
     static bool check(UpdateManager& updates, bool userAsks) {
         QSignalSpy finished(&updates, &UpdateManager::checkFinished);
         userAsks ? updates.checkForUpdates() : updates.start();
@@ -280,7 +260,6 @@ class UpdateManagerTest : public QObject {
     static bool aDayFromNow(const QDateTime& when) {
         return qAbs(when.secsTo(QDateTime::currentDateTimeUtc().addDays(1))) < 5;
     }
-
 private Q_SLOTS:
     void initTestCase() {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
@@ -294,38 +273,38 @@ private Q_SLOTS:
     void fetches() {
         const QByteArray feed = appcastWith({"2.0"}),
                          to = "Location: " + m_server.url("/").toEncoded(),
-                         toHttp = "Location: http://127.0.0.1:9/a.xml\r\n",
+                         toHttp = "Location: http://127.0.0.1:9/a\r\n",
                          some = "Content-Length: 5000\r\n", huge = "Content-Length: 5000000000\r\n";
         using enum LocalHttpsServer::Body;
-        const struct {
-            const char* path;
-            QByteArray status, headers;
-            LocalHttpsServer::Body body;
-            AppcastFetcher::Limits limits;
-            const char* outcome;  // "": the feed
-        } rows[] = {
-            {"/feed.xml", "200 OK", {}, complete, {}, ""},
-            {"/to-https.xml", "301 Moved", to + "feed.xml\r\n", complete, {}, ""},
-            {"/gone.xml", "404 Not Found", {}, complete, {}, "HTTP 404 Not Found"},
-            {"/broken.xml", "500 Internal Server Error", {}, complete, {}, "HTTP 500"},
-            {"/to-http.xml", "302 Found", toHttp, complete, {}, "redirect to http://127.0.0.1:9/"},
-            {"/loop.xml", "302 Found", to + "loop.xml\r\n", complete, {}, "!"},
-            {"/silent.xml", "200 OK", some, silent, {1 << 20, 700, 5}, "in 0.7 seconds"},
-            {"/endless.xml", "200 OK", {}, endless, {256 * 1024, 15000, 5}, "larger than"},
-            {"/huge.xml", "200 OK", huge, silent, {1 << 20, 15000, 5}, "more than"},
-        };
-        for (const auto& row : rows)
-            m_server.route(row.path, row.status, row.headers,
-                           row.status == "200 OK" ? feed : QByteArray(), row.body);
+        const std::tuple<const char*, QByteArray, QByteArray, LocalHttpsServer::Body,
+                         AppcastFetcher::Limits, const char*>
+            rows[] = {
+                // path, status, headers, body, limits, failure ("": the feed arrives)
+                {"/feed.xml", "200 OK", {}, complete, {}, ""},
+                {"/to-https.xml", "301 Moved", to + "feed.xml\r\n", complete, {}, ""},
+                {"/gone.xml", "404 Not Found", {}, complete, {}, "HTTP 404 Not Found"},
+                {"/to-http.xml",
+                 "302 Found",
+                 toHttp,
+                 complete,
+                 {},
+                 "redirect to http://127.0.0.1:9/"},
+                {"/loop.xml", "302 Found", to + "loop.xml\r\n", complete, {}, "!"},
+                {"/silent.xml", "200 OK", some, silent, {1 << 20, 700, 5}, "in 0.7 seconds"},
+                {"/endless.xml", "200 OK", {}, endless, {256 * 1024, 15000, 5}, "larger than"},
+                {"/huge.xml", "200 OK", huge, silent, {1 << 20, 15000, 5}, "more than"},
+            };
+        for (const auto& [path, status, headers, body, limits, failure] : rows)
+            m_server.route(path, status, headers, status == "200 OK" ? feed : QByteArray(), body);
         const qsizetype before = m_server.requests.size();
-        for (const auto& row : rows) {
+        for (const auto& [path, status, headers, body, limits, failure] : rows) {
             AppcastFetcher fetcher;
-            fetcher.setSslConfiguration(m_server.clientConfiguration());
-            fetcher.setLimits(row.limits);
-            const QString outcome = fetch(fetcher, m_server.url(row.path));
-            QVERIFY2(*row.outcome ? outcome.startsWith(u'!') && outcome.contains(row.outcome)
-                                  : outcome == QString::fromUtf8(feed),
-                     qPrintable(QString::fromLatin1(row.path) + ": " + outcome.left(200)));
+            fetcher.setSslConfiguration(m_server.client());
+            fetcher.setLimits(limits);
+            const QString outcome = fetch(fetcher, m_server.url(path));
+            QVERIFY2(*failure ? outcome.startsWith(u'!') && outcome.contains(failure)
+                              : outcome == QString::fromUtf8(feed),
+                     qPrintable(QString::fromLatin1(path) + ": " + outcome.left(200)));
         }
         QCOMPARE(m_server.requests.mid(before, 3),
                  (QList<QByteArray>{"/feed.xml", "/to-https.xml", "/feed.xml"}));
@@ -337,9 +316,8 @@ private Q_SLOTS:
         QVERIFY2(refused.contains("only https"_L1), qPrintable(refused));
         QCOMPARE(m_server.requests.size(), asked);
         QVERIFY(fetch(untrusting, m_server.url("/feed.xml")).startsWith(u'!'));
-        // A new fetch replaces the running one, which reports nothing.
-        AppcastFetcher fetcher;
-        fetcher.setSslConfiguration(m_server.clientConfiguration());
+        AppcastFetcher fetcher;  // a new fetch replaces the running one, which reports nothing
+        fetcher.setSslConfiguration(m_server.client());
         fetcher.fetch(m_server.url("/silent.xml"));
         QCOMPARE(fetch(fetcher, m_server.url("/feed.xml")), QString::fromUtf8(feed));
     }

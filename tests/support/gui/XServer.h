@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QList>
 #include <QPoint>
 #include <QProcess>
@@ -10,45 +9,52 @@
 
 #include <optional>
 
-// The X server a GUI test runs on: a private Xvfb (and a window manager when asked) that
-// run-with-xvfb starts, driven through XTEST with xdotool and read back from the server.
-namespace tarnwick::test::xserver {
+namespace tarnwick::test {
 
-// Whether this process talks to an X server (offscreen has none, even inside an X session).
-bool available();
+// The private Xvfb a GUI test runs on (run-with-xvfb starts it, a window manager when asked):
+// input through XTEST with xdotool, each after sync(), and what the server shows read back.
+struct xserver {
+    // Whether this process talks to an X server (offscreen has none, even inside an X session).
+    static bool available();
+    // Has the server carry out the requests Qt buffered (a resize before a click aimed at it).
+    static void sync();
+    // sync(), then handles every event the server has sent so far.
+    static void settle();
+    // The lines xdotool printed, or nothing when it failed. Key names are xdotool's ("ctrl+c").
+    static std::optional<QList<QByteArray>> run(const QStringList& arguments);
+    static bool xdotool(const QStringList& arguments) { return run(arguments).has_value(); }
+    // No --sync: it waits for a motion that never comes when the pointer is already there.
+    static bool click(QPoint at, int button = 1) {
+        const QString x = QString::number(at.x()), y = QString::number(at.y());
+        return xdotool({"mousemove", x, y, "click", QString::number(button)});
+    }
+    static bool keys(const QStringList& keys) {
+        return xdotool(QStringList{"key", "--delay", "40"} + keys);
+    }
+    static bool type(const QString& text) { return xdotool({"type", "--delay", "40", text}); }
+    // The keyboard focus to the visible window of class `windowClass` (no window manager needed).
+    static bool focus(const QString& windowClass) {
+        return xdotool(
+            {"search", "--sync", "--onlyvisible", "--class", windowClass, "windowfocus", "--sync"});
+    }
+    // -1 when no visible window has that class.
+    static int windowHeight(const QString& windowClass);
+    // The visible windows whose _NET_WM_PID is `pid`.
+    static QList<QByteArray> windowsOf(qint64 pid);
+    static bool setTextProperty(const QWindow& window, const QString& name, const QString& value);
 
-// Has the server carry out every request this process made so far. Qt buffers them: a click
-// aimed at a window Qt has just resized would otherwise land where the window used to be.
-void sync();
-// Handles every event the server has sent so far: what the server did in answer to requests
-// of this process shows before a test looks.
-void settle();
+    // A window of another X client (xmessage) at `geometry`, shown once constructed.
+    class OtherClient {
+    public:
+        static inline const QString kClass = QStringLiteral("Xmessage");
+        explicit OtherClient(QRect geometry);
+        ~OtherClient();
+        bool isShown() const { return m_shown; }
 
-// Input through XTEST, each after sync(). Key names are xdotool's ("ctrl+c", "Caps_Lock").
-bool click(QPoint at, int button = 1);
-bool keys(const QStringList& keys);
-bool type(const QString& text);
-bool xdotool(const QStringList& arguments);
-// The keyboard focus to the visible window of class `windowClass` (no window manager needed).
-bool focus(const QString& windowClass);
-
-// -1 when no visible window has that class.
-int windowHeight(const QString& windowClass);
-// The visible windows whose _NET_WM_PID is `pid`.
-QList<QByteArray> windowsOf(qint64 pid);
-bool setTextProperty(const QWindow& window, const QString& name, const QString& value);
-
-// A window of another X client (xmessage) at `geometry`, shown once constructed.
-class OtherClient {
-public:
-    static inline const QString kClass = QStringLiteral("Xmessage");
-    explicit OtherClient(QRect geometry);
-    ~OtherClient();
-    bool isShown() const { return m_shown; }
-
-private:
-    QProcess m_process;
-    bool m_shown = false;
+    private:
+        QProcess m_process;
+        bool m_shown = false;
+    };
 };
 
-}  // namespace tarnwick::test::xserver
+}  // namespace tarnwick::test

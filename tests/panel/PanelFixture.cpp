@@ -12,7 +12,6 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMimeData>
-#include <QTest>
 
 namespace tarnwick::test {
 

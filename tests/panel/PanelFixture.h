@@ -14,29 +14,22 @@
 
 namespace tarnwick::test {
 
-class RecordingReveal : public FileManagerReveal {
-    Q_OBJECT
-public:
+struct RecordingReveal : FileManagerReveal {
     void reveal(const QByteArray& path, const QString& startupId) override {
-        revealed.append(path);
-        startupIds.append(startupId);
+        revealed.append(path), startupIds.append(startupId);
     }
     bool isBusy() const override { return false; }
     QList<QByteArray> revealed;
     QStringList startupIds;
 };
-
 // Answers every request with `outcome`; touches no file.
-class ScriptedTrash : public Trash {
-public:
+struct ScriptedTrash : Trash {
     TrashOutcome moveToTrash(const QByteArray& path) override {
-        trashed.append(path);
-        return outcome;
+        return trashed.append(path), outcome;
     }
     TrashOutcome outcome{true, {}};
     QList<QByteArray> trashed;
 };
-
 // A panel on a made-up folder acting through recording services. Rows: user steps (run()) and
 // the state that must follow as "name=value" pairs (value()); paths read "~/...", blanks '_'.
 class PanelFixture {

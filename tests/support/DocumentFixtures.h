@@ -13,8 +13,7 @@
 
 namespace tarnwick::test {
 
-// A PDF of one page per entry, each holding its text (an empty entry makes a blank page).
-// Needs a QGuiApplication.
+// A PDF of one page per entry holding its text (empty: a blank page); needs a QGuiApplication.
 inline QByteArray makePdf(const QStringList& pageTexts) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);

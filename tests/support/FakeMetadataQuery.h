@@ -12,8 +12,7 @@ namespace tarnwick::test {
 
 class FakeMetadataQuery;
 
-// What a test knows of one query; outlives the query, so that a test can still check how an
-// engine treated a query it has already thrown away.
+// What a test knows of one query, kept after the engine has thrown the query away.
 struct FakeQueryRecord {
     QByteArray scope;
     MetadataPredicate predicate = MetadataPredicate::everything;
@@ -24,9 +23,7 @@ struct FakeQueryRecord {
     QPointer<FakeMetadataQuery> query = {};  // null once the query is destroyed
 };
 
-// A query whose index is the test: the test sets its results and makes it signal, at once, even
-// after stop() (late notifications). While updates are disabled, new results and `updated` wait;
-// they are applied from the event loop after enableUpdates().
+// Results and signals set by the test, even after stop(); held while updates are disabled.
 class FakeMetadataQuery : public MetadataQuery {
     Q_OBJECT
 public:

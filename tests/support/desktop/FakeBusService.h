@@ -12,10 +12,7 @@
 
 namespace tarnwick::test {
 
-// A desktop service on a private bus that answers what the test scripts: each method gets a
-// handler whose reply is arguments, an error, or silence (no reply ever, as from a hung
-// process); properties answer Get and GetAll unless a handler takes them. Stands in for file
-// managers, KWin, the tray watcher and the shortcut portal.
+// A desktop service answering as scripted: arguments, an error, or silence (a hung process).
 class FakeBusService : public QDBusVirtualObject {
 public:
     struct Reply {

@@ -11,8 +11,7 @@
 
 namespace tarnwick::test {
 
-// A D-Bus session bus of the test's own (dbus-daemon from a config written here, so nothing is
-// started by the bus on anyone's behalf), stopped with the object.
+// A session bus of the test's own, from a config that lets it start nothing; stopped with it.
 class PrivateSessionBus {
 public:
     PrivateSessionBus() = default;
@@ -42,16 +41,12 @@ public:
             daemon.waitForFinished(10000);
         }
         const QList<QByteArray> lines = daemon.readAllStandardOutput().trimmed().split('\n');
-        if (lines.size() < 2 && error)
-            *error = QStringLiteral("no dbus-daemon: ") + daemon.errorString();
-        if (lines.size() < 2) return false;
-        m_address = lines[0].trimmed();
-        m_pid = lines[1].trimmed().toLongLong();
-        return true;
+        if (lines.size() < 2 && error) *error = "no dbus-daemon: " + daemon.errorString();
+        m_address = lines.value(0).trimmed();
+        m_pid = lines.value(1).trimmed().toLongLong();
+        return lines.size() >= 2;
     }
-    const QByteArray& address() const { return m_address; }
-    // A connection of its own (its own unique name) for one role of the test: a primary
-    // instance, a fake file manager, a tray watcher.
+    // A connection (a unique name) of its own for one role: a file manager, a tray watcher...
     QDBusConnection connect(const QString& role) {
         const QString name = QStringLiteral("tarnwick-test-") + role;
         if (!m_connections.contains(name)) m_connections.append(name);

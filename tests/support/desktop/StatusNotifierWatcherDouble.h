@@ -46,9 +46,7 @@ struct DbusMenuEntry {
     }
 };
 
-// The smallest StatusNotifierWatcher a tray icon accepts (Qt checks for a registered host
-// before it takes the StatusNotifierItem route), keeping the items that register, and able to
-// read and click an item's menu the way a desktop panel does.
+// The smallest StatusNotifierWatcher Qt's tray icon accepts; reads and clicks items' menus.
 class StatusNotifierWatcherDouble {
 public:
     explicit StatusNotifierWatcherDouble(QDBusConnection connection)

@@ -11,8 +11,7 @@
 
 namespace tarnwick::test {
 
-// The private Xvfb a GUI test runs on (run-with-xvfb starts it, a window manager when asked):
-// input through XTEST with xdotool, each after sync(), and what the server shows read back.
+// The private Xvfb of run-with-xvfb: input through xdotool after sync(), windows read back.
 struct xserver {
     // Whether this process talks to an X server (offscreen has none, even inside an X session).
     static bool available();

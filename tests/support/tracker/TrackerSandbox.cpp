@@ -20,8 +20,7 @@ namespace tarnwick::test {
 namespace {
 
 const QString kMiner = u"org.freedesktop.Tracker3.Miner.Files"_s;
-// Files the extractor has yet to process, plus one while the corpus folder is not in the index:
-// 'Idle' at progress 1.0 also shows before the crawl and between crawling and extraction.
+// Files left to extract, plus one before the crawl: 'Idle' at 1.0 shows before and between.
 const QString kAwaiting = QStringLiteral(
     "SELECT (COUNT(?u) AS ?n) { { GRAPH ?g { ?u a nfo:FileDataObject ; nfo:fileName [] }"
     " FILTER (?g != tracker:FileSystem && NOT EXISTS {"

@@ -1,25 +1,39 @@
 #include "app/AppDelegate.h"
 #include "app/HotKeyManager.h"
 #include "app/HotKeyText.h"
+#include "app/SingleInstance.h"
 #include "app/TrayMenu.h"
 #include "app/TrayMenuIcon.h"
+#include "core/FileUri.h"
 #include "panel/SearchPanel.h"
 #include "platform/FrontFolderSource.h"
 #include "platform/GlobalShortcut.h"
+#include "platform/x11/X11KeyGrab.h"
 #include "tests/support/TestRunner.h"
+#include "tests/support/desktop/FakeBusService.h"
+#include "tests/support/desktop/PrivateSessionBus.h"
+#include "tests/support/desktop/StatusNotifierWatcherDouble.h"
+#include "tests/support/gui/XServer.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
 #include <QMenu>
 #include <QPalette>
 #include <QPointer>
+#include <QProcess>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWidget>
 #include <deque>
 
+#include <sys/stat.h>
+
 using namespace tarnwick;
+using namespace tarnwick::test;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -34,6 +48,35 @@ public:
     void notOffered() { Q_EMIT unavailable(u"no service"_s); }
     QList<ShortcutKey> registered;
 };
+// A front folder that answers what the test queued ("": none), at once or when released.
+class ScriptedFrontFolder : public FrontFolderSource {
+public:
+    void requestFrontFolder(Callback done) override {
+        ++questions;
+        held.push_back(std::move(done));
+        if (!holdAnswers) release();
+    }
+    void release() {
+        Callback done = std::move(held.front());
+        const QByteArray folder = answers.front();
+        held.pop_front(), answers.pop_front();
+        done(folder.isEmpty() ? std::nullopt : std::optional(folder));
+    }
+    std::deque<QByteArray> answers;
+    std::deque<Callback> held;
+    bool holdAnswers = false;
+    int questions = 0;
+};
+
+const QByteArray kFolder = "/srv/projects", kOther = "/srv/other";
+
+// Whether another client holds Ctrl+Shift+Space: our own grab is then refused.
+bool someoneHoldsTheShortcut() {
+    X11KeyGrab probe;
+    QSignalSpy failed(&probe, &GlobalShortcut::registrationFailed);
+    probe.registerKey({0x20, u"space"_s, true, false, true, false, {}});
+    return !failed.isEmpty();
+}
 
 }  // namespace
 
@@ -56,7 +99,6 @@ class HotKeyTest : public QObject {
         if (code.isValid()) settings.setValue(u"hotKeyCode"_s, code);
         if (modifiers.isValid()) settings.setValue(u"hotKeyModifiers"_s, modifiers);
     }
-
 private Q_SLOTS:
     void initTestCase() { qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8()); }
     void init() { store({}, {}); }
@@ -152,12 +194,11 @@ private Q_SLOTS:
     }
 };
 
-// The tray menu's items and what they do (titles and keys are checked end to end), and the icon
-// that suits the theme.
+// What each tray menu item does (titles and keys are checked end to end); the icon for the theme.
 class TrayMenuTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void eachItemDoesItsOwnThing() {
+    void itemsAndIcon() {
         QStringList done;
         TrayMenuActions actions;
         actions.search = [&done] { done << "search"; };
@@ -167,8 +208,6 @@ private Q_SLOTS:
         auto menu = buildTrayMenu(u"x"_s, actions);
         for (QAction* action : menu->actions()) action->trigger();
         QCOMPARE(done, (QStringList{"search", "settings", "updates", "quit"}));
-    }
-    void iconFollowsTheTheme() {
         const QPalette light(Qt::gray, QColor(246, 245, 244)), dark(Qt::gray, QColor(36, 36, 36));
         QVERIFY(!themeIsDark(light) && themeIsDark(dark));
         TrayMenuIcon icon(buildTrayMenu(QString(), {}));  // registers the resources
@@ -188,34 +227,6 @@ private Q_SLOTS:
     }
 };
 
-namespace {
-
-// A front folder that answers what the test queued ("": none), at once or when released.
-class ScriptedFrontFolder : public FrontFolderSource {
-public:
-    void requestFrontFolder(Callback done) override {
-        ++questions;
-        held.push_back(std::move(done));
-        if (!holdAnswers) release();
-    }
-    void release() {
-        Callback done = std::move(held.front());
-        held.pop_front();
-        const QByteArray folder = answers.front();
-        answers.pop_front();
-        done(folder.isEmpty() ? std::nullopt : std::optional(folder));
-    }
-    std::deque<QByteArray> answers;
-    std::deque<Callback> held;
-    bool holdAnswers = false;
-    int questions = 0;
-};
-
-const QByteArray kFolder = "/srv/projects";
-const QByteArray kOther = "/srv/other";
-
-}  // namespace
-
 // The activation flow: no folder beeps and changes nothing; a visible panel is closed; otherwise
 // a new panel opens on the folder, never an old one again.
 class ActivationFlowTest : public QObject {
@@ -224,7 +235,6 @@ class ActivationFlowTest : public QObject {
     int m_beeps = 0;
     QList<QByteArray> m_panelFolders;
     std::unique_ptr<AppDelegate> m_delegate;
-
     void activate(const QByteArray& folder) {
         m_source->answers.push_back(folder);
         m_delegate->activateSearch();
@@ -233,10 +243,8 @@ class ActivationFlowTest : public QObject {
         SearchPanel* panel = m_delegate->searchPanel();
         return panel && panel->isVisible() && panel->session().scope().rootDirectory() == folder;
     }
-
 private Q_SLOTS:
-    void init() {
-        m_beeps = 0, m_panelFolders.clear();
+    void opensClosesAndReplacesPanels() {
         auto source = std::make_unique<ScriptedFrontFolder>();
         m_source = source.get();
         AppDelegate::Dependencies deps;
@@ -251,9 +259,6 @@ private Q_SLOTS:
             return std::make_unique<SearchPanel>(folder, listing);
         };
         m_delegate = std::make_unique<AppDelegate>(std::move(deps));
-    }
-    void cleanup() { m_delegate.reset(); }
-    void opensClosesAndReplacesPanels() {
         activate("");
         QVERIFY(m_beeps == 1 && !m_delegate->searchPanel());
         activate(kFolder);
@@ -297,7 +302,162 @@ private Q_SLOTS:
     }
 };
 
+// One tray application per session: this test process owns the name as the first instance
+// would, and the real binary, started again, hands its command line over and leaves.
+class SingleInstanceTest : public QObject {
+    Q_OBJECT
+    PrivateSessionBus m_bus;
+    QTemporaryDir m_home;
+    int m_serial = 0;
+    // Runs tarnwick in the event loop (to answer the hand-over); printf passes the arguments'
+    // bytes.
+    int start(const QList<QByteArray>& arguments, const QString& workingFolder = {}) {
+        QString script = u"exec \"$0\""_s;
+        for (const QByteArray& argument : arguments) {
+            script += u" \"$(printf '"_s;
+            for (char byte : argument)
+                script += u"\\%1"_s.arg(uint(uchar(byte)), 3, 8, QLatin1Char('0'));
+            script += u"')\""_s;
+        }
+        QProcessEnvironment env = m_bus.environmentFor(QProcessEnvironment::systemEnvironment());
+        env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+        env.insert(u"HOME"_s, m_home.path());
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(workingFolder);
+        process.start(u"/bin/sh"_s, {u"-c"_s, script, QStringLiteral(TARNWICK_EXECUTABLE)});
+        const bool ended =
+            process.waitForStarted(10000) &&
+            QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 20000);
+        return ended ? process.exitCode() : -1;
+    }
+    std::unique_ptr<SingleInstance> primary() {
+        auto instance =
+            std::make_unique<SingleInstance>(m_bus.connect(u"primary%1"_s.arg(++m_serial)));
+        if (instance->claim() != SingleInstance::Claim::primary) return nullptr;
+        return instance;
+    }
+private Q_SLOTS:
+    void initTestCase() {
+        QString error;
+        QVERIFY2(m_bus.start(&error) && m_home.isValid(), qPrintable(error));
+    }
+    void commandLinesAreHandedOver() {
+        auto first = primary(), instance = primary();  // the second claim finds the first
+        QVERIFY(first && !instance);
+        first.reset();
+        QTRY_VERIFY(instance = primary());
+        QSignalSpy folders(instance.get(), &SingleInstance::folderRequested),
+            searches(instance.get(), &SingleInstance::searchRequested),
+            plain(instance.get(), &SingleInstance::activateRequested),
+            settings(instance.get(), &SingleInstance::settingsRequested);
+        // Byte for byte, and a relative folder resolved where the command ran.
+        const QByteArray folder = QFile::encodeName(m_home.path()) + "/caf\xe9 \xff folder";
+        QCOMPARE(mkdir(folder.constData(), 0700), 0);
+        QCOMPARE(start({folder}), 0);
+        QVERIFY(QDir(m_home.path()).mkpath(u"here/sub"_s));
+        QCOMPARE(start({"sub/../sub"}, m_home.filePath(u"here"_s)), 0);
+        QCOMPARE(folders.size(), 2);
+        QCOMPARE(folders[0][0].toByteArray(), folder);
+        QCOMPARE(folders[1][0].toByteArray(),
+                 QFile::encodeName(QDir(m_home.filePath(u"here/sub"_s)).canonicalPath()));
+        QVERIFY(start({"--activate"}) == 0 && start({}) == 0 && start({"--settings"}) == 0);
+        QVERIFY(searches.size() == 1 && plain.size() == 1 && settings.size() == 1);
+        // Bad command lines never reach the instance.
+        const QString file = m_home.filePath(u"file.txt"_s);
+        QFile(file).open(QIODevice::WriteOnly);
+        const std::pair<QList<QByteArray>, int> bad[] = {{{"/nonexistent/folder"}, 1},
+                                                         {{QFile::encodeName(file)}, 1},
+                                                         {{"--activate", "/tmp"}, 2},
+                                                         {{"a", "b"}, 2},
+                                                         {{"--settings", "--activate"}, 2}};
+        for (const auto& [arguments, exitCode] : bad) QCOMPARE(start(arguments), exitCode);
+        QCOMPARE(folders.size() + searches.size() + plain.size() + settings.size(), 5);
+    }
+};
+
+// The real binary on an X server with a window manager and a private session bus: Nautilus's
+// window in front, a tray watcher reading the menu, an index that never answers.
+class AppEndToEndTest : public QObject {
+    Q_OBJECT
+    PrivateSessionBus m_bus;
+    QTemporaryDir m_home;
+    QProcess m_tarnwick;
+    bool panelShown() { return !xserver::windowsOf(m_tarnwick.processId()).isEmpty(); }
+private Q_SLOTS:
+    void cleanupTestCase() {
+        if (m_tarnwick.state() != QProcess::NotRunning) m_tarnwick.terminate();
+        m_tarnwick.waitForFinished(10000);
+    }
+    // The shortcut opens the panel; a folder handed over while that panel still connects to
+    // the index (about a second) shows a new one; the menu's entries work and Quit frees the key.
+    void shortcutHandOverAndMenu() {
+        QString error;
+        QVERIFY2(m_bus.start(&error) && m_home.isValid(), qPrintable(error));
+        const QByteArray folder = QFile::encodeName(m_home.filePath(u"Projects"_s));
+        QVERIFY(QDir().mkpath(QFile::decodeName(folder)));
+        QFile(QFile::decodeName(folder + "/notes.txt")).open(QIODevice::WriteOnly);
+        StatusNotifierWatcherDouble watcher(m_bus.connect(u"watcher"_s));
+        FakeBusService tracker(m_bus.connect(u"tracker"_s)), nautilus(m_bus.connect(u"nautilus"_s));
+        QVERIFY(watcher.serve());
+        tracker.onCall("/org/freedesktop/Tracker3/Endpoint", "org.freedesktop.Tracker3.Endpoint",
+                       "Query", [](const QDBusMessage&) { return FakeBusService::silence(); });
+        QVERIFY(tracker.serve(u"org.freedesktop.Tracker3.Miner.Files"_s) &&
+                nautilus.serve(u"org.freedesktop.FileManager1"_s));
+        const QString windowPath = u"/org/gnome/Nautilus/window/1"_s;
+        nautilus.setProperty(u"/org/freedesktop/FileManager1"_s, u"org.freedesktop.FileManager1"_s,
+                             u"OpenWindowsWithLocations"_s,
+                             QVariant::fromValue(QMap<QString, QStringList>{
+                                 {windowPath, {fileUriFromPath(folder)}}}));
+        QWidget nautilusWindow;  // with the properties by which a Nautilus window is known
+        nautilusWindow.resize(400, 300);
+        nautilusWindow.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&nautilusWindow));
+        QWindow& window = *nautilusWindow.windowHandle();
+        QVERIFY(xserver::setTextProperty(window, u"_GTK_WINDOW_OBJECT_PATH"_s, windowPath) &&
+                xserver::setTextProperty(window, u"_GTK_UNIQUE_BUS_NAME"_s, nautilus.uniqueName()));
+        QVERIFY2(!someoneHoldsTheShortcut(), "the shortcut is taken before tarnwick starts");
+        QProcessEnvironment env = m_bus.environmentFor(QProcessEnvironment::systemEnvironment());
+        env.insert(u"HOME"_s, m_home.path());
+        env.insert(u"XDG_CONFIG_HOME"_s, m_home.filePath(u"config"_s));
+        env.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+        m_tarnwick.setProcessEnvironment(env);
+        m_tarnwick.setProcessChannelMode(QProcess::ForwardedChannels);
+        m_tarnwick.start(QStringLiteral(TARNWICK_EXECUTABLE), QStringList());
+        QVERIFY(m_tarnwick.waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            m_bus.nameHasOwner(QString::fromLatin1(SingleInstance::kServiceName)), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(watcher.items().size(), 1, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(someoneHoldsTheShortcut(), 20000);
+        const auto menu = watcher.menuOf(watcher.items().first());
+        QVERIFY(menu);
+        QStringList labels;
+        for (const DbusMenuEntry& entry : *menu)
+            labels << (entry.isSeparator() ? u"---"_s : entry.label() + u' ' + entry.shortcut())
+                          .trimmed();
+        QCOMPARE(labels,
+                 (QStringList{"Search File Manager Window", "---", "Shortcut: Ctrl+Shift+Space",
+                              "---", "Settings\u2026 Control+,", "Check for Updates\u2026", "---",
+                              "Quit Tarnwick Control+Q"}));
+        QVERIFY(menu->at(0).isEnabled() && !menu->at(2).isEnabled() && menu->at(5).isEnabled());
+        QVERIFY(!panelShown() && xserver::keys({u"ctrl+shift+space"_s}));
+        QTRY_VERIFY_WITH_TIMEOUT(panelShown(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(tracker.callCount(u"Query"_s) > 0, 20000);
+        const StartRequest request{StartRequest::Kind::openFolder,
+                                   QFile::encodeName(m_home.filePath(u"Projects"_s))};
+        QCOMPARE(SingleInstance(m_bus.connect(u"second"_s)).handOver(request), QString());
+        QTest::qWait(1500);  // the connection has given up by now
+        QVERIFY(m_tarnwick.state() == QProcess::Running && panelShown());
+        QVERIFY(watcher.click(watcher.items().first(), menu->at(7).id));
+        QVERIFY(m_tarnwick.waitForFinished(10000) &&
+                m_tarnwick.exitStatus() == QProcess::NormalExit);
+        QVERIFY(m_tarnwick.exitCode() == 0 && !someoneHoldsTheShortcut());
+    }
+};
+
 TARNWICK_TEST(HotKeyTest)
 TARNWICK_TEST(TrayMenuTest)
 TARNWICK_TEST(ActivationFlowTest)
+TARNWICK_TEST(SingleInstanceTest)
+TARNWICK_TEST(AppEndToEndTest)
 #include "TrayTest.moc"

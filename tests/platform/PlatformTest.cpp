@@ -95,14 +95,6 @@ std::optional<WindowLocations> windowsOf(const char* list) {
     return windows;
 }
 
-using Bytes = std::tuple<QByteArray, QByteArray>;
-using Kind = std::tuple<QString, QString, int>;
-using Stack = std::tuple<QString, int>;
-using Tabs = std::tuple<QString, QString, QByteArray>;
-using Reported = std::tuple<const char*, QStringList, QByteArray>;
-using Server = std::tuple<QString, QString, QString, int>;
-using Format = std::tuple<QString, QByteArray>;
-
 const QByteArray kOddPath = "/home/ana/caf\xe9 \xff/notes #1.txt";  // not UTF-8
 const QByteArray kUris = "file:///a/b.txt\nfile:///home/ana/caf%E9%20%FF/notes%20%231.txt";
 const QMimeData* copied(std::unique_ptr<QMimeData> payload) {
@@ -143,10 +135,7 @@ private Q_SLOTS:
     }
 };
 
-using Nautilus = std::tuple<QVariant, QByteArray, bool>;
-using Plasma = std::tuple<int, QString, QByteArray>;
 enum class Manager { absent, answers, refuses, silent };
-using Revealed = std::tuple<Manager, QByteArray, QByteArray>;
 
 // Ctrl+Shift+`keysym` (space by default), or Alt+Super+`keysym`.
 ShortcutKey shortcut(quint32 keysym = 0x20, bool altSuper = false) {
@@ -166,10 +155,6 @@ std::unique_ptr<QRasterWindow> windowAt(QRect geometry, Qt::WindowFlags flags = 
     window->show();
     return QTest::qWaitForWindowExposed(window.get()) ? std::move(window) : nullptr;
 }
-
-using Typed = std::tuple<QString, QStringList>;
-using Click = std::tuple<QPoint, int, bool>;
-using Focus = std::tuple<bool, bool, bool, int>;
 
 const auto exists = [](const QByteArray& path) { return ::access(path.constData(), F_OK) == 0; };
 
@@ -191,7 +176,6 @@ struct PrivateHome : TempTree {
 };
 
 enum class Mover { gio, claimsOnly, misplaces, refuses };
-using Outcome = std::tuple<Mover, bool, QString>;
 
 // GNOME's two keybinding schemas, as far as ours touches them.
 const char* const kSchemas =
@@ -227,7 +211,7 @@ class RulesTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void titlesCarryingAPath_data() {
-        table<Bytes>({
+        table<std::tuple<QByteArray, QByteArray>>({
             {"dolphin", {"/home/me/Documents \xe2\x80\x94 Dolphin", "/home/me/Documents"}},
             {"thunar", {"/tmp - Thunar", "/tmp"}},
             {"nemo puts the name first", {"Documents - /home/me/Documents", "/home/me/Documents"}},
@@ -240,7 +224,7 @@ private Q_SLOTS:
         });
     }
     void titlesCarryingAPath() {
-        const auto& [title, folder] = row<Bytes>();
+        const auto& [title, folder] = row<std::tuple<QByteArray, QByteArray>>();
         const QSet<QByteArray> onDisk{
             "/home/me/Documents", "/tmp", "/home/me/a - b", "/home/me/a", "/home/me", "/srv", "/",
             "/home/me/a\xff"};
@@ -250,7 +234,7 @@ private Q_SLOTS:
     }
     void kindOfWindow_data() {
         const int nautilus = int(FileManagerKind::nautilus), titled = int(FileManagerKind::titled);
-        table<Kind>({
+        table<std::tuple<QString, QString, int>>({
             {"GTK window of the owner", {"xmessage:gtk", kOwner, nautilus}},
             {"GTK window, no owner", {"xmessage:gtk", "", kNone}},
             {"another GTK application", {"Gedit:gtk", ":1.9", kNone}},
@@ -264,12 +248,12 @@ private Q_SLOTS:
         });
     }
     void kindOfWindow() {
-        const auto& [spec, owner, kind] = row<Kind>();
+        const auto& [spec, owner, kind] = row<std::tuple<QString, QString, int>>();
         const auto found = fileManagerKindOf(window(1, spec), owner);
         QCOMPARE(found ? int(*found) : kNone, kind);
     }
     void frontWindow_data() {  // window specs, topmost first; the front one's place from 1
-        table<Stack>({
+        table<std::tuple<QString, int>>({
             {"topmost file manager wins", {"firefox Thunar dolphin", 2}},
             {"own windows are looked through", {"tarnwick:own dolphin:own x:gtk", 3}},
             {"not shown: looked through", {"Thunar:hidden Thunar:desktop0 Thunar:sticky", 3}},
@@ -277,7 +261,7 @@ private Q_SLOTS:
         });
     }
     void frontWindow() {
-        const auto& [stack, front] = row<Stack>();
+        const auto& [stack, front] = row<std::tuple<QString, int>>();
         WindowStack windows{{}, 1};
         for (const QString& spec : stack.split(u' '))
             windows.topFirst.append(window(uint32_t(windows.topFirst.size() + 1), spec));
@@ -286,7 +270,7 @@ private Q_SLOTS:
         QCOMPARE(anyGtkWindow(windows), stack.contains(u":gtk"));
     }
     void nautilusTabs_data() {
-        table<Tabs>({
+        table<std::tuple<QString, QString, QByteArray>>({
             {"one tab, whatever the title", {"file:///srv/Music", "Something", "/srv/Music"}},
             {"the tab the title names", {"file:///s/M file:///s/Photos", "Photos", "/s/Photos"}},
             {"percent-encoded", {"file:///s/M file:///s/My%20Files", "My Files", "/s/My Files"}},
@@ -299,13 +283,13 @@ private Q_SLOTS:
         });
     }
     void nautilusTabs() {
-        const auto& [tabs, title, folder] = row<Tabs>();
+        const auto& [tabs, title, folder] = row<std::tuple<QString, QString, QByteArray>>();
         const QStringList uris = tabs.split(u' ', Qt::SkipEmptyParts);
         QCOMPARE(nautilusWindowFolder(uris, title, "/home/me/").value_or(QByteArray()), folder);
     }
     // Without a window stack (Wayland) only one window with one folder, or one open location.
     void singleReportedFolder_data() {
-        table<Reported>({
+        table<std::tuple<const char*, QStringList, QByteArray>>({
             {"one window, one tab", {"file:///srv/x", {}, "/srv/x"}},
             {"two tabs", {"file:///x file:///y", {}, ""}},
             {"two windows", {"file:///x|file:///y", {}, ""}},
@@ -317,7 +301,8 @@ private Q_SLOTS:
         });
     }
     void singleReportedFolder() {
-        const auto& [windows, openLocations, folder] = row<Reported>();
+        const auto& [windows, openLocations, folder] =
+            row<std::tuple<const char*, QStringList, QByteArray>>();
         const ReportedLocations reported{windowsOf(windows), openLocations};
         QCOMPARE(tarnwick::singleReportedFolder(reported).value_or(QByteArray()), folder);
     }
@@ -334,7 +319,7 @@ private Q_SLOTS:
     // The display server the desktop services talk to, and Caps Lock off xcb.
     void displayServer_data() {  // session type, Wayland socket, Qt platform
         const int x11 = int(DisplayServer::x11), wayland = int(DisplayServer::wayland);
-        table<Server>({
+        table<std::tuple<QString, QString, QString, int>>({
             {"x11 session", {"x11", "", "xcb", x11}},
             {"no session type", {"", "", "xcb", x11}},
             // XWayland: Qt talks X11, but the root sees no native Wayland client.
@@ -346,7 +331,8 @@ private Q_SLOTS:
         });
     }
     void displayServer() {
-        const auto& [sessionType, socket, platform, server] = row<Server>();
+        const auto& [sessionType, socket, platform, server] =
+            row<std::tuple<QString, QString, QString, int>>();
         QCOMPARE(int(displayServerFor(sessionType, socket, platform)), server);
     }
     void capsLock() {
@@ -362,7 +348,7 @@ private Q_SLOTS:
         QCOMPARE(data->data(u"text/plain"_s), kOddPath);
     }
     void filesAreOfferedToEveryFileManager_data() {  // empty: not offered
-        table<Format>({
+        table<std::tuple<QString, QByteArray>>({
             {"uri list", {"text/uri-list", QByteArray(kUris).replace("\n", "\r\n") + "\r\n"}},
             {"gnome", {"x-special/gnome-copied-files", "copy\n" + kUris}},
             {"mate", {"x-special/mate-copied-files", "copy\n" + kUris}},
@@ -371,7 +357,7 @@ private Q_SLOTS:
         });
     }
     void filesAreOfferedToEveryFileManager() {
-        const auto& [format, content] = row<Format>();
+        const auto& [format, content] = row<std::tuple<QString, QByteArray>>();
         const QMimeData* data = copied(filesPayload({"/a/b.txt", kOddPath}));
         QCOMPARE(data->hasFormat(format) ? data->data(format) : QByteArray(), content);
         QCOMPARE(pathFromFileUri(data->urls().value(1).toEncoded()), kOddPath);
@@ -445,7 +431,7 @@ private Q_SLOTS:
     void nautilusWindow_data() {  // reported (invalid: no answer ever), class, found
         const QByteArray nautilus = "org.gnome.Nautilus";
         const QMap<QString, QStringList> unlisted{{u"/w/9"_s, {fileUriFromPath(m_music)}}};
-        table<Nautilus>({
+        table<std::tuple<QVariant, QByteArray, bool>>({
             {"its only tab", {windows(m_music), nautilus, true}},
             {"another GTK application", {windows(m_music), "Gedit", false}},
             {"window not listed", {QVariant::fromValue(unlisted), nautilus, false}},
@@ -456,7 +442,7 @@ private Q_SLOTS:
         });
     }
     void nautilusWindow() {
-        const auto& [reported, className, found] = row<Nautilus>();
+        const auto& [reported, className, found] = row<std::tuple<QVariant, QByteArray, bool>>();
         m_fileManager->setProperty(kManagerPath, kFileManager, kWindows, reported);
         if (!reported.isValid())
             m_fileManager->onCall(kManagerPath, u"org.freedesktop.DBus.Properties"_s, u"Get"_s,
@@ -487,7 +473,7 @@ private Q_SLOTS:
     }
     // On Wayland: what the file manager reports, after KWin's window stack on Plasma.
     void reportedFolder_data() {  // plasma (0: no, 1: without KWin, 2: KWin tells Dolphin's)
-        table<Plasma>({
+        table<std::tuple<int, QString, QByteArray>>({
             {"the only window", {0, kWindows, m_photos}},
             {"open locations", {0, u"OpenLocations"_s, m_photos}},
             {"no file manager", {0, QString(), "none"}},
@@ -496,7 +482,7 @@ private Q_SLOTS:
         });
     }
     void reportedFolder() {
-        const auto& [plasma, property, folder] = row<Plasma>();
+        const auto& [plasma, property, folder] = row<std::tuple<int, QString, QByteArray>>();
         if (property.isEmpty())
             m_fileManager.reset();
         else
@@ -519,7 +505,7 @@ private Q_SLOTS:
     }
     void revealsOrOpensTheFolder_data() {  // file manager, path, its folder
         const QByteArray file = kFolder + "/a b#1.jpg";
-        table<Revealed>({
+        table<std::tuple<Manager, QByteArray, QByteArray>>({
             {"file manager shows the file", {Manager::answers, file, kFolder}},
             {"no file manager", {Manager::absent, file, kFolder}},
             {"file manager refuses", {Manager::refuses, file, kFolder}},
@@ -529,7 +515,7 @@ private Q_SLOTS:
         });
     }
     void revealsOrOpensTheFolder() {
-        const auto [manager, path, folder] = row<Revealed>();
+        const auto [manager, path, folder] = row<std::tuple<Manager, QByteArray, QByteArray>>();
         auto& fm = m_fileManager;
         if (manager == Manager::absent) fm.reset();
         if (fm)
@@ -668,7 +654,7 @@ private Q_SLOTS:
         QVERIFY(m_other->isShown());
     }
     void onlyOurCombinationArrives_data() {  // lock key, keys typed (ours last)
-        table<Typed>({
+        table<std::tuple<QString, QStringList>>({
             {"ours after others", {"", {"space", "ctrl+space", "ctrl+shift+space"}}},
             {"with caps lock", {"Caps_Lock", {"ctrl+shift+space"}}},
             {"with num lock", {"Num_Lock", {"ctrl+shift+space"}}},
@@ -676,7 +662,7 @@ private Q_SLOTS:
         });
     }
     void onlyOurCombinationArrives() {
-        const auto& [lock, typed] = row<Typed>();
+        const auto& [lock, typed] = row<std::tuple<QString, QStringList>>();
         X11KeyGrab grab;
         QSignalSpy pressed(&grab, &GlobalShortcut::pressed);
         QSignalSpy failed(&grab, &GlobalShortcut::registrationFailed);
@@ -719,20 +705,21 @@ private Q_SLOTS:
         QCOMPARE(failed[1][0].toInt(), X11KeyGrab::kKeyNotOnKeyboard);
     }
     void clicksOutsideOurWindowsCount_data() {  // where, button, counts
-        QTest::addColumn<Click>("row");
-        QTest::newRow("left on the desktop") << Click{{50, 50}, 1, true};
-        QTest::newRow("right on the desktop") << Click{{50, 50}, 3, true};
-        for (int button : {2, 4, 5, 6, 7})  // middle and the wheel
-            QTest::addRow("button %d on the desktop", button) << Click{{50, 50}, button, false};
-        QTest::newRow("on our panel") << Click{{210, 210}, 1, false};
-        QTest::newRow("right in our panel's corner") << Click{{599, 499}, 3, false};
-        QTest::newRow("on our pop-up") << Click{{750, 250}, 1, false};
-        QTest::newRow("just right of our panel") << Click{{600, 300}, 1, true};
-        QTest::newRow("where our hidden window was") << Click{{300, 650}, 1, true};
-        QTest::newRow("in another client") << Click{{950, 640}, 1, true};
+        table<std::tuple<QPoint, int, bool>>({
+            {"left on the desktop", {{50, 50}, 1, true}},
+            {"right on the desktop", {{50, 50}, 3, true}},
+            {"middle on the desktop", {{50, 50}, 2, false}},
+            {"wheel on the desktop", {{50, 50}, 4, false}},
+            {"on our panel", {{210, 210}, 1, false}},
+            {"right in our panel's corner", {{599, 499}, 3, false}},
+            {"on our pop-up", {{750, 250}, 1, false}},
+            {"just right of our panel", {{600, 300}, 1, true}},
+            {"where our hidden window was", {{300, 650}, 1, true}},
+            {"in another client", {{950, 640}, 1, true}},
+        });
     }
     void clicksOutsideOurWindowsCount() {
-        const auto& [at, button, counts] = row<Click>();
+        const auto& [at, button, counts] = row<std::tuple<QPoint, int, bool>>();
         XInputClickWatcher watcher;
         QVERIFY(watcher.start());
         QSignalSpy clicked(&watcher, &XInputClickWatcher::clickedOutside);
@@ -774,7 +761,7 @@ private Q_SLOTS:
         QVERIFY(m_other->isShown());
     }
     void reportsOnlyFocusLeavingTheApplication_data() {  // watch before active, to own, stopped
-        table<Focus>({
+        table<std::tuple<bool, bool, bool, int>>({
             {"lost after the first activation", {true, false, false, 1}},
             {"lost, watched from active", {false, false, false, 1}},
             {"moved to another own window", {false, true, false, 0}},
@@ -782,7 +769,8 @@ private Q_SLOTS:
         });
     }
     void reportsOnlyFocusLeavingTheApplication() {
-        const auto& [watchBeforeActive, toOwnWindow, stopped, reports] = row<Focus>();
+        const auto& [watchBeforeActive, toOwnWindow, stopped, reports] =
+            row<std::tuple<bool, bool, bool, int>>();
         FocusLossWatcher watcher;
         QSignalSpy lost(&watcher, &FocusLossWatcher::clickedOutside);
         if (watchBeforeActive) QVERIFY(watcher.start());
@@ -824,7 +812,7 @@ private Q_SLOTS:
     }
     // A mover that reports success is believed only when the item is found in a trash folder.
     void outcomeIsCheckedOnDisk_data() {  // mover, the file stays put, part of the message
-        table<Outcome>({
+        table<std::tuple<Mover, bool, QString>>({
             {"vanished file: GIO's message", {Mover::gio, false, ""}},
             {"success that leaves the file", {Mover::claimsOnly, true, "stays.txt"}},
             {"success that moves it elsewhere", {Mover::misplaces, false, "stays.txt"}},
@@ -832,7 +820,7 @@ private Q_SLOTS:
         });
     }
     void outcomeIsCheckedOnDisk() {
-        const auto [mover, staysPut, told] = row<Outcome>();
+        const auto [mover, staysPut, told] = row<std::tuple<Mover, bool, QString>>();
         const QByteArray path = m_home.pathOf("files/stays.txt");
         ::unlink(path.constData());
         if (mover != Mover::gio) m_home.write("files/stays.txt");
@@ -858,9 +846,11 @@ private Q_SLOTS:
     }
 };
 
-// As a user the file system refuses: a file in a read-only folder stays where it is.
-class TrashRefusalTest : public QObject {
+// Run unprivileged: a file in a read-only folder stays put; without GNOME's schemas no keybinding
+// is offered, and nothing aborts.
+class RefusalTest : public QObject {
     Q_OBJECT
+    QTemporaryDir m_root;
 private Q_SLOTS:
     void readOnlyParentRefuses() {
         if (geteuid() == 0) QSKIP("root ignores permissions: run as an unprivileged user");
@@ -871,6 +861,15 @@ private Q_SLOTS:
         QVERIFY(!outcome.trashed && !outcome.message.isEmpty());
         QCOMPARE(readFile(home.pathOf("files/locked/kept.txt")), QByteArray("kept"));
         QVERIFY(!exists(home.trashed("kept.txt")));
+    }
+    void nothingIsOffered() {
+        isolateSettings(m_root, false);
+        QVERIFY(!GnomeCustomKeybinding::isOffered());
+        QVERIFY(!GnomeCustomKeybinding::isInstalled());
+        QString error;
+        QVERIFY(!GnomeCustomKeybinding::install(u"x"_s, u"y"_s, u"<Control>z"_s, &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(GnomeCustomKeybinding::remove());
     }
 };
 
@@ -952,32 +951,15 @@ private Q_SLOTS:
     }
 };
 
-// Where GNOME's schemas are not installed nothing is offered, and nothing aborts.
-class GnomeKeybindingAbsentTest : public QObject {
-    Q_OBJECT
-    QTemporaryDir m_root;
-private Q_SLOTS:
-    void nothingIsOffered() {
-        isolateSettings(m_root, false);
-        QVERIFY(!GnomeCustomKeybinding::isOffered());
-        QVERIFY(!GnomeCustomKeybinding::isInstalled());
-        QString error;
-        QVERIFY(!GnomeCustomKeybinding::install(u"x"_s, u"y"_s, u"<Control>z"_s, &error));
-        QVERIFY(!error.isEmpty());
-        QVERIFY(GnomeCustomKeybinding::remove());
-    }
-};
-
 TARNWICK_TEST(RulesTest)
 TARNWICK_TEST(FileManagerQueryTest)
 TARNWICK_TEST(PortalShortcutTest)
 TARNWICK_TEST(X11InputTest)
 TARNWICK_TEST(FocusLossWatcherTest)
 TARNWICK_TEST(TrashTest)
-TARNWICK_TEST(TrashRefusalTest)
+TARNWICK_TEST(RefusalTest)
 TARNWICK_TEST(FileOpenerTest)
 TARNWICK_TEST(GnomeKeybindingTest)
-TARNWICK_TEST(GnomeKeybindingAbsentTest)
 #include "PlatformTest.moc"
 
 int main(int argc, char** argv) {

@@ -18,7 +18,6 @@ class PrintFromIndexTest : public QObject {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
     }
-
 private Q_SLOTS:
     void initTestCase() {
         // 60 folders of 90 files, plus the folders and files the queries find: 5467 items.

@@ -1,0 +1,230 @@
+#include "PrintRun.h"
+#include "app/PreviewLoader.h"
+#include "core/ContentMatch.h"
+#include "index/scan/ScanIndex.h"
+#include "spotlight/ContentSnippet.h"
+#include "tests/support/DocumentFixtures.h"
+#include "tests/support/TempTree.h"
+#include "tests/support/TestRunner.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QLocale>
+#include <QSignalSpy>
+#include <QTemporaryFile>
+#include <QTest>
+
+using namespace tarnwick;
+using namespace tarnwick::test;
+using Kind = PreviewContent::Kind;
+using namespace Qt::StringLiterals;
+
+// `tarnwick --print` and `--panel` on a tree matching by name and content, with no session bus
+// (so "auto" means the scanner) and a display without screens.
+class PrintCommandTest : public QObject {
+    Q_OBJECT
+    TempTree m_tree;
+    QTemporaryFile m_screens;
+    PrintRun run(QStringList arguments, const QString& workingDirectory = {}) {
+        for (QString& argument : arguments)
+            argument.replace(u'@', QString::fromUtf8(m_tree.path()));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/tarnwick-test-bus");
+        env.insert("QT_QPA_PLATFORM", "offscreen:configfile=" + m_screens.fileName());
+        return runTarnwick(arguments, env, workingDirectory);
+    }
+private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY(m_tree.isValid() && m_screens.open() && m_screens.write("{\"screens\": []}"));
+        m_screens.flush();
+        m_tree.write("Report.pdf", "12345");
+        m_tree.write("docs/report-old.txt", "1");
+        m_tree.write("docs/photo.JPG", "123");
+        m_tree.write("bad\xff name.txt", "x");
+        m_tree.write("line\nbreak.md", "x");
+        m_tree.write("invoices.md", "list");
+        m_tree.write("sub/notes.txt", "the INVOICE is due\n");
+        m_tree.write("zeta.txt", "an\tinvoice, paid\n");
+        m_tree.write("other.txt", "nothing to see\n");
+    }
+    void resultsAsThePanelShowsThem() {
+        const QByteArray hits =  // a tab in a passage would be a column
+            "invoices.md\nsub/notes.txt\tthe INVOICE is due \nzeta.txt\tan invoice, paid \n";
+        const std::pair<QStringList, QByteArray> rows[] = {
+            {{"--index=none", "@", "rep"}, "docs/report-old.txt\nReport.pdf\n"},
+            {{"--index=none", "--sort", "size", "@", "rep"}, "Report.pdf\ndocs/report-old.txt\n"},
+            {{"--index=none", "--ext", "JPG", "--ext=__folder__", "@"},
+             "docs\nsub\ndocs/photo.JPG\n"},
+            {{"--index=none", "-0", "@", "name"}, QByteArray("bad\xff name.txt\0", 14)},
+            {{"--index=none", "-0", "@", "break"}, QByteArray("line\nbreak.md\0", 14)},
+            {{"--index", "scan", "@", "invoice"}, hits},
+            {{"@", "invoice"}, hits},  // "auto", without Tracker: the scanner
+            {{"--index=tracker", "@", "invoice"}, "invoices.md\n"},  // not running: names only
+        };
+        for (const auto& [arguments, output] : rows) {
+            const PrintRun result = run(QStringList{"--print"} + arguments);
+            QCOMPARE(result.out, output);
+            QVERIFY2(result.exitCode == 0 && result.err.isEmpty(), result.err.constData());
+        }
+        // A folder given relatively, with a trailing '/', still meets the index's paths.
+        const PrintRun result =
+            run({"--print", "--index=scan", "../", "due"}, QString::fromUtf8(m_tree.pathOf("sub")));
+        QCOMPARE(result.out, QByteArray("sub/notes.txt\tthe INVOICE is due \n"));
+    }
+    void badInputGetsOneLineAndAnExitCode() {
+        const std::tuple<QStringList, int, const char*> rows[] = {
+            {{"--print", "/nonexistent/folder"}, 1, "folder: No such file"},
+            {{"--panel", "/nonexistent/folder"}, 1, "folder: No such file"},
+            {{"--print", "@/Report.pdf"}, 1, "not a folder"},
+            {{"--panel", "@/Report.pdf"}, 1, "not a folder"},
+            {{"--print"}, 2, "usage"},
+            {{"--panel"}, 2, "usage"},
+            {{"--print", "--frobnicate", "@"}, 2, "frobnicate"},
+            {{"--print", "--sort=colour", "@"}, 2, "colour"},
+            {{"--print", "--index", "spotlight", "@"}, 2, "spotlight"},
+            {{"--print", "@", "a", "b"}, 2, "usage"},
+            {{"--panel", "@"}, 1, "no screen"},
+        };
+        for (const auto& [arguments, exitCode, message] : rows) {
+            const PrintRun result = run(arguments);
+            QByteArrayList lines;  // Qt's own warnings aside
+            for (const QByteArray& line : result.err.split('\n'))
+                if (line.startsWith("tarnwick: ")) lines.append(line);
+            QVERIFY2(result.exitCode == exitCode && result.out.isEmpty() && lines.size() == 1 &&
+                         lines.first().contains(message),
+                     qPrintable(arguments.join(u' ') + ": " + result.err));
+        }
+    }
+};
+
+namespace {
+
+const QSize kBounds(400, 300);
+
+QByteArray picture(QSize size, const char* format, const QByteArray& trailer = {}) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes + trailer;
+}
+
+// A JPEG whose EXIF data says "turn 90° clockwise to view" (orientation 6), as cameras write.
+QByteArray jpegTakenSideways(QSize stored) {
+    // One big-endian TIFF entry, no next directory.
+    const QByteArray exif(
+        "\377\341\0\42Exif\0\0MM\0\52\0\0\0\10\0\1\1\22\0\3\0\0\0\1\0\6\0\0\0\0\0\0", 36);
+    return picture(stored, "JPEG").insert(2, exif);  // right after the start-of-image marker
+}
+
+}  // namespace
+
+// What the preview decides to show for each kind of file, read off disk.
+class PreviewLoaderTest : public QObject {
+    Q_OBJECT
+    TempTree m_tree;
+    PreviewContent load(const QByteArray& name, const QByteArray& bytes) {
+        m_tree.write(name, bytes);
+        return loadPreviewContent(m_tree.pathOf(name), kBounds);
+    }
+private Q_SLOTS:
+    void picturesStandUprightAndFit() {
+        const std::tuple<const char*, QByteArray, QSize> rows[] = {
+            {"wide.png", picture({1600, 400}, "PNG"), {400, 100}},
+            {"icon.png", picture({32, 16}, "PNG"), {32, 16}},
+            {"photo.jpg", jpegTakenSideways({80, 40}), {40, 80}},
+            {"big.jpg", jpegTakenSideways({1200, 600}), {150, 300}},
+        };
+        for (const auto& [name, bytes, shown] : rows) {
+            const PreviewContent content = load(name, bytes);
+            QVERIFY2(content.kind == Kind::image && content.name == QLatin1String(name), name);
+            QCOMPARE(content.image.size(), shown);
+        }
+        const PreviewContent pdf = load("paper.pdf", makePdf({u"first"_s}));
+        QCOMPARE(pdf.kind, Kind::pdfPage);  // the first page, fitted; A4 is taller than wide
+        QVERIFY(qAbs(pdf.image.height() - kBounds.height()) <= 2 &&
+                pdf.image.width() < pdf.image.height());
+    }
+    void textShowsAsItIsRead() {
+        const QByteArray code = "int main() { return 0; }\n";
+        const std::tuple<QByteArray, QByteArray, QString> rows[] = {
+            {"notes.txt", code, code},
+            {"main.cpp", code, code},
+            {"run.sh", code, code},
+            {"LICENSE.weird", code, code},
+            {"caf\xe9.txt", code, code},  // a name not in UTF-8
+            {"mixed.txt", "ok \xff ok", u"ok \uFFFD ok"_s},
+            {"letter.rtf", rtfDocument("Dear {\\b you},\\par hello"), "Dear you,\nhello"}};
+        for (const auto& [name, bytes, text] : rows) {
+            const PreviewContent content = load(name, bytes);
+            QVERIFY2(content.kind == Kind::text && !content.textCut, name.constData());
+            QCOMPARE(content.text, text);
+        }
+        // 'a' then two-byte characters: the limit falls inside one, which must not show as junk.
+        QByteArray text("a");
+        while (text.size() < 300 * 1024) text += "\xc3\xa9";
+        PreviewContent content = load("long.txt", text);
+        QVERIFY(content.textCut && !content.text.contains(QChar::ReplacementCharacter));
+        QCOMPARE(content.text.size(), 1 + (kTextPreviewBytes - 1) / 2);
+        content = load("long.rtf", rtfDocument(QByteArray(kTextPreviewBytes + 1, 'x')));
+        QVERIFY(content.textCut && content.text == QString(kTextPreviewBytes, u'x'));
+        content = load("full.rtf", rtfDocument(QByteArray(kTextPreviewBytes, 'x')));
+        QVERIFY(!content.textCut && content.text.size() == kTextPreviewBytes);
+    }
+    void otherFilesShowTheirFacts() {
+        for (const auto& [name, bytes] :
+             {std::pair<QByteArray, QByteArray>{"blob.bin", QByteArray(1500, '\0')},
+              {"broken.png", QByteArray("\x89PNG\r\n\x1a\n but nothing else", 25)}}) {
+            const PreviewContent content = load(name, bytes);
+            QVERIFY(content.kind == Kind::facts && content.name == QString::fromUtf8(name));
+            QCOMPARE(content.sizeText,
+                     QLocale().formattedDataSize(bytes.size(), 1, QLocale::DataSizeSIFormat));
+            QVERIFY(!content.typeComment.isEmpty() && !content.typeName.isEmpty() &&
+                    !content.dateText.isEmpty());
+        }
+        m_tree.mkdir("folder");
+        QCOMPARE(loadPreviewContent(m_tree.pathOf("folder"), kBounds).kind, Kind::empty);
+        const PreviewContent gone = loadPreviewContent(m_tree.pathOf("gone.txt"), kBounds);
+        QVERIFY(gone.kind == Kind::facts && gone.name == "gone.txt"_L1 && gone.sizeText.isEmpty());
+    }
+};
+
+// The scanner, the snippet and the preview read their formats from one table: an RTF file
+// known by its content, a picture with text at its end, and a PDF, each read only as the table
+// says.
+class FormatsAgreeTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void eachConsumerReadsTheTable() {
+        const std::tuple<QByteArray, QByteArray, QString, Kind> rows[] = {
+            // kContentMatchText: not read
+            {"memo", rtfDocument("{\\b an} invoice"), "an invoice", Kind::text},
+            {"photo.png", picture({4, 4}, "PNG", "invoice"), kContentMatchText, Kind::image},
+            {"paper.pdf", makePdf({u"the invoice"_s}), "the invoice ", Kind::pdfPage},
+        };
+        TempTree tree;
+        for (const auto& [name, bytes, snippet, preview] : rows) tree.write(name, bytes);
+        ScanIndex index;
+        auto scan =
+            index.createQuery(tree.path(), MetadataPredicate::contentContains, u"invoice"_s);
+        QSignalSpy finished(scan.get(), &MetadataQuery::finishedGathering);
+        scan->start();
+        QVERIFY(finished.wait(30000));
+        QSet<QByteArray> hits;
+        for (const MetadataItem& item : scan->results())
+            hits.insert(item.path.mid(tree.path().size() + 1));
+        for (const auto& [name, bytes, snippet, preview] : rows) {
+            QVERIFY2(hits.contains(name) == (snippet != kContentMatchText), name.constData());
+            QCOMPARE(contentSnippet(tree.pathOf(name), u"invoice"_s).value_or(u"<none>"_s),
+                     snippet);
+            QCOMPARE(loadPreviewContent(tree.pathOf(name), QSize(200, 200)).kind, preview);
+        }
+    }
+};
+
+TARNWICK_TEST(PrintCommandTest)
+TARNWICK_TEST(PreviewLoaderTest)
+TARNWICK_TEST(FormatsAgreeTest)
+#include "AppTest.moc"

@@ -10,12 +10,13 @@
 
 namespace tarnwick::test {
 
-// The miner's folder names expanded as the miner does. GLib caches HOME and the user folders on
-// first use, so the environment is set up once, before any GLib call, for the whole class.
+// The miner's folder names expanded as the miner does (GLib caches HOME and the user folders on
+// first use, so the environment is set once, before any GLib call); and what its settings leave to
+// the index where the real miner of the tests is not set up that way: single roots, roots named
+// through a link or holding .git, documents and links.
 class TrackerSettingsTest : public QObject {
     Q_OBJECT
     TempTree m_tree;
-
 private Q_SLOTS:
     void expandsNamesLikeTheMiner() {
         m_tree.mkdir("home/Documents");
@@ -24,8 +25,8 @@ private Q_SLOTS:
         qputenv("HOME", m_tree.pathOf("home"));
         qputenv("XDG_CONFIG_HOME", m_tree.pathOf("config"));
         g_reload_user_special_dirs_cache();
-        // entry=expansion, with H for home and C for the current folder; none: names no folder
-        // (a user folder equal to home or not set, a bare name, nothing)
+        // entry=expansion, H for home and C for the current folder; none: names no folder (a user
+        // folder equal to home or not set, a bare name, nothing)
         for (const char* row : {"&DOCUMENTS=H/Documents", "&MUSIC=", "&VIDEOS=",
                                 "$HOME/notes/=H/notes", "${HOME}/a=H/a", "~/b=H/b",
                                 "/srv/x/../y=/srv/y", "rel/dir=C/rel/dir", "notes=", "="}) {
@@ -37,28 +38,17 @@ private Q_SLOTS:
             QCOMPARE(expandIndexedFolder(f[0]), expected);
         }
     }
-};
-
-// What the miner's settings leave to the index where the real miner of the tests is not set up
-// that way: single (not recursive) roots, roots named through a link or holding .git, documents
-// and links. The rest is checked against a real miner.
-class TrackerCoverageTest : public QObject {
-    Q_OBJECT
-    TempTree m_tree;
-
-    TrackerSettings settings(const QByteArray& root) const {
-        TrackerSettings s;
-        s.recursiveFolders = {m_tree.pathOf(root), m_tree.pathOf("repo")};
-        s.singleFolders = {m_tree.pathOf("single")};
-        s.contentBlockingNames = {".git"};
-        s.textAllowlist = {"*.txt"};
-        return s;
-    }
-
-private Q_SLOTS:
     // Folders: covered recursively; files: text that may have been read. '-' marks those left out:
     // a link, a single root and what is below it, a root holding .git.
     void leftToTheIndex() {
+        const auto settings = [&](const QByteArray& root) {
+            TrackerSettings s;
+            s.recursiveFolders = {m_tree.pathOf(root), m_tree.pathOf("repo")};
+            s.singleFolders = {m_tree.pathOf("single")};
+            s.contentBlockingNames = {".git"};
+            s.textAllowlist = {"*.txt"};
+            return s;
+        };
         for (const char* name : {"root/docs/notes.txt", "single/direct.txt",
                                  "single/sub/nested.txt", "repo/.git/HEAD", "repo/docs/notes.txt"})
             m_tree.write(name, "line\n");
@@ -85,7 +75,6 @@ private Q_SLOTS:
 };
 
 TARNWICK_TEST(TrackerSettingsTest)
-TARNWICK_TEST(TrackerCoverageTest)
 
 }  // namespace tarnwick::test
 

@@ -30,7 +30,6 @@
 #include <QClipboard>
 #include <QDBusArgument>
 #include <QDBusObjectPath>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -39,7 +38,6 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
 
@@ -189,18 +187,15 @@ const QByteArray kUsersOwn =
     "/org/gnome/settings-daemon/plugins/media-keys/custom-keybindings/custom0/";
 
 // GSettings reads its schemas and backend once per process: set everything before first use.
-void isolateSettings(const QTemporaryDir& root, bool withSchemas) {
-    const QString schemas = root.filePath(u"schemas"_s);
-    QDir().mkpath(schemas);
-    QFile file(schemas + u"/gnome-keys.gschema.xml"_s);
-    if (withSchemas && file.open(QIODevice::WriteOnly) && file.write(kSchemas) > 0) {
-        file.close();
-        QProcess::execute(u"glib-compile-schemas"_s, {schemas});
-    }
-    qputenv("GSETTINGS_SCHEMA_DIR", schemas.toUtf8());
-    qputenv("XDG_DATA_DIRS", root.filePath(u"no-system-schemas"_s).toUtf8());
+void isolateSettings(TempTree& root, bool withSchemas) {
+    root.mkdir("schemas");
+    if (withSchemas) root.write("schemas/gnome-keys.gschema.xml", kSchemas);
+    if (withSchemas)
+        QProcess::execute(u"glib-compile-schemas"_s, {QFile::decodeName(root.pathOf("schemas"))});
+    qputenv("GSETTINGS_SCHEMA_DIR", root.pathOf("schemas"));
+    qputenv("XDG_DATA_DIRS", root.pathOf("no-system-schemas"));
     qputenv("GSETTINGS_BACKEND", "keyfile");
-    qputenv("XDG_CONFIG_HOME", root.filePath(u"config"_s).toUtf8());
+    qputenv("XDG_CONFIG_HOME", root.pathOf("config"));
 }
 
 }  // namespace
@@ -307,10 +302,8 @@ private Q_SLOTS:
         QCOMPARE(tarnwick::singleReportedFolder(reported).value_or(QByteArray()), folder);
     }
     void kwinReportsAreReadCarefully() {
-        const auto stack = windowStackFromKWinReport(
-            R"([{"caption": "/srv \u2014 Dolphin", "resourceClass": "dolphin", "pid": 12,
-                 "minimized": true}, {"caption": "x"}])");
         // Caption, class and pid are read on the bus; here what only a stack shows.
+        const auto stack = windowStackFromKWinReport(R"([{"minimized": true}, {"caption": "x"}])");
         QVERIFY(stack && stack->topFirst.size() == 2);
         QVERIFY(stack->topFirst[0].hidden && !stack->topFirst[1].hidden && !stack->topFirst[1].pid);
         for (const char* wrong : {"{\"caption\": \"x\"}", "[1, 2]", "not json"})
@@ -839,7 +832,7 @@ private Q_SLOTS:
 // is offered, and nothing aborts.
 class RefusalTest : public QObject {
     Q_OBJECT
-    QTemporaryDir m_root;
+    TempTree m_root;
 private Q_SLOTS:
     void readOnlyParentRefuses() {
         if (geteuid() == 0) QSKIP("root ignores permissions: run as an unprivileged user");
@@ -898,21 +891,15 @@ private Q_SLOTS:
 // The custom keybinding standing in for the portal's shortcut on GNOME, in GSettings (a keyfile).
 class GnomeKeybindingTest : public QObject {
     Q_OBJECT
-    QTemporaryDir m_root;
-    QByteArray keyfile() const {
-        QFile file(m_root.filePath(u"config/glib-2.0/settings/keyfile"_s));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    TempTree m_root;
+    const QByteArray m_keyfile = m_root.pathOf("config/glib-2.0/settings/keyfile");
 private Q_SLOTS:
     void initTestCase() {
         isolateSettings(m_root, true);
-        QVERIFY(QFile::exists(m_root.filePath(u"schemas/gschemas.compiled"_s)));
-        QDir().mkpath(m_root.filePath(u"config/glib-2.0/settings"_s));
-        QFile file(
-            m_root.filePath(u"config/glib-2.0/settings/keyfile"_s));  // one of the user's own
-        QVERIFY(file.open(QIODevice::WriteOnly) &&
-                file.write("[org/gnome/settings-daemon/plugins/media-keys]\ncustom-keybindings=['" +
-                           kUsersOwn + "']\n") > 0);
+        QVERIFY(exists(m_root.pathOf("schemas/gschemas.compiled")));
+        m_root.write("config/glib-2.0/settings/keyfile",  // one of the user's own
+                     "[org/gnome/settings-daemon/plugins/media-keys]\ncustom-keybindings=['" +
+                         kUsersOwn + "']\n");
     }
     void installsBesideTheUsersOwnAndRemovesOnlyOurs() {
         QVERIFY(GnomeCustomKeybinding::isOffered());
@@ -922,7 +909,7 @@ private Q_SLOTS:
                                                    u"'/opt/t w/tarnwick' --activate"_s,
                                                    u"<Control><Shift>space"_s));
         QVERIFY(GnomeCustomKeybinding::isInstalled());
-        QByteArray text = keyfile();
+        QByteArray text = readFile(m_keyfile);
         QVERIFY2(text.contains("custom-keybindings=['" + kUsersOwn + "', '" +
                                QByteArray(GnomeCustomKeybinding::kPath) + "']\n\n[" +
                                QByteArray(GnomeCustomKeybinding::kPath).mid(1).chopped(1) +
@@ -932,7 +919,7 @@ private Q_SLOTS:
                  text.constData());
         QVERIFY(GnomeCustomKeybinding::remove());
         QVERIFY(!GnomeCustomKeybinding::isInstalled());
-        text = keyfile();
+        text = readFile(m_keyfile);
         QVERIFY2(text.contains("custom-keybindings=['" + kUsersOwn + "']"), text.data());
         QVERIFY(!text.contains("--activate"));
         const QString command = GnomeCustomKeybinding::activateCommand();  // the path quoted

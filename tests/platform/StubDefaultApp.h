@@ -1,8 +1,10 @@
 #pragma once
 
-#include <QDir>
+#include "tests/support/TempTree.h"
+
 #include <QProcessEnvironment>
-#include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 namespace tarnwick::test {
 
@@ -11,19 +13,17 @@ namespace tarnwick::test {
 class StubDefaultApp {
 public:
     StubDefaultApp() {
-        const QByteArray root = QFile::encodeName(m_folder.path());
-        m_valid =
-            write("stub-opener", "#!/bin/sh\nfor f in \"$@\"; do printf '%s\\0' \"$f\" >> '" +
-                                     root + "/opened'; done\n") &&
-            QFile::setPermissions(m_folder.filePath(QStringLiteral("stub-opener")),
-                                  QFile::ReadOwner | QFile::ExeOwner) &&
-            write("data/applications/tarnwick-stub.desktop",
-                  "[Desktop Entry]\nType=Application\nName=Stub\nExec=" + root +
-                      "/stub-opener %F\nMimeType=text/plain;inode/directory;\nNoDisplay=true\n") &&
-            write("config/mimeapps.list",
-                  "[Default Applications]\ntext/plain=tarnwick-stub.desktop\n"
-                  "inode/directory=tarnwick-stub.desktop\n") &&
-            QDir(m_folder.path()).mkpath(QStringLiteral("home"));
+        m_folder.write("stub-opener", "#!/bin/sh\nfor f in \"$@\"; do printf '%s\\0' \"$f\" >> '" +
+                                          m_folder.pathOf("opened") + "'; done\n");
+        m_folder.write(
+            "data/applications/tarnwick-stub.desktop",
+            "[Desktop Entry]\nType=Application\nName=Stub\nExec=" + m_folder.pathOf("stub-opener") +
+                " %F\nMimeType=text/plain;inode/directory;\nNoDisplay=true\n");
+        m_folder.write("config/mimeapps.list",
+                       "[Default Applications]\ntext/plain=tarnwick-stub.desktop\n"
+                       "inode/directory=tarnwick-stub.desktop\n");
+        m_folder.mkdir("home");
+        m_valid = ::chmod(m_folder.pathOf("stub-opener").constData(), 0500) == 0;
     }
     bool isValid() const { return m_valid; }
     // XDG_DATA_HOME, XDG_CONFIG_HOME and HOME in the private folder, for a child process, or for
@@ -31,16 +31,16 @@ public:
     QProcessEnvironment environment(bool applyHere = false) const {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "HOME"}) {
-            QString leaf = QString::fromLatin1(name).remove(QLatin1String("XDG_"));
-            const QString folder = m_folder.filePath(leaf.remove(QLatin1String("_HOME")).toLower());
-            environment.insert(QLatin1String(name), folder);
-            if (applyHere) qputenv(name, QFile::encodeName(folder));
+            const QByteArray folder = m_folder.pathOf(
+                QByteArray(name).replace("XDG_", "").replace("_HOME", "").toLower());
+            environment.insert(QLatin1String(name), QFile::decodeName(folder));
+            if (applyHere) qputenv(name, folder);
         }
         return environment;
     }
     // Every path the stub was started with, oldest first.
     QList<QByteArray> openedPaths() const {
-        QFile log(m_folder.filePath(QStringLiteral("opened")));
+        QFile log(QFile::decodeName(m_folder.pathOf("opened")));
         QList<QByteArray> paths =
             log.open(QIODevice::ReadOnly) ? log.readAll().split('\0') : QList<QByteArray>{{}};
         paths.removeLast();  // after the last NUL
@@ -48,12 +48,7 @@ public:
     }
 
 private:
-    bool write(const QString& relative, const QByteArray& content) {
-        QFile file(m_folder.filePath(relative));
-        return QDir().mkpath(QFileInfo(file).path()) && file.open(QIODevice::WriteOnly) &&
-               file.write(content) == content.size();
-    }
-    QTemporaryDir m_folder;
+    TempTree m_folder;
     bool m_valid = false;
 };
 

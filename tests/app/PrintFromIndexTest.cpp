@@ -7,8 +7,7 @@
 
 namespace tarnwick::test {
 
-// `tarnwick --print` over a real Tracker miner that holds more than 5000 items: there the index
-// alone answers, by name or content, as a panel's search does; smaller folders list on disk.
+// `tarnwick --print` over a real miner: past 5000 items the index alone answers, else the disk.
 class PrintFromIndexTest : public QObject {
     Q_OBJECT
     TrackerSandbox m_sandbox;

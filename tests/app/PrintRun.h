@@ -4,8 +4,7 @@
 
 namespace tarnwick::test {
 
-// One `tarnwick ARGUMENTS` as a user starts it: its exit code (-1 when it did not end within a
-// minute) and both outputs.
+// One `tarnwick ARGUMENTS` run: exit code (-1: still running after a minute) and both outputs.
 struct PrintRun {
     int exitCode = -1;
     QByteArray out, err;

@@ -26,8 +26,7 @@ public:
         m_valid = ::chmod(m_folder.pathOf("stub-opener").constData(), 0500) == 0;
     }
     bool isValid() const { return m_valid; }
-    // XDG_DATA_HOME, XDG_CONFIG_HOME and HOME in the private folder, for a child process, or for
-    // this one (before GLib first reads them).
+    // The XDG homes and HOME in the private folder; `applyHere`: before GLib reads them here.
     QProcessEnvironment environment(bool applyHere = false) const {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "HOME"}) {

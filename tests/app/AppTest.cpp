@@ -19,14 +19,33 @@ using namespace tarnwick::test;
 using Kind = PreviewContent::Kind;
 using namespace Qt::StringLiterals;
 
+namespace {
+const QSize kBounds(400, 300);
+QByteArray picture(QSize size, const char* format, const QByteArray& trailer = {}) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes + trailer;
+}
+// A JPEG whose EXIF data says "turn 90° clockwise to view" (orientation 6), as cameras write.
+QByteArray jpegTakenSideways(QSize stored) {
+    // One big-endian TIFF entry, no next directory.
+    const QByteArray exif(
+        "\377\341\0\42Exif\0\0MM\0\52\0\0\0\10\0\1\1\22\0\3\0\0\0\1\0\6\0\0\0\0\0\0", 36);
+    return picture(stored, "JPEG").insert(2, exif);  // right after the start-of-image marker
+}
+}  // namespace
+
 // `tarnwick --print` and `--panel` without a session bus ("auto": the scanner) or screens.
 class PrintCommandTest : public QObject {
     Q_OBJECT
     TempTree m_tree;
     QTemporaryFile m_screens;
     PrintRun run(QStringList arguments, const QString& workingDirectory = {}) {
-        for (QString& argument : arguments)
-            argument.replace(u'@', QString::fromUtf8(m_tree.path()));
+        arguments.replaceInStrings(u"@"_s, QString::fromUtf8(m_tree.path()));
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/tarnwick-test-bus");
         env.insert("QT_QPA_PLATFORM", "offscreen:configfile=" + m_screens.fileName());
@@ -96,30 +115,6 @@ private Q_SLOTS:
     }
 };
 
-namespace {
-
-const QSize kBounds(400, 300);
-
-QByteArray picture(QSize size, const char* format, const QByteArray& trailer = {}) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::darkCyan);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes + trailer;
-}
-
-// A JPEG whose EXIF data says "turn 90° clockwise to view" (orientation 6), as cameras write.
-QByteArray jpegTakenSideways(QSize stored) {
-    // One big-endian TIFF entry, no next directory.
-    const QByteArray exif(
-        "\377\341\0\42Exif\0\0MM\0\52\0\0\0\10\0\1\1\22\0\3\0\0\0\1\0\6\0\0\0\0\0\0", 36);
-    return picture(stored, "JPEG").insert(2, exif);  // right after the start-of-image marker
-}
-
-}  // namespace
-
 // What the preview decides to show for each kind of file, read off disk.
 class PreviewLoaderTest : public QObject {
     Q_OBJECT
@@ -171,9 +166,11 @@ private Q_SLOTS:
         QVERIFY(!content.textCut && content.text.size() == kTextPreviewBytes);
     }
     void otherFilesShowTheirFacts() {
-        for (const auto& [name, bytes] :
-             {std::pair<QByteArray, QByteArray>{"blob.bin", QByteArray(1500, '\0')},
-              {"broken.png", QByteArray("\x89PNG\r\n\x1a\n but nothing else", 25)}}) {
+        const std::pair<QByteArray, QByteArray> rows[] = {
+            {"blob.bin", QByteArray(1500, '\0')},
+            {"broken.png", QByteArray("\x89PNG\r\n\x1a\n but no more", 22)},
+        };
+        for (const auto& [name, bytes] : rows) {
             const PreviewContent content = load(name, bytes);
             QVERIFY(content.kind == Kind::facts && content.name == QString::fromUtf8(name));
             QCOMPARE(content.sizeText,

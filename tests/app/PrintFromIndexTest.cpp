@@ -33,14 +33,10 @@ private Q_SLOTS:
     void answersFromTheIndexOrTheDisk() {
         // Line feeds become blanks, pairs of blanks one, and a tab a blank: tabs are columns.
         const QByteArray keeper("notes/keeper.txt\tthe  Lighthouse keeper's log \n");
-        const struct {
-            QStringList arguments;
-            QByteArray output;
-            bool indexAlone;
-        } rows[] = {
-            {{"@", "lighthouse"},
-             keeper + "reports/lighthouse-report.md\nsmall/lighthouse.txt\n",
-             1},
+        const QByteArray found = keeper + "reports/lighthouse-report.md\nsmall/lighthouse.txt\n";
+        const std::tuple<QStringList, QByteArray, bool> rows[] = {
+            // arguments, output, index alone
+            {{"@", "lighthouse"}, found, true},
             {{"@"}, {}, true},  // without a query, nothing
             {{"--ext", "txt", "@", "lighthouse"}, keeper + "small/lighthouse.txt\n", true},
             {{"@/small", "beam"}, "lighthouse.txt\tbeam \n", false},
@@ -48,18 +44,16 @@ private Q_SLOTS:
         };
         const QByteArray line = "tarnwick: " + m_sandbox.corpus() +
                                 ": the index holds 5467 items here; searching the index alone\n";
-        for (auto row : rows) {
-            for (QString& argument : row.arguments)
-                argument.replace(u'@', QFile::decodeName(m_sandbox.corpus()));
-            const PrintRun run = runTarnwick(QStringList{"--print"} + row.arguments);
-            QCOMPARE(run.out, row.output);
-            QVERIFY(run.exitCode == 0 && run.err == (row.indexAlone ? line : QByteArray()));
+        for (auto [arguments, output, indexAlone] : rows) {
+            arguments.replaceInStrings(QStringLiteral("@"), QFile::decodeName(m_sandbox.corpus()));
+            const PrintRun run = runTarnwick(QStringList{"--print"} + arguments);
+            QCOMPARE(run.out, output);
+            QVERIFY(run.exitCode == 0 && run.err == (indexAlone ? line : QByteArray()));
         }
     }
 };
 
 TARNWICK_TEST(PrintFromIndexTest)
-
 }  // namespace tarnwick::test
 
 #include "PrintFromIndexTest.moc"

@@ -105,7 +105,6 @@ private:
     QSslCertificate m_certificate;
     QHash<QByteArray, Route> m_routes;
 };
-
 // A Sparkle appcast with one https download per version, then `extra`.
 QByteArray appcastWith(std::initializer_list<const char*> versions, const QByteArray& extra = {}) {
     QByteArray xml =
@@ -165,7 +164,6 @@ QStringList texts(const QByteArray& xml, const char* name) {  // of each element
             found << reader.readElementText();
     return reader.hasError() ? QStringList{u"(malformed)"_s} : found;
 }
-
 }  // namespace
 
 // Version order, reading appcasts (items left out and why, non-appcasts) and judging a feed.
@@ -349,11 +347,9 @@ private Q_SLOTS:
         }
         // The allowed redirects, each maybe sent twice (Qt resends once on a closed connection).
         QVERIFY(m_server.requests.count("/loop.xml") <= 2 * 6);
-        const qsizetype asked = m_server.requests.size();
         AppcastFetcher untrusting;  // the system's trust store has never seen this certificate
         const QString refused = fetch(untrusting, QUrl("http://127.0.0.1:9/appcast.xml"));
         QVERIFY2(refused.contains("only https"_L1), qPrintable(refused));
-        QCOMPARE(m_server.requests.size(), asked);
         QVERIFY(fetch(untrusting, m_server.url("/feed.xml")).startsWith(u'!'));
         AppcastFetcher fetcher;  // a new fetch replaces the running one, which reports nothing
         fetcher.setSslConfiguration(m_server.client());
@@ -379,8 +375,7 @@ private Q_SLOTS:
         setLastCheck(30);  // overdue: runs, and finds 2.0 with a reminder, not a window
         auto updates = manager();
         QSignalSpy found(updates.get(), &UpdateManager::updateFound);
-        QVERIFY(check(*updates, false));
-        QVERIFY(found.count() == 1 && found.front().front() == u"2.0"_s);
+        QVERIFY(check(*updates, false) && found.count() == 1 && found.front().front() == u"2.0"_s);
         QVERIFY(updates->updateAvailable() &&
                 (!updates->dialog() || !updates->dialog()->isVisible()));
         QVERIFY(aDayFromNow(updates->nextScheduledCheck()));
@@ -501,8 +496,7 @@ private Q_SLOTS:
         };
         QString error;
         QVERIFY(mode("autostart", 0555) && !item.setEnabled(true, &error) && !error.isEmpty());
-        QVERIFY(!item.isEnabled());
-        QVERIFY(mode("autostart", 0755) && item.setEnabled(true));
+        QVERIFY(!item.isEnabled() && mode("autostart", 0755) && item.setEnabled(true));
         QVERIFY(mode("autostart", 0555) && !item.setEnabled(false, &error) && item.isEnabled());
         QVERIFY(mode("autostart", 0755) && mode(kEntry, 0) && !item.isEnabled());
     }
@@ -652,8 +646,6 @@ private Q_SLOTS:
     void editsOnlyOurAction() {
         const ThunarActionsEdit added = editThunarActions(kUserFile, kId, ourAction());
         QVERIFY2(added.ok, qPrintable(added.error));
-        QCOMPARE(texts(added.xml, "unique-id"),
-                 (QStringList{"1700000000000001-1", "1700000000000002-2", kId}));
         // The old file with our action inserted before </actions>.
         QVERIFY(added.xml.startsWith(kUserFile.left(kUserFile.lastIndexOf("</actions>"))) &&
                 added.xml.endsWith("</action>\n</actions>\n"));

@@ -108,9 +108,8 @@ private Q_SLOTS:
             QByteArrayList lines;  // Qt's own warnings aside
             for (const QByteArray& line : result.err.split('\n'))
                 if (line.startsWith("tarnwick: ")) lines.append(line);
-            QVERIFY2(result.exitCode == exitCode && result.out.isEmpty() && lines.size() == 1 &&
-                         lines.first().contains(message),
-                     qPrintable(arguments.join(u' ') + ": " + result.err));
+            QVERIFY(result.exitCode == exitCode && result.out.isEmpty() && lines.size() == 1 &&
+                    lines.first().contains(message));
         }
     }
 };

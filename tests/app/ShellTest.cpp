@@ -131,15 +131,11 @@ const QByteArray kTemplate =
 const QByteArray kEntry = "autostart/org.tarnwick.Tarnwick.desktop";
 // A uca.xml as Thunar writes it, with a comment, an entity, non-ASCII and an unknown attribute.
 const QByteArray kUserFile =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n<!-- my own actions -->\n<action>\n"
-    "\t<icon>utilities-terminal</icon>\n"
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<actions>\n<!-- my own actions -->\n"
+    "<action custom=\"kept\">\n\t<icon></icon>\n\t<unique-id>1700000000000001-1</unique-id>\n"
     "\t<name>Open Terminal Here \xf0\x9f\x96\xa5 \xe7\xab\xaf\xe6\x9c\xab</name>\n"
-    "\t<unique-id>1700000000000001-1</unique-id>\n"
     "\t<command>exo-open --working-directory %f &amp;&amp; true</command>\n"
-    "\t<patterns>*</patterns>\n\t<startup-notify/>\n\t<directories/>\n</action>\n"
-    "<action custom=\"kept\">\n\t<icon></icon>\n\t<name>Shrink images</name>\n"
-    "\t<unique-id>1700000000000002-2</unique-id>\n\t<command>mogrify -resize 50% %F</command>\n"
-    "\t<patterns>*.png;*.jpg</patterns>\n\t<image-files/>\n</action>\n</actions>\n";
+    "\t<patterns>*</patterns>\n\t<startup-notify/>\n\t<directories/>\n</action>\n</actions>\n";
 const QString kId = u"org.tarnwick.Tarnwick.search-here"_s;
 const QByteArray kScript = "data/nautilus/scripts/Search with Tarnwick";
 QByteArray contentOf(const QString& path) {
@@ -247,10 +243,8 @@ private Q_SLOTS:
                                       QByteArray("<rss version=\"2.0\"></rss>")}) {
             const AppcastFeed feed = parseAppcast(xml);
             const AppcastVerdict verdict = judgeAppcast(feed, version("1.0"));
-            QVERIFY2(!feed.error.isEmpty() && feed.items.empty() &&
-                         verdict.outcome == AppcastVerdict::Outcome::failed &&
-                         verdict.message == feed.error,
-                     xml.left(60).constData());
+            QVERIFY(!feed.error.isEmpty() && feed.items.empty() && verdict.message == feed.error &&
+                    verdict.outcome == AppcastVerdict::Outcome::failed);
         }
     }
 };
@@ -445,8 +439,8 @@ class LoginItemTest : public QObject {
         return LoginItem(pathIn(m_tree, kEntry), {pathIn(m_tree, templatePath)});
     }
 private Q_SLOTS:
-    void initTestCase() { m_tree.write("share/template.desktop", kTemplate); }
-    void roundTrip() {
+    void roundTripAndFailures() {
+        m_tree.write("share/template.desktop", kTemplate);
         const QByteArray entry = "[Desktop Entry]\nType=Application\nExec=tarnwick\nHidden=";
         const std::pair<QByteArray, bool> rows[] = {
             {{}, false},
@@ -467,9 +461,7 @@ private Q_SLOTS:
         }
         qputenv("XDG_CONFIG_HOME", m_tree.path());
         QCOMPARE(LoginItem::forThisApplication().entryPath(), pathIn(m_tree, kEntry));
-    }
-    void failuresChangeNothing() {
-        QString error;
+        QString error;  // failures change nothing
         QVERIFY(!item("share/nowhere.desktop").setEnabled(true, &error));
         QVERIFY2(error.contains("template"_L1), qPrintable(error));
         m_tree.write("share/html.desktop", "<html></html>");
@@ -531,9 +523,8 @@ private Q_SLOTS:
         for (const char* icon :
              {"icons/org.tarnwick.Tarnwick.svg", "icons/org.tarnwick.Tarnwick-symbolic.svg"}) {
             QSvgRenderer renderer(packaged(icon));
-            QVERIFY2(
-                renderer.isValid() && renderer.viewBox().width() == renderer.viewBox().height(),
-                icon);
+            QVERIFY(renderer.isValid() &&
+                    renderer.viewBox().width() == renderer.viewBox().height());
         }
         const QByteArray metainfo = contentOf(packaged("org.tarnwick.Tarnwick.metainfo.xml"));
         QCOMPARE(texts(metainfo, "id") + texts(metainfo, "launchable"),
@@ -607,11 +598,10 @@ private Q_SLOTS:
         QVERIFY(login && !login->isChecked());
         QTest::mouseClick(login, Qt::LeftButton);
         QVERIFY(QFile::exists(path(kEntry)) && login->isChecked());
-        m_tree.write(kEntry, "[Desktop Entry]\nHidden=true\n");
+        m_tree.write(kEntry, "[Desktop Entry]\nHidden=true\n");  // hidden: shown off, at a drawing
         m_view->showAndRaise();
         QVERIFY(!login->isChecked());
-        QTest::mouseClick(login, Qt::LeftButton);  // hidden: on makes a fresh entry, off deletes it
-        QVERIFY(login->isChecked());
+        QTest::mouseClick(login, Qt::LeftButton);
         QTest::mouseClick(login, Qt::LeftButton);
         QVERIFY(!QFile::exists(path(kEntry)) && !login->isChecked());
         open("no-template.desktop");  // a change that fails shows the real state
@@ -707,7 +697,7 @@ private Q_SLOTS:
         QVERIFY(user.remove(kId, &error) &&
                 !QFile::exists(at("home/Thunar/uca.xml")));  // unwritten
         QVERIFY2(user.install(ourAction(), &error), qPrintable(error));
-        QCOMPARE(texts(contentOf(at("home/Thunar/uca.xml")), "unique-id").size(), 3);
+        QCOMPARE(texts(contentOf(at("home/Thunar/uca.xml")), "unique-id").size(), 2);
         QCOMPARE(contentOf(at("etc/xdg/Thunar/uca.xml")), kUserFile);
     }
 };

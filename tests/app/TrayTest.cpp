@@ -19,7 +19,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
-#include <QMenu>
 #include <QPalette>
 #include <QPointer>
 #include <QProcess>
@@ -193,12 +192,8 @@ class TrayMenuTest : public QObject {
 private Q_SLOTS:
     void itemsAndIcon() {
         QStringList done;
-        TrayMenuActions actions;
-        actions.search = [&done] { done << "search"; };
-        actions.openSettings = [&done] { done << "settings"; };
-        actions.checkForUpdates = [&done] { done << "updates"; };
-        actions.quit = [&done] { done << "quit"; };
-        auto menu = buildTrayMenu(u"x"_s, actions);
+        auto menu = buildTrayMenu(u"x"_s, {[&] { done << "search"; }, [&] { done << "settings"; },
+                                           [&] { done << "updates"; }, [&] { done << "quit"; }});
         for (QAction* action : menu->actions()) action->trigger();
         QCOMPARE(done, (QStringList{"search", "settings", "updates", "quit"}));
         const QPalette light(Qt::gray, QColor(246, 245, 244)), dark(Qt::gray, QColor(36, 36, 36));
@@ -211,10 +206,9 @@ private Q_SLOTS:
         for (bool isDark : {false, true}) {
             const QImage image = QIcon(trayIconResource(isDark)).pixmap(22, 22).toImage();
             int ink = 0;  // drawn in one colour: light on dark themes, dark on light ones
-            for (int i = 0; i < 22 * 22; ++i) {
-                const QColor pixel = image.pixelColor(i % 22, i / 22);
-                if (pixel.alpha() >= 200 && ++ink) QCOMPARE(pixel.lightness() > 128, isDark);
-            }
+            for (int i = 0; i < 22 * 22; ++i)
+                if (image.pixelColor(i % 22, i / 22).alpha() >= 200 && ++ink)
+                    QCOMPARE(image.pixelColor(i % 22, i / 22).lightness() > 128, isDark);
             QVERIFY(ink > 20);
         }
     }
@@ -329,11 +323,9 @@ class SingleInstanceTest : public QObject {
         return instance;
     }
 private Q_SLOTS:
-    void initTestCase() {
+    void commandLinesAreHandedOver() {
         QString error;
         QVERIFY2(m_bus.start(&error) && m_home.isValid(), qPrintable(error));
-    }
-    void commandLinesAreHandedOver() {
         auto first = primary(), instance = primary();  // the second claim finds the first
         QVERIFY(first && !instance);
         first.reset();

@@ -103,11 +103,7 @@ private:
 // An item as an index reports it; only the path is required.
 inline MetadataItem metadataItem(const QByteArray& path, std::optional<qint64> size = {},
                                  bool isFolder = false) {
-    MetadataItem item;
-    item.path = path;
-    item.fileSize = size;
-    item.isFolder = isFolder;
-    return item;
+    return {path, size, {}, {}, isFolder};
 }
 
 }  // namespace tarnwick::test

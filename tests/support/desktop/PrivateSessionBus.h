@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
@@ -56,10 +55,6 @@ public:
     QProcessEnvironment environmentFor(QProcessEnvironment base) const {
         base.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromLatin1(m_address));
         return base;
-    }
-    bool nameHasOwner(const QString& name) {
-        QDBusConnection bus = connect(QStringLiteral("observer"));
-        return bus.interface() && bus.interface()->isServiceRegistered(name).value();
     }
 
 private:

@@ -47,38 +47,33 @@ struct DbusMenuEntry {
 };
 
 // The smallest StatusNotifierWatcher Qt's tray icon accepts; reads and clicks items' menus.
-class StatusNotifierWatcherDouble {
+class StatusNotifierWatcherDouble : public FakeBusService {
 public:
     explicit StatusNotifierWatcherDouble(QDBusConnection connection)
-        : m_service(std::move(connection)) {
-        m_service.setIntrospection(kPath, QStringLiteral(R"(
-<interface name="org.kde.StatusNotifierWatcher">
+        : FakeBusService(std::move(connection)) {
+        setIntrospection(kPath, QStringLiteral(R"(<interface name="org.kde.StatusNotifierWatcher">
 <method name="RegisterStatusNotifierItem"><arg name="service" type="s" direction="in"/></method>
 <method name="RegisterStatusNotifierHost"><arg name="service" type="s" direction="in"/></method>
 <property name="RegisteredStatusNotifierItems" type="as" access="read"/>
 <property name="IsStatusNotifierHostRegistered" type="b" access="read"/>
 <property name="ProtocolVersion" type="i" access="read"/>
 <signal name="StatusNotifierItemRegistered"><arg type="s"/></signal></interface>)"));
-        setProperty("IsStatusNotifierHostRegistered", true);
-        setProperty("ProtocolVersion", 0);
-        setProperty("RegisteredStatusNotifierItems", QStringList());
-        m_service.onCall(kPath, kWatcher, QStringLiteral("RegisterStatusNotifierItem"),
-                         [this](const QDBusMessage& call) {
-                             QString item = call.arguments().value(0).toString();
-                             // Some items register an object path: the sender is the service.
-                             if (item.startsWith(u'/')) item = call.service();
-                             if (!m_items.contains(item)) m_items.append(item);
-                             setProperty("RegisteredStatusNotifierItems", m_items);
-                             m_service.emitSignal(kPath, kWatcher,
-                                                  QStringLiteral("StatusNotifierItemRegistered"),
-                                                  {item});
-                             return FakeBusService::answer();
-                         });
-        m_service.onCall(kPath, kWatcher, QStringLiteral("RegisterStatusNotifierHost"),
-                         [](const QDBusMessage&) { return FakeBusService::answer(); });
+        setProperty(kPath, kWatcher, QStringLiteral("IsStatusNotifierHostRegistered"), true);
+        setProperty(kPath, kWatcher, QStringLiteral("ProtocolVersion"), 0);
+        setProperty(kPath, kWatcher, QStringLiteral("RegisteredStatusNotifierItems"), m_items);
+        onCall(kPath, kWatcher, QStringLiteral("RegisterStatusNotifierItem"), [this](auto& call) {
+            QString item = call.arguments().value(0).toString();
+            if (item.startsWith(u'/')) item = call.service();  // a path: the sender is the service
+            if (!m_items.contains(item)) m_items.append(item);
+            setProperty(kPath, kWatcher, QStringLiteral("RegisteredStatusNotifierItems"), m_items);
+            emitSignal(kPath, kWatcher, QStringLiteral("StatusNotifierItemRegistered"), {item});
+            return answer();
+        });
+        onCall(kPath, kWatcher, QStringLiteral("RegisterStatusNotifierHost"),
+               [](auto&) { return answer(); });
     }
 
-    bool serve() { return m_service.serve(kWatcher); }
+    bool serve() { return FakeBusService::serve(kWatcher); }
     const QStringList& items() const { return m_items; }
     // The top-level entries of the menu of the item registered as `item`.
     std::optional<QList<DbusMenuEntry>> menuOf(const QString& item) {
@@ -99,12 +94,9 @@ private:
     static inline const QString kWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
     static inline const QString kPath = QStringLiteral("/StatusNotifierWatcher");
 
-    void setProperty(const char* name, const QVariant& value) {
-        m_service.setProperty(kPath, kWatcher, QLatin1String(name), value);
-    }
     QDBusMessage callMenu(const QString& item, const QString& member,
                           const QVariantList& arguments) {
-        const QDBusReply<QDBusVariant> menu = m_service.connection().call(
+        const QDBusReply<QDBusVariant> menu = connection().call(
             QDBusMessage::createMethodCall(item, QStringLiteral("/StatusNotifierItem"),
                                            QStringLiteral("org.freedesktop.DBus.Properties"),
                                            QStringLiteral("Get"))
@@ -115,10 +107,9 @@ private:
             item, menu.value().variant().value<QDBusObjectPath>().path(),
             QStringLiteral("com.canonical.dbusmenu"), member);
         call.setArguments(arguments);
-        return m_service.connection().call(call, QDBus::BlockWithGui, 5000);
+        return connection().call(call, QDBus::BlockWithGui, 5000);
     }
 
-    FakeBusService m_service;
     QStringList m_items;
 };
 

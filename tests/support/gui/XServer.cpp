@@ -58,17 +58,5 @@ bool xserver::setTextProperty(const QWindow& window, const QString& name, const 
     return QProcess::execute(u"xprop"_s, {u"-id"_s, QString::number(window.winId()), u"-f"_s, name,
                                           u"8u"_s, u"-set"_s, name, value}) == 0;
 }
-xserver::OtherClient::OtherClient(QRect at) {
-    m_process.start(
-        u"xmessage"_s,
-        {u"-geometry"_s, u"%1x%2+%3+%4"_s.arg(at.width()).arg(at.height()).arg(at.x()).arg(at.y()),
-         kClass});
-    m_shown = m_process.waitForStarted() &&
-              xdotool({u"search"_s, u"--sync"_s, u"--onlyvisible"_s, u"--class"_s, kClass});
-}
-xserver::OtherClient::~OtherClient() {
-    m_process.kill();
-    m_process.waitForFinished();
-}
 
 }  // namespace tarnwick::test

@@ -46,8 +46,16 @@ struct xserver {
     class OtherClient {
     public:
         static inline const QString kClass = QStringLiteral("Xmessage");
-        explicit OtherClient(QRect geometry);
-        ~OtherClient();
+        explicit OtherClient(QRect at) {
+            const QString geometry = QStringLiteral("%1x%2+%3+%4").arg(at.width()).arg(at.height());
+            m_process.start("xmessage", {"-geometry", geometry.arg(at.x()).arg(at.y()), kClass});
+            m_shown = m_process.waitForStarted() &&
+                      xdotool({"search", "--sync", "--onlyvisible", "--class", kClass});
+        }
+        ~OtherClient() {
+            m_process.kill();
+            m_process.waitForFinished();
+        }
         bool isShown() const { return m_shown; }
 
     private:

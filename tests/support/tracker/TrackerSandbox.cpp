@@ -76,9 +76,6 @@ TrackerSandbox::TrackerSandbox(const QByteArray& corpus)
     QFile::copy(u"/usr/share/dbus-1/services/org.freedesktop.Tracker3.Miner.Extract.service"_s,
                 QFile::decodeName(m_root + "/services/extractor.service"));
 }
-TrackerSandbox::~TrackerSandbox() {
-    stop();
-}
 bool TrackerSandbox::fail(const QString& why) {
     QFile log(QFile::decodeName(m_root + "/miner.log"));
     m_failure = why + u"\nminer output:\n"_s;

@@ -15,7 +15,7 @@ class TrackerSandbox {
 public:
     // `corpus`: the folder to index; empty for the sandbox's own.
     explicit TrackerSandbox(const QByteArray& corpus = {});
-    ~TrackerSandbox();
+    ~TrackerSandbox() { stop(); }
     QByteArray corpus() const { return m_corpus; }
     QByteArray outside() const { return m_root + "/outside"; }  // a folder not indexed
     // Waits until the corpus (fill it first) is indexed; failure() says why not.

@@ -217,74 +217,73 @@ private Q_SLOTS:
 // No folder beeps; a visible panel is closed; otherwise a new panel opens, never an old one.
 class ActivationFlowTest : public QObject {
     Q_OBJECT
-    ScriptedFrontFolder* m_source = nullptr;
-    int m_beeps = 0;
-    QList<QByteArray> m_panelFolders;
-    std::unique_ptr<AppDelegate> m_delegate;
-    void activate(const QByteArray& folder) {
-        m_source->answers.push_back(folder);
-        m_delegate->activateSearch();
-    }
-    bool showsPanelOn(const QByteArray& folder) {
-        SearchPanel* panel = m_delegate->searchPanel();
-        return panel && panel->isVisible() && panel->session().scope().rootDirectory() == folder;
-    }
 private Q_SLOTS:
     void opensClosesAndReplacesPanels() {
-        auto source = std::make_unique<ScriptedFrontFolder>();
-        m_source = source.get();
+        auto owned = std::make_unique<ScriptedFrontFolder>();
+        ScriptedFrontFolder* const source = owned.get();
+        int beeps = 0;
+        QList<QByteArray> panelFolders;
         AppDelegate::Dependencies deps;
-        deps.frontFolder = std::move(source);
-        deps.beep = [this] { ++m_beeps; };
-        deps.makePanel = [this](const QByteArray& folder) {
-            m_panelFolders.append(folder);
+        deps.frontFolder = std::move(owned);
+        deps.beep = [&] { ++beeps; };
+        deps.makePanel = [&](const QByteArray& folder) {
+            panelFolders.append(folder);
             SearchSession::Dependencies listing;  // made up, so that nothing is read from disk
             listing.lister = [](const QByteArray& folder, const std::atomic<bool>*) {
                 return QList<FileItem>{FileItem::fromPath(folder + "/a.txt", folder, false, 1, 1)};
             };
             return std::make_unique<SearchPanel>(folder, listing);
         };
-        m_delegate = std::make_unique<AppDelegate>(std::move(deps));
+        auto delegate = std::make_unique<AppDelegate>(std::move(deps));
+        auto activate = [&](const QByteArray& folder) {
+            source->answers.push_back(folder);
+            delegate->activateSearch();
+        };
+        auto showsPanelOn = [&](const QByteArray& folder) {
+            SearchPanel* panel = delegate->searchPanel();
+            return panel && panel->isVisible() &&
+                   panel->session().scope().rootDirectory() == folder;
+        };
         activate("");
-        QVERIFY(m_beeps == 1 && !m_delegate->searchPanel());
+        QVERIFY(beeps == 1 && !delegate->searchPanel());
         activate(kFolder);
         QVERIFY(showsPanelOn(kFolder));
-        QPointer<SearchPanel> first = m_delegate->searchPanel();
+        QPointer<SearchPanel> first = delegate->searchPanel();
         activate("");  // closing also needs a folder
-        QCOMPARE(m_beeps, 2);
+        QCOMPARE(beeps, 2);
         QVERIFY(showsPanelOn(kFolder));
         activate(kFolder);
-        QVERIFY(!m_delegate->searchPanel() && (first.isNull() || !first->isVisible()));
+        QVERIFY(!delegate->searchPanel() && (first.isNull() || !first->isVisible()));
         QTRY_VERIFY(first.isNull());  // released, not kept
         activate(kFolder);            // a new panel each time
-        first = m_delegate->searchPanel();
+        first = delegate->searchPanel();
         first->close();  // Escape, or a click elsewhere: still held, hidden
-        QCOMPARE(m_delegate->searchPanel(), first.data());
+        QCOMPARE(delegate->searchPanel(), first.data());
         activate(kOther);
         QVERIFY(showsPanelOn(kOther));
         QTRY_VERIFY(first.isNull());
         // A named folder replaces the visible panel without asking for the front folder.
-        const int questions = m_source->questions;
-        first = m_delegate->searchPanel();
-        m_delegate->openFolder(kFolder);
+        const int questions = source->questions;
+        first = delegate->searchPanel();
+        delegate->openFolder(kFolder);
         QVERIFY(showsPanelOn(kFolder));
         QTRY_VERIFY(first.isNull());
-        QVERIFY(m_source->questions == questions && m_beeps == 2);
-        QCOMPARE(m_panelFolders, (QList<QByteArray>{kFolder, kFolder, kOther, kFolder}));
-        m_source->holdAnswers = true;  // activations while asking are answered in turn
+        QVERIFY(source->questions == questions && beeps == 2);
+        QCOMPARE(panelFolders, (QList<QByteArray>{kFolder, kFolder, kOther, kFolder}));
+        source->holdAnswers = true;  // activations while asking are answered in turn
         activate(kFolder);
         activate(kFolder);
-        QCOMPARE(m_source->questions, questions + 1);  // one question out at a time
-        m_source->release();
-        QVERIFY(!m_delegate->searchPanel() && m_source->questions == questions + 2);
-        m_source->release();
-        QVERIFY(showsPanelOn(kFolder) && m_panelFolders.size() == 5);
+        QCOMPARE(source->questions, questions + 1);  // one question out at a time
+        source->release();
+        QVERIFY(!delegate->searchPanel() && source->questions == questions + 2);
+        source->release();
+        QVERIFY(showsPanelOn(kFolder) && panelFolders.size() == 5);
         // The source goes with the delegate; what it held must not call into a dead object.
         activate(kFolder);
-        FrontFolderSource::Callback held = std::move(m_source->held.front());
-        m_delegate.reset();
+        FrontFolderSource::Callback held = std::move(source->held.front());
+        delegate.reset();
         held(kFolder);
-        QCOMPARE(m_panelFolders.size(), 5);
+        QCOMPARE(panelFolders.size(), 5);
     }
 };
 

@@ -1,8 +1,8 @@
-#include "PrintRun.h"
 #include "tests/support/TestRunner.h"
 #include "tests/support/tracker/TrackerSandbox.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QTest>
 
 namespace tarnwick::test {
@@ -46,9 +46,11 @@ private Q_SLOTS:
                                 ": the index holds 5467 items here; searching the index alone\n";
         for (auto [arguments, output, indexAlone] : rows) {
             arguments.replaceInStrings(QStringLiteral("@"), QFile::decodeName(m_sandbox.corpus()));
-            const PrintRun run = runTarnwick(QStringList{"--print"} + arguments);
-            QCOMPARE(run.out, output);
-            QVERIFY(run.exitCode == 0 && run.err == (indexAlone ? line : QByteArray()));
+            QProcess run;
+            run.start(QStringLiteral(TARNWICK_EXECUTABLE), QStringList{"--print"} + arguments);
+            QVERIFY(run.waitForFinished(60000) && run.exitCode() == 0);
+            QCOMPARE(run.readAllStandardOutput(), output);
+            QCOMPARE(run.readAllStandardError(), indexAlone ? line : QByteArray());
         }
     }
 };

@@ -38,7 +38,7 @@ using tarnwick::test::TempTree;
 using namespace Qt::StringLiterals;
 
 namespace {
-// HTTPS on 127.0.0.1 that only client() trusts: a whole answer, headers then silence, or no end.
+// HTTPS on 127.0.0.1 that only `client` trusts: a whole answer, headers then silence, or no end.
 class LocalHttpsServer : public QObject {
 public:
     enum class Body { complete, silent, endless };
@@ -53,8 +53,9 @@ public:
         if (!openssl.waitForFinished(30000) || openssl.exitCode() != 0 ||
             !keyFile.open(QIODevice::ReadOnly) || !certFile.open(QIODevice::ReadOnly))
             return "no certificate";
-        QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
-        configuration.setLocalCertificate(m_certificate = QSslCertificate(&certFile));
+        QSslConfiguration configuration = client = QSslConfiguration::defaultConfiguration();
+        client.setCaCertificates({QSslCertificate(certFile.readAll())});
+        configuration.setLocalCertificate(client.caCertificates().value(0));
         configuration.setPrivateKey(QSslKey(&keyFile, QSsl::Ec));
         m_server.setSslConfiguration(configuration);
         connect(&m_server, &QTcpServer::pendingConnectionAvailable, this, [this] {
@@ -62,21 +63,15 @@ public:
         });
         return m_server.listen(QHostAddress::LocalHost, 0) ? QString() : m_server.errorString();
     }
-    void route(const QByteArray& path, const QByteArray& status, const QByteArray& headers = {},
-               const QByteArray& body = {}, Body kind = Body::complete) {
-        m_routes[path] = {status, headers, body, kind};
-    }
     QUrl url(const QByteArray& path) const {
         return QUrl(u"https://127.0.0.1:%1"_s.arg(m_server.serverPort()) + QLatin1String(path));
     }
-    QSslConfiguration client() const {
-        QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
-        configuration.setCaCertificates({m_certificate});
-        return configuration;
-    }
+    QSslConfiguration client;    // trusts the server
     QList<QByteArray> requests;  // the paths asked for, in order
+    // Per path: status, headers, body.
+    QHash<QByteArray, std::tuple<QByteArray, QByteArray, QByteArray, Body>> routes;
+
 private:
-    using Route = std::tuple<QByteArray, QByteArray, QByteArray, Body>;  // status, headers, body
     void serve(QTcpSocket* socket) {
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         auto request = std::make_shared<QByteArray>();
@@ -84,7 +79,7 @@ private:
             if (!(*request += socket->readAll()).contains("\r\n\r\n")) return;
             requests << request->left(request->indexOf("\r\n")).split(' ').value(1);
             const auto [status, headers, body, kind] =
-                m_routes.value(requests.last(), {"404 Not Found", {}, "none", Body::complete});
+                routes.value(requests.last(), {"404 Not Found", {}, "none", Body::complete});
             const QByteArray head = "HTTP/1.1 " + status + "\r\nConnection: close\r\n" + headers;
             if (kind == Body::complete) {
                 socket->write(head + "Content-Length: " + QByteArray::number(body.size()) +
@@ -102,8 +97,6 @@ private:
     }
     QTemporaryDir m_dir;
     QSslServer m_server;
-    QSslCertificate m_certificate;
-    QHash<QByteArray, Route> m_routes;
 };
 // A Sparkle appcast with one https download per version, then `extra`.
 QByteArray appcastWith(std::initializer_list<const char*> versions, const QByteArray& extra = {}) {
@@ -252,12 +245,13 @@ private Q_SLOTS:
 // Fetching from a broken or hostile server, and the update checker's schedule and dialog.
 class UpdateManagerTest : public QObject {
     Q_OBJECT
+    using enum LocalHttpsServer::Body;
     LocalHttpsServer m_server;
     QTemporaryDir m_settingsDir;
     std::unique_ptr<UpdateManager> manager(const QString& running = u"1.0"_s) {
         auto updates = std::make_unique<UpdateManager>(
             UpdateManager::Setup{m_server.url("/appcast.xml"), running, 0});
-        updates->fetcher().setSslConfiguration(m_server.client());
+        updates->fetcher().setSslConfiguration(m_server.client);
         updates->fetcher().setLimits({1 << 20, 5000, 5});
         return updates;
     }
@@ -307,14 +301,13 @@ private Q_SLOTS:
     }
     void init() {
         QSettings(u"Tarnwick"_s, u"Tarnwick"_s).clear();
-        m_server.route("/appcast.xml", "200 OK", {}, appcastWith({"1.0", "2.0"}));
+        m_server.routes["/appcast.xml"] = {"200 OK", {}, appcastWith({"1.0", "2.0"}), complete};
     }
     void fetches() {
         const QByteArray feed = appcastWith({"2.0"}),
                          to = "Location: " + m_server.url("/").toEncoded(),
                          toHttp = "Location: http://127.0.0.1:9/a\r\n",
                          some = "Content-Length: 5000\r\n", huge = "Content-Length: 5000000000\r\n";
-        using enum LocalHttpsServer::Body;
         const std::tuple<const char*, QByteArray, QByteArray, LocalHttpsServer::Body,
                          AppcastFetcher::Limits, const char*>
             rows[] = {
@@ -329,10 +322,11 @@ private Q_SLOTS:
                 {"/huge.xml", "200 OK", huge, silent, {1 << 20, 15000, 5}, "more than"},
             };
         for (const auto& [path, status, headers, body, limits, failure] : rows)
-            m_server.route(path, status, headers, status == "200 OK" ? feed : QByteArray(), body);
+            m_server.routes[path] = {status, headers, status == "200 OK" ? feed : QByteArray(),
+                                     body};
         for (const auto& [path, status, headers, body, limits, failure] : rows) {
             AppcastFetcher fetcher;
-            fetcher.setSslConfiguration(m_server.client());
+            fetcher.setSslConfiguration(m_server.client);
             fetcher.setLimits(limits);
             const QString outcome = fetch(fetcher, m_server.url(path));
             QVERIFY2(*failure ? outcome.startsWith(u'!') && outcome.contains(failure)
@@ -346,7 +340,7 @@ private Q_SLOTS:
         QVERIFY2(refused.contains("only https"_L1), qPrintable(refused));
         QVERIFY(fetch(untrusting, m_server.url("/feed.xml")).startsWith(u'!'));
         AppcastFetcher fetcher;  // a new fetch replaces the running one, which reports nothing
-        fetcher.setSslConfiguration(m_server.client());
+        fetcher.setSslConfiguration(m_server.client);
         fetcher.fetch(m_server.url("/silent.xml"));
         QCOMPARE(fetch(fetcher, m_server.url("/feed.xml")), QString::fromUtf8(feed));
     }
@@ -378,7 +372,7 @@ private Q_SLOTS:
         for (const QByteArray& feed : {appcastWith({"0.9", "1.0.0"}),
                                        QByteArray("<rss><channel><item>"), appcastWith({"2.0"})}) {
             setLastCheck(25);
-            m_server.route("/appcast.xml", "200 OK", {}, feed);
+            m_server.routes["/appcast.xml"] = {"200 OK", {}, feed, complete};
             auto again = manager();
             QSignalSpy foundAgain(again.get(), &UpdateManager::updateFound);
             QVERIFY(check(*again, false));
@@ -389,10 +383,9 @@ private Q_SLOTS:
         QVERIFY(dialogText(*updates).contains("Tarnwick 2.0 is now available"_L1));
     }
     void aCheckTheUserAskedFor() {
-        m_server.route("/bad.xml", "200 OK", {}, "<rss><channel>");
+        m_server.routes["/bad.xml"] = {"200 OK", {}, "<rss><channel>", complete};
         const char* offer = "A new version of Tarnwick is available!|you have 1.0";
-        // Running version, feed, texts shown, the button pressed (none: closed), the version
-        // skipped.
+        // Running version, feed, texts shown, button pressed (none: closed), version skipped.
         const std::tuple<const char*, const char*, const char*, QString, QString> rows[] = {
             {"1.0", "/appcast.xml", offer, "Remind Me Later", {}},
             {"1.0", "/appcast.xml", offer, "Skip This Version", "2.0"},
@@ -419,7 +412,7 @@ private Q_SLOTS:
             QCOMPARE(AppcastPreferences::skippedVersion(), skipped);
         }
         // Cancelled, a check ignores its answer.
-        m_server.route("/slow.xml", "200 OK", {}, {}, LocalHttpsServer::Body::silent);
+        m_server.routes["/slow.xml"] = {"200 OK", {}, {}, silent};
         useFeed(m_server.url("/slow.xml"));
         auto updates = manager();
         QSignalSpy finished(updates.get(), &UpdateManager::checkFinished);

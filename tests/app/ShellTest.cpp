@@ -287,17 +287,13 @@ class UpdateManagerTest : public QObject {
     static void useFeed(const QUrl& url) {  // the stored address overrides the built-in one
         QSettings(u"Tarnwick"_s, u"Tarnwick"_s).setValue(u"updateFeedURL"_s, url.toString());
     }
-    static void setLastCheck(qint64 hoursAgo) {
-        AppcastPreferences::setLastCheck(QDateTime::currentDateTimeUtc().addSecs(-hoursAgo * 3600));
-    }
     static bool aDayFromNow(const QDateTime& when) {
         return qAbs(when.secsTo(QDateTime::currentDateTimeUtc().addDays(1))) < 5;
     }
 private Q_SLOTS:
     void initTestCase() {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
-        const QString error = m_server.start();
-        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QCOMPARE(m_server.start(), QString());
     }
     void init() {
         QSettings(u"Tarnwick"_s, u"Tarnwick"_s).clear();
@@ -360,7 +356,8 @@ private Q_SLOTS:
             QVERIFY(m_server.requests.size() == asked && AppcastPreferences::lastCheck());
             QVERIFY(aDayFromNow(updates->nextScheduledCheck()));
         }
-        setLastCheck(30);  // overdue: runs, and finds 2.0 with a reminder, not a window
+        AppcastPreferences::setLastCheck(QDateTime::currentDateTimeUtc().addDays(
+            -2));  // overdue: runs, and finds 2.0 with a reminder, not a window
         auto updates = manager();
         QSignalSpy found(updates.get(), &UpdateManager::updateFound);
         QVERIFY(check(*updates, false) && found.count() == 1 && found.front().front() == u"2.0"_s);
@@ -371,7 +368,7 @@ private Q_SLOTS:
         AppcastPreferences::setSkippedVersion(u"2.0.0"_s);
         for (const QByteArray& feed : {appcastWith({"0.9", "1.0.0"}),
                                        QByteArray("<rss><channel><item>"), appcastWith({"2.0"})}) {
-            setLastCheck(25);
+            AppcastPreferences::setLastCheck(QDateTime::currentDateTimeUtc().addDays(-2));
             m_server.routes["/appcast.xml"] = {"200 OK", {}, feed, complete};
             auto again = manager();
             QSignalSpy foundAgain(again.get(), &UpdateManager::updateFound);
@@ -570,11 +567,9 @@ class SettingsViewTest : public QObject {
         return u"no key cap or header"_s;
     }
 private Q_SLOTS:
-    void initTestCase() {
+    void showsAndChangesWhatIsStored() {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, path("settings"));
         m_tree.write("template.desktop", "[Desktop Entry]\nType=Application\nExec=tarnwick\n");
-    }
-    void showsAndChangesWhatIsStored() {
         open();
         m_view->close();
         m_view->showAndRaise();
@@ -651,8 +646,7 @@ private Q_SLOTS:
             kId, std::nullopt);
         QCOMPARE(compact.xml,
                  QByteArray("<actions><action><unique-id>a</unique-id></action></actions>"));
-        // An empty list as one tag is opened up for our action, left as it is with nothing to
-        // remove.
+        // An empty <actions /> opens up for ours, and stays as it is with nothing to remove.
         const QByteArray empty = "<?xml version=\"1.0\"?>\n<actions />\n";
         const ThunarActionsEdit opened = editThunarActions(empty, kId, ourAction());
         QVERIFY2(opened.ok, qPrintable(opened.error));
@@ -665,11 +659,10 @@ private Q_SLOTS:
         for (const QByteArray& content :
              {kUserFile.left(kUserFile.size() / 2), QByteArray("<?xml version=\"1.0\"?><accels/>"),
               QByteArray("<actions><action><name>caf\xe9</name></action></actions>"),
-              QByteArray("<actions/><actions/>")}) {
+              QByteArray("<actions/><actions/>")})
             QVERIFY(!editThunarActions(content, kId, ourAction()).ok &&
                     !editThunarActions(content, kId, std::nullopt).ok &&
                     !hasThunarAction(content, kId));
-        }
     }
     // The first copy is kept; a new user file starts from the system's.
     void fileEdits() {
@@ -687,8 +680,7 @@ private Q_SLOTS:
         tree.write("etc/xdg/Thunar/uca.xml", kUserFile);
         const ThunarActionsFile user(at("home/Thunar/uca.xml"),
                                      {at("etc/no/Thunar/uca.xml"), at("etc/xdg/Thunar/uca.xml")});
-        QVERIFY(user.remove(kId, &error) &&
-                !QFile::exists(at("home/Thunar/uca.xml")));  // unwritten
+        QVERIFY(user.remove(kId, &error) && !QFile::exists(at("home/Thunar/uca.xml")));
         QVERIFY2(user.install(ourAction(), &error), qPrintable(error));
         QCOMPARE(texts(contentOf(at("home/Thunar/uca.xml")), "unique-id").size(), 2);
         QCOMPARE(contentOf(at("etc/xdg/Thunar/uca.xml")), kUserFile);

@@ -1,14 +1,12 @@
 #pragma once
 
 #include <QBuffer>
-#include <QFile>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QStringList>
 
-#include <fcntl.h>
-
+#include <fstream>
 #include <stdexcept>
 
 namespace tarnwick::test {
@@ -36,10 +34,8 @@ inline QByteArray rtfDocument(const QByteArray& body) {
 
 // Writes `content` to a file at a native path (which need not be UTF-8).
 inline void writeFileBytes(const QByteArray& path, const QByteArray& content) {
-    QFile file;  // opened by its bytes: QFile would take the name for UTF-8
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle) ||
-        file.write(content) != content.size())
+    std::ofstream file(path.constData(), std::ios::binary);
+    if (!file.write(content.data(), content.size()).flush())
         throw std::runtime_error("cannot write " + path.toStdString());
 }
 

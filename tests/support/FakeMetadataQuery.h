@@ -80,8 +80,7 @@ class FakeMetadataIndex : public MetadataIndex {
 public:
     std::unique_ptr<MetadataQuery> createQuery(const QByteArray& scope, MetadataPredicate predicate,
                                                const QString& text) override {
-        m_records.append(
-            std::make_shared<FakeQueryRecord>(FakeQueryRecord{scope, predicate, text}));
+        m_records.append(std::make_shared<FakeQueryRecord>(scope, predicate, text));
         auto query = std::make_unique<FakeMetadataQuery>(m_records.last());
         if (onQueryCreated) onQueryCreated(*query);
         return query;
@@ -90,9 +89,7 @@ public:
     const FakeQueryRecord& record(qsizetype index) const { return *m_records.at(index); }
     // Null once the engine has destroyed it.
     FakeMetadataQuery* query(qsizetype index) const { return m_records.at(index)->query; }
-    FakeMetadataQuery* lastQuery() const {
-        return queryCount() ? query(queryCount() - 1) : nullptr;
-    }
+    FakeMetadataQuery* lastQuery() { return queryCount() ? query(queryCount() - 1) : nullptr; }
     // Called with each new query before it is handed out.
     std::function<void(FakeMetadataQuery&)> onQueryCreated;
 

@@ -30,9 +30,8 @@ QByteArray picture(QSize size, const char* format, const QByteArray& trailer = {
     image.save(&buffer, format);
     return bytes + trailer;
 }
-// A JPEG whose EXIF data says "turn 90° clockwise to view" (orientation 6), as cameras write.
+// A JPEG whose EXIF (one big-endian TIFF entry) says "turn 90° clockwise to view", as cameras do.
 QByteArray jpegTakenSideways(QSize stored) {
-    // One big-endian TIFF entry, no next directory.
     const QByteArray exif(
         "\377\341\0\42Exif\0\0MM\0\52\0\0\0\10\0\1\1\22\0\3\0\0\0\1\0\6\0\0\0\0\0\0", 36);
     return picture(stored, "JPEG").insert(2, exif);  // right after the start-of-image marker
@@ -44,22 +43,18 @@ class PrintCommandTest : public QObject {
     Q_OBJECT
     TempTree m_tree;
     QTemporaryFile m_screens;
-    struct Run {  // exit code (-1: still running after a minute) and both outputs
-        int exitCode = -1;
-        QByteArray out, err;
-    };
-    Run run(QStringList arguments, const QString& workingDirectory = {}) {
+    // Exit code (-1: still running after a minute), output and errors of `tarnwick ARGUMENTS`.
+    std::tuple<int, QByteArray, QByteArray> run(QStringList arguments, const QString& in = {}) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/tarnwick-test-bus");
         env.insert("QT_QPA_PLATFORM", "offscreen:configfile=" + m_screens.fileName());
-        QProcess process;
-        process.setProcessEnvironment(env);
-        process.setWorkingDirectory(workingDirectory);
-        process.start(QStringLiteral(TARNWICK_EXECUTABLE),
-                      arguments.replaceInStrings(u"@"_s, QString::fromUtf8(m_tree.path())));
-        if (!process.waitForFinished(60000)) return {};
-        return {process.exitCode(), process.readAllStandardOutput(),
-                process.readAllStandardError()};
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(in);
+        p.start(QStringLiteral(TARNWICK_EXECUTABLE),
+                arguments.replaceInStrings(u"@"_s, QString::fromUtf8(m_tree.path())));
+        if (!p.waitForFinished(60000)) return {-1, {}, {}};
+        return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
     }
 private Q_SLOTS:
     void initTestCase() {
@@ -90,14 +85,14 @@ private Q_SLOTS:
             {{"--index=tracker", "@", "invoice"}, "invoices.md\n"},  // not running: names only
         };
         for (const auto& [arguments, output] : rows) {
-            const Run result = run(QStringList{"--print"} + arguments);
-            QCOMPARE(result.out, output);
-            QVERIFY2(result.exitCode == 0 && result.err.isEmpty(), result.err.constData());
+            const auto [code, out, err] = run(QStringList{"--print"} + arguments);
+            QCOMPARE(out, output);
+            QVERIFY2(code == 0 && err.isEmpty(), err.constData());
         }
         // A folder given relatively, with a trailing '/', still meets the index's paths.
-        const Run result =
-            run({"--print", "--index=scan", "../", "due"}, QString::fromUtf8(m_tree.pathOf("sub")));
-        QCOMPARE(result.out, QByteArray("sub/notes.txt\tthe INVOICE is due \n"));
+        QCOMPARE(std::get<1>(run({"--print", "--index=scan", "../", "due"},
+                                 QString::fromUtf8(m_tree.pathOf("sub")))),
+                 QByteArray("sub/notes.txt\tthe INVOICE is due \n"));
     }
     void badInputGetsOneLineAndAnExitCode() {
         const std::tuple<QStringList, int, const char*> rows[] = {
@@ -114,11 +109,11 @@ private Q_SLOTS:
             {{"--panel", "@"}, 1, "no screen"},
         };
         for (const auto& [arguments, exitCode, message] : rows) {
-            const Run result = run(arguments);
+            const auto [code, out, err] = run(arguments);
             QByteArrayList lines;  // Qt's own warnings aside
-            for (const QByteArray& line : result.err.split('\n'))
+            for (const QByteArray& line : err.split('\n'))
                 if (line.startsWith("tarnwick: ")) lines.append(line);
-            QVERIFY(result.exitCode == exitCode && result.out.isEmpty() && lines.size() == 1 &&
+            QVERIFY(code == exitCode && out.isEmpty() && lines.size() == 1 &&
                     lines.first().contains(message));
         }
     }
@@ -200,16 +195,15 @@ class FormatsAgreeTest : public QObject {
 private Q_SLOTS:
     void eachConsumerReadsTheTable() {
         const std::tuple<QByteArray, QByteArray, QString, Kind> rows[] = {
-            // kContentMatchText: not read
             {"memo", rtfDocument("{\\b an} invoice"), "an invoice", Kind::text},
             {"photo.png", picture({4, 4}, "PNG", "invoice"), kContentMatchText, Kind::image},
             {"paper.pdf", makePdf({u"the invoice"_s}), "the invoice ", Kind::pdfPage},
         };
         TempTree tree;
         for (const auto& [name, bytes, snippet, preview] : rows) tree.write(name, bytes);
+        const QString query = u"invoice"_s;
         ScanIndex index;
-        auto scan =
-            index.createQuery(tree.path(), MetadataPredicate::contentContains, u"invoice"_s);
+        auto scan = index.createQuery(tree.path(), MetadataPredicate::contentContains, query);
         QSignalSpy finished(scan.get(), &MetadataQuery::finishedGathering);
         scan->start();
         QVERIFY(finished.wait(30000));
@@ -218,8 +212,7 @@ private Q_SLOTS:
             hits.insert(item.path.mid(tree.path().size() + 1));
         for (const auto& [name, bytes, snippet, preview] : rows) {
             QVERIFY2(hits.contains(name) == (snippet != kContentMatchText), name.constData());
-            QCOMPARE(contentSnippet(tree.pathOf(name), u"invoice"_s).value_or(u"<none>"_s),
-                     snippet);
+            QCOMPARE(contentSnippet(tree.pathOf(name), query).value_or(u"<none>"_s), snippet);
             QCOMPARE(loadPreviewContent(tree.pathOf(name), QSize(200, 200)).kind, preview);
         }
     }

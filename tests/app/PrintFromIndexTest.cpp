@@ -35,7 +35,6 @@ private Q_SLOTS:
         const QByteArray keeper("notes/keeper.txt\tthe  Lighthouse keeper's log \n");
         const QByteArray found = keeper + "reports/lighthouse-report.md\nsmall/lighthouse.txt\n";
         const std::tuple<QStringList, QByteArray, bool> rows[] = {
-            // arguments, output, index alone
             {{"@", "lighthouse"}, found, true},
             {{"@"}, {}, true},  // without a query, nothing
             {{"--ext", "txt", "@", "lighthouse"}, keeper + "small/lighthouse.txt\n", true},

@@ -260,10 +260,10 @@ class UpdateManagerTest : public QObject {
         QSignalSpy fetched(&fetcher, &AppcastFetcher::fetched),
             failed(&fetcher, &AppcastFetcher::failed);
         fetcher.fetch(url);
-        if (!QTest::qWaitFor([&] { return fetched.count() + failed.count() > 0; }, 20000))
-            return "!(no answer)";
+        const bool answered =
+            QTest::qWaitFor([&] { return fetched.count() + failed.count(); }, 20000);
         QTest::qWait(50);
-        if (fetched.count() + failed.count() != 1) return "!(two reports)";
+        if (!answered || fetched.count() + failed.count() != 1) return "!(no answer, or two)";
         return fetched.isEmpty() ? "!" + failed.front().front().toString()
                                  : QString::fromUtf8(fetched.front().front().toByteArray());
     }
@@ -403,8 +403,7 @@ private Q_SLOTS:
             const bool offered = qstrcmp(shown, offer) == 0;  // offered until answered
             QCOMPARE(updates->updateAvailable(), offered);
             if (offered) answer.isEmpty() ? updates->dialog()->reject() : press(*updates, answer);
-            QVERIFY(!updates->updateAvailable());
-            QCOMPARE(availability.count(), offered ? 2 : 0);
+            QVERIFY(!updates->updateAvailable() && availability.count() == (offered ? 2 : 0));
             QCOMPARE(updates->dialog()->isVisible(), !offered);
             QCOMPARE(AppcastPreferences::skippedVersion(), skipped);
         }
@@ -637,9 +636,6 @@ private Q_SLOTS:
                  moved.command.size() - ourAction().command.size());
         const ThunarActionsEdit removed = editThunarActions(twice.xml, kId, std::nullopt);
         QVERIFY(removed.ok && removed.xml == kUserFile);
-        const ThunarActionsEdit fresh = editThunarActions({}, kId, ourAction());
-        QVERIFY(fresh.ok && hasThunarAction(fresh.xml, kId));
-        QCOMPARE(texts(fresh.xml, "unique-id"), QStringList{kId});
         const ThunarActionsEdit compact = editThunarActions(
             "<actions><action><unique-id>a</unique-id></action><action><unique-id>" + kId.toUtf8() +
                 "</unique-id></action></actions>",

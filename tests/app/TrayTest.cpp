@@ -18,7 +18,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QIcon>
 #include <QPalette>
 #include <QPointer>
 #include <QProcess>
@@ -201,14 +200,6 @@ private Q_SLOTS:
         QTRY_COMPARE(icon.iconResource(), u":/tray/magnifier-light.svg"_s);
         QApplication::setPalette(light);
         QTRY_COMPARE(icon.iconResource(), u":/tray/magnifier-dark.svg"_s);
-        for (bool isDark : {false, true}) {
-            const QImage image = QIcon(trayIconResource(isDark)).pixmap(22, 22).toImage();
-            int ink = 0;  // drawn in one colour: light on dark themes, dark on light ones
-            for (int i = 0; i < 22 * 22; ++i)
-                if (image.pixelColor(i % 22, i / 22).alpha() >= 200 && ++ink)
-                    QCOMPARE(image.pixelColor(i % 22, i / 22).lightness() > 128, isDark);
-            QVERIFY(ink > 20);
-        }
     }
 };
 

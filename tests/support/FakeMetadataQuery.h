@@ -90,7 +90,7 @@ public:
     // Null once the engine has destroyed it.
     FakeMetadataQuery* query(qsizetype index) const { return m_records.at(index)->query; }
     FakeMetadataQuery* lastQuery() { return queryCount() ? query(queryCount() - 1) : nullptr; }
-    // Called with each new query before it is handed out.
+    // Called before a new query is handed out.
     std::function<void(FakeMetadataQuery&)> onQueryCreated;
 
 private:

@@ -13,14 +13,11 @@ namespace tarnwick::test {
 // A session bus of the test's own, from a config that lets it start nothing; stopped with it.
 class PrivateSessionBus {
 public:
-    PrivateSessionBus() = default;
     ~PrivateSessionBus() {
         for (const QString& name : std::as_const(m_connections))
             QDBusConnection::disconnectFromBus(name);
         if (m_pid > 0) ::kill(pid_t(m_pid), SIGTERM);
     }
-    PrivateSessionBus(const PrivateSessionBus&) = delete;
-    PrivateSessionBus& operator=(const PrivateSessionBus&) = delete;
 
     // Starts the daemon; false with the reason in `error` when it cannot.
     bool start(QString* error = nullptr) {

@@ -137,7 +137,7 @@ private:
         process.reset();
     }
     bool isIdle() const {
-        if (askMiner("GetStatus") != QStringLiteral("Idle") || askMiner("GetProgress") != 1.0)
+        if (askMiner("GetStatus").toString() != "Idle" || askMiner("GetProgress") != 1.0)
             return false;
         QProcess query;
         query.start(QStringLiteral("tracker3"),

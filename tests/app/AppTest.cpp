@@ -60,15 +60,11 @@ private Q_SLOTS:
     void initTestCase() {
         QVERIFY(m_tree.isValid() && m_screens.open() && m_screens.write("{\"screens\": []}"));
         m_screens.flush();
-        m_tree.write("Report.pdf", "12345");
-        m_tree.write("docs/report-old.txt", "1");
-        m_tree.write("docs/photo.JPG", "123");
-        m_tree.write("bad\xff name.txt", "x");
-        m_tree.write("line\nbreak.md", "x");
-        m_tree.write("invoices.md", "list");
-        m_tree.write("sub/notes.txt", "the INVOICE is due\n");
+        m_tree.write("Report.pdf", "12345"), m_tree.write("docs/report-old.txt", "1");
+        m_tree.write("docs/photo.JPG", "123"), m_tree.write("bad\xff name.txt", "x");
+        m_tree.write("line\nbreak.md", "x"), m_tree.write("invoices.md", "list");
+        m_tree.write("sub/notes.txt", "the INVOICE is due\n"), m_tree.write("other.txt", "nothing");
         m_tree.write("zeta.txt", "an\tinvoice, paid\n");
-        m_tree.write("other.txt", "nothing to see\n");
     }
     void resultsAsThePanelShowsThem() {
         const QByteArray hits =  // a tab in a passage would be a column

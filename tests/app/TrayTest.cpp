@@ -81,9 +81,7 @@ class HotKeyTest : public QObject {
     QList<QPointer<ScriptedShortcut>> m_made;
     HotKeyManager::BackendFactory backends() {
         return [this] {
-            auto shortcut = std::make_unique<ScriptedShortcut>();
-            m_made.append(shortcut.get());
-            return shortcut;
+            return std::unique_ptr<GlobalShortcut>(m_made.emplace_back(new ScriptedShortcut));
         };
     }
     static void store(const QVariant& code, const QVariant& modifiers) {
@@ -137,8 +135,6 @@ private Q_SLOTS:
                                  0x3e, 0x3f, 0x42, 0x44, 0x46, 0x47, 0x48, 0x49, 0x4a, 0x4d,
                                  0x5d, 0x5e, 0x5f, 0x66, 0x68, 0x6c, 0x6e, 0x70, 0x7f}));
         QVERIFY(!keySymbolForKeyCode(0xFFFFFFFF));
-        QCOMPARE(keySymbolForKeyCode(0x60)->keysym, 0xffc2u);  // F5, out of order
-        QCOMPARE(QByteArray(keySymbolForKeyCode(0x75)->name), QByteArray("Delete"));
     }
     void registersTheStoredKeyOrNothing() {
         HotKeyManager defaults(backends());
@@ -239,8 +235,7 @@ private Q_SLOTS:
         QVERIFY(showsPanelOn(kFolder));
         QPointer<SearchPanel> first = delegate->searchPanel();
         activate("");  // closing also needs a folder
-        QCOMPARE(beeps, 2);
-        QVERIFY(showsPanelOn(kFolder));
+        QVERIFY(beeps == 2 && showsPanelOn(kFolder));
         activate(kFolder);
         QVERIFY(!delegate->searchPanel() && (first.isNull() || !first->isVisible()));
         QTRY_VERIFY(first.isNull());  // released, not kept
@@ -255,13 +250,11 @@ private Q_SLOTS:
         const int questions = source->questions;
         first = delegate->searchPanel();
         delegate->openFolder(kFolder);
-        QVERIFY(showsPanelOn(kFolder));
         QTRY_VERIFY(first.isNull());
-        QVERIFY(source->questions == questions && beeps == 2);
+        QVERIFY(showsPanelOn(kFolder) && source->questions == questions && beeps == 2);
         QCOMPARE(panelFolders, (QList<QByteArray>{kFolder, kFolder, kOther, kFolder}));
         source->holdAnswers = true;  // activations while asking are answered in turn
-        activate(kFolder);
-        activate(kFolder);
+        activate(kFolder), activate(kFolder);
         QCOMPARE(source->questions, questions + 1);  // one question out at a time
         source->release();
         QVERIFY(!delegate->searchPanel() && source->questions == questions + 2);
@@ -384,7 +377,6 @@ private Q_SLOTS:
         env.insert(u"HOME"_s, m_home.path());
         env.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
         m_tarnwick.setProcessEnvironment(env);
-        m_tarnwick.setProcessChannelMode(QProcess::ForwardedChannels);
         m_tarnwick.start(QStringLiteral(TARNWICK_EXECUTABLE), QStringList());
         QVERIFY(m_tarnwick.waitForStarted(10000));
         QTRY_COMPARE_WITH_TIMEOUT(watcher.items().size(), 1, 20000);

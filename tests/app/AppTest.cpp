@@ -24,11 +24,10 @@ const QSize kBounds(400, 300);
 QByteArray picture(QSize size, const char* format, const QByteArray& trailer = {}) {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::darkCyan);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
+    QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, format);
-    return bytes + trailer;
+    return buffer.data() + trailer;
 }
 // A JPEG whose EXIF (one big-endian TIFF entry) says "turn 90° clockwise to view", as cameras do.
 QByteArray jpegTakenSideways(QSize stored) {
@@ -137,9 +136,8 @@ private Q_SLOTS:
             QCOMPARE(content.image.size(), shown);
         }
         const PreviewContent pdf = load("paper.pdf", makePdf({u"first"_s}));
-        QCOMPARE(pdf.kind, Kind::pdfPage);  // the first page, fitted; A4 is taller than wide
-        QVERIFY(qAbs(pdf.image.height() - kBounds.height()) <= 2 &&
-                pdf.image.width() < pdf.image.height());
+        QVERIFY(pdf.kind == Kind::pdfPage && qAbs(pdf.image.height() - kBounds.height()) <= 2 &&
+                pdf.image.width() < pdf.image.height());  // the first page, fitted; A4 is tall
     }
     void textShowsAsItIsRead() {
         const QByteArray code = "int main() { return 0; }\n";
@@ -155,9 +153,8 @@ private Q_SLOTS:
             QCOMPARE(content.text, text);
         }
         // 'a' then two-byte characters: the limit falls inside one, which must not show as junk.
-        QByteArray text("a");
-        while (text.size() < 300 * 1024) text += "\xc3\xa9";
-        PreviewContent content = load("long.txt", text);
+        PreviewContent content =
+            load("long.txt", "a" + QByteArray("\xc3\xa9").repeated(150 * 1024));
         QVERIFY(content.textCut && !content.text.contains(QChar::ReplacementCharacter));
         QCOMPARE(content.text.size(), 1 + (kTextPreviewBytes - 1) / 2);
         content = load("long.rtf", rtfDocument(QByteArray(kTextPreviewBytes + 1, 'x')));
@@ -178,8 +175,7 @@ private Q_SLOTS:
             QVERIFY(!content.typeComment.isEmpty() && !content.typeName.isEmpty() &&
                     !content.dateText.isEmpty());
         }
-        m_tree.mkdir("folder");
-        QCOMPARE(loadPreviewContent(m_tree.pathOf("folder"), kBounds).kind, Kind::empty);
+        QCOMPARE(loadPreviewContent(m_tree.path(), kBounds).kind, Kind::empty);  // a folder
         const PreviewContent gone = loadPreviewContent(m_tree.pathOf("gone.txt"), kBounds);
         QVERIFY(gone.kind == Kind::facts && gone.name == "gone.txt"_L1 && gone.sizeText.isEmpty());
     }

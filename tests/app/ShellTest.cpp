@@ -598,8 +598,7 @@ private Q_SLOTS:
         m_view->showAndRaise();
         QCOMPARE(shortcutShown(), u"Alt+Super+Return"_s);
         QVERIFY(!buttonIn(u"Shortcut"_s));  // the buttons; the GNOME one offered only where needed
-        m_gnomeOffered = true;
-        m_view->refresh();
+        m_gnomeOffered = true, m_view->refresh();
         const QString script = path("nautilus/scripts/Search with Tarnwick");
         for (QPushButton* button : {buttonIn(u"File Manager"_s), buttonIn(u"Shortcut"_s)}) {
             QVERIFY(button && button->text() == "Add"_L1);

@@ -10,8 +10,8 @@ namespace tarnwick {
 
 namespace {
 
-constexpr int kWidth = 42;
-constexpr int kHeight = 24;
+constexpr int kTrackWidth = 42;
+constexpr int kTrackHeight = 24;
 constexpr int kKnobInset = 3;
 
 QColor blend(const QColor& a, const QColor& b, double t) {
@@ -37,7 +37,7 @@ SettingsSwitch::SettingsSwitch(QWidget* parent) : QAbstractButton(parent) {
 }
 
 QSize SettingsSwitch::sizeHint() const {
-    return {kWidth + 4, kHeight + 4};
+    return {kTrackWidth + 4, kTrackHeight + 4};
 }
 
 void SettingsSwitch::showState(bool on) {
@@ -78,22 +78,22 @@ void SettingsSwitch::paintEvent(QPaintEvent*) {
                          : (isChecked() ? 1.0 : 0.0);
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF track(QPointF((width() - kWidth) / 2.0, (height() - kHeight) / 2.0),
-                       QSizeF(kWidth, kHeight));
+    const QRectF track(QPointF((width() - kTrackWidth) / 2.0, (height() - kTrackHeight) / 2.0),
+                       QSizeF(kTrackWidth, kTrackHeight));
     if (hasFocus()) {
         painter.setPen(QPen(colors.focusRing, 2));
         painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(track.adjusted(-1.5, -1.5, 1.5, 1.5), kHeight / 2.0 + 1.5,
-                                kHeight / 2.0 + 1.5);
+        painter.drawRoundedRect(track.adjusted(-1.5, -1.5, 1.5, 1.5), kTrackHeight / 2.0 + 1.5,
+                                kTrackHeight / 2.0 + 1.5);
     }
     QColor trackColor = blend(colors.switchOff, colors.switchOn, t);
     if (!isEnabled()) trackColor.setAlphaF(trackColor.alphaF() * 0.5f);
     painter.setPen(Qt::NoPen);
     painter.setBrush(trackColor);
-    painter.drawRoundedRect(track, kHeight / 2.0, kHeight / 2.0);
+    painter.drawRoundedRect(track, kTrackHeight / 2.0, kTrackHeight / 2.0);
 
-    const double knobSize = kHeight - 2 * kKnobInset;
-    const double travel = kWidth - 2 * kKnobInset - knobSize;
+    const double knobSize = kTrackHeight - 2 * kKnobInset;
+    const double travel = kTrackWidth - 2 * kKnobInset - knobSize;
     const QRectF knob(track.left() + kKnobInset + t * travel, track.top() + kKnobInset, knobSize,
                       knobSize);
     painter.setBrush(QColor(0, 0, 0, 40));

@@ -622,6 +622,11 @@ private Q_SLOTS:
              "snippet body.txt /s/body.txt:REPORT; type repor; snippet body.txt Content match; "
              "type repo; extract; quiet; snippet body.txt Content match; extract; ready 0; "
              "snippet body.txt /s/body.txt:repo"},
+            // a passage that arrives for a row no longer in the list repaints nothing
+            {"body.txt|report.pdf|notes.txt",
+             "type REPORT; hits body.txt report.pdf; = body.txt|report.pdf/2 of 3/100; "
+             "snippet body.txt Content match; hits report.pdf; = report.pdf/1 of 3/100; extract; "
+             "extracted 1; quiet"},
             // pills narrow; All, or the last one off, shows everything
             {"d/|a.pdf|b.pdf|c.png|R",
              "= d|a.pdf|b.pdf|c.png|R/5 items/1000; tap 1; tap 2; = a.pdf|b.pdf|c.png/3 of 5/0110; "

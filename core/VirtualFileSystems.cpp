@@ -8,6 +8,7 @@
 #include <array>
 #include <string_view>
 
+#include <linux/magic.h>
 #include <sys/statfs.h>
 #include <sys/sysmacros.h>
 
@@ -21,21 +22,13 @@ constexpr std::array<std::string_view, 24> kVirtualTypes = {
     "fusectl",   "mqueue",  "hugetlbfs",  "binfmt_misc", "autofs", "efivarfs",
     "selinuxfs", "nsfs",    "rpc_pipefs", "nfsd",        "xenfs",  "rdt"};
 
-// statfs magic numbers of the same file systems, for when no mount table can be read.
+// statfs magic numbers of the same file systems, for when no mount table can be read; the
+// kernel's own names, so that none can be mistyped (configfs has none in linux/magic.h).
+constexpr unsigned long kConfigfsMagic = 0x62656570;
 constexpr std::array<unsigned long, 13> kVirtualMagics = {
-    0x9fa0,      // proc
-    0x62656572,  // sysfs
-    0x1cd1,      // devpts
-    0x27e0eb,    // cgroup
-    0x63677270,  // cgroup2
-    0x64626720,  // debugfs
-    0x74726163,  // tracefs
-    0x73636673,  // securityfs
-    0x6165676c,  // pstore
-    0xcafe4a11,  // bpf
-    0x62656570,  // configfs
-    0x6e736673,  // nsfs
-    0xde5e81e4,  // efivarfs
+    PROC_SUPER_MAGIC, SYSFS_MAGIC,   DEVPTS_SUPER_MAGIC, CGROUP_SUPER_MAGIC, CGROUP2_SUPER_MAGIC,
+    DEBUGFS_MAGIC,    TRACEFS_MAGIC, SECURITYFS_MAGIC,   PSTOREFS_MAGIC,     BPF_FS_MAGIC,
+    kConfigfsMagic,   NSFS_MAGIC,    EFIVARFS_MAGIC,
 };
 
 bool isVirtualType(std::string_view type) {

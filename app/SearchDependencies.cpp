@@ -11,9 +11,12 @@ namespace tarnwick {
 SearchSession::Dependencies searchDependencies(IndexBackend backend,
                                                std::chrono::milliseconds engineDebounce) {
     auto index = std::make_shared<PendingIndex>();
-    IndexChooser::connectAsync(backend, qApp, [index](std::shared_ptr<IndexChooser> chooser) {
-        index->resolve([chooser](const QByteArray& scope) { return chooser->indexFor(scope); });
-    });
+    // The instance itself, not qApp: --print runs a QCoreApplication, and where a widgets
+    // header came first qApp casts it to a QApplication.
+    IndexChooser::connectAsync(
+        backend, QCoreApplication::instance(), [index](std::shared_ptr<IndexChooser> chooser) {
+            index->resolve([chooser](const QByteArray& scope) { return chooser->indexFor(scope); });
+        });
     SearchSession::Dependencies dependencies;
     dependencies.engines = std::make_shared<SpotlightEngineFactory>(index, engineDebounce);
     dependencies.snippet = &contentSnippet;

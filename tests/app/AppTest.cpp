@@ -165,7 +165,7 @@ private Q_SLOTS:
     void otherFilesShowTheirFacts() {
         const std::pair<QByteArray, QByteArray> rows[] = {
             {"blob.bin", QByteArray(1500, '\0')},
-            {"broken.png", QByteArray("\x89PNG\r\n\x1a\n but no more", 22)},
+            {"broken.png", QByteArray("\x89PNG\r\n\x1a\n but no more")},
         };
         for (const auto& [name, bytes] : rows) {
             const PreviewContent content = load(name, bytes);

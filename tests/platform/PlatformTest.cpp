@@ -575,6 +575,7 @@ private Q_SLOTS:
         QSignalSpy pressed(&shortcut, &GlobalShortcut::pressed);
         shortcut.registerKey(kKey);
         QTRY_COMPARE(shortcut.sessionHandle(), kSession);
+        QTRY_COMPARE(m_portal->callCount(u"BindShortcuts"_s), 1);  // sent after the session
         const QVariantList bind = m_portal->calls(u"BindShortcuts"_s).value(0).arguments();
         QCOMPARE(bind.value(0).value<QDBusObjectPath>().path(), kSession);
         QList<std::pair<QString, QVariantMap>> shortcuts;  // a(sa{sv})

@@ -1,5 +1,6 @@
 #include "DirectoryListing.h"
 
+#include "HiddenList.h"
 #include "ItemArena.h"
 #include "Preferences.h"
 #include "VirtualFileSystems.h"
@@ -42,25 +43,6 @@ struct RawEntry {
     size_t nameOffset;
     size_t nameLength;
 };
-
-constexpr qint64 kHiddenListLimit = 1 << 20;
-
-// Names listed, one per line, in a folder's ".hidden" file: GTK file managers hide them.
-QSet<QByteArray> readHiddenList(int folderFd) {
-    QSet<QByteArray> names;
-    int fd = openat(folderFd, ".hidden", O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-    if (fd < 0) return names;
-    QByteArray content;
-    char buffer[8192];
-    ssize_t got;
-    while (content.size() < kHiddenListLimit && (got = read(fd, buffer, sizeof buffer)) > 0)
-        content.append(buffer, got);
-    close(fd);
-    for (const QByteArray& line : content.split('\n')) {
-        if (!line.isEmpty()) names.insert(line);
-    }
-    return names;
-}
 
 qint64 modifiedMsecs(const struct stat& st) {
     return qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;

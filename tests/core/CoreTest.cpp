@@ -11,6 +11,7 @@
 #include "core/SearchSession.h"
 #include "core/VirtualFileSystems.h"
 #include "core/WorkQueue.h"
+#include "tests/support/ReferenceScore.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/TestRunner.h"
 
@@ -33,10 +34,10 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <unicode/ubrk.h>
 #include <unistd.h>
 
 using namespace tarnwick;
+using tarnwick::test::referenceScore;
 using tarnwick::test::TempTree;
 
 namespace {
@@ -61,36 +62,6 @@ void referenceWalk(const QByteArray& folder, const QByteArray& relative, QByteAr
         if (S_ISDIR(st.st_mode)) referenceWalk(path, QByteArray(out.last()), out);
     }
     closedir(dir);
-}
-
-// User-perceived characters as ICU's own iterator finds them.
-QStringList referenceCharacters(const QString& text) {
-    QStringList out;
-    UErrorCode status = U_ZERO_ERROR;
-    UBreakIterator* it = ubrk_open(UBRK_CHARACTER, "", reinterpret_cast<const UChar*>(text.utf16()),
-                                   int32_t(text.size()), &status);
-    for (int32_t start = 0, end = ubrk_next(it); end != UBRK_DONE; start = end, end = ubrk_next(it))
-        out.append(text.mid(start, end - start));
-    ubrk_close(it);
-    return out;
-}
-
-// The rules written as plainly as possible, to check the fast paths against.
-std::optional<qint64> referenceScore(const QString& query, const QString& text) {
-    if (query.isEmpty()) return 0;
-    auto fold = [](const QString& s) {
-        return referenceCharacters(s.toLower().normalized(QString::NormalizationForm_C));
-    };
-    const QStringList q = fold(query), t = fold(text);
-    for (qsizetype start = 0; start + q.size() <= t.size(); ++start)
-        if (t.mid(start, q.size()) == q) return start == 0 ? kScoreAtStart : kScoreElsewhere;
-    qsizetype matched = 0;
-    qint64 run = 0, score = 0;
-    for (qsizetype i = 0; i < t.size() && matched < q.size(); ++i) {
-        run = t[i] == q[matched] ? run + 1 : 0;
-        if (run) ++matched, score += kRunBonus * run;
-    }
-    return matched == q.size() ? std::optional<qint64>(score) : std::nullopt;
 }
 
 // Pieces that stress folding and segmentation; the first twelve are ASCII.

@@ -101,16 +101,7 @@ bool FileManagerActions::remove(QStringList* report, QStringList* errors) const 
     return errors->isEmpty();
 }
 
-int installFileManagerActions(const QStringList& arguments) {
-    bool remove = false;
-    for (const QString& argument : arguments.mid(1)) {
-        if (argument == QLatin1String("--remove")) {
-            remove = true;
-        } else if (argument != QLatin1String("--install-file-manager-actions")) {
-            std::fprintf(stderr, "usage: tarnwick --install-file-manager-actions [--remove]\n");
-            return 2;
-        }
-    }
+int installFileManagerActions(bool remove) {
     const FileManagerActions actions = FileManagerActions::forThisUser();
     if (!remove && actions.presentFileManagers().isEmpty()) {
         std::printf(

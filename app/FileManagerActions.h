@@ -44,8 +44,8 @@ private:
     QByteArray m_program;
 };
 
-// `tarnwick --install-file-manager-actions [--remove]`; `arguments` is the whole command line,
-// program name first. Returns the exit code: 0 done, 1 a file could not be changed, 2 usage.
-int installFileManagerActions(const QStringList& arguments);
+// `tarnwick --install-file-manager-actions [--remove]`. Returns the exit code: 0 done, 1 a file
+// could not be changed.
+int installFileManagerActions(bool remove);
 
 }  // namespace tarnwick

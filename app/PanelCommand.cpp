@@ -9,13 +9,9 @@
 #include <QApplication>
 #include <QByteArray>
 
-#include <cstring>
-
 namespace tarnwick {
 
 namespace {
-
-constexpr const char* kPanelOption = "--panel";
 
 // Quits, but only once a reveal still on its way to the file manager has been delivered (or
 // replaced by its fallback): it would die with the process otherwise.
@@ -27,21 +23,10 @@ void quitOnceRequestsAreDelivered() {
 
 }  // namespace
 
-bool wantsPanel(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], kPanelOption) == 0) return true;
-    return false;
-}
-
-int runPanelCommand(int& argc, char** argv) {
-    // QApplication takes its own options (-platform, -display) out of argv first.
-    QApplication app(argc, argv);
-    if (argc != 3 || std::strcmp(argv[1], kPanelOption) != 0) {
-        complain("usage: tarnwick --panel FOLDER");
-        return 2;
-    }
-    const std::optional<QByteArray> folder = searchableFolder(argv[2]);
+int runPanelCommand(int& argc, char** argv, const QByteArray& argument) {
+    const std::optional<QByteArray> folder = searchableFolder(argument);
     if (!folder) return 1;
+    QApplication app(argc, argv);
 
     SearchPanel panel(*folder, defaultSearchDependencies(), &loadPreviewContent);
     // A tool window does not count for quitting on the last window closed: quit explicitly.

@@ -1,17 +1,18 @@
 #include "PrintCommand.h"
 
 #include "FolderArgument.h"
+#include "PrintJson.h"
 #include "SearchDependencies.h"
 #include "core/SearchSession.h"
 #include "core/WorkQueue.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFile>
 
+#include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
 #include <optional>
 
 namespace tarnwick {
@@ -30,90 +31,59 @@ struct PrintOptions {
     SortMode sortMode = SortMode::name;
     IndexBackend index = IndexBackend::automatic;
     char terminator = '\n';
+    bool json = false;
 };
 
-std::optional<PrintOptions> parse(const QStringList& arguments) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Search a folder and print the results."));
-    QCommandLineOption print(QStringLiteral("print"),
-                             QStringLiteral("Print results instead of showing a panel."));
-    QCommandLineOption sort(QStringLiteral("sort"), QStringLiteral("Order: name, date or size."),
-                            QStringLiteral("order"), QStringLiteral("name"));
-    QCommandLineOption ext(QStringLiteral("ext"),
-                           QStringLiteral("Keep only this extension (or __folder__); repeatable."),
-                           QStringLiteral("key"));
-    QCommandLineOption nul(QStringLiteral("0"),
-                           QStringLiteral("End each result with NUL, not a newline."));
-    QCommandLineOption index(
-        QStringLiteral("index"),
-        QStringLiteral("Where content hits come from: auto, tracker, scan or none."),
-        QStringLiteral("backend"), QStringLiteral("auto"));
-    parser.addOptions({print, sort, ext, nul, index});
-    parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("folder"), QStringLiteral("The folder to search."));
-    parser.addPositionalArgument(QStringLiteral("query"), QStringLiteral("What to look for."),
-                                 QStringLiteral("[query]"));
-    if (!parser.parse(arguments)) {
-        complain(parser.errorText().toLocal8Bit());
-        return std::nullopt;
-    }
-    if (parser.isSet(QStringLiteral("help"))) {
-        std::fputs(qPrintable(parser.helpText()), stdout);
-        std::exit(0);
-    }
-    const QStringList positional = parser.positionalArguments();
-    if (positional.isEmpty() || positional.size() > 2) {
-        complain(
-            "usage: tarnwick --print [--sort name|date|size] [--ext KEY]... [-0] "
-            "[--index auto|tracker|scan|none] FOLDER [QUERY]");
-        return std::nullopt;
-    }
+// The parser has checked every value against the option table's choices.
+PrintOptions optionsOf(const cli::Invocation& invocation) {
+    static const QHash<QByteArray, SortMode> kOrders = {
+        {"name", SortMode::name}, {"date", SortMode::dateModified}, {"size", SortMode::size}};
     PrintOptions options;
-    const QString order = parser.value(sort);
-    static const QHash<QString, SortMode> kOrders = {
-        {QStringLiteral("name"), SortMode::name},
-        {QStringLiteral("date"), SortMode::dateModified},
-        {QStringLiteral("size"), SortMode::size}};
-    if (!kOrders.contains(order)) {
-        complain(QStringLiteral("unknown sort order '%1' (name, date or size)")
-                     .arg(order)
-                     .toLocal8Bit());
-        return std::nullopt;
-    }
-    options.sortMode = kOrders.value(order);
-    const std::optional<IndexBackend> backend = indexBackendFromName(parser.value(index));
-    if (!backend) {
-        complain(QStringLiteral("unknown index '%1' (auto, tracker, scan or none)")
-                     .arg(parser.value(index))
-                     .toLocal8Bit());
-        return std::nullopt;
-    }
-    options.index = *backend;
-    for (const QString& key : parser.values(ext)) options.extensions.insert(key.toLower());
-    options.query = positional.value(1);
-    options.terminator = parser.isSet(nul) ? '\0' : '\n';
-    options.folder = QFile::encodeName(positional.first());
+    options.folder = invocation.folder;
+    options.query = QString::fromLocal8Bit(invocation.query);
+    options.sortMode = kOrders.value(invocation.value("--sort"));
+    options.index = indexBackendFromName(QString::fromLatin1(invocation.value("--index")))
+                        .value_or(IndexBackend::automatic);
+    for (const QByteArray& key : invocation.values("--ext"))
+        options.extensions.insert(QString::fromLocal8Bit(key).toLower());
+    options.terminator = invocation.isSet("-0") ? '\0' : '\n';
+    options.json = invocation.isSet("--json");
     return options;
 }
 
 // One result per line: the relative path, and for a row the query reached through the file's
-// content, a tab and the passage around the match (or "Content match"), as the panel shows it.
+// content, a tab and the passage around the match (or "Content match"), as the panel shows it;
+// or the row as JSON. 0 when something was printed, 1 when nothing matched, 2 when the output
+// could not be written; a reader that went away ends the printing quietly.
 int printResults(const QList<FileItem>& results, QList<std::optional<QString>> passages,
-                 char terminator) {
+                 const PrintOptions& options) {
     static char buffer[1 << 16];
     std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
-    for (qsizetype row = 0; row < results.size(); ++row) {
+    const PreparedQuery query(options.query);
+    Matcher matcher(query);
+    for (qsizetype row = 0; row < results.size() && !std::ferror(stdout); ++row) {
+        std::optional<QString>& snippet = passages[row];
+        if (options.json) {
+            const QByteArray line = resultJson(results[row], matcher, snippet) + '\n';
+            std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+            continue;
+        }
         const QByteArray path = results[row].nativeRelativePath();
         std::fwrite(path.constData(), 1, size_t(path.size()), stdout);
-        if (std::optional<QString>& snippet = passages[row]) {
+        if (snippet) {
             // A tab in the passage would read as another column.
             const QByteArray passage = snippet->replace(u'\t', u' ').toUtf8();
             std::fputc('\t', stdout);
             std::fwrite(passage.constData(), 1, size_t(passage.size()), stdout);
         }
-        std::fputc(terminator, stdout);
+        std::fputc(options.terminator, stdout);
     }
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        if (errno == EPIPE) return 0;
+        complain(QByteArray("cannot write the results: ") + std::strerror(errno));
+        return 2;
+    }
+    return results.isEmpty() ? 1 : 0;
 }
 
 // What the settled search found, with a line for each way the index shaped it.
@@ -128,14 +98,14 @@ int report(const SearchSession& session, QList<std::optional<QString>> passages,
     if (session.indexTimedOut()) {
         if (indexAlone) {
             complain("the index did not answer");
-            return 1;
+            return 2;
         }
         complain("the index did not answer; matching names only");
     }
     // Without a query the index alone has nothing to show, whatever the listing showed before
     // its count came in.
-    if (indexAlone && options.query.isEmpty()) return 0;
-    return printResults(session.filteredItems(), std::move(passages), options.terminator);
+    if (indexAlone && options.query.isEmpty()) return 1;
+    return printResults(session.filteredItems(), std::move(passages), options);
 }
 
 // The search a panel runs, without its debounce, in this process's one event loop: printed once
@@ -172,13 +142,14 @@ int search(const PrintOptions& options) {
 
 }  // namespace
 
-int runPrintCommand(const QStringList& arguments) {
-    std::optional<PrintOptions> options = parse(arguments);
-    if (!options) return 2;
-    const std::optional<QByteArray> folder = searchableFolder(options->folder);
-    if (!folder) return 1;
-    options->folder = *folder;
-    return search(*options);
+int runPrintCommand(const cli::Invocation& invocation) {
+    // A reader that stops reading (`| head -1`) is a normal end, reported by write's EPIPE.
+    std::signal(SIGPIPE, SIG_IGN);
+    PrintOptions options = optionsOf(invocation);
+    const std::optional<QByteArray> folder = searchableFolder(options.folder);
+    if (!folder) return 2;
+    options.folder = *folder;
+    return search(options);
 }
 
 }  // namespace tarnwick

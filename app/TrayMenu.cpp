@@ -25,7 +25,8 @@ std::unique_ptr<QMenu> buildTrayMenu(const QString& shortcutText, const TrayMenu
     menu->addSeparator();
     addItem(*menu, QStringLiteral("Settings\u2026"), actions.openSettings,
             QKeySequence(Qt::CTRL | Qt::Key_Comma));
-    addItem(*menu, QStringLiteral("Check for Updates\u2026"), actions.checkForUpdates);
+    if (actions.checkForUpdates)
+        addItem(*menu, QStringLiteral("Check for Updates\u2026"), actions.checkForUpdates);
     menu->addSeparator();
     addItem(*menu, QStringLiteral("Quit Tarnwick"), actions.quit,
             QKeySequence(Qt::CTRL | Qt::Key_Q));

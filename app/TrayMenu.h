@@ -13,7 +13,7 @@ namespace tarnwick {
 struct TrayMenuActions {
     std::function<void()> search;
     std::function<void()> openSettings;
-    std::function<void()> checkForUpdates;
+    std::function<void()> checkForUpdates;  // none: no "Check for Updates…" item
     std::function<void()> quit;
 };
 

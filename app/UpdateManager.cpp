@@ -44,6 +44,7 @@ UpdateManager& UpdateManager::shared() {
 }
 
 void UpdateManager::start() {
+    if (!isEnabled()) return;
     const QDateTime now = QDateTime::currentDateTimeUtc();
     const std::optional<QDateTime> last = AppcastPreferences::lastCheck();
     // The first start counts as a check, so the first real one comes a day later.
@@ -80,6 +81,7 @@ void UpdateManager::showFoundUpdate() {
 }
 
 void UpdateManager::beginCheck(bool userInitiated) {
+    if (!isEnabled()) return;
     if (userInitiated) {
         ensureDialog().showChecking();
         ensureDialog().present();

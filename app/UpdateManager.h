@@ -19,12 +19,16 @@ namespace tarnwick {
 // asked for answers in a dialog; a scheduled one that finds an update only emits updateFound,
 // for the tray to show as a gentle reminder, and never one for a version the user skipped. It
 // never downloads or installs anything itself: "Download" opens the link in the browser.
+// A build without a feed (one whose updates come from the system's package manager) does none
+// of this: it never checks, and the tray offers no "Check for Updates…".
 class UpdateManager : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool updateAvailable READ updateAvailable NOTIFY updateAvailableChanged)
 public:
     struct Setup {
-        QUrl builtInFeed;        // the "updateFeedURL" preference overrides it
+        // Set at build time for direct download, where the "updateFeedURL" preference overrides
+        // it; empty for a build installed by a package manager.
+        QUrl builtInFeed;
         QString runningVersion;  // as AppcastVersion reads it
         // How long a check that fell due while the program was not running waits after start.
         qint64 overdueDelayMs = appcast_schedule::kStartDelayMs;
@@ -36,9 +40,11 @@ public:
     // The process-wide instance, with the feed and version chosen at build time.
     static UpdateManager& shared();
 
-    // Starts the schedule; asks nothing at the first start.
+    // Whether this build looks for updates itself (it has a feed).
+    bool isEnabled() const { return !m_setup.builtInFeed.isEmpty(); }
+    // Starts the schedule; asks nothing at the first start. Does nothing unless enabled.
     void start();
-    // A check the user asked for, answered in the dialog.
+    // A check the user asked for, answered in the dialog (only when enabled).
     void checkForUpdates();
     // Shows the update a scheduled check found (when its reminder is clicked), else checks.
     void showFoundUpdate();

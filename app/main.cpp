@@ -1,5 +1,6 @@
 #include "AppDelegate.h"
 #include "FileManagerActions.h"
+#include "FolderArgument.h"
 #include "PanelCommand.h"
 #include "PreviewLoader.h"
 #include "PrintCommand.h"
@@ -7,6 +8,8 @@
 #include "SettingsView.h"
 #include "SingleInstance.h"
 #include "UpdateManager.h"
+#include "app/cli/CommandLine.h"
+#include "app/cli/CommandLineHelp.h"
 #include "panel/SearchPanel.h"
 #include "platform/FrontFolderSource.h"
 
@@ -14,17 +17,10 @@
 #include <QDBusConnection>
 
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
 using namespace tarnwick;
-
-bool hasArgument(int argc, char** argv, const char* wanted) {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], wanted) == 0) return true;
-    return false;
-}
 
 AppDelegate::Dependencies applicationDependencies() {
     AppDelegate::Dependencies dependencies;
@@ -35,7 +31,9 @@ AppDelegate::Dependencies applicationDependencies() {
                                              &loadPreviewContent);
     };
     dependencies.openSettings = [] { SettingsView::shared().showAndRaise(); };
-    dependencies.checkForUpdates = [] { UpdateManager::shared().checkForUpdates(); };
+    // A build without an update feed leaves updates to the package manager: no menu item.
+    if (UpdateManager::shared().isEnabled())
+        dependencies.checkForUpdates = [] { UpdateManager::shared().checkForUpdates(); };
     return dependencies;
 }
 
@@ -68,19 +66,28 @@ void runRequest(AppDelegate& delegate, const StartRequest& request) {
     }
 }
 
+// What a start of the tray application asks for; nothing when its folder cannot be searched
+// (said on standard error).
+std::optional<StartRequest> startRequest(const cli::Invocation& invocation) {
+    using Command = cli::Invocation::Command;
+    if (invocation.command == Command::activate)
+        return StartRequest{StartRequest::Kind::activateSearch, {}};
+    if (invocation.command == Command::settings)
+        return StartRequest{StartRequest::Kind::openSettings, {}};
+    if (invocation.folder.isEmpty()) return StartRequest{};
+    const std::optional<QByteArray> folder = searchableFolder(invocation.folder);
+    if (!folder) return std::nullopt;
+    return StartRequest{StartRequest::Kind::openFolder, *folder};
+}
+
 // The tray application, or a hand-over to the one already running.
-int runTrayApplication(int& argc, char** argv) {
+int runTrayApplication(int& argc, char** argv, const StartRequest& request) {
     QApplication app(argc, argv);
-    const ParsedStart start = parseStartRequest(argc, argv);
-    if (!start.request) {
-        std::fprintf(stderr, "tarnwick: %s\n", start.problem.constData());
-        return start.exitCode;
-    }
     SingleInstance instance(QDBusConnection::sessionBus());
     const SingleInstance::Claim claim = instance.claim();
     if (claim == SingleInstance::Claim::alreadyRunning) {
         bool becamePrimary = false;
-        const int status = handOver(instance, *start.request, &becamePrimary);
+        const int status = handOver(instance, request, &becamePrimary);
         if (!becamePrimary) return status;
     } else if (claim == SingleInstance::Claim::noBus) {
         std::printf("Single instance: no session bus; later starts cannot reach this one\n");
@@ -97,24 +104,50 @@ int runTrayApplication(int& argc, char** argv) {
                      [] { SettingsView::shared().showAndRaise(); });
     UpdateManager::shared().start();
     delegate.applicationDidFinishLaunching();
-    runRequest(delegate, *start.request);
+    runRequest(delegate, request);
     return app.exec();
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    using Command = cli::Invocation::Command;
+    // Read before any application object exists: help, version and a wrong command line need
+    // no display and no bus.
+    const cli::Invocation invocation = cli::parseCommandLine(argc, argv);
+    switch (invocation.command) {
+        case Command::help:
+            return std::fputs(qPrintable(cli::helpText()), stdout) < 0;
+        case Command::printHelp:
+            return std::fputs(qPrintable(cli::printHelpText()), stdout) < 0;
+        case Command::version:
+            return std::fputs(qPrintable(cli::versionText()), stdout) < 0;
+        case Command::wrong:
+            complain(invocation.problem.toLocal8Bit());
+            return 2;
+        default:
+            break;
+    }
     QCoreApplication::setOrganizationName(QStringLiteral("Tarnwick"));
     QCoreApplication::setApplicationName(QStringLiteral("Tarnwick"));
-    // A panel needs a GUI application; decide before any application object exists.
-    if (wantsPanel(argc, argv)) return runPanelCommand(argc, argv);
-    if (hasArgument(argc, argv, "--print")) {
-        QCoreApplication app(argc, argv);
-        return runPrintCommand(QCoreApplication::arguments());
+    // Qt is given no arguments: they were all read above, and a folder named like one of Qt's
+    // own options (-style) must stay a folder.
+    int qtArgc = 1;
+    switch (invocation.command) {
+        case Command::panel:
+            return runPanelCommand(qtArgc, argv, invocation.folder);
+        case Command::print: {
+            QCoreApplication app(qtArgc, argv);
+            return runPrintCommand(invocation);
+        }
+        case Command::installActions: {
+            QCoreApplication app(qtArgc, argv);
+            return installFileManagerActions(invocation.isSet("--remove"));
+        }
+        default:
+            break;
     }
-    if (hasArgument(argc, argv, "--install-file-manager-actions")) {
-        QCoreApplication app(argc, argv);
-        return installFileManagerActions(QCoreApplication::arguments());
-    }
-    return runTrayApplication(argc, argv);
+    const std::optional<StartRequest> request = startRequest(invocation);
+    if (!request) return 1;
+    return runTrayApplication(qtArgc, argv, *request);
 }

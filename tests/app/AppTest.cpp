@@ -1,5 +1,6 @@
 #include "app/PreviewLoader.h"
 #include "core/ContentMatch.h"
+#include "core/MatchScore.h"
 #include "index/scan/ScanIndex.h"
 #include "spotlight/ContentSnippet.h"
 #include "tests/support/DocumentFixtures.h"
@@ -8,6 +9,8 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLocale>
 #include <QProcess>
 #include <QSignalSpy>
@@ -89,28 +92,71 @@ private Q_SLOTS:
                                  QString::fromUtf8(m_tree.pathOf("sub")))),
                  QByteArray("sub/notes.txt\tthe INVOICE is due \n"));
     }
-    void badInputGetsOneLineAndAnExitCode() {
+    // 0 printed, 1 nothing matched, 2 an error for --print; one line saying why.
+    void exitCodesAndOneLine() {
         const std::tuple<QStringList, int, const char*> rows[] = {
-            {{"--print", "/nonexistent/folder"}, 1, "folder: No such file"},
+            {{"--print", "/nonexistent/folder"}, 2, "folder: No such file"},
             {{"--panel", "/nonexistent/folder"}, 1, "folder: No such file"},
-            {{"--print", "@/Report.pdf"}, 1, "not a folder"},
+            {{"--print", "@/Report.pdf"}, 2, "not a folder"},
             {{"--panel", "@/Report.pdf"}, 1, "not a folder"},
-            {{"--print"}, 2, "usage"},
-            {{"--panel"}, 2, "usage"},
-            {{"--print", "--frobnicate", "@"}, 2, "frobnicate"},
             {{"--print", "--sort=colour", "@"}, 2, "colour"},
-            {{"--print", "--index", "spotlight", "@"}, 2, "spotlight"},
-            {{"--print", "@", "a", "b"}, 2, "usage"},
+            {{"--panel"}, 2, "--panel"},
             {{"--panel", "@"}, 1, "no screen"},
+            {{"--print", "--index=none", "@", "qqqzzz"}, 1, nullptr},
         };
         for (const auto& [arguments, exitCode, message] : rows) {
             const auto [code, out, err] = run(arguments);
             QByteArrayList lines;  // Qt's own warnings aside
             for (const QByteArray& line : err.split('\n'))
                 if (line.startsWith("tarnwick: ")) lines.append(line);
-            QVERIFY(code == exitCode && out.isEmpty() && lines.size() == 1 &&
-                    lines.first().contains(message));
+            QVERIFY2(code == exitCode && out.isEmpty(), qPrintable(arguments.join(u' ')));
+            QVERIFY(message ? lines.size() == 1 && lines.first().contains(message)
+                            : lines.isEmpty());
         }
+        // A reader that leaves early ends the search quietly, with success.
+        QProcess shell;
+        shell.start(u"bash"_s,
+                    {u"-c"_s, u"\"$0\" --print --index=none \"$1\" | true; exit ${PIPESTATUS[0]}"_s,
+                     QStringLiteral(TARNWICK_EXECUTABLE), QString::fromUtf8(m_tree.path())});
+        QVERIFY(shell.waitForFinished(60000));
+        QCOMPARE(shell.readAllStandardError(), QByteArray());
+        QCOMPARE(shell.exitCode(), 0);
+    }
+    // One object per result, in the documented fields; a name that is not UTF-8 keeps its bytes.
+    void jsonLines() {
+        m_tree.symlink("invoices.md", "link");
+        for (const char* name :
+             {"invoices.md", "docs", "docs/photo.JPG", "sub/notes.txt", "link", "line\nbreak.md"})
+            m_tree.touch(name, 1714555800);
+        const QByteArray at = ",\"modified\":\"2024-05-01T09:30:00Z\"";
+        const std::pair<QStringList, QByteArrayList> rows[] = {
+            {{"--index=scan", "@", "due"},
+             {"{\"path\":\"sub/notes.txt\",\"kind\":\"file\",\"size\":19" + at +
+              ",\"match\":\"content\",\"score\":0,\"snippet\":\"the INVOICE is due \"}"}},
+            {{"--index=none", "--ext=jpg", "--ext=__folder__", "@", "docs"},
+             {"{\"path\":\"docs\",\"kind\":\"folder\",\"size\":null" + at +
+                  ",\"match\":\"name\",\"score\":200}",
+              "{\"path\":\"docs/photo.JPG\",\"kind\":\"file\",\"size\":3" + at +
+                  ",\"match\":\"path\",\"score\":200}"}},
+            {{"--index=none", "@", "link"},  // sorted by name after ranking
+             {"{\"path\":\"line\\nbreak.md\",\"kind\":\"file\",\"size\":1" + at +
+                  ",\"match\":\"name\",\"score\":" +
+                  QByteArray::number(kRunBonus * (1 + 2 + 3 + 1)) + "}",
+              "{\"path\":\"link\",\"kind\":\"symlink\",\"size\":11" + at +
+                  ",\"match\":\"name\",\"score\":200}"}},
+        };
+        for (const auto& [arguments, lines] : rows) {
+            const auto [code, out, err] = run(QStringList{"--print", "--json"} + arguments);
+            QVERIFY2(code == 0 && err.isEmpty(), err.constData());
+            QCOMPARE(out, lines.join('\n') + '\n');
+        }
+        const auto [code, out, err] =
+            run({"--print", "--json", "--index=none", "--ext=txt", "@", "bad"});
+        const QJsonObject bad = QJsonDocument::fromJson(out).object();
+        QCOMPARE(bad.value("path"_L1).toString(), u"bad\uFFFD name.txt"_s);
+        QCOMPARE(QByteArray::fromBase64(bad.value("path_bytes"_L1).toString().toLatin1()),
+                 QByteArray("bad\xff name.txt"));
+        QCOMPARE(bad.keys().size(), 7);  // and no snippet
     }
 };
 

@@ -374,6 +374,17 @@ private Q_SLOTS:
             QVERIFY(check(*again, false));
             QVERIFY(foundAgain.isEmpty() && !again->dialog() && !again->updateAvailable());
         }
+        // A build without a feed leaves updates to the package manager: overdue, with a stored
+        // address, it still asks nothing, and the user cannot ask either.
+        AppcastPreferences::setLastCheck(QDateTime::currentDateTimeUtc().addDays(-2));
+        useFeed(m_server.url("/appcast.xml"));
+        const qsizetype before = m_server.requests.size();
+        UpdateManager packaged(UpdateManager::Setup{QUrl(), u"1.0"_s, 0});
+        packaged.start();
+        packaged.checkForUpdates();
+        QTest::qWait(300);
+        QVERIFY(!packaged.isEnabled() && m_server.requests.size() == before && !packaged.dialog());
+        QVERIFY(!packaged.nextScheduledCheck().isValid() && updates->isEnabled());
         // The user who asks still sees the skipped version.
         QVERIFY(check(*updates, true));
         QVERIFY(dialogText(*updates).contains("Tarnwick 2.0 is now available"_L1));
@@ -680,10 +691,7 @@ private Q_SLOTS:
 class FileManagerActionsTest : public QObject {
     Q_OBJECT
     std::unique_ptr<TempTree> m_tree;
-    static int command(QStringList options) {
-        return installFileManagerActions(QStringList{"tarnwick", "--install-file-manager-actions"} +
-                                         options);
-    }
+    static int command(bool remove = false) { return installFileManagerActions(remove); }
     QString at(const QByteArray& relative) const { return pathIn(*m_tree, relative); }
 private Q_SLOTS:
     void init() {
@@ -697,20 +705,19 @@ private Q_SLOTS:
         qputenv("PATH", m_tree->pathOf("empty-bin"));
     }
     void installsAndRemovesWhatItCan() {
-        QCOMPARE(command({}), 0);
+        QCOMPARE(command(), 0);
         const FileManagerActions actions = FileManagerActions::forThisUser();
         QCOMPARE(actions.presentFileManagers(), (QStringList{"Nautilus", "Thunar"}));
         QVERIFY(actions.isInstalled() && QFileInfo(at(kScript)).isExecutable());
         QCOMPARE(texts(contentOf(at("config/Thunar/uca.xml")), "unique-id").last(), kId);
-        QCOMPARE(command({"--remove"}), 0);
+        QCOMPARE(command(true), 0);
         QVERIFY(!FileManagerActions::forThisUser().isInstalled() && !QFile::exists(at(kScript)));
         QCOMPARE(contentOf(at("config/Thunar/uca.xml")), kUserFile);
-        QVERIFY(command({"--force"}) == 2 && !QFile::exists(at(kScript)));
         m_tree->write("config/Thunar/uca.xml", "<actions><action>");
-        QCOMPARE(command({}), 1);  // Nautilus still gets its script
+        QCOMPARE(command(), 1);  // Nautilus still gets its script
         QCOMPARE(contentOf(at("config/Thunar/uca.xml")), QByteArray("<actions><action>"));
         QVERIFY(QFile::exists(at(kScript)) && QDir(at("config/Thunar")).removeRecursively());
-        QCOMPARE(command({}), 0);
+        QCOMPARE(command(), 0);
         QCOMPARE(FileManagerActions::forThisUser().presentFileManagers(), QStringList{"Nautilus"});
         QVERIFY(!QFile::exists(at("config/Thunar")));
     }

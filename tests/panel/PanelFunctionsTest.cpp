@@ -2,8 +2,10 @@
 #include "panel/PanelPlacement.h"
 #include "panel/RelativeDate.h"
 #include "panel/ResultText.h"
+#include "panel/TabularDigits.h"
 #include "tests/support/TestRunner.h"
 
+#include <QFontDatabase>
 #include <QTest>
 
 using namespace tarnwick;
@@ -149,6 +151,21 @@ private Q_SLOTS:
         QCOMPARE(ageBetween(jan31, jan31.addDays(28).addSecs(-3600)), (Age{Age::weeks, 3}));
         const RelativeDateFormatter german(QLocale(QLocale::German, QLocale::Germany));
         QCOMPARE(german.format(Age{Age::hours, 2}), QStringLiteral("vor 2 Std."));
+    }
+    // In a face whose digits differ in width (Goudy Bookletter 1911, from Debian's package), each
+    // digit takes the widest one's width, so a count keeps its width, and the rest keeps its own.
+    void tabularDigitsInAProportionalFace() {
+        const int id = QFontDatabase::addApplicationFont(
+            QStringLiteral("/usr/share/fonts/opentype/sortsmill/GoudyBookletter1911.otf"));
+        QVERIFY(id >= 0);
+        const QFont font(QFontDatabase::applicationFontFamilies(id).value(0), 10);
+        const TabularDigits digits(font);
+        QVERIFY(QFontMetrics(font).horizontalAdvance(u'1') < digits.width(QStringLiteral("1")));
+        QCOMPARE(digits.width(QStringLiteral("1,118 of 5,467")),
+                 digits.width(QStringLiteral("8,888 of 8,888")));
+        QCOMPARE(digits.width(QStringLiteral("5467")), 4 * digits.width(QStringLiteral("1")));
+        QCOMPARE(digits.width(QStringLiteral(" items")),
+                 QFontMetrics(font).horizontalAdvance(QStringLiteral(" items")));
     }
 };
 

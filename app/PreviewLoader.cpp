@@ -1,5 +1,6 @@
 #include "PreviewLoader.h"
 
+#include "core/PathAnchor.h"
 #include "text/DocumentText.h"
 #include "text/NativeFile.h"
 
@@ -33,7 +34,7 @@ PreviewContent factsOf(const QByteArray& path, const QMimeType& type) {
     content.typeName = type.name();
     content.typeComment = type.comment();
     struct stat st;
-    if (stat(path.constData(), &st) == 0) {
+    if (statAnyLength(path, &st, true) == 0) {
         const QLocale locale;
         content.sizeText =
             locale.formattedDataSize(qint64(st.st_size), 1, QLocale::DataSizeSIFormat);
@@ -108,7 +109,7 @@ void readDocumentStart(NativeFile& file, DocumentFormat reader, PreviewContent& 
 
 PreviewContent loadPreviewContent(const QByteArray& path, QSize bounds) {
     struct stat st;
-    if (stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode)) return {};
+    if (statAnyLength(path, &st, true) == 0 && S_ISDIR(st.st_mode)) return {};
 
     const QMimeDatabase database;
     NativeFile file = NativeFile::open(path, LinkPolicy::follow);

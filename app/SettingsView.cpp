@@ -11,6 +11,7 @@
 #include <QEvent>
 #include <QIcon>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -93,8 +94,7 @@ SettingsGroup* SettingsView::buildBehaviour() {
     auto* group = new SettingsGroup(tr("Behaviour"));
     m_hiddenFiles = new SettingsSwitch;
     m_hiddenFiles->setAccessibleName(tr("Show hidden files in results"));
-    connect(m_hiddenFiles, &SettingsSwitch::toggled, this,
-            [](bool on) { Preferences::setShowHiddenFiles(on); });
+    connect(m_hiddenFiles, &SettingsSwitch::toggled, this, &SettingsView::setShowHiddenFiles);
     group->addRow(tr("Show hidden files in results"), m_hiddenFiles);
     m_launchAtLogin = new SettingsSwitch;
     m_launchAtLogin->setAccessibleName(tr("Launch at login"));
@@ -149,10 +149,30 @@ void SettingsView::refresh() {
     refreshGnomeShortcut(shortcut);
 }
 
+void SettingsView::setShowHiddenFiles(bool on) {
+    if (const std::optional<QString> failure = Preferences::setShowHiddenFiles(on)) {
+        m_hiddenFiles->showState(Preferences::showHiddenFiles());
+        showSaveFailure(*failure);
+    }
+}
+
 void SettingsView::setLaunchAtLogin(bool on) {
-    m_services.loginItem.setEnabled(on);
+    QString failure;
+    if (!m_services.loginItem.setEnabled(on, &failure))
+        showSaveFailure(tr("Launch at login could not be changed: %1.").arg(failure));
     // Whatever happened, show what the session will do.
     m_launchAtLogin->showState(m_services.loginItem.isEnabled());
+}
+
+// One box, not a pile of them: a second failure while the first is shown replaces its text.
+void SettingsView::showSaveFailure(const QString& message) {
+    if (!m_saveFailure) {
+        m_saveFailure =
+            new QMessageBox(QMessageBox::Warning, tr("Tarnwick"), {}, QMessageBox::Ok, this);
+        m_saveFailure->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_saveFailure->setText(message);
+    m_saveFailure->open();
 }
 
 void SettingsView::refreshFileManagers() {

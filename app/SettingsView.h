@@ -3,9 +3,11 @@
 #include "SettingsServices.h"
 
 #include <QList>
+#include <QPointer>
 #include <QWidget>
 
 class QLabel;
+class QMessageBox;
 class QPushButton;
 
 namespace tarnwick {
@@ -39,7 +41,9 @@ private:
     SettingsGroup* buildKeyboard();
     SettingsGroup* buildFileManagers();
     SettingsGroup* buildGnomeShortcut();
+    void setShowHiddenFiles(bool on);
     void setLaunchAtLogin(bool on);
+    void showSaveFailure(const QString& message);
     void toggleFileManagerActions();
     void toggleGnomeShortcut();
     void refreshFileManagers();
@@ -56,6 +60,7 @@ private:
     SettingsGroup* m_gnomeGroup = nullptr;
     QLabel* m_gnomeStatus = nullptr;
     QPushButton* m_gnomeButton = nullptr;
+    QPointer<QMessageBox> m_saveFailure;
 };
 
 }  // namespace tarnwick

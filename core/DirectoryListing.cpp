@@ -2,6 +2,7 @@
 
 #include "HiddenList.h"
 #include "ItemArena.h"
+#include "PathAnchor.h"
 #include "Preferences.h"
 #include "VirtualFileSystems.h"
 
@@ -62,7 +63,7 @@ public:
 
     QList<FileItem> run() {
         struct stat rootStat;
-        if (stat(m_root.constData(), &rootStat) != 0 || !S_ISDIR(rootStat.st_mode)) return {};
+        if (statAnyLength(m_root, &rootStat, true) != 0 || !S_ISDIR(rootStat.st_mode)) return {};
         m_rootNode.path = m_root;
         m_rootNode.relativeStart = m_root.size();
         m_rootNode.device = rootStat.st_dev;
@@ -119,7 +120,7 @@ private:
     void readFolder(FolderNode& node, ItemArena& arena) {
         // The root may be reached through a symbolic link; nothing below it is followed.
         int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (node.isRoot ? 0 : O_NOFOLLOW);
-        int fd = open(node.path.constData(), flags);
+        int fd = openAnyLength(node.path, flags);
         if (fd < 0) return;  // unreadable or vanished: its contents are left out
         if (node.crossesMount && isVirtualFileSystem(fd, node.device, m_virtualDevices)) {
             close(fd);

@@ -18,9 +18,16 @@ bool Preferences::showHiddenFiles() {
     return readBool(QString::fromLatin1(kShowHiddenFiles)).value_or(false);
 }
 
-void Preferences::setShowHiddenFiles(bool show) {
+std::optional<QString> Preferences::setShowHiddenFiles(bool show) {
     QSettings settings(QStringLiteral("Tarnwick"), QStringLiteral("Tarnwick"));
     settings.setValue(QString::fromLatin1(kShowHiddenFiles), show);
+    // QSettings writes through a temporary file and says only through status() that it failed.
+    settings.sync();
+    if (settings.status() == QSettings::NoError) return std::nullopt;
+    return QStringLiteral(
+               "The settings could not be saved to %1: the disk may be full or the "
+               "folder read-only. The earlier settings are kept.")
+        .arg(settings.fileName());
 }
 
 std::optional<bool> Preferences::readBool(const QString& key) {

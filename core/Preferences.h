@@ -16,7 +16,9 @@ public:
     static constexpr const char* kHotKeyModifiers = "hotKeyModifiers";
 
     static bool showHiddenFiles();
-    static void setShowHiddenFiles(bool show);
+    // Nothing once stored, else why not: the file is replaced whole or not at all, so a full
+    // disk or a read-only folder leaves the earlier settings as they were.
+    static std::optional<QString> setShowHiddenFiles(bool show);
 
     // The stored value when it is a boolean (or the text "true"/"false" an INI file holds).
     static std::optional<bool> readBool(const QString& key);

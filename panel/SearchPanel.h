@@ -124,11 +124,12 @@ private:
     void setPanelRect(const QRect& rect);
     void connectActions();
     void openItem(const FileItem& item);
-    void revealItem(const FileItem& item, quint64 userTime);
+    bool revealItem(const FileItem& item, quint64 userTime);
+    bool refuseWholePathCall(const FileItem& item, const QString& whatFails);
     void copyPathOf(const FileItem& item);
     void copyFileOf(const FileItem& item);
     void trashItem(const FileItem& item);
-    void showTrashAlert(const QString& message);
+    void showAlert(const QString& message);
     QMenu* buildContextMenu(const FileItem& item);
 
     SearchSession* m_session;

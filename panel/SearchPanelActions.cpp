@@ -4,6 +4,7 @@
 #include "ResultsModel.h"
 #include "ResultsTableView.h"
 #include "SearchPanel.h"
+#include "core/PathAnchor.h"
 #include "platform/ClipboardPayload.h"
 #include "platform/StartupId.h"
 
@@ -42,8 +43,7 @@ void SearchPanel::openSelected() {
 void SearchPanel::revealSelectedAndClose(quint64 userTime) {
     const std::optional<FileItem> item = selectedItem();
     if (!item) return;
-    revealItem(*item, userTime);
-    close();
+    if (revealItem(*item, userTime)) close();
 }
 
 void SearchPanel::revealSelected() {
@@ -62,15 +62,29 @@ void SearchPanel::trashSelected() {
     if (const std::optional<FileItem> item = selectedItem()) trashItem(*item);
 }
 
+// The file manager and the default application are handed a whole path or URI, which the kernel
+// refuses past PATH_MAX: say so rather than have them fail out of sight.
+bool SearchPanel::refuseWholePathCall(const FileItem& item, const QString& whatFails) {
+    if (fitsWholePathCalls(item.path())) return false;
+    showAlert(QStringLiteral("“%1” %2: its path is longer than the 4096 bytes other applications "
+                             "accept. Copy File and Move to Trash still work.")
+                  .arg(item.name(), whatFails));
+    return true;
+}
+
 void SearchPanel::openItem(const FileItem& item) {
+    if (refuseWholePathCall(item, QStringLiteral("cannot be opened"))) return;
     // A failed open (no application, the file gone) shows nothing of ours; the panel goes.
     if (std::optional<QString> error = m_services.opener->open(item.path()))
         printDiagnostic("Open error: ", *error);
     close();
 }
 
-void SearchPanel::revealItem(const FileItem& item, quint64 userTime) {
+bool SearchPanel::revealItem(const FileItem& item, quint64 userTime) {
+    if (refuseWholePathCall(item, QStringLiteral("cannot be shown in the file manager")))
+        return false;
     m_services.reveal->reveal(item.path(), startupIdFor(userTime));
+    return true;
 }
 
 void SearchPanel::copyPathOf(const FileItem& item) {
@@ -85,13 +99,13 @@ void SearchPanel::trashItem(const FileItem& item) {
     const QByteArray path = item.path();
     const TrashOutcome outcome = m_services.trash->moveToTrash(path);
     if (!outcome.trashed) {
-        showTrashAlert(outcome.message);
+        showAlert(outcome.message);
         return;
     }
     m_session->removeItems({path});  // with everything below a trashed folder
 }
 
-void SearchPanel::showTrashAlert(const QString& message) {
+void SearchPanel::showAlert(const QString& message) {
     QMessageBox alert(QMessageBox::Warning, QStringLiteral("Tarnwick"), message, QMessageBox::Ok,
                       this);
     alert.exec();

@@ -1,5 +1,8 @@
 #include "NativeFile.h"
 
+#include "core/PathAnchor.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <utility>
 
@@ -13,7 +16,7 @@ NativeFile NativeFile::open(const QByteArray& path, LinkPolicy links) {
     // O_NONBLOCK keeps a FIFO from blocking the open; fstat then turns it away.
     int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
     if (links == LinkPolicy::refuse) flags |= O_NOFOLLOW;
-    NativeFile file(::open(path.constData(), flags));
+    NativeFile file(openAnyLength(path, flags));
     if (!file.isOpen()) return {};
     struct stat st;
     if (fstat(file.m_fd, &st) != 0 || !S_ISREG(st.st_mode)) return {};
@@ -30,6 +33,7 @@ NativeFile::~NativeFile() {
 NativeFile::NativeFile(NativeFile&& other) noexcept
     : m_fd(std::exchange(other.m_fd, -1)),
       m_size(other.m_size),
+      m_position(other.m_position),
       m_modifiedMsecs(other.m_modifiedMsecs) {}
 
 NativeFile& NativeFile::operator=(NativeFile&& other) noexcept {
@@ -37,6 +41,7 @@ NativeFile& NativeFile::operator=(NativeFile&& other) noexcept {
         close();
         m_fd = std::exchange(other.m_fd, -1);
         m_size = other.m_size;
+        m_position = other.m_position;
         m_modifiedMsecs = other.m_modifiedMsecs;
     }
     return *this;
@@ -62,9 +67,13 @@ QByteArray NativeFile::head(qint64 limit) const {
 
 qint64 NativeFile::read(char* buffer, qint64 capacity) {
     if (m_fd < 0) return -1;
+    // A file that grows while it is read (a log being written) ends where it ended when opened,
+    // so that one without an end cannot keep a reader going.
+    capacity = std::min(capacity, m_size - m_position);
+    if (capacity <= 0) return 0;
     for (;;) {
         ssize_t got = ::read(m_fd, buffer, size_t(capacity));
-        if (got >= 0) return qint64(got);
+        if (got >= 0) return m_position += got, qint64(got);
         if (errno != EINTR) return -1;
     }
 }

@@ -6,7 +6,8 @@ namespace tarnwick {
 
 enum class LinkPolicy { follow, refuse };
 
-// A regular file opened for reading by its native path bytes (names that are not UTF-8 included).
+// A regular file opened for reading by its native path bytes (names that are not UTF-8 included,
+// paths of any length).
 // Anything that is not a regular file (a folder, a FIFO, a device) is refused without blocking.
 class NativeFile {
 public:
@@ -23,7 +24,8 @@ public:
     qint64 size() const { return m_size; }
     qint64 modifiedMsecs() const { return m_modifiedMsecs; }
 
-    // Up to `capacity` bytes from the current position; 0 at the end, -1 on an error.
+    // Up to `capacity` bytes from the current position, never past the size the file had when
+    // opened; 0 at the end, -1 on an error.
     qint64 read(char* buffer, qint64 capacity);
     // Up to `limit` bytes from the start of the file, leaving the current position where it is.
     QByteArray head(qint64 limit) const;
@@ -34,6 +36,7 @@ private:
 
     int m_fd = -1;
     qint64 m_size = 0;
+    qint64 m_position = 0;
     qint64 m_modifiedMsecs = 0;
 };
 

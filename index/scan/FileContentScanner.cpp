@@ -1,5 +1,6 @@
 #include "FileContentScanner.h"
 
+#include "core/PathAnchor.h"
 #include "text/FoldedTextStream.h"
 #include "text/NeedleSearch.h"
 
@@ -48,7 +49,7 @@ std::optional<FileContentScanner::Outcome> FileContentScanner::searchCache(qsize
                                                                            qint64& size,
                                                                            qint64& modified) const {
     struct stat st;
-    if (lstat(path.constData(), &st) != 0) return std::nullopt;
+    if (statAnyLength(path, &st, false) != 0) return std::nullopt;
     size = qint64(st.st_size);
     modified = qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
     const std::optional<FoldedTextCache::Entry> entry =

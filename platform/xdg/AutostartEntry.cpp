@@ -2,11 +2,11 @@
 
 #include "DesktopEntryFile.h"
 #include "FailWith.h"
+#include "SafeFileWrite.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace tarnwick {
 
@@ -54,15 +54,7 @@ bool writeAutostartEntry(const QString& templatePath, const QString& entryPath, 
     // A directory in the file's place would otherwise be reported as a rename failure.
     if (QFileInfo(entryPath).isDir())
         return failWith(error, QStringLiteral("%1 is a folder").arg(entryPath));
-    QSaveFile target(entryPath);
-    if (!target.open(QIODevice::WriteOnly))
-        return failWith(error,
-                        QStringLiteral("cannot write %1: %2").arg(entryPath, target.errorString()));
-    target.write(content);
-    if (!target.commit())
-        return failWith(error,
-                        QStringLiteral("cannot write %1: %2").arg(entryPath, target.errorString()));
-    return true;
+    return replaceFileContent(entryPath, content, std::nullopt, error);
 }
 
 bool removeAutostartEntry(const QString& entryPath, QString* error) {

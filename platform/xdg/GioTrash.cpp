@@ -2,13 +2,16 @@
 
 #include "GioTrash.h"
 
+#include "DescriptorTrash.h"
 #include "TrashFolders.h"
+#include "core/PathAnchor.h"
 
 namespace tarnwick {
 
 namespace {
 
 std::optional<QString> trashWithGio(const QByteArray& path) {
+    if (!fitsWholePathCalls(path)) return trashThroughDescriptors(path, g_get_user_data_dir());
     GFile* file = g_file_new_for_path(path.constData());
     GError* error = nullptr;
     const bool trashed = g_file_trash(file, nullptr, &error);

@@ -9,7 +9,8 @@ namespace tarnwick {
 
 // The freedesktop.org trash through GIO's g_file_trash on the path's bytes (the home trash, or
 // the volume's own), checked afterwards: the item must have left its place and be found in a
-// trash folder, whatever the call reported.
+// trash folder, whatever the call reported. A path GIO cannot take (past PATH_MAX) goes to the
+// home trash through folder descriptors instead.
 class GioTrash : public Trash {
 public:
     // Moves one item away; the refusal's message, or nothing when it reports success.

@@ -3,8 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include "FailWith.h"
+#include "SafeFileWrite.h"
 
 namespace tarnwick {
 
@@ -57,20 +57,12 @@ bool NautilusScriptAction::install(QString* error) const {
     if (!QDir().mkpath(info.absolutePath()))
         return failWith(error,
                         QStringLiteral("cannot create the folder %1").arg(info.absolutePath()));
-    QSaveFile file(m_scriptPath);
-    if (!file.open(QIODevice::WriteOnly))
-        return failWith(
-            error, QStringLiteral("cannot write %1: %2").arg(m_scriptPath, file.errorString()));
-    file.write(scriptText());
-    if (!file.commit())
-        return failWith(
-            error, QStringLiteral("cannot write %1: %2").arg(m_scriptPath, file.errorString()));
+    // Executable before it takes the old script's place, so that Nautilus never meets a script
+    // it cannot run.
     const auto executable = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                             QFileDevice::ExeOwner | QFileDevice::ReadGroup | QFileDevice::ExeGroup |
                             QFileDevice::ReadOther | QFileDevice::ExeOther;
-    if (!QFile::setPermissions(m_scriptPath, executable))
-        return failWith(error, QStringLiteral("cannot make %1 executable").arg(m_scriptPath));
-    return true;
+    return replaceFileContent(m_scriptPath, scriptText(), executable, error);
 }
 
 bool NautilusScriptAction::remove(QString* error) const {

@@ -3,9 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include "FailWith.h"
+#include "SafeFileWrite.h"
 
 namespace tarnwick {
 
@@ -55,15 +55,7 @@ bool ThunarActionsFile::write(const QByteArray& content, QString* error) const {
     if (info.exists() && !QFileInfo::exists(backupFile()) && !QFile::copy(m_userFile, backupFile()))
         return failWith(
             error, QStringLiteral("cannot keep a copy of %1 as %2").arg(m_userFile, backupFile()));
-    QSaveFile file(m_userFile);
-    if (!file.open(QIODevice::WriteOnly))
-        return failWith(error,
-                        QStringLiteral("cannot write %1: %2").arg(m_userFile, file.errorString()));
-    file.write(content);
-    if (!file.commit())
-        return failWith(error,
-                        QStringLiteral("cannot write %1: %2").arg(m_userFile, file.errorString()));
-    return true;
+    return replaceFileContent(m_userFile, content, std::nullopt, error);
 }
 
 bool ThunarActionsFile::install(const ThunarAction& action, QString* error) const {

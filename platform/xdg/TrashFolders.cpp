@@ -1,6 +1,7 @@
 #include "TrashFolders.h"
 
 #include "core/FileUri.h"
+#include "core/PathAnchor.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -52,7 +53,7 @@ std::optional<QByteArray> findIn(const QByteArray& folder, FileIdentity identity
 
 std::optional<FileIdentity> identityOf(const QByteArray& path) {
     struct stat st;
-    if (lstat(path.constData(), &st) != 0) return std::nullopt;
+    if (statAnyLength(path, &st, false) != 0) return std::nullopt;
     return FileIdentity{st.st_dev, st.st_ino};
 }
 

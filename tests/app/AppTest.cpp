@@ -227,7 +227,8 @@ private Q_SLOTS:
     }
 };
 
-// Scanner, snippet and preview each read the format table (any of them ignoring it would fail).
+// Scanner, snippet and preview each read the format table (any of them ignoring it would fail),
+// and each reaches a file however long its path.
 class FormatsAgreeTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -236,6 +237,9 @@ private Q_SLOTS:
             {"memo", rtfDocument("{\\b an} invoice"), "an invoice", Kind::text},
             {"photo.png", picture({4, 4}, "PNG", "invoice"), kContentMatchText, Kind::image},
             {"paper.pdf", makePdf({u"the invoice"_s}), "the invoice ", Kind::pdfPage},
+            // deeper than one path the kernel takes (PATH_MAX, 4096 bytes): walked to
+            {QByteArray(250, 'd').append('/').repeated(20) + "deep.txt", "an invoice", "an invoice",
+             Kind::text},
         };
         TempTree tree;
         for (const auto& [name, bytes, snippet, preview] : rows) tree.write(name, bytes);

@@ -12,6 +12,8 @@
 #include "core/Preferences.h"
 #include "platform/xdg/AutostartEntry.h"
 #include "platform/xdg/DesktopEntryFile.h"
+#include "platform/xdg/NautilusScriptAction.h"
+#include "platform/xdg/ThunarActionsFile.h"
 #include "platform/xdg/ThunarCustomActions.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/TestRunner.h"
@@ -31,6 +33,10 @@
 #include <QTimer>
 #include <QXmlStreamReader>
 
+#include <functional>
+#include <map>
+
+#include <sys/mount.h>
 #include <sys/stat.h>
 
 using namespace tarnwick;
@@ -752,10 +758,115 @@ private Q_SLOTS:
     }
 };
 
+// Each file the settings write, on a file system that is full at once (a 64 kB tmpfs) or
+// mounted read-only: the old file stays whole, the writer says why, no temporary file is left.
+class SafeWriteTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_mount;
+    bool m_mounted = false;
+    QString at(const QString& relative) const { return m_mount.filePath(relative); }
+    void put(const QString& relative, const QByteArray& content) {
+        QVERIFY(QDir().mkpath(QFileInfo(at(relative)).path()));
+        QFile file(at(relative));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+    }
+    void fill() {  // until the file system refuses a single further byte
+        QFile filler(at("filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        while (filler.write(QByteArray(512, 'x')) > 0) {
+        }
+        while (filler.write("x", 1) > 0) {
+        }
+    }
+    QStringList filesBeside(const QString& relative) const {
+        return QDir(QFileInfo(at(relative)).path())
+            .entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    }
+private Q_SLOTS:
+    void init() {
+        const QByteArray point = QFile::encodeName(m_mount.path());
+        if (::mount("tarnwick-test", point.constData(), "tmpfs", 0, "size=64k") != 0)
+            QSKIP(qPrintable("mounting a 64 kB tmpfs was refused: "_L1 + qt_error_string()));
+        m_mounted = true;
+    }
+    void cleanup() {
+        if (m_mounted) ::umount2(QFile::encodeName(m_mount.path()).constData(), MNT_DETACH);
+        m_mounted = false;
+    }
+    void keepsTheOldFile_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("readOnly");
+        for (const char* file : {"settings", "autostart", "nautilus", "thunar"})
+            for (const bool readOnly : {false, true})
+                QTest::addRow("%s, %s", file, readOnly ? "read-only" : "full") << file << readOnly;
+    }
+    void keepsTheOldFile() {
+        QFETCH(QString, file);
+        QFETCH(bool, readOnly);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_mount.path());
+        const QString script = u"nautilus/scripts/Search with Tarnwick"_s;
+        const std::map<QString, std::pair<QString, std::function<QString()>>> writers{
+            {u"settings"_s,
+             {u"Tarnwick/Tarnwick.conf"_s,
+              [] { return Preferences::setShowHiddenFiles(true).value_or(QString()); }}},
+            {u"autostart"_s,
+             {QString::fromLatin1(kEntry),
+              [this] {
+                  QString error;
+                  writeAutostartEntry(at(u"template.desktop"_s), at(QString::fromLatin1(kEntry)),
+                                      &error);
+                  return error;
+              }}},
+            {u"nautilus"_s,
+             {script,
+              [this, script] {
+                  QString error;
+                  NautilusScriptAction(at(script), "/new/tarnwick").install(&error);
+                  return error;
+              }}},
+            {u"thunar"_s,
+             {u"Thunar/uca.xml"_s,
+              [this] {
+                  QString error;
+                  ThunarActionsFile(at(u"Thunar/uca.xml"_s), {}).install(ourAction(), &error);
+                  return error;
+              }}},
+        };
+        const auto& [target, write] = writers.at(file);
+        put(u"template.desktop"_s, kTemplate);
+        put(u"Tarnwick/Tarnwick.conf"_s, "[General]\nshowHiddenFiles=false\n");
+        put(QString::fromLatin1(kEntry), "[Desktop Entry]\nExec=old\n");
+        put(u"Thunar/uca.xml"_s, kUserFile);
+        put(u"Thunar/uca.xml.before-tarnwick"_s, kUserFile);
+        QVERIFY(QDir().mkpath(QFileInfo(at(script)).path()) &&
+                NautilusScriptAction(at(script), "/old/tarnwick").install(nullptr));
+        const QByteArray before = contentOf(at(target));
+        const QStringList beside = filesBeside(target);
+        const auto mode = [&] {
+            struct stat st {};
+            ::stat(QFile::encodeName(at(target)).constData(), &st);
+            return st.st_mode;
+        };
+        const mode_t modeBefore = mode();
+        if (readOnly)
+            QCOMPARE(::mount("tarnwick-test", QFile::encodeName(m_mount.path()).constData(),
+                             nullptr, MS_REMOUNT | MS_RDONLY, nullptr),
+                     0);
+        else
+            fill();
+        const QString error = write();
+        QVERIFY2(!error.isEmpty(), "a failed write must say so");
+        QCOMPARE(contentOf(at(target)), before);
+        QCOMPARE(mode(), modeBefore);  // the script still runs
+        QCOMPARE(filesBeside(target), beside);
+    }
+};
+
 TARNWICK_TEST(AppcastTest)
 TARNWICK_TEST(UpdateManagerTest)
 TARNWICK_TEST(LoginItemTest)
 TARNWICK_TEST(LoginItemPermissionTest)
+TARNWICK_TEST(SafeWriteTest)
 TARNWICK_TEST(PackagedFilesTest)
 TARNWICK_TEST(SettingsViewTest)
 TARNWICK_TEST(ThunarActionsTest)

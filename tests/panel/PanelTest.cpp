@@ -194,20 +194,42 @@ private Q_SLOTS:
             "rows=1 trashed=~/zeta.md");
     }
     void scenarios() { m_fixture.playRow(); }
-    void refusedTrashShowsTheMessageAndKeepsTheRow() {
+    // One alert with the reason; the row stays, and so does the panel. Past PATH_MAX the file
+    // manager and the default application are not even asked.
+    void refusalsShowTheirMessage_data() {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("alert");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("trash") << "- select:zeta.md trash"
+                               << "Unable to trash: Permission denied"
+                               << "rows=6 row=zeta.md";
+        QTest::newRow("open, long path") << "deep select:0 open"
+                                         << "cannot be opened"
+                                         << "opened= closed=no";
+        QTest::newRow("reveal, long path") << "deep select:0 revealclose"
+                                           << "cannot be shown in the file manager"
+                                           << "revealed= closed=no";
+    }
+    void refusalsShowTheirMessage() {
+        QFETCH(QString, steps);
+        QFETCH(QString, alert);
+        if (steps.startsWith(QLatin1String("deep")))  // a name below 20 folders of 250 bytes each
+            QVERIFY(m_fixture.open({QByteArray(250, 'd').append('/').repeated(20) + "x.txt"}));
         m_fixture.trash->outcome = {false, QStringLiteral("Unable to trash: Permission denied")};
-        QString alertText;
+        QStringList alerts;
         QTimer poll;
         connect(&poll, &QTimer::timeout, [&] {
-            if (auto* alert = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                alertText = alert->text();
-                alert->done(QMessageBox::Ok);
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                alerts << box->text();
+                box->done(QMessageBox::Ok);
             }
         });
         poll.start(20);
-        m_fixture.run(QStringLiteral("select:zeta.md trash"));
-        QCOMPARE(alertText, QStringLiteral("Unable to trash: Permission denied"));
-        m_fixture.expect(QStringLiteral("rows=6 row=zeta.md"));
+        m_fixture.run(steps.section(u' ', 1));
+        QCOMPARE(alerts.size(), 1);
+        QVERIFY2(alerts[0].contains(alert), qPrintable(alerts[0]));
+        QFETCH(QString, expected);
+        m_fixture.expect(expected);
     }
     // What a window system delivers: press, release, press, double click, release.
     void doubleClickOpensAndCloses() {

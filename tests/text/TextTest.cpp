@@ -14,7 +14,10 @@
 
 #include <algorithm>
 
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using namespace tarnwick;
 using tarnwick::test::shown;
@@ -174,9 +177,37 @@ private Q_SLOTS:
         QCOMPARE(linked.modifiedMsecs(), 1'700'000'123'000);
         QCOMPARE(linked.head(4), QByteArray("link"));
         QVERIFY(!NativeFile::open(m_tree.pathOf("link.txt"), LinkPolicy::refuse).isOpen());
-        for (const char* name : {"folder", "pipe", "missing"})  // a FIFO without blocking
+        const int listening = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{AF_UNIX, {}};
+        qstrncpy(address.sun_path, m_tree.pathOf("socket").constData(), sizeof(address.sun_path));
+        QCOMPARE(::bind(listening, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+        ::close(listening);
+        for (const char* name : {"folder", "pipe", "socket", "missing"})  // a FIFO without blocking
             QVERIFY(!NativeFile::open(m_tree.pathOf(name), LinkPolicy::follow).isOpen());
     }
+    // A file that changes while it is read gives what it held when opened, or less when cut: a
+    // log written without end cannot keep the reader going nor fill memory.
+    void readsWhatWasThereWhenOpened_data() {
+        QTest::addColumn<qint64>("newSize");
+        QTest::addColumn<QByteArray>("text");
+        const QByteArray before = QByteArray("word ").repeated(3 * kReadChunkBytes / 5);
+        QTest::newRow("grows") << qint64(10 * kReadChunkBytes) << before;
+        QTest::newRow("cut") << qint64(kReadChunkBytes + 3) << before.left(kReadChunkBytes + 3);
+    }
+    void readsWhatWasThereWhenOpened() {
+        QFETCH(qint64, newSize);
+        m_tree.write("log.txt", QByteArray("word ").repeated(3 * kReadChunkBytes / 5));
+        NativeFile file = NativeFile::open(m_tree.pathOf("log.txt"), LinkPolicy::follow);
+        QByteArray utf8;
+        // Changed after the first piece, as a writer racing the reader would.
+        const auto sink = [&](QByteArrayView piece) -> bool {
+            if (utf8.isEmpty() && ::truncate(m_tree.pathOf("log.txt"), newSize) != 0) return false;
+            return utf8 += piece, true;
+        };
+        QCOMPARE(readDocumentUtf8(file, DocumentFormat::plainText, 0, sink), ReadStatus::complete);
+        QTEST(utf8, "text");
+    }
+
     // As read from the index (tracker:unaccent(tracker:case-fold(~x))): sharp s expands, case is
     // folded before decomposition, Hebrew points and the Cyrillic titlo stay, no final sigma.
     void foldsAsTheIndexDoes() {

@@ -1,0 +1,26 @@
+#include "SafeFileWrite.h"
+
+#include "FailWith.h"
+
+#include <QSaveFile>
+
+namespace tarnwick {
+
+bool replaceFileContent(const QString& path, const QByteArray& content,
+                        std::optional<QFileDevice::Permissions> permissions, QString* error) {
+    QSaveFile file(path);
+    // Unbuffered: a write that fails only when the buffer is flushed at commit() does not stop
+    // QSaveFile (Qt 6.4) from renaming the cut file into place, over a full disk's old file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        file.write(content) != content.size())
+        return failWith(error, QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+    if (permissions && !file.setPermissions(*permissions))
+        return failWith(
+            error,
+            QStringLiteral("cannot set the permissions of %1: %2").arg(path, file.errorString()));
+    if (!file.commit())
+        return failWith(error, QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+    return true;
+}
+
+}  // namespace tarnwick

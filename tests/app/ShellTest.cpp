@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
@@ -609,6 +610,10 @@ private Q_SLOTS:
         open("no-template.desktop");  // a change that fails shows the real state
         QTest::mouseClick(switchNamed("Launch at login"), Qt::LeftButton);
         QVERIFY(!QFile::exists(path(kEntry)) && !switchNamed("Launch at login")->isChecked());
+        const QList<QMessageBox*> told = m_view->findChildren<QMessageBox*>();  // and says why
+        QVERIFY(told.size() == 1 && told[0]->isVisible() &&
+                told[0]->text().contains("no autostart template"_L1));
+        told[0]->close();
         QCOMPARE(shortcutShown(), u"Ctrl+Shift+Space"_s);  // the stored shortcut, read anew
         QSettings(u"Tarnwick"_s, u"Tarnwick"_s).setValue(u"hotKeyCode"_s, 36);
         QSettings(u"Tarnwick"_s, u"Tarnwick"_s).setValue(u"hotKeyModifiers"_s, 0x0900);

@@ -3,6 +3,7 @@
 #include "PanelPlacement.h"
 #include "PanelStyle.h"
 #include "ResultsModel.h"
+#include "core/ContentMatch.h"
 
 #include <QDateTime>
 #include <QPainter>
@@ -115,14 +116,36 @@ void FileResultCellView::paintBackground(QPainter& painter, const QRect& row,
 void FileResultCellView::paintName(QPainter& painter, const QRect& rect, const FileItem& item,
                                    const Colors& colors) const {
     const QFont& font = item.isDirectory() ? m_folderNameFont : m_nameFont;
-    const QFontMetrics metrics(font);
-    const QString name = singleLine(item.name());
-    const QString shown = metrics.elidedText(name, Qt::ElideMiddle, rect.width());
+    painter.setPen(colors.name);
+    paintMarkedText(painter, QPoint(rect.left(), rect.top() + kNameTop), rect.width(), font,
+                    {singleLine(item.name()), Qt::ElideMiddle, true}, colors);
+}
 
-    QList<TextRange> marks = highlightRanges(name, m_query ? m_query() : QString());
-    if (shown != name) {
-        const std::optional<ElisionCut> cut = middleElisionCut(name, shown);
-        marks = cut ? rangesAfterElision(marks, int(name.size()), *cut) : QList<TextRange>();
+void FileResultCellView::paintSecondLine(QPainter& painter, const QRect& rect, const FileItem& item,
+                                         const Colors& colors) const {
+    const SecondLine line = secondLine(item, m_snippet ? m_snippet(item) : std::nullopt);
+    const QFontMetrics nameMetrics(item.isDirectory() ? m_folderNameFont : m_nameFont);
+    const int top = rect.top() + kNameTop + nameMetrics.height() + 1;
+    // A passage shows why the file matched, so its query words are marked as in names; the
+    // placeholder shown while it is read has nothing of the query in it.
+    const bool marked = line.tone == SecondLine::snippet && line.text != kContentMatchText;
+    painter.setPen(line.tone == SecondLine::snippet ? colors.snippet : colors.location);
+    paintMarkedText(painter, QPoint(rect.left(), top), rect.width(), m_detailFont,
+                    {singleLine(line.text), Qt::ElideLeft, marked}, colors);
+}
+
+void FileResultCellView::paintMarkedText(QPainter& painter, QPoint topLeft, int width,
+                                         const QFont& font, const MarkedText& text,
+                                         const Colors& colors) const {
+    const QString shown = QFontMetrics(font).elidedText(text.text, text.elision, width);
+    QList<TextRange> marks;
+    if (text.marked) {
+        marks = highlightRanges(text.text, m_query ? m_query() : QString());
+        if (shown != text.text) {
+            const std::optional<ElisionCut> cut = middleElisionCut(text.text, shown);
+            marks =
+                cut ? rangesAfterElision(marks, int(text.text.size()), *cut) : QList<TextRange>();
+        }
     }
     QList<QTextLayout::FormatRange> formats;
     for (const TextRange& mark : marks) {
@@ -140,23 +163,9 @@ void FileResultCellView::paintName(QPainter& painter, const QRect& rect, const F
     layout.setTextOption(option);
     layout.beginLayout();
     QTextLine line = layout.createLine();
-    line.setLineWidth(rect.width());
+    line.setLineWidth(width);
     layout.endLayout();
-    painter.setPen(colors.name);
-    layout.draw(&painter, QPointF(rect.left(), rect.top() + kNameTop), formats);
-}
-
-void FileResultCellView::paintSecondLine(QPainter& painter, const QRect& rect, const FileItem& item,
-                                         const Colors& colors) const {
-    const SecondLine line = secondLine(item, m_snippet ? m_snippet(item) : std::nullopt);
-    const QFontMetrics nameMetrics(item.isDirectory() ? m_folderNameFont : m_nameFont);
-    const QFontMetrics metrics(m_detailFont);
-    const int top = rect.top() + kNameTop + nameMetrics.height() + 1;
-    const QString text = metrics.elidedText(singleLine(line.text), Qt::ElideLeft, rect.width());
-    painter.setFont(m_detailFont);
-    painter.setPen(line.tone == SecondLine::snippet ? colors.snippet : colors.location);
-    painter.drawText(QRect(rect.left(), top, rect.width(), metrics.height()),
-                     Qt::AlignLeft | Qt::AlignVCenter, text);
+    layout.draw(&painter, topLeft, formats);
 }
 
 QString FileResultCellView::ageOf(const FileItem& item) const {

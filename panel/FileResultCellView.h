@@ -37,6 +37,14 @@ private:
                    const Colors& colors) const;
     void paintSecondLine(QPainter& painter, const QRect& rect, const FileItem& item,
                          const Colors& colors) const;
+    // A line of text, elided to fit, with the query's words marked when `marked`.
+    struct MarkedText {
+        QString text;
+        Qt::TextElideMode elision = Qt::ElideMiddle;
+        bool marked = false;
+    };
+    void paintMarkedText(QPainter& painter, QPoint topLeft, int width, const QFont& font,
+                         const MarkedText& text, const Colors& colors) const;
     QString ageOf(const FileItem& item) const;
 
     QuerySource m_query;

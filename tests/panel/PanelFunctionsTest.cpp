@@ -1,11 +1,15 @@
+#include "core/ContentMatch.h"
+#include "panel/FileResultCellView.h"
 #include "panel/PanelLayout.h"
 #include "panel/PanelPlacement.h"
 #include "panel/RelativeDate.h"
 #include "panel/ResultText.h"
+#include "panel/ResultsModel.h"
 #include "panel/TabularDigits.h"
 #include "tests/support/TestRunner.h"
 
 #include <QFontDatabase>
+#include <QPainter>
 #include <QTest>
 
 using namespace tarnwick;
@@ -120,6 +124,33 @@ private Q_SLOTS:
         }
     }
     // path|size|age|meta
+    // A passage marks the query's words as a name does, cut on the left where it is long; the
+    // placeholder shown while it is read marks nothing.
+    void passagesMarkTheQuery() {
+        ResultsModel model;
+        model.replaceItems({itemAt("notes.txt", 10)});
+        QString query, passage;
+        const FileResultCellView view([&] { return query; },
+                                      [&](const FileItem&) { return std::optional(passage); });
+        const auto secondLine = [&](const QString& q, const QString& p) {
+            query = q;
+            passage = p;
+            QImage row(400, kRowHeight, QImage::Format_ARGB32);
+            row.fill(Qt::white);
+            QPainter painter(&row);
+            QStyleOptionViewItem option;
+            option.rect = row.rect();
+            view.paint(&painter, option, model.index(0));
+            painter.end();
+            return row.copy(0, kRowHeight / 2, 300, kRowHeight / 2);
+        };
+        const QString longPassage =
+            QString(u'x').repeated(300) + QStringLiteral(" the budget for May");
+        QVERIFY(secondLine("budget", "the budget for May") !=
+                secondLine("zz", "the budget for May"));
+        QVERIFY(secondLine("budget", longPassage) != secondLine("zz", longPassage));
+        QCOMPARE(secondLine("content", kContentMatchText), secondLine("zz", kContentMatchText));
+    }
     void metaText() {
         const QLocale english(QLocale::English, QLocale::UnitedStates);
         for (const char* row :

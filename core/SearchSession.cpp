@@ -4,6 +4,7 @@
 #include "ExtensionKey.h"
 #include "FilterRun.h"
 #include "MainThread.h"
+#include "Preferences.h"
 
 #include <QCoreApplication>
 #include <QMetaMethod>
@@ -34,7 +35,10 @@ struct SearchSession::Detection {
 };
 
 SearchSession::SearchSession(const QByteArray& folder, Dependencies dependencies, QObject* parent)
-    : QObject(parent), m_deps(std::move(dependencies)), m_scope(folder) {
+    : QObject(parent),
+      m_deps(std::move(dependencies)),
+      m_showHiddenFiles(Preferences::showHiddenFiles()),
+      m_scope(folder) {
     ensureMainThreadMailbox();
     m_filterDebounceTimer.setSingleShot(true);
     m_filterDebounceTimer.setInterval(m_deps.filterDebounceMs);
@@ -72,9 +76,11 @@ void SearchSession::startSearch() {
     QPointer<SearchSession> self(this);
     m_filterQueue.start([self, search, folder = m_scope.currentDirectory(),
                          cancelled = m_listingCancelled, lister = m_deps.lister,
-                         once = m_deps.filtersOnce] {
-        QList<FileItem> items =
-            lister ? lister(folder, cancelled.get()) : listDirectory(folder, cancelled.get());
+                         hidden = m_showHiddenFiles, once = m_deps.filtersOnce] {
+        ListingOptions options;
+        options.showHiddenFiles = hidden;
+        options.cancelled = cancelled.get();
+        QList<FileItem> items = lister ? lister(folder, options) : listDirectory(folder, options);
         if (cancelled->load()) return;
         // Pills and name ranks grow with the folder: worked out here, not on the main thread.
         QList<Pill> pills = once ? QList<Pill>() : countPills(items, true);
@@ -201,6 +207,12 @@ void SearchSession::reloadDirectory() {
     Q_EMIT resultsReplaced(-1);
     Q_EMIT directoryChanged();
     startSearch();
+}
+
+void SearchSession::toggleHiddenFiles() {
+    if (m_closed) return;
+    m_showHiddenFiles = !m_showHiddenFiles;
+    reloadDirectory();
 }
 
 void SearchSession::enterFolder(const QByteArray& folder) {

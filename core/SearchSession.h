@@ -2,6 +2,7 @@
 
 #include "ContentMatch.h"
 #include "CountLabel.h"
+#include "DirectoryListing.h"
 #include "ExtensionPills.h"
 #include "FileItem.h"
 #include "Listing.h"
@@ -46,14 +47,14 @@ public:
     // Extracts a content snippet (any thread): the passage around the query, or nothing.
     using SnippetExtractor =
         std::function<std::optional<QString>(const QByteArray& path, const QString& query)>;
-    // Lists a folder (background thread), stopping early once `cancelled` is set.
-    using FolderLister = std::function<QList<FileItem>(const QByteArray& folder,
-                                                       const std::atomic<bool>* cancelled)>;
+    // Lists a folder (background thread), stopping early once the options' `cancelled` is set.
+    using FolderLister =
+        std::function<QList<FileItem>(const QByteArray& folder, const ListingOptions& options)>;
 
     struct Dependencies {
         std::shared_ptr<SearchEngineFactory> engines;
         SnippetExtractor snippet;
-        FolderLister lister;  // listDirectory with the "showHiddenFiles" preference when empty
+        FolderLister lister;  // listDirectory when empty
         int filterDebounceMs = 50;
         int detectionTimeoutMs = 2000;
         // How long a query waits for the index before the search settles without its answer;
@@ -111,6 +112,10 @@ public:
     // there is nothing to go back to.
     void enterFolder(const QByteArray& folder);
     bool goBack();
+    // Shows or hides hidden files in this search alone (it starts with the "showHiddenFiles"
+    // preference, which stays as it is); the folder is listed again and the query kept.
+    void toggleHiddenFiles();
+    bool showsHiddenFiles() const { return m_showHiddenFiles; }
     // Forgets items that no longer exist (moved to the trash), with everything below them.
     void removeItems(const QList<QByteArray>& paths);
     // Stops the engines and the listing; nothing is published afterwards.
@@ -156,6 +161,7 @@ private:
     void checkSettled();
 
     Dependencies m_deps;
+    bool m_showHiddenFiles = false;
     SearchScope m_scope;
     SearchMode m_searchMode = SearchMode::hybrid;
     ListingPtr m_listing;

@@ -44,6 +44,10 @@ bool PanelKeys::handleKey(const QKeyEvent& key) {
         m_panel.revealSelectedAndClose(key.timestamp());
         return true;
     }
+    if (key.key() == Qt::Key_H) {
+        m_panel.session().toggleHiddenFiles();
+        return true;
+    }
     if (key.key() == Qt::Key_C) {
         if (fieldCopiesItsSelection()) return false;
         m_panel.copySelectedPath();

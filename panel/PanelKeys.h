@@ -12,7 +12,8 @@ class SearchPanel;
 // presses aimed at the panel's own window (never the settings window or an alert), before the
 // focused view sees them. It takes the panel-wide shortcuts that must work whatever has the
 // focus: Space (preview), Ctrl+Return (reveal and close) and Ctrl+C (copy the path, unless the
-// search field has text selected, which it then copies itself). Every other key goes on.
+// search field has text selected, which it then copies itself) and Ctrl+H (hidden files shown or
+// not, in this panel alone). Every other key goes on.
 class PanelKeys : public QObject {
     Q_OBJECT
 public:

@@ -124,8 +124,9 @@ void SearchPanel::connectSession() {
     });
     connect(m_session, &SearchSession::pillsChanged, this,
             [this] { m_pillRow->setPills(m_session->pills()); });
+    // Stepping in or out empties the query; showing hidden files keeps it.
     connect(m_session, &SearchSession::directoryChanged, this, [this] {
-        m_searchField->clear();
+        if (m_searchField->text() != m_session->query()) m_searchField->setText(m_session->query());
         m_directoryLabel->setText(m_session->directoryText());
     });
 

@@ -26,7 +26,7 @@ void SearchPanel::moveSelectionUp() {
 void SearchPanel::enterSelectedFolder() {
     const std::optional<FileItem> item = selectedItem();
     if (!item || !item->isDirectory()) return;
-    m_session->enterFolder(item->path());  // empties the query; directoryChanged empties the field
+    m_session->enterFolder(item->path());  // empties the query, and so the field
 }
 
 void SearchPanel::goBack() {

@@ -219,7 +219,7 @@ private Q_SLOTS:
         deps.makePanel = [&](const QByteArray& folder) {
             panelFolders.append(folder);
             SearchSession::Dependencies listing;  // made up, so that nothing is read from disk
-            listing.lister = [](const QByteArray& folder, const std::atomic<bool>*) {
+            listing.lister = [](const QByteArray& folder, const ListingOptions&) {
                 return QList<FileItem>{FileItem::fromPath(folder + "/a.txt", folder, false, 1, 1)};
             };
             return std::make_unique<SearchPanel>(folder, listing);

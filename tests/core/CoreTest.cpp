@@ -124,7 +124,7 @@ struct Harness : SearchEngineFactory {
         SearchSession::Dependencies deps;
         if (withEngines)
             deps.engines = std::shared_ptr<SearchEngineFactory>(std::shared_ptr<void>(), this);
-        deps.lister = [this](const QByteArray&, const std::atomic<bool>*) { return folder; };
+        deps.lister = [this](const QByteArray&, const ListingOptions&) { return folder; };
         deps.snippet = [gate = gate, n = extracted](const QByteArray& path, const QString& query) {
             ++*n;
             gate->acquire();

@@ -29,9 +29,11 @@ PreviewContent PanelFixture::previewOf(const QByteArray& path, QSize) {
 SearchSession::Dependencies PanelFixture::madeUpTree(const QList<QByteArray>& entries) {
     SearchSession::Dependencies deps;
     deps.filterDebounceMs = 0;
-    deps.lister = [entries](const QByteArray& folder, const std::atomic<bool>*) {
+    deps.lister = [entries](const QByteArray& folder, const ListingOptions& options) {
         QList<FileItem> items;
         for (const QByteArray& entry : entries) {
+            if (!options.showHiddenFiles && (entry.startsWith('.') || entry.contains("/.")))
+                continue;
             const bool isFolder = entry.endsWith('/');
             const QByteArray path =
                 PanelFixture::kRoot + "/" + (isFolder ? entry.chopped(1) : entry);

@@ -36,7 +36,8 @@ class PanelFixture {
 public:
     static inline const QByteArray kRoot = "/srv/projects";
     static inline const QList<QByteArray> kTree = {"docs/",     "docs/alpha.txt", "docs/beta.txt",
-                                                   "notes.txt", "zeta.md",        "readme.md"};
+                                                   "notes.txt", "zeta.md",        "readme.md",
+                                                   ".notes.bak"};
     std::shared_ptr<RecordingOpener> opener;
     std::shared_ptr<RecordingReveal> reveal;
     std::shared_ptr<ScriptedTrash> trash;

@@ -161,6 +161,8 @@ private Q_SLOTS:
         row("Alt+Up", "select:2 key:Alt+Up", "at=1");
         row("Escape to the panel", "panel:Escape", "closed=yes");
         row("typing searches", "type:notes", "query=notes rows=1 height=180");
+        row("Ctrl+H shows hidden files", "type:notes key:Ctrl+H", "field=notes rows=2");
+        row("Ctrl+H again hides them", "type:notes key:Ctrl+H key:Ctrl+H", "field=notes rows=1");
         row("set text is no query", "set:zeta", "query= rows=6");
         row("sort choice", "sort:2", "sort=Size");
         row("pill", "pill:1", "pills=All,*TXT_(3),MD_(2),Folders rows=3");

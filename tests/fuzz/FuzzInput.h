@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QList>
-#include <QString>
 
 #include <cstddef>
 #include <cstdint>
@@ -20,11 +19,6 @@ inline QList<QByteArray> fields(const uint8_t* data, size_t size, int count) {
         at = end < 0 ? all.size() : end + 1;
     }
     return out;
-}
-
-// Bytes as UTF-16 code units, lone surrogates included (text from RTF's \uN escapes can hold them).
-inline QString utf16Units(const QByteArray& bytes) {
-    return QString(reinterpret_cast<const QChar*>(bytes.constData()), bytes.size() / 2);
 }
 
 }  // namespace tarnwick::fuzz

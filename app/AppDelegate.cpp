@@ -6,6 +6,7 @@
 #include "panel/SearchPanel.h"
 #include "platform/FrontFolderSource.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QMenu>
 #include <QPointer>
@@ -31,13 +32,18 @@ void AppDelegate::applicationDidFinishLaunching() {
     actions.openSettings = m_dependencies.openSettings;
     actions.checkForUpdates = m_dependencies.checkForUpdates;
     actions.quit = [] { QCoreApplication::quit(); };
-    m_trayMenuIcon = std::make_unique<TrayMenuIcon>(
-        buildTrayMenu(HotKeyManager::shared().displayText(), actions));
+    HotKeyManager& hotKeys = HotKeyManager::shared();
+    m_trayMenuIcon = std::make_unique<TrayMenuIcon>(buildTrayMenu(hotKeys.trayLine(), actions));
     m_trayMenuIcon->show();
+    // The desktop answers for the shortcut later (a portal, perhaps after asking the user).
+    QAction* shortcutLine =
+        m_trayMenuIcon->menu()->findChild<QAction*>(QLatin1String(kShortcutLineName));
+    connect(&hotKeys, &HotKeyManager::stateChanged, shortcutLine,
+            [shortcutLine, &hotKeys] { shortcutLine->setText(hotKeys.trayLine()); });
 
     connect(qApp, &QCoreApplication::aboutToQuit, this, &AppDelegate::applicationWillTerminate);
-    HotKeyManager::shared().onHotKey = weakly(&AppDelegate::activateSearch);
-    HotKeyManager::shared().registerHotKey();
+    hotKeys.onHotKey = weakly(&AppDelegate::activateSearch);
+    hotKeys.registerHotKey();
 }
 
 void AppDelegate::applicationWillTerminate() {

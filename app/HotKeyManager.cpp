@@ -29,9 +29,13 @@ std::unique_ptr<GlobalShortcut> sessionBackend() {
     return nullptr;
 }
 
-bool isGnomeWaylandSession() {
+bool isWaylandSessionOf(const char* desktop) {
     return currentDisplayServer() == DisplayServer::wayland &&
-           qEnvironmentVariable("XDG_CURRENT_DESKTOP").contains(QLatin1String("GNOME"));
+           qEnvironmentVariable("XDG_CURRENT_DESKTOP").contains(QLatin1String(desktop));
+}
+
+bool isGnomeWaylandSession() {
+    return isWaylandSessionOf("GNOME");
 }
 
 void printLine(const QByteArray& line) {
@@ -88,31 +92,79 @@ void HotKeyManager::registerHotKey() {
     connect(m_backend.get(), &GlobalShortcut::pressed, this, [this] {
         if (onHotKey) onHotKey();
     });
+    connect(m_backend.get(), &GlobalShortcut::bound, this, &HotKeyManager::backendBound);
     connect(m_backend.get(), &GlobalShortcut::registrationFailed, this,
             &HotKeyManager::backendFailed);
     connect(m_backend.get(), &GlobalShortcut::unavailable, this,
             &HotKeyManager::backendUnavailable);
     m_backend->registerKey(*key);
+    Q_EMIT stateChanged();
 }
 
 void HotKeyManager::unregisterHotKey() {
     if (m_backend) m_backend->unregisterKey();
     m_backend.reset();
-    m_refused = false;
-    m_unavailable = false;
+    m_bound = m_refused = m_unavailable = false;
+    m_trigger.clear();
 }
 
 bool HotKeyManager::isRegistered() const {
-    return m_backend && !m_refused && !m_unavailable;
+    return m_backend && m_bound && !m_refused && !m_unavailable;
+}
+
+bool HotKeyManager::isPending() const {
+    return m_backend && !m_bound && !m_refused && !m_unavailable;
+}
+
+QString HotKeyManager::workingShortcut() const {
+    if (isRegistered()) return m_trigger.isEmpty() ? displayText() : m_trigger;
+    return gnomeKeybindingInstalled() ? displayText() : QString();
+}
+
+QString HotKeyManager::trayLine() const {
+    const QString working = workingShortcut();
+    if (!working.isEmpty()) return QStringLiteral("Shortcut: ") + working;
+    return isPending() ? QStringLiteral("Shortcut: waiting for the desktop\u2026")
+                       : QStringLiteral("Shortcut: none (see Settings)");
+}
+
+QString HotKeyManager::shortcutProblem() const {
+    if (!workingShortcut().isEmpty() || isPending()) return QString();
+    const QString key = displayText();
+    if (m_refused && m_refusal == kUnmappedKeyCode)
+        return tr("%1 is no key of this keyboard.").arg(key);
+    if (m_unavailable || !m_backend)
+        return offersGnomeKeybinding()
+                   ? tr("GNOME lets only its own settings react to %1: add it there below.")
+                         .arg(key)
+                   : tr("No shortcut: %1.").arg(m_unavailableReason);
+    if (currentDisplayServer() == DisplayServer::x11)
+        return tr("Another application holds %1: quit it and restart Tarnwick.").arg(key);
+    if (isWaylandSessionOf("KDE"))
+        return tr("Plasma did not bind %1: give “Search File Manager Window” a key in "
+                  "System Settings › Shortcuts.")
+            .arg(key);
+    return tr("The desktop did not bind %1: give Tarnwick a key in its shortcut settings.")
+        .arg(key);
+}
+
+void HotKeyManager::backendBound(const QString& trigger) {
+    m_bound = true;
+    m_trigger = trigger;
+    Q_EMIT stateChanged();
 }
 
 void HotKeyManager::backendFailed(int status) {
     m_refused = true;
+    m_refusal = status;
     printLine("Failed to register global hot key: " + QByteArray::number(status));
+    Q_EMIT stateChanged();
 }
 
 void HotKeyManager::backendUnavailable(const QString& reason) {
     m_unavailable = true;
+    m_unavailableReason = reason;
+    Q_EMIT stateChanged();
     if (m_toldUnavailable || gnomeKeybindingInstalled()) return;
     m_toldUnavailable = true;
     QString line = QStringLiteral("Global hot key unavailable: ") + reason +

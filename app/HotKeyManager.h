@@ -41,8 +41,17 @@ public:
     // Gives the key back (at quit); harmless when nothing is registered.
     void unregisterHotKey();
 
-    // Whether a key is held for us right now (refused or given back: false).
+    // Whether the desktop holds a key for us right now (asked but not yet answered, refused or
+    // given back: false).
     bool isRegistered() const;
+    // The key that opens the search now, as the desktop names it (the user may have chosen
+    // another than the stored one); empty when none does.
+    QString workingShortcut() const;
+    // "Shortcut: Ctrl+Shift+Space" while a key works, otherwise where things stand.
+    QString trayLine() const;
+    // Why no key opens the search and what the user can do, in a sentence; empty while one
+    // does or the desktop has not answered yet.
+    QString shortcutProblem() const;
 
     // GNOME without the shortcut portal: a custom keybinding in GNOME's settings that runs
     // `tarnwick --activate` can stand in for the shortcut. True when this is such a desktop
@@ -57,14 +66,24 @@ public:
     // Called once per press of the shortcut.
     std::function<void()> onHotKey;
 
+Q_SIGNALS:
+    // Bound, refused or given up on: workingShortcut and shortcutProblem may read otherwise.
+    void stateChanged();
+
 private:
+    void backendBound(const QString& trigger);
     void backendFailed(int status);
     void backendUnavailable(const QString& reason);
+    bool isPending() const;
 
     BackendFactory m_backends;
     std::unique_ptr<GlobalShortcut> m_backend;
+    bool m_bound = false;
+    QString m_trigger;  // as the desktop named the bound key
     bool m_refused = false;
+    int m_refusal = 0;
     bool m_unavailable = false;
+    QString m_unavailableReason;
     bool m_toldUnavailable = false;
 };
 

@@ -15,6 +15,7 @@ SettingsServices SettingsServices::forThisApplication() {
             [hotKeys](QString* error) { return hotKeys->installGnomeKeybinding(error); },
             [hotKeys](QString* error) { return hotKeys->removeGnomeKeybinding(error); },
         },
+        [hotKeys] { return hotKeys->shortcutProblem(); },
     };
 }
 

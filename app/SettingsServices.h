@@ -24,6 +24,8 @@ struct SettingsServices {
     LoginItem loginItem;
     std::function<FileManagerActions()> fileManagerActions;
     GnomeShortcutOffer gnomeShortcut;
+    // Why the shortcut does not work and what to do; empty while it works (or may yet).
+    std::function<QString()> shortcutProblem;
 
     // The real ones: this user's autostart folder and file managers, GNOME's keybindings.
     static SettingsServices forThisApplication();

@@ -137,7 +137,8 @@ SettingsGroup* SettingsView::buildGnomeShortcut() {
 void SettingsView::refresh() {
     const StoredHotKey hotKey = readStoredHotKey();
     const QString shortcut = hotKeyDisplayText(hotKey);
-    m_headerText->setText(settingsHeaderHtml(shortcut));
+    m_headerText->setText(settingsHeaderHtml(
+        shortcut, m_services.shortcutProblem ? m_services.shortcutProblem() : QString()));
     const QList<PanelKeyRow> rows = panelKeyRows(hotKey);
     for (qsizetype i = 0; i < rows.size() && i < m_keyCaps.size(); ++i) {
         m_keyCaps[i]->setText(rows[i].keys);

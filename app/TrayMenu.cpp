@@ -17,11 +17,13 @@ void addItem(QMenu& menu, const QString& title, const std::function<void()>& act
 
 }  // namespace
 
-std::unique_ptr<QMenu> buildTrayMenu(const QString& shortcutText, const TrayMenuActions& actions) {
+std::unique_ptr<QMenu> buildTrayMenu(const QString& shortcutLine, const TrayMenuActions& actions) {
     auto menu = std::make_unique<QMenu>();
     addItem(*menu, QStringLiteral("Search File Manager Window"), actions.search);
     menu->addSeparator();
-    menu->addAction(QStringLiteral("Shortcut: ") + shortcutText)->setEnabled(false);
+    QAction* shortcut = menu->addAction(shortcutLine);
+    shortcut->setObjectName(QLatin1String(kShortcutLineName));
+    shortcut->setEnabled(false);
     menu->addSeparator();
     addItem(*menu, QStringLiteral("Settings\u2026"), actions.openSettings,
             QKeySequence(Qt::CTRL | Qt::Key_Comma));

@@ -17,9 +17,12 @@ struct TrayMenuActions {
     std::function<void()> quit;
 };
 
+// The object name of the menu's shortcut line, which follows the desktop's answers.
+inline constexpr const char* kShortcutLineName = "shortcutLine";
+
 // The tray icon's menu, built once at launch: "Search File Manager Window", the shortcut line
-// (disabled, showing `shortcutText` as stored at launch), "Settings…" (Ctrl+,), "Check for
-// Updates…" and "Quit Tarnwick" (Ctrl+Q), with separators between the groups.
-std::unique_ptr<QMenu> buildTrayMenu(const QString& shortcutText, const TrayMenuActions& actions);
+// (disabled, `shortcutLine` until changed), "Settings…" (Ctrl+,), "Check for Updates…" and
+// "Quit Tarnwick" (Ctrl+Q), with separators between the groups.
+std::unique_ptr<QMenu> buildTrayMenu(const QString& shortcutLine, const TrayMenuActions& actions);
 
 }  // namespace tarnwick

@@ -171,6 +171,11 @@ void SearchPanel::show() {
     const QRect available = areas[*chosen].available;
     setScreen(screens[*chosen]);
     setPanelRect(resizedKeepingTop(openingRect(available), m_panelHeight, available));
+    if (m_services.makePlacer) {  // Qt's placement is ignored there
+        m_placer = m_services.makePlacer();
+        m_placer->keepPlaced(windowTitle(),
+                             {kPanelWidth, kConstructionHeight, kRiseAboveMiddle, m_shadowMargin});
+    }
     QWidget::show();
     raise();
     activateWindow();
@@ -198,7 +203,11 @@ QRect SearchPanel::panelRect() const {
 
 void SearchPanel::setPanelRect(const QRect& rect) {
     const int m = m_shadowMargin;
-    setGeometry(rect.adjusted(-m, -m, m, m));
+    const QRect window = rect.adjusted(-m, -m, m, m);
+    // Fixed, so that a Wayland compositor's configure event carrying a size it saw earlier (on
+    // activation, say) cannot shrink the panel back: Qt bounds such sizes by these limits.
+    setFixedSize(window.size());
+    setGeometry(window);
     // A hidden window gets its resize event only when shown; its views must fit already.
     if (!isVisible()) layoutViews();
 }
@@ -208,6 +217,7 @@ void SearchPanel::closeEvent(QCloseEvent* event) {
         m_closed = true;
         if (m_clickOutside) m_clickOutside->stop();
         m_keys->remove();
+        m_placer.reset();
         closePreview();
         m_session->close();
         Q_EMIT panelClosed();

@@ -148,6 +148,7 @@ private:
     PreviewWindow* m_preview = nullptr;
     QPointer<QMenu> m_contextMenu;
     std::unique_ptr<ClickOutsideWatcher> m_clickOutside;
+    std::unique_ptr<PanelPlacer> m_placer;  // while shown, where the compositor needs one
 
     int m_shadowMargin = 0;  // room around the panel for its shadow (translucent windows)
     int m_panelHeight;       // the height the results asked for

@@ -1,6 +1,9 @@
 #include "DesktopServices.h"
 
+#include "DisplayServer.h"
 #include "dbus/FileManager1Reveal.h"
+#include "dbus/KWinPanelPlacer.h"
+#include "dbus/KWinWindowStack.h"
 #include "xdg/GioFileOpener.h"
 #include "xdg/GioTrash.h"
 
@@ -29,6 +32,10 @@ DesktopServices DesktopServices::forThisDesktop() {
         services.reveal =
             std::make_shared<FileManager1Reveal>(QDBusConnection::sessionBus(), services.opener);
         services.trash = std::make_shared<GioTrash>();
+        if (currentDisplayServer() == DisplayServer::wayland && KWinWindowStack::isPlasmaSession())
+            services.makePlacer = [] {
+                return std::make_unique<KWinPanelPlacer>(QDBusConnection::sessionBus());
+            };
         qAddPostRoutine(dropSharedServices);
     }
     return services;

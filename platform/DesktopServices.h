@@ -2,8 +2,10 @@
 
 #include "FileManagerReveal.h"
 #include "FileOpener.h"
+#include "PanelPlacer.h"
 #include "Trash.h"
 
+#include <functional>
 #include <memory>
 
 namespace tarnwick {
@@ -13,10 +15,13 @@ struct DesktopServices {
     std::shared_ptr<FileOpener> opener;
     std::shared_ptr<FileManagerReveal> reveal;
     std::shared_ptr<Trash> trash;
+    // A placer for each panel where the compositor would not place it by the panel's rule
+    // (Plasma on Wayland); none where Qt places the window itself.
+    std::function<std::unique_ptr<PanelPlacer>()> makePlacer;
 
     // GIO for opening and the trash, org.freedesktop.FileManager1 on the session bus for
-    // revealing (opening the parent folder where no file manager answers). Shared by every
-    // panel, so that a request outlives the panel that made it.
+    // revealing (opening the parent folder where no file manager answers), KWin scripts for
+    // placing. Shared by every panel, so that a request outlives the panel that made it.
     static DesktopServices forThisDesktop();
 };
 

@@ -29,14 +29,17 @@ class GlobalShortcut : public QObject {
 public:
     using QObject::QObject;
 
-    // Starts listening for `key`, replacing any earlier registration. Success is silent; a
-    // refusal comes through registrationFailed or unavailable, at once or later.
+    // Starts listening for `key`, replacing any earlier registration. The outcome comes through
+    // bound, registrationFailed or unavailable, at once or later.
     virtual void registerKey(const ShortcutKey& key) = 0;
     // Stops listening and gives the key back; harmless when nothing is registered.
     virtual void unregisterKey() = 0;
 
 Q_SIGNALS:
     void pressed();
+    // The desktop holds the key for us; `trigger` is how it names the key the user may have
+    // chosen instead of ours ("Meta+Space"), empty when it is the one asked for.
+    void bound(const QString& trigger);
     // The desktop refused this key; `status` is the service's own error code.
     void registrationFailed(int status);
     // This desktop offers no such service at all.

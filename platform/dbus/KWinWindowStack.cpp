@@ -1,9 +1,6 @@
 #include "KWinWindowStack.h"
 
 #include <QCoreApplication>
-#include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
-#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -12,10 +9,6 @@
 namespace tarnwick {
 
 namespace {
-
-constexpr const char* kKWin = "org.kde.KWin";
-constexpr const char* kScriptingInterface = "org.kde.kwin.Scripting";
-constexpr const char* kScriptInterface = "org.kde.kwin.Script";
 
 // KWin 5 calls windows clients (activeClient, clientList); KWin 6 calls them windows.
 constexpr const char* kScriptTemplate = R"((function () {
@@ -62,38 +55,16 @@ void KWinWindowStack::request(std::function<void(std::optional<WindowStack>)> do
     if (!m_exported) return finish(std::nullopt);
     const int number = ++m_requests;
     m_token = QStringLiteral("%1-%2").arg(QCoreApplication::applicationPid()).arg(number);
-    m_pluginName = QStringLiteral("tarnwick-window-stack-") + m_token;
-    m_script = std::make_unique<QTemporaryFile>(QDir::tempPath() +
-                                                QStringLiteral("/tarnwick-kwin-XXXXXX.js"));
-    if (!m_script->open()) return finish(std::nullopt);
-    m_script->write(kwinWindowStackScript(m_bus.baseService(), m_token).toUtf8());
-    m_script->flush();
-
     QTimer::singleShot(kBudgetMs, this, [this, number] {
         if (number == m_requests) finish(std::nullopt);
     });
-    callKWin(QStringLiteral("/Scripting"), QString::fromLatin1(kScriptingInterface),
-             QStringLiteral("loadScript"), {m_script->fileName(), m_pluginName},
-             [this, number](const QDBusMessage& reply) {
-                 if (number != m_requests || !m_done) return;
-                 if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
-                     return finish(std::nullopt);
-                 runScript(reply.arguments().first().toInt(), false);
-             });
-}
-
-void KWinWindowStack::runScript(int scriptId, bool legacyPath) {
-    // Plasma 5.27 and later export a script as /Scripting/ScriptN, older ones as /N.
-    const QString path = legacyPath ? QStringLiteral("/%1").arg(scriptId)
-                                    : QStringLiteral("/Scripting/Script%1").arg(scriptId);
-    const int number = m_requests;
-    callKWin(path, QString::fromLatin1(kScriptInterface), QStringLiteral("run"), {},
-             [this, number, scriptId, legacyPath](const QDBusMessage& reply) {
-                 if (number != m_requests || !m_done) return;
-                 if (reply.type() == QDBusMessage::ReplyMessage) return;  // now wait for report
-                 if (!legacyPath) return runScript(scriptId, true);
-                 finish(std::nullopt);
-             });
+    m_script = std::make_unique<KWinScript>(m_bus);
+    m_script->start(QStringLiteral("tarnwick-window-stack-") + m_token,
+                    kwinWindowStackScript(m_bus.baseService(), m_token), kBudgetMs,
+                    [this, number](bool running) {
+                        // Running, the script answers through report.
+                        if (!running && number == m_requests) finish(std::nullopt);
+                    });
 }
 
 void KWinWindowStack::report(const QString& token, const QString& windows) {
@@ -102,35 +73,12 @@ void KWinWindowStack::report(const QString& token, const QString& windows) {
 }
 
 void KWinWindowStack::finish(std::optional<WindowStack> stack) {
-    if (!m_pluginName.isEmpty()) {
-        callKWin(QStringLiteral("/Scripting"), QString::fromLatin1(kScriptingInterface),
-                 QStringLiteral("unloadScript"), {m_pluginName}, nullptr);
-        m_pluginName.clear();
-    }
     m_script.reset();
     m_token.clear();
     if (!m_done) return;
     auto done = std::move(m_done);
     m_done = nullptr;
     done(std::move(stack));
-}
-
-void KWinWindowStack::callKWin(const QString& path, const QString& interface, const QString& method,
-                               const QVariantList& arguments,
-                               std::function<void(const QDBusMessage&)> then) {
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(QString::fromLatin1(kKWin), path, interface, method);
-    call.setArguments(arguments);
-    call.setAutoStartService(false);
-    if (!then) {
-        m_bus.send(call);
-        return;
-    }
-    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, kBudgetMs), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [watcher, then = std::move(then)] {
-        watcher->deleteLater();
-        then(watcher->reply());
-    });
 }
 
 QString kwinWindowStackScript(const QString& service, const QString& token) {

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "KWinScript.h"
 #include "platform/FileManagerWindow.h"
 
 #include <QDBusConnection>
 #include <QObject>
-#include <QTemporaryFile>
 
 #include <functional>
 #include <memory>
@@ -38,17 +38,13 @@ public Q_SLOTS:
     Q_SCRIPTABLE void report(const QString& token, const QString& windows);
 
 private:
-    void runScript(int scriptId, bool legacyPath);
     void finish(std::optional<WindowStack> stack);
-    void callKWin(const QString& path, const QString& interface, const QString& method,
-                  const QVariantList& arguments, std::function<void(const QDBusMessage&)> then);
 
     QDBusConnection m_bus;
     bool m_exported = false;
     int m_requests = 0;
     QString m_token;
-    QString m_pluginName;
-    std::unique_ptr<QTemporaryFile> m_script;
+    std::unique_ptr<KWinScript> m_script;
     std::function<void(std::optional<WindowStack>)> m_done;
 };
 

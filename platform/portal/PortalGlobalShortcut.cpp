@@ -52,6 +52,20 @@ bool meansNoSuchService(const QString& errorName) {
     return kNames.contains(errorName);
 }
 
+// The shortcuts a portal answer lists, by id, with how the desktop names each one's trigger.
+QMap<QString, QString> listedTriggers(const QVariantMap& results) {
+    QMap<QString, QString> triggers;
+    const QVariant listed = results.value(QStringLiteral("shortcuts"));
+    if (!listed.canConvert<QDBusArgument>()) return triggers;
+    QList<PortalShortcut> shortcuts;
+    listed.value<QDBusArgument>() >> shortcuts;
+    for (const PortalShortcut& shortcut : std::as_const(shortcuts))
+        triggers.insert(
+            shortcut.id,
+            shortcut.properties.value(QStringLiteral("trigger_description")).toString());
+    return triggers;
+}
+
 QString handleFrom(const QVariant& value) {
     // The spec says 's'; some portal versions send an object path.
     if (value.canConvert<QDBusObjectPath>()) return value.value<QDBusObjectPath>().path();
@@ -115,8 +129,13 @@ void PortalGlobalShortcut::registerApplication() {
 
 void PortalGlobalShortcut::createSession() {
     const QString token = nextToken();
+    // xdg-desktop-portal-kde 5.27 binds the shortcuts named here and ignores BindShortcuts';
+    // later portals bind those of BindShortcuts. Both get them, and the answers are checked.
+    // The session token names the shortcut's group in Plasma's settings, where the user's own
+    // choice of key is kept under that name: it must not change from one start to the next.
     const QVariantMap options{{QStringLiteral("handle_token"), token},
-                              {QStringLiteral("session_handle_token"), token}};
+                              {QStringLiteral("session_handle_token"), QStringLiteral("tarnwick")},
+                              {QStringLiteral("shortcuts"), QVariant::fromValue(ourShortcuts())}};
     callWithRequest(QStringLiteral("CreateSession"), {options}, token,
                     [this](uint code, const QVariantMap& results) {
                         if (code != 0) {
@@ -132,19 +151,45 @@ void PortalGlobalShortcut::createSession() {
                     });
 }
 
-void PortalGlobalShortcut::bindShortcuts() {
-    const QString token = nextToken();
+QVariant PortalGlobalShortcut::ourShortcuts() const {
     const QList<PortalShortcut> shortcuts{
         {QString::fromLatin1(kShortcutId),
          {{QStringLiteral("description"), m_key.description},
           {QStringLiteral("preferred_trigger"), portalTrigger(m_key)}}}};
-    const QVariantList arguments{QVariant::fromValue(QDBusObjectPath(m_session)),
-                                 QVariant::fromValue(shortcuts), QString(),
-                                 QVariantMap{{QStringLiteral("handle_token"), token}}};
+    return QVariant::fromValue(shortcuts);
+}
+
+void PortalGlobalShortcut::bindShortcuts() {
+    const QString token = nextToken();
+    const QVariantList arguments{QVariant::fromValue(QDBusObjectPath(m_session)), ourShortcuts(),
+                                 QString(), QVariantMap{{QStringLiteral("handle_token"), token}}};
     callWithRequest(QStringLiteral("BindShortcuts"), arguments, token,
-                    [this](uint code, const QVariantMap&) {
-                        if (code != 0) Q_EMIT registrationFailed(int(code));
+                    [this](uint code, const QVariantMap& results) {
+                        if (code != 0) return Q_EMIT registrationFailed(int(code));
+                        // An empty list may still mean bound at CreateSession: ask.
+                        if (!reportBound(results)) listShortcuts();
                     });
+}
+
+void PortalGlobalShortcut::listShortcuts() {
+    const QString token = nextToken();
+    const QVariantList arguments{QVariant::fromValue(QDBusObjectPath(m_session)),
+                                 QVariantMap{{QStringLiteral("handle_token"), token}}};
+    callWithRequest(QStringLiteral("ListShortcuts"), arguments, token,
+                    [this](uint code, const QVariantMap& results) {
+                        if (code == 0 && reportBound(results)) return;
+                        std::printf("Global shortcut portal bound nothing for %s\n", kShortcutId);
+                        std::fflush(stdout);
+                        Q_EMIT registrationFailed(code != 0 ? int(code) : kNothingBound);
+                    });
+}
+
+bool PortalGlobalShortcut::reportBound(const QVariantMap& results) {
+    const QMap<QString, QString> triggers = listedTriggers(results);
+    const auto ours = triggers.constFind(QString::fromLatin1(kShortcutId));
+    if (ours == triggers.cend()) return false;
+    Q_EMIT bound(*ours);
+    return true;
 }
 
 void PortalGlobalShortcut::callWithRequest(const QString& method, QVariantList arguments,

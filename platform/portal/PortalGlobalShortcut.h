@@ -13,10 +13,13 @@ namespace tarnwick {
 // The shortcut through the desktop portal's GlobalShortcuts interface (Wayland: KDE Plasma 5.27
 // and later, GNOME 48 and later): a session is created, the shortcut bound with our preferred
 // trigger (the desktop may ask the user, who has the last word), and its activations reported.
+// Bound means listed back by the portal; a success code alone proves nothing.
 class PortalGlobalShortcut : public GlobalShortcut {
     Q_OBJECT
 public:
     static constexpr const char* kShortcutId = "activate-search";
+    // registrationFailed status when the portal answered without binding our shortcut.
+    static constexpr int kNothingBound = 3;
 
     explicit PortalGlobalShortcut(QDBusConnection bus, QObject* parent = nullptr);
     ~PortalGlobalShortcut() override;
@@ -37,6 +40,10 @@ private:
     void registerApplication();
     void createSession();
     void bindShortcuts();
+    void listShortcuts();
+    QVariant ourShortcuts() const;  // a(sa{sv}) of our one shortcut
+    // Emits bound when `results` list our shortcut; false when they do not.
+    bool reportBound(const QVariantMap& results);
     // Calls a portal method that answers through a Request object, and hands that answer to
     // `handler` while this registration is still the current one.
     void callWithRequest(const QString& method, QVariantList arguments, const QString& token,

@@ -56,7 +56,9 @@ void X11KeyGrab::registerKey(const ShortcutKey& key) {
     if (const int error = grabAll(modifiers)) {
         ungrabAll();
         Q_EMIT registrationFailed(error);
+        return;
     }
+    Q_EMIT bound(QString());
 }
 
 void X11KeyGrab::unregisterKey() {

@@ -40,12 +40,17 @@ constexpr bool kBuiltWithUpdateFeed = TARNWICK_HAS_UPDATE_FEED;
 // A shortcut service that records what it is asked and reports what the test says.
 class ScriptedShortcut : public GlobalShortcut {
 public:
-    void registerKey(const ShortcutKey& key) override { registered.append(key); }
+    void registerKey(const ShortcutKey& key) override {
+        registered.append(key);
+        if (!answersLater) Q_EMIT bound(QString());
+    }
     void unregisterKey() override {}
     void press() { Q_EMIT pressed(); }
     void refuse(int status) { Q_EMIT registrationFailed(status); }
     void notOffered() { Q_EMIT unavailable(u"no service"_s); }
+    void bind(const QString& trigger) { Q_EMIT bound(trigger); }
     QList<ShortcutKey> registered;
+    static inline bool answersLater = false;  // as a portal does; an X11 grab answers at once
 };
 // A front folder that answers what the test queued ("": none), at once or when released.
 class ScriptedFrontFolder : public FrontFolderSource {
@@ -174,6 +179,20 @@ private Q_SLOTS:
         QVERIFY(manager.isRegistered());
         m_made[4]->notOffered();
         QVERIFY(!manager.isRegistered());
+        // Claimed only once bound, by the desktop's name for the key (the user's choice there).
+        ScriptedShortcut::answersLater = true;
+        manager.registerHotKey();
+        QSignalSpy changed(&manager, &HotKeyManager::stateChanged);
+        QVERIFY(!manager.isRegistered() && manager.shortcutProblem().isEmpty());
+        QCOMPARE(manager.trayLine(), u"Shortcut: waiting for the desktop\u2026"_s);
+        m_made[5]->bind(u"Meta+Space"_s);
+        QCOMPARE(manager.trayLine(), u"Shortcut: Meta+Space"_s);
+        manager.registerHotKey();
+        m_made[6]->refuse(3);
+        ScriptedShortcut::answersLater = false;
+        QVERIFY(manager.shortcutProblem().contains(u"did not bind Ctrl+Shift+Space"_s));
+        QCOMPARE(manager.trayLine(), u"Shortcut: none (see Settings)"_s);
+        QCOMPARE(changed.size(), 3);  // bound, asked again, refused
         HotKeyManager none([] { return std::unique_ptr<GlobalShortcut>(); });
         none.registerHotKey();
         QVERIFY(!none.isRegistered());

@@ -50,7 +50,7 @@ bool PanelFixture::open(const QList<QByteArray>& entries) {
     reveal = std::make_shared<RecordingReveal>();
     trash = std::make_shared<ScriptedTrash>();
     panel = std::make_unique<SearchPanel>(kRoot, madeUpTree(entries),
-                                          DesktopServices{opener, reveal, trash}, &previewOf);
+                                          DesktopServices{opener, reveal, trash, {}}, &previewOf);
     panel->show();
     return QTest::qWaitForWindowExposed(panel.get()) && settle();
 }

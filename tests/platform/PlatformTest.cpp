@@ -30,6 +30,7 @@
 
 #include <QClipboard>
 #include <QDBusArgument>
+#include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -539,40 +540,73 @@ private Q_SLOTS:
     }
 };
 
-// The shortcut through a scripted GlobalShortcuts portal, and desktops that refuse it.
+// The shortcut through a scripted GlobalShortcuts portal: one that binds what CreateSession names
+// (xdg-desktop-portal-kde 5.27), one that binds what BindShortcuts names (later versions), one
+// that answers success and binds nothing, and desktops that refuse.
+enum class Portal { createBinds, bindBinds, bindsNothing, cancels, absent };
 class PortalShortcutTest : public BusTest {
     Q_OBJECT
+    using Shortcuts = QList<std::pair<QString, QVariantMap>>;  // a(sa{sv})
     std::unique_ptr<FakeBusService> m_portal;
     int m_activations = 0;
     static inline const ShortcutKey kKey = shortcut();
+    static Shortcuts shortcutsIn(const QVariant& argument) {  // as bound: with Plasma's key name
+        Shortcuts shortcuts;
+        argument.value<QDBusArgument>() >> shortcuts;
+        for (auto& [id, properties] : shortcuts)
+            properties.insert(u"trigger_description"_s, u"Ctrl+Shift+Space"_s);
+        return shortcuts;
+    }
     // Answered with the Request path made from the call's handle_token, then its Response.
-    FakeBusService::Handler respond(uint code, QVariantMap results, int optionsArgument) {
+    using Results = std::function<QVariantMap(const QVariantList& arguments, QVariantMap options)>;
+    FakeBusService::Handler respond(int optionsArgument, Results results, uint code = 0) {
         return [=, this](const QDBusMessage& call) {
             QVariantMap options;
             call.arguments().value(optionsArgument).value<QDBusArgument>() >> options;
             const QString path = u"/org/freedesktop/portal/desktop/request/%1/%2"_s.arg(
                 call.service().mid(1).replace(u'.', u'_'),
                 options.value(u"handle_token"_s).toString());
+            const QVariantMap answer = results(call.arguments(), options);
             QTimer::singleShot(0, m_portal.get(), [=, this] {
                 m_portal->emitSignal(path, u"org.freedesktop.portal.Request"_s, u"Response"_s,
-                                     {code, results});
+                                     {code, answer});
             });
             return FakeBusService::answer({QVariant::fromValue(QDBusObjectPath(path))});
         };
     }
-    void servePortal(uint bindCode, bool withInterface = true) {
+    void servePortal(Portal kind) {
         m_portal.reset();  // the name is free again
         QVERIFY(m_portal = fake(u"org.freedesktop.portal.Desktop"_s));
-        if (withInterface)
-            m_portal->onCall(kPortalPath, kShortcuts, u"CreateSession"_s,
-                             respond(0, {{u"session_handle"_s, kSession}}, 0));
-        m_portal->onCall(kPortalPath, kShortcuts, u"BindShortcuts"_s, respond(bindCode, {}, 3));
+        if (kind == Portal::absent) return;
+        qDBusRegisterMetaType<Shortcuts::value_type>(), qDBusRegisterMetaType<Shortcuts>();
+        auto bound = std::make_shared<Shortcuts>();
+        const auto listed = [bound] {
+            return QVariantMap{{u"shortcuts"_s, QVariant::fromValue(*bound)}};
+        };
+        m_portal->onCall(kPortalPath, kShortcuts, u"CreateSession"_s,
+                         respond(0, [=](auto&, auto options) {
+                             if (kind == Portal::createBinds)
+                                 *bound = shortcutsIn(options.value(u"shortcuts"_s));
+                             return QVariantMap{{u"session_handle"_s, kSession}};
+                         }));
+        // Each answers with what it bound itself: 5.27's BindShortcuts with nothing.
+        m_portal->onCall(kPortalPath, kShortcuts, u"BindShortcuts"_s,
+                         respond(
+                             3,
+                             [=](auto& arguments, auto) {
+                                 if (kind == Portal::bindBinds)
+                                     *bound = shortcutsIn(arguments.value(1));
+                                 return kind == Portal::bindBinds ? listed() : QVariantMap();
+                             },
+                             kind == Portal::cancels));
+        m_portal->onCall(kPortalPath, kShortcuts, u"ListShortcuts"_s,
+                         respond(1, [=](auto&, auto) { return listed(); }));
     }
 public Q_SLOTS:
     void activated() { ++m_activations; }
 private Q_SLOTS:
     void bindsOurShortcutAndHearsOnlyItsActivations() {
-        servePortal(0);
+        servePortal(Portal::bindBinds);
         PortalGlobalShortcut shortcut(m_bus.connect(u"app"_s));
         QVERIFY(m_bus.connect(u"app"_s).connect({}, kPortalPath, kShortcuts, u"Activated"_s, this,
                                                 SLOT(activated())));
@@ -582,7 +616,7 @@ private Q_SLOTS:
         QTRY_COMPARE(m_portal->callCount(u"BindShortcuts"_s), 1);  // sent after the session
         const QVariantList bind = m_portal->calls(u"BindShortcuts"_s).value(0).arguments();
         QCOMPARE(bind.value(0).value<QDBusObjectPath>().path(), kSession);
-        QList<std::pair<QString, QVariantMap>> shortcuts;  // a(sa{sv})
+        Shortcuts shortcuts;
         bind.value(1).value<QDBusArgument>() >> shortcuts;
         const auto& [id, properties] = shortcuts.value(0);
         QCOMPARE(id, u"activate-search"_s);
@@ -603,22 +637,29 @@ private Q_SLOTS:
         QTRY_COMPARE(m_portal->callCount(u"Close"_s), 1);
         QVERIFY(shortcut.sessionHandle().isEmpty());
     }
-    void refusals_data() {  // with the interface, the bind's response code, failure (-1: none)
-        table<std::tuple<bool, uint, int>>({
-            {"the user cancels the desktop's dialog", {true, 1u, 1}},
-            {"no GlobalShortcuts on this desktop", {false, 0u, -1}},
+    // Bound only when listed back; the trigger as the desktop names it, or the failure's status.
+    void outcome_data() {  // portal, failure (0: bound, -1: unavailable), ListShortcuts asked
+        table<std::tuple<Portal, int, bool>>({
+            {"Plasma 5.27: bound at CreateSession", {Portal::createBinds, 0, true}},
+            {"later portals: bound by BindShortcuts", {Portal::bindBinds, 0, false}},
+            {"success without a binding", {Portal::bindsNothing, 3, true}},
+            {"the user cancels the desktop's dialog", {Portal::cancels, 1, false}},
+            {"no GlobalShortcuts on this desktop", {Portal::absent, -1, false}},
         });
     }
-    void refusals() {
-        const auto& [withInterface, bindCode, failure] = row<std::tuple<bool, uint, int>>();
-        servePortal(bindCode, withInterface);
+    void outcome() {
+        const auto& [kind, failure, listAsked] = row<std::tuple<Portal, int, bool>>();
+        servePortal(kind);
         PortalGlobalShortcut shortcut(m_bus.connect(u"app"_s));
+        QSignalSpy bound(&shortcut, &GlobalShortcut::bound);
         QSignalSpy failed(&shortcut, &GlobalShortcut::registrationFailed);
         QSignalSpy unavailable(&shortcut, &GlobalShortcut::unavailable);
         shortcut.registerKey(kKey);
-        QTRY_COMPARE(failed.size() + unavailable.size(), 1);
+        QTRY_COMPARE(bound.size() + failed.size() + unavailable.size(), 1);
+        QCOMPARE(bound.value(0).value(0).toString(), failure ? QString() : u"Ctrl+Shift+Space"_s);
         QCOMPARE(unavailable.size(), failure < 0 ? 1 : 0);
-        if (failure >= 0) QCOMPARE(failed.at(0).at(0).toInt(), failure);
+        QCOMPARE(failed.value(0).value(0).toInt(), std::max(failure, 0));
+        QCOMPARE(m_portal->callCount(u"ListShortcuts"_s), int(listAsked));
     }
 };
 

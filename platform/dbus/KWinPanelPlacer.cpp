@@ -11,7 +11,7 @@ namespace {
 // KWin 5 calls windows clients (clientList, clientAdded) and numbers screens and desktops;
 // KWin 6 calls them windows and hands out objects, which clientArea takes just the same.
 // A change of size only is ours to follow: a move is the user's.
-constexpr const char* kScriptTemplate = R"((function () {
+constexpr const char* kPlacementScript = R"((function () {
     var rule = %1;
     var area = null, placedSize = null;
     function place(w) {
@@ -59,7 +59,7 @@ QString kwinPanelPlacementScript(qint64 pid, const QString& title, const PanelRu
                              {QLatin1String("openingHeight"), rule.openingHeight},
                              {QLatin1String("riseAboveMiddle"), rule.riseAboveMiddle},
                              {QLatin1String("shadowMargin"), rule.shadowMargin}};
-    return QString::fromLatin1(kScriptTemplate)
+    return QString::fromLatin1(kPlacementScript)
         .arg(QString::fromUtf8(QJsonDocument(values).toJson(QJsonDocument::Compact)));
 }
 

@@ -2,6 +2,8 @@
 
 #include "platform/DisplayServer.h"
 #include "platform/GlobalShortcut.h"
+#include "platform/gnome/GnomeShellExtension.h"
+#include "platform/gnome/GnomeShellShortcut.h"
 #include "platform/portal/GnomeCustomKeybinding.h"
 #include "platform/portal/PortalGlobalShortcut.h"
 #include "platform/x11/X11KeyGrab.h"
@@ -22,6 +24,9 @@ std::unique_ptr<GlobalShortcut> sessionBackend() {
             return std::make_unique<X11KeyGrab>();
         case DisplayServer::wayland:
             // Under XWayland a grab fires only while an X11 window has the focus: useless.
+            if (gnomeShellExtension::isGnomeWaylandSession() &&
+                gnomeShellExtension::isRunning(QDBusConnection::sessionBus()))
+                return std::make_unique<GnomeShellShortcut>(QDBusConnection::sessionBus());
             return std::make_unique<PortalGlobalShortcut>(QDBusConnection::sessionBus());
         case DisplayServer::none:
             break;

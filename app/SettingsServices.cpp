@@ -2,6 +2,8 @@
 
 #include "HotKeyManager.h"
 
+#include <QDBusConnection>
+
 namespace tarnwick {
 
 SettingsServices SettingsServices::forThisApplication() {
@@ -16,6 +18,19 @@ SettingsServices SettingsServices::forThisApplication() {
             [hotKeys](QString* error) { return hotKeys->removeGnomeKeybinding(error); },
         },
         [hotKeys] { return hotKeys->shortcutProblem(); },
+        GnomeExtensionOffer{
+            [] {
+                if (!gnomeShellExtension::isGnomeWaylandSession())
+                    return gnomeShellExtension::State::noShell;
+                return gnomeShellExtension::state(QDBusConnection::sessionBus());
+            },
+            [hotKeys](QString* error) {
+                if (!gnomeShellExtension::enable(QDBusConnection::sessionBus(), error))
+                    return false;
+                hotKeys->registerHotKey();  // the extension binds it from now on
+                return true;
+            },
+        },
     };
 }
 

@@ -2,6 +2,7 @@
 
 #include "FileManagerActions.h"
 #include "LoginItem.h"
+#include "platform/gnome/GnomeShellExtension.h"
 
 #include <functional>
 
@@ -19,6 +20,14 @@ struct GnomeShortcutOffer {
     bool offered() const { return isOffered && isInstalled && install && remove && isOffered(); }
 };
 
+// Tarnwick's GNOME Shell extension, which finds the front Nautilus window, binds the shortcut
+// and places the panel on GNOME under Wayland; the settings window says when it is missing and
+// offers to enable it.
+struct GnomeExtensionOffer {
+    std::function<gnomeShellExtension::State()> state;
+    std::function<bool(QString* error)> enable;
+};
+
 // What the settings window reads and changes, apart from the stored preferences.
 struct SettingsServices {
     LoginItem loginItem;
@@ -26,6 +35,7 @@ struct SettingsServices {
     GnomeShortcutOffer gnomeShortcut;
     // Why the shortcut does not work and what to do; empty while it works (or may yet).
     std::function<QString()> shortcutProblem;
+    GnomeExtensionOffer gnomeExtension;
 
     // The real ones: this user's autostart folder and file managers, GNOME's keybindings.
     static SettingsServices forThisApplication();

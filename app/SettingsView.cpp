@@ -128,9 +128,16 @@ SettingsGroup* SettingsView::buildGnomeShortcut() {
     m_gnomeGroup = new SettingsGroup(tr("Shortcut"));
     m_gnomeButton = new QPushButton;
     connect(m_gnomeButton, &QPushButton::clicked, this, &SettingsView::toggleGnomeShortcut);
-    m_gnomeStatus =
-        m_gnomeGroup->addRow(tr("Shortcut in GNOME's settings"), m_gnomeButton, QStringLiteral(" "))
-            .subtitle;
+    const SettingsGroup::Row keybinding = m_gnomeGroup->addRow(tr("Shortcut in GNOME's settings"),
+                                                               m_gnomeButton, QStringLiteral(" "));
+    m_gnomeRow = keybinding.widget;
+    m_gnomeStatus = keybinding.subtitle;
+    m_extensionButton = new QPushButton(tr("Enable"));
+    connect(m_extensionButton, &QPushButton::clicked, this, &SettingsView::enableGnomeExtension);
+    const SettingsGroup::Row extension = m_gnomeGroup->addRow(
+        tr("Tarnwick's GNOME Shell extension"), m_extensionButton, QStringLiteral(" "));
+    m_extensionRow = extension.widget;
+    m_extensionStatus = extension.subtitle;
     return m_gnomeGroup;
 }
 
@@ -204,8 +211,10 @@ void SettingsView::toggleFileManagerActions() {
 }
 
 void SettingsView::refreshGnomeShortcut(const QString& shortcut) {
+    refreshGnomeExtension(shortcut);
     const bool offered = m_services.gnomeShortcut.offered();
-    m_gnomeGroup->setVisible(offered);
+    m_gnomeRow->setVisible(offered);
+    m_gnomeGroup->setVisible(offered || !m_extensionRow->isHidden());
     if (!offered) return;
     const bool installed = m_services.gnomeShortcut.isInstalled();
     m_gnomeButton->setText(installed ? tr("Remove") : tr("Add"));
@@ -223,6 +232,42 @@ void SettingsView::toggleGnomeShortcut() {
     const bool done = offer.isInstalled() ? offer.remove(&error) : offer.install(&error);
     refreshGnomeShortcut(hotKeyDisplayText(readStoredHotKey()));
     if (!done) m_gnomeStatus->setText(error);
+}
+
+void SettingsView::refreshGnomeExtension(const QString& shortcut) {
+    using State = gnomeShellExtension::State;
+    const State state =
+        m_services.gnomeExtension.state ? m_services.gnomeExtension.state() : State::noShell;
+    m_extensionRow->setVisible(state != State::noShell);
+    m_extensionButton->setVisible(state == State::disabled);
+    switch (state) {
+        case State::noShell:
+            return;
+        case State::enabled:
+            return m_extensionStatus->setText(
+                tr("On: it finds the front Nautilus window and tab, answers %1 and places the "
+                   "panel.")
+                    .arg(shortcut));
+        case State::disabled:
+            return m_extensionStatus->setText(
+                tr("Off: with several Nautilus windows Tarnwick cannot tell which is in front, "
+                   "and GNOME places the panel. Enable it?"));
+        case State::notInstalled:
+            return m_extensionStatus->setText(
+                tr("Not installed: GNOME Shell finds it in "
+                   "/usr/share/gnome-shell/extensions/%1 once Tarnwick's package is installed.")
+                    .arg(QString::fromLatin1(gnomeShellExtension::kUuid)));
+        case State::failed:
+            return m_extensionStatus->setText(
+                tr("GNOME Shell could not run it: see the Extensions app."));
+    }
+}
+
+void SettingsView::enableGnomeExtension() {
+    QString error;
+    const bool done = m_services.gnomeExtension.enable && m_services.gnomeExtension.enable(&error);
+    refresh();
+    if (!done) m_extensionStatus->setText(error);
 }
 
 void SettingsView::showEvent(QShowEvent* event) {

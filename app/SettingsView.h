@@ -46,6 +46,8 @@ private:
     void showSaveFailure(const QString& message);
     void toggleFileManagerActions();
     void toggleGnomeShortcut();
+    void enableGnomeExtension();
+    void refreshGnomeExtension(const QString& shortcut);
     void refreshFileManagers();
     void refreshGnomeShortcut(const QString& shortcut);
 
@@ -61,6 +63,10 @@ private:
     QLabel* m_gnomeStatus = nullptr;
     QPushButton* m_gnomeButton = nullptr;
     QPointer<QMessageBox> m_saveFailure;
+    QLabel* m_extensionStatus = nullptr;
+    QPushButton* m_extensionButton = nullptr;
+    QWidget* m_extensionRow = nullptr;
+    QWidget* m_gnomeRow = nullptr;
 };
 
 }  // namespace tarnwick

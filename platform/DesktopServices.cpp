@@ -4,10 +4,13 @@
 #include "dbus/FileManager1Reveal.h"
 #include "dbus/KWinPanelPlacer.h"
 #include "dbus/KWinWindowStack.h"
+#include "gnome/GnomeShellExtension.h"
+#include "gnome/GnomeShellPanelPlacer.h"
 #include "xdg/GioFileOpener.h"
 #include "xdg/GioTrash.h"
 
 #include <QCoreApplication>
+#include <QDBusConnection>
 
 namespace tarnwick {
 
@@ -35,6 +38,10 @@ DesktopServices DesktopServices::forThisDesktop() {
         if (currentDisplayServer() == DisplayServer::wayland && KWinWindowStack::isPlasmaSession())
             services.makePlacer = [] {
                 return std::make_unique<KWinPanelPlacer>(QDBusConnection::sessionBus());
+            };
+        if (gnomeShellExtension::isGnomeWaylandSession())
+            services.makePlacer = [] {
+                return std::make_unique<GnomeShellPanelPlacer>(QDBusConnection::sessionBus());
             };
         qAddPostRoutine(dropSharedServices);
     }

@@ -3,6 +3,8 @@
 #include "platform/DisplayServer.h"
 #include "platform/dbus/KWinWindowStack.h"
 #include "platform/dbus/ReportedFolderSource.h"
+#include "platform/gnome/GnomeShellExtension.h"
+#include "platform/gnome/GnomeShellFolderSource.h"
 #include "platform/x11/X11FrontFolderSource.h"
 
 #include <QDBusConnection>
@@ -29,6 +31,10 @@ std::unique_ptr<FrontFolderSource> FrontFolderSource::create() {
         case DisplayServer::x11:
             return std::make_unique<X11FrontFolderSource>(QDBusConnection::sessionBus());
         case DisplayServer::wayland:
+            if (gnomeShellExtension::isGnomeWaylandSession())
+                return std::make_unique<GnomeShellFolderSource>(
+                    QDBusConnection::sessionBus(),
+                    std::make_unique<ReportedFolderSource>(QDBusConnection::sessionBus(), false));
             return std::make_unique<ReportedFolderSource>(QDBusConnection::sessionBus(),
                                                           KWinWindowStack::isPlasmaSession());
         case DisplayServer::none:

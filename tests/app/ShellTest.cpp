@@ -546,8 +546,11 @@ class SettingsViewTest : public QObject {
     QString m_problem;  // why the shortcut does not work
     QString path(const QByteArray& relative) const { return pathIn(m_tree, relative); }
     void open(const QByteArray& templatePath = "template.desktop") {
-        SettingsServices services{
-            LoginItem(path(kEntry), {path(templatePath)}), {}, {}, [this] { return m_problem; }};
+        SettingsServices services{LoginItem(path(kEntry), {path(templatePath)}),
+                                  {},
+                                  {},
+                                  [this] { return m_problem; },
+                                  {}};
         const QString script = path("nautilus/scripts/Search with Tarnwick"),
                       uca = path("Thunar/uca.xml");
         services.fileManagerActions = [script, uca] {

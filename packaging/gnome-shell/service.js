@@ -65,6 +65,7 @@ export class TarnwickShellService {
         this._timings = {};
         this._pressedAt = 0;
         this._created = new WeakMap();  // window -> {created, firstFrame} after a press
+        this._adopted = new WeakSet();  // every window placed so far: a closed panel's lingers
     }
 
     enable() {
@@ -202,14 +203,10 @@ export class TarnwickShellService {
         const actors = global.get_window_actors();
         for (let i = actors.length - 1; i >= 0; --i) {
             const w = actors[i].meta_window;
-            if (w && w.get_pid() === pid && w.get_title() === title && w !== this._placed())
+            if (w && w.get_pid() === pid && w.get_title() === title && !this._adopted.has(w))
                 return w;
         }
         return null;
-    }
-
-    _placed() {
-        return this._panel ? this._panel.window : null;
     }
 
     _windowCreated(window) {
@@ -259,6 +256,7 @@ export class TarnwickShellService {
     _adopt(window, request) {
         const {GLib, Main} = this._s;
         this._forgetPanel();
+        this._adopted.add(window);
         const panel = Object.assign({window, signals: []}, request);
         this._panel = panel;
         const follow = (signal, handler) => panel.signals.push([window, window.connect(signal, handler)]);

@@ -31,9 +31,8 @@ namespace {
 struct FolderNode {
     QByteArray path;
     qsizetype relativeStart = 0;
-    dev_t device = 0;
+    dev_t parentDevice = 0;  // the root's own device for the root
     bool isRoot = false;
-    bool crossesMount = false;
     FileItem* items = nullptr;  // in the reading thread's arena
     size_t itemCount = 0;
     // (index in `items` of the folder's own entry, its node)
@@ -43,11 +42,8 @@ struct FolderNode {
 struct RawEntry {
     size_t nameOffset;
     size_t nameLength;
+    unsigned char type;  // d_type
 };
-
-qint64 modifiedMsecs(const struct stat& st) {
-    return qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
-}
 
 QByteArray childPath(const QByteArray& folder, const char* name) {
     QByteArray path = folder;
@@ -66,7 +62,7 @@ public:
         if (statAnyLength(m_root, &rootStat, true) != 0 || !S_ISDIR(rootStat.st_mode)) return {};
         m_rootNode.path = m_root;
         m_rootNode.relativeStart = m_root.size();
-        m_rootNode.device = rootStat.st_dev;
+        m_rootNode.parentDevice = rootStat.st_dev;
         m_rootNode.isRoot = true;
         m_pending.push_back(&m_rootNode);
 
@@ -122,7 +118,11 @@ private:
         int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (node.isRoot ? 0 : O_NOFOLLOW);
         int fd = openAnyLength(node.path, flags);
         if (fd < 0) return;  // unreadable or vanished: its contents are left out
-        if (node.crossesMount && isVirtualFileSystem(fd, node.device, m_virtualDevices)) {
+        // The device comes from the descriptor already open, not from a stat of every entry.
+        struct stat folderStat;
+        if (fstat(fd, &folderStat) != 0 ||
+            (folderStat.st_dev != node.parentDevice &&
+             isVirtualFileSystem(fd, folderStat.st_dev, m_virtualDevices))) {
             close(fd);
             return;
         }
@@ -142,11 +142,11 @@ private:
                 continue;
             }
             size_t length = strlen(name);
-            entries.push_back({names.size(), length});
+            entries.push_back({names.size(), length, e->d_type});
             names.insert(names.end(), name, name + length + 1);
         }
         if (hasHiddenList) dropListedHidden(dirfd(dir), names, entries);
-        addEntries(node, dirfd(dir), names, entries, arena);
+        addEntries(node, dirfd(dir), folderStat.st_dev, names, entries, arena);
         closedir(dir);
     }
 
@@ -159,7 +159,7 @@ private:
         });
     }
 
-    void addEntries(FolderNode& node, int fd, const std::vector<char>& names,
+    void addEntries(FolderNode& node, int fd, dev_t device, const std::vector<char>& names,
                     const std::vector<RawEntry>& entries, ItemArena& arena) {
         FolderBuilder builder(node.path, node.relativeStart);
         std::vector<NameSlot> slots;
@@ -174,23 +174,25 @@ private:
         node.items = arena.allocate(entries.size());
         for (size_t i = 0; i < entries.size(); ++i) {
             const char* name = &names[entries[i].nameOffset];
-            struct stat st;
             // Symbolic links are listed as themselves and never followed, so no loop is possible.
-            bool known = fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0;
-            bool isDirectory = known && S_ISDIR(st.st_mode);
-            qint64 size = known && !isDirectory ? qint64(st.st_size) : 0;
-            qint64 modified = known ? modifiedMsecs(st) : FileItem::kNoDate;
-            new (&node.items[node.itemCount++])
-                FileItem(record, slots[i], isDirectory, size, modified);
+            const bool isDirectory = isFolderEntry(fd, name, entries[i].type);
+            new (&node.items[node.itemCount++]) FileItem(record, slots[i], isDirectory);
             if (isDirectory) {
                 auto child = std::make_unique<FolderNode>();
                 child->path = childPath(node.path, name);
                 child->relativeStart = childRelativeStart;
-                child->device = st.st_dev;
-                child->crossesMount = st.st_dev != node.device;
+                child->parentDevice = device;
                 node.children.emplace_back(i, std::move(child));
             }
         }
+    }
+
+    // The entry's kind as the directory reports it; only file systems that do not report kinds
+    // cost a stat.
+    static bool isFolderEntry(int fd, const char* name, unsigned char type) {
+        if (type != DT_UNKNOWN) return type == DT_DIR;
+        struct stat st;
+        return fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
     }
 
     // Depth first: each folder's entry, then everything below it, then its next sibling.

@@ -4,6 +4,11 @@
 #include "TextFolding.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace tarnwick {
 
@@ -20,10 +25,49 @@ QByteArrayView FolderRecord::relativeDirectory() const {
     return QByteArrayView(m_path).sliced(m_relativeStart);
 }
 
+FileItem::FileItem(FolderRecordPtr folder, NameSlot name, bool isDirectory)
+    : m_folder(std::move(folder)), m_name(name) {
+    m_name.flags &= quint8(~NameSlot::kAttributes);
+    if (isDirectory) m_name.flags |= NameSlot::kDirectory;
+}
+
 FileItem::FileItem(FolderRecordPtr folder, NameSlot name, bool isDirectory, qint64 fileSize,
                    qint64 modifiedMsecs)
     : m_folder(std::move(folder)), m_size(fileSize), m_modified(modifiedMsecs), m_name(name) {
+    m_name.flags |= NameSlot::kAttributes;
     if (isDirectory) m_name.flags |= NameSlot::kDirectory;
+}
+
+void FileItem::readAttributes() {
+    if (hasAttributes() || !m_folder) return;
+    struct stat st;
+    // Symbolic links are described as themselves, as the walk lists them.
+    setAttributes(lstat(path().constData(), &st) == 0 ? &st : nullptr);
+}
+
+void FileItem::readAttributesAt(int folderFd) {
+    if (hasAttributes() || !m_folder) return;
+    const QByteArrayView view = nativeName();
+    char name[NAME_MAX + 1];
+    struct stat st;
+    bool found = view.size() <= NAME_MAX;  // longer is no Linux name
+    if (found) {
+        std::memcpy(name, view.data(), size_t(view.size()));
+        name[view.size()] = 0;
+        found = fstatat(folderFd, name, &st, AT_SYMLINK_NOFOLLOW) == 0;
+    }
+    setAttributes(found ? &st : nullptr);
+}
+
+void FileItem::setAttributes(const struct stat* st) {
+    m_name.flags |= NameSlot::kAttributes;
+    if (!st) {
+        m_size = -1;
+        m_modified = kNoDate;
+        return;
+    }
+    m_size = isDirectory() ? 0 : qint64(st->st_size);
+    m_modified = qint64(st->st_mtim.tv_sec) * 1000 + st->st_mtim.tv_nsec / 1000000;
 }
 
 FileItem FileItem::fromPath(const QByteArray& absolutePath, const QByteArray& searchedFolder,

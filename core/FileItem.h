@@ -12,6 +12,8 @@
 #include <limits>
 #include <optional>
 
+struct stat;
+
 namespace tarnwick {
 
 // What the entries of one folder share: the folder's native path and their names, back to back.
@@ -44,21 +46,25 @@ using FolderRecordPtr = QExplicitlySharedDataPointer<const FolderRecord>;
 // Where an entry's name lies in its folder's `names`, followed by its folded form for matching
 // (kept when it differs from the name and has at most 255 bytes, as any Linux file name).
 struct NameSlot {
-    enum : quint8 { kFoldStored = 1, kFoldSimple = 2, kDirectory = 4 };
+    enum : quint8 { kFoldStored = 1, kFoldSimple = 2, kDirectory = 4, kAttributes = 8 };
     quint32 offset = 0;
     quint16 length = 0;
     quint8 foldedLength = 0;  // 0 with kFoldStored: the name is its own fold
     quint8 flags = 0;
 };
 
-// One file or folder below the searched folder. Immutable and 32 bytes: identity is the native
-// path (bytes, so that names that are not valid UTF-8 survive); the name shown is decoded
-// lossily from those bytes.
+// One file or folder below the searched folder, 32 bytes: identity is the native path (bytes, so
+// that names that are not valid UTF-8 survive); the name shown is decoded lossily from those
+// bytes. Name and kind never change; size and date are read from the file system only when
+// something needs them (a listing of a million entries would otherwise stat every one).
 class FileItem {
 public:
     static constexpr qint64 kNoDate = std::numeric_limits<qint64>::min();
 
     FileItem() = default;
+    // As a directory walk makes it: size and date not read yet.
+    FileItem(FolderRecordPtr folder, NameSlot name, bool isDirectory);
+    // With size and date already known (from an index).
     FileItem(FolderRecordPtr folder, NameSlot name, bool isDirectory, qint64 fileSize,
              qint64 modifiedMsecs);
 
@@ -75,7 +81,17 @@ public:
     QString name() const { return QString::fromUtf8(nativeName()); }
     QByteArrayView nativeName() const;
     bool isDirectory() const { return m_name.flags & NameSlot::kDirectory; }
-    qint64 fileSize() const { return m_size; }
+    // Whether size and date have been read (or came with the item).
+    bool hasAttributes() const { return m_name.flags & NameSlot::kAttributes; }
+    // Reads size and date (lstat), once. An entry gone since it was listed keeps none: size 0,
+    // no date, and no size to show.
+    void readAttributes();
+    // The same, relative to the descriptor of the item's folder.
+    void readAttributesAt(int folderFd);
+    // Size 0 and no date until read.
+    qint64 fileSize() const { return m_size < 0 ? 0 : m_size; }
+    // A file whose size was read (folders and vanished entries have none to show).
+    bool hasSize() const { return hasAttributes() && m_size >= 0 && !isDirectory(); }
     bool hasModified() const { return m_modified != kNoDate; }
     qint64 modifiedMsecs() const { return m_modified; }
     std::optional<QDateTime> modified() const;
@@ -94,8 +110,10 @@ public:
     bool foldIsSimple() const { return m_name.flags & NameSlot::kFoldSimple; }
 
 private:
+    void setAttributes(const struct stat* st);
+
     FolderRecordPtr m_folder;
-    qint64 m_size = 0;
+    qint64 m_size = 0;  // -1: read, but the entry was gone
     qint64 m_modified = kNoDate;
     NameSlot m_name;
 };

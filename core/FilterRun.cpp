@@ -2,6 +2,7 @@
 
 #include "ExtensionKey.h"
 #include "MatchScore.h"
+#include "NameOrder.h"
 #include "WorkQueue.h"
 
 #include <QHash>
@@ -190,13 +191,18 @@ QList<FileItem> filterItems(const Listing& listing, const FilterRequest& request
         order = std::move(*ranked);
     }
     if (!request.extensions.isEmpty()) keepChosenExtensions(items, request.extensions, order);
-    const bool collateNow = request.sortMode == SortMode::name && listing.nameRanks.empty();
-    if (!collateNow) sortByMode(listing, request.sortMode, order);
+    if (request.sortMode == SortMode::name && listing.nameRanks.empty()) {
+        // Collated now, for this run alone: the ranking's order breaks ties.
+        order = sortedByName(items, std::move(order)).order;
+        std::stable_partition(order.begin(), order.end(),
+                              [&](quint32 i) { return items[i].isDirectory(); });
+    } else {
+        sortByMode(listing, request.sortMode, order);
+    }
 
     QList<FileItem> result;
     result.reserve(qsizetype(order.size()));
     for (quint32 i : order) result.append(items[i]);
-    if (collateNow) sortItems(result, request.sortMode);
     return result;
 }
 

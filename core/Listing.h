@@ -4,6 +4,7 @@
 
 #include <QList>
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -16,13 +17,19 @@ struct Listing {
     QList<FileItem> items;
     // Empty when not computed: a run then collates the names of its own results.
     std::vector<quint32> nameRanks;
+    // Every item's size and date have been read (the sorts by date and size need them).
+    bool hasAttributes = false;
 };
 
 using ListingPtr = std::shared_ptr<const Listing>;
 
 // With `nameRanks` the listing pays for collating every name once, so that later runs sort
 // integers: worth it for a panel that filters many times, not for a single run.
-ListingPtr makeListing(QList<FileItem> items, bool nameRanks = true);
+ListingPtr makeListing(QList<FileItem> items, bool nameRanks = true, bool hasAttributes = false);
+
+// The same listing with every item's size and date read (on all cores); nothing once
+// `cancelled` is set.
+ListingPtr withAttributes(const Listing& listing, const std::atomic<bool>* cancelled);
 
 // The listing without the items at `paths` and everything below them (as after a move to the
 // trash); the remaining items keep their order and ranks.

@@ -1,10 +1,8 @@
 #include "NameCollation.h"
 
-#include <QLocale>
+#include "NameOrder.h"
 
-#include <algorithm>
-#include <numeric>
-#include <thread>
+#include <QLocale>
 
 namespace tarnwick {
 
@@ -30,39 +28,13 @@ int NameCollation::Key::compare(const Key& other) const {
     return m_folded.compare(other.m_folded);
 }
 
-namespace {
-
-using Keys = std::vector<NameCollation::Key>;
-
-void computeKeys(const QList<FileItem>& items, Keys& keys, qsizetype begin, qsizetype end) {
-    NameCollation collation;
-    for (qsizetype i = begin; i < end; ++i) keys[size_t(i)] = collation.key(items[i].name());
-}
-
-}  // namespace
-
 std::vector<quint32> computeNameRanks(const QList<FileItem>& items) {
-    const auto n = size_t(items.size());
-    Keys keys(n);
-    std::vector<quint32> order(n);
-    std::iota(order.begin(), order.end(), 0u);
-    auto less = [&](quint32 a, quint32 b) { return keys[a].compare(keys[b]) < 0; };
-    const size_t half = n / 2;
-    // Two halves at once (keys, then sort), merged afterwards: most of the cost is collation.
-    std::thread helper([&] {
-        computeKeys(items, keys, qsizetype(half), qsizetype(n));
-        std::sort(order.begin() + qsizetype(half), order.end(), less);
-    });
-    computeKeys(items, keys, 0, qsizetype(half));
-    std::sort(order.begin(), order.begin() + qsizetype(half), less);
-    helper.join();
-    std::inplace_merge(order.begin(), order.begin() + qsizetype(half), order.end(), less);
-
-    std::vector<quint32> ranks(n);
+    const NameOrder sorted = sortedByName(items);
+    std::vector<quint32> ranks(sorted.order.size());
     quint32 rank = 0;
-    for (size_t i = 0; i < n; ++i) {
-        if (i > 0 && less(order[i - 1], order[i])) ++rank;
-        ranks[order[i]] = rank;
+    for (size_t i = 0; i < sorted.order.size(); ++i) {
+        if (i > 0 && !sorted.equalsPrevious[i]) ++rank;
+        ranks[sorted.order[i]] = rank;
     }
     return ranks;
 }

@@ -24,6 +24,8 @@ public:
     class Key {
     public:
         int compare(const Key& other) const;
+        // The C locale's key: the case-folded UTF-8 (empty in other locales).
+        const QByteArray& folded() const { return m_folded; }
 
     private:
         friend class NameCollation;
@@ -31,6 +33,8 @@ public:
         QByteArray m_folded;
     };
     Key key(const QString& name) const;
+    // Whether this is the C locale's order (case-folded UTF-8, byte by byte).
+    bool isC() const { return m_isC; }
 
 private:
     QCollator m_collator;

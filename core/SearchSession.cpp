@@ -3,6 +3,7 @@
 #include "DirectoryListing.h"
 #include "ExtensionKey.h"
 #include "FilterRun.h"
+#include "ItemAttributes.h"
 #include "MainThread.h"
 #include "Preferences.h"
 
@@ -73,18 +74,22 @@ void SearchSession::startSearch() {
     setCountText(kLoadingText);
     const quint64 search = ++m_searchGeneration;
     m_listingCancelled = std::make_shared<std::atomic<bool>>(false);
+    m_attributesFor.reset();
     QPointer<SearchSession> self(this);
     m_filterQueue.start([self, search, folder = m_scope.currentDirectory(),
                          cancelled = m_listingCancelled, lister = m_deps.lister,
-                         hidden = m_showHiddenFiles, once = m_deps.filtersOnce] {
+                         hidden = m_showHiddenFiles, once = m_deps.filtersOnce,
+                         attributes = needsAttributes(m_sortMode)] {
         ListingOptions options;
         options.showHiddenFiles = hidden;
         options.cancelled = cancelled.get();
         QList<FileItem> items = lister ? lister(folder, options) : listDirectory(folder, options);
+        // An order by date or size known from the start reads them now, not in a second pass.
+        if (attributes) readAttributes(items, cancelled.get());
         if (cancelled->load()) return;
         // Pills and name ranks grow with the folder: worked out here, not on the main thread.
         QList<Pill> pills = once ? QList<Pill>() : countPills(items, true);
-        ListingPtr listing = makeListing(std::move(items), !once);
+        ListingPtr listing = makeListing(std::move(items), !once, attributes);
         postToMainThread(self, [search, listing, pills](SearchSession* s) {
             s->deliverListing(search, listing, pills);
         });
@@ -277,6 +282,12 @@ void SearchSession::queryChanged(const QString& text) {
 void SearchSession::runFilter() {
     // Until the listing is in there is nothing to filter; its arrival runs the query.
     if (m_closed || !m_listing || m_searchMode != SearchMode::hybrid) return;
+    // The list keeps its previous order until every size and date is in; their arrival runs
+    // the query again, so that the new order is published once.
+    if (needsAttributes(m_sortMode) && !m_listing->hasAttributes) {
+        loadAttributes();
+        return;
+    }
     const qint64 generation = ++m_filterGeneration;
     FilterRequest request{m_query, m_spotlightContentHits, m_selectedExtensions, m_sortMode};
     // The run before this one can only be dropped now: it stops rather than finishes.
@@ -293,6 +304,27 @@ void SearchSession::runFilter() {
                              s->applyFilterResults(generation, std::move(results));
                          });
     });
+}
+
+void SearchSession::loadAttributes() {
+    if (m_attributesFor == m_listing) return;  // already on their way
+    m_attributesFor = m_listing;
+    QPointer<SearchSession> self(this);
+    m_filterQueue.start([self, base = m_listing, cancelled = m_listingCancelled] {
+        ListingPtr loaded = withAttributes(*base, cancelled.get());
+        if (!loaded) return;
+        postToMainThread(self,
+                         [base, loaded](SearchSession* s) { s->deliverAttributes(base, loaded); });
+    });
+}
+
+void SearchSession::deliverAttributes(const ListingPtr& base, ListingPtr loaded) {
+    // Read for a listing since left, or dropped by a new search: nothing to do.
+    if (m_closed || base != m_attributesFor) return;
+    m_attributesFor.reset();
+    // A listing changed meanwhile (items removed) has its own read started by the next run.
+    if (base == m_listing) m_listing = std::move(loaded);
+    runFilter();
 }
 
 void SearchSession::applyFilterResults(qint64 generation, QList<FileItem> list) {
@@ -373,7 +405,7 @@ void SearchSession::narrowToExtensions(const QSet<QString>& keys) {
 bool SearchSession::isSettled() const {
     if (m_closed || m_modeDetector || m_awaitingIndex || !m_snippetsPending.isEmpty()) return false;
     if (m_searchMode == SearchMode::spotlightOnly) return true;
-    return m_listing && !m_filterDebounceTimer.isActive() &&
+    return m_listing && !m_attributesFor && !m_filterDebounceTimer.isActive() &&
            m_shownGeneration == m_filterGeneration;
 }
 

@@ -145,6 +145,8 @@ private:
     void stopDetection();
     void handleCount(Detection* detection, qint64 count, bool finished);
     void deliverListing(quint64 search, ListingPtr listing, QList<Pill> pills);
+    void loadAttributes();
+    void deliverAttributes(const ListingPtr& base, ListingPtr loaded);
     void applyFilterResults(qint64 generation, QList<FileItem> list);
     void applySpotlightResults(QList<FileItem> list, QList<Pill> pills);
     void queueSpotlightResults(const QList<FileItem>& items);
@@ -165,6 +167,7 @@ private:
     SearchScope m_scope;
     SearchMode m_searchMode = SearchMode::hybrid;
     ListingPtr m_listing;
+    ListingPtr m_attributesFor;  // the listing whose sizes and dates are being read
     QList<FileItem> m_filteredItems;
     QSet<QByteArray> m_spotlightContentHits;
     QSet<QString> m_selectedExtensions;

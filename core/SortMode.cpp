@@ -1,6 +1,6 @@
 #include "SortMode.h"
 
-#include "NameCollation.h"
+#include "NameOrder.h"
 
 #include <algorithm>
 
@@ -32,16 +32,14 @@ void sortItems(QList<FileItem>& items, SortMode mode) {
     };
     switch (mode) {
         case SortMode::name: {
-            NameCollation collation;
-            std::vector<std::pair<NameCollation::Key, FileItem>> keyed;
-            keyed.reserve(size_t(items.size()));
-            for (const FileItem& item : items) keyed.emplace_back(collation.key(item.name()), item);
-            std::stable_sort(keyed.begin(), keyed.end(), [&](const auto& a, const auto& b) {
-                if (int c = foldersFirst(a.second, b.second)) return c < 0;
-                return a.first.compare(b.first) < 0;
-            });
-            for (qsizetype i = 0; i < items.size(); ++i)
-                items[i] = std::move(keyed[size_t(i)].second);
+            // The name order, then folders moved ahead with each group's order kept.
+            std::vector<quint32> order = sortedByName(items).order;
+            std::stable_partition(order.begin(), order.end(),
+                                  [&](quint32 i) { return items[i].isDirectory(); });
+            QList<FileItem> sorted;
+            sorted.reserve(items.size());
+            for (quint32 i : order) sorted.append(std::move(items[i]));
+            items = std::move(sorted);
             return;
         }
         case SortMode::dateModified:

@@ -16,6 +16,11 @@ enum class SortMode { name, dateModified, size };
 inline constexpr std::array<SortMode, 3> kAllSortModes = {SortMode::name, SortMode::dateModified,
                                                           SortMode::size};
 
+// Whether the order needs every item's size and date (the name order never waits for them).
+inline bool needsAttributes(SortMode mode) {
+    return mode != SortMode::name;
+}
+
 // "Name", "Date", "Size": the pop-up's titles.
 QString rawValue(SortMode mode);
 // Exactly one of the raw values, case-sensitive; nothing otherwise.

@@ -90,7 +90,8 @@ QString sizeText(qint64 bytes, const QLocale& locale) {
 }
 
 QString metaText(const FileItem& item, const QString& age, const QLocale& locale) {
-    if (item.isDirectory()) return age;
+    // A folder has no size to show, nor an entry gone since it was listed.
+    if (!item.hasSize()) return age;
     const QString size = sizeText(item.fileSize(), locale);
     if (age.isEmpty()) return size;
     return size + kMetaSeparator + age;

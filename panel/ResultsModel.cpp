@@ -18,6 +18,14 @@ void ResultsModel::rowChanged(int row) {
     Q_EMIT dataChanged(changed, changed);
 }
 
+const FileItem& ResultsModel::attributedItemAt(int row) const {
+    // Written in place, without detaching: the rows are shared with the session's published
+    // list on purpose, both live on the main thread, and both keep what was read.
+    auto& item = const_cast<FileItem&>(m_items.at(row));
+    item.readAttributes();
+    return item;
+}
+
 int ResultsModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(m_items.size());
 }

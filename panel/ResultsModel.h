@@ -20,6 +20,8 @@ public:
 
     const QList<FileItem>& items() const { return m_items; }
     const FileItem& itemAt(int row) const { return m_items.at(row); }
+    // The row's item with its size and date read: only rows being painted pay for a stat, once.
+    const FileItem& attributedItemAt(int row) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;

@@ -1,6 +1,7 @@
 #include "ScopeCatalog.h"
 
 #include "core/DirectoryListing.h"
+#include "core/ItemAttributes.h"
 
 namespace tarnwick {
 
@@ -14,6 +15,8 @@ std::shared_ptr<ScopeCatalog> buildScopeCatalog(const QByteArray& scope, bool sh
     catalog->scope = scope;
     catalog->showHiddenFiles = showHiddenFiles;
     catalog->items = listDirectory(scope, options);
+    // The index answers with sizes and dates, and passes over empty files: it reads them all.
+    readAttributes(catalog->items, cancelled);
     catalog->cache = std::make_unique<FoldedTextCache>(kFoldedTextBudgetBytes);
     if (cancelled && cancelled->load()) return nullptr;
 

@@ -5,7 +5,10 @@
 #include "core/FileUri.h"
 #include "core/FilterRun.h"
 #include "core/Graphemes.h"
+#include "core/ItemAttributes.h"
 #include "core/MatchScore.h"
+#include "core/NameCollation.h"
+#include "core/NameOrder.h"
 #include "core/Preferences.h"
 #include "core/SearchScope.h"
 #include "core/SearchSession.h"
@@ -240,9 +243,22 @@ private Q_SLOTS:
         QCOMPARE(listed(m_tree.pathOf("alias")), QByteArrayList{"a"});  // a root reached by a link
         for (const char* none : {"none", "old.txt", ""})
             QCOMPARE(listed(*none ? m_tree.pathOf(none) : "", true), QByteArrayList());
-        for (const FileItem& item : listDirectory(m_tree.path(), ListingOptions{})) {  // attributes
+        // Kinds come from the walk; sizes and dates only when read, and then as lstat gives them.
+        QList<FileItem> items = listDirectory(m_tree.path(), ListingOptions{});
+        QVERIFY(std::ranges::none_of(items, &FileItem::hasAttributes));
+        m_tree.write("gone");
+        QList<FileItem> gone = listDirectory(m_tree.path(), ListingOptions{});
+        QCOMPARE(unlink(m_tree.pathOf("gone")), 0);
+        readAttributes(items);
+        readAttributes(gone);
+        for (const FileItem& item : gone)  // vanished before its stat: no size, no date
+            if (item.nativeName() == "gone")
+                QVERIFY(item.hasAttributes() && !item.hasSize() && item.fileSize() == 0 &&
+                        !item.hasModified());
+        for (const FileItem& item : items) {
             const QByteArrayView name = item.nativeName();
             QCOMPARE(item.isDirectory(), name == "odd" || name == "links" || name == "real");
+            QVERIFY(item.hasModified() && item.hasSize() != item.isDirectory());
             if (item.isDirectory()) QCOMPARE(item.fileSize(), 0);
             if (name == "old.txt")
                 QCOMPARE(QPair(item.modifiedMsecs(), item.fileSize()),
@@ -514,6 +530,44 @@ private Q_SLOTS:
         }
     }
 
+    // The name order is the collator's, whether names go through the ASCII table or keys, in
+    // locales the table serves and in those it cannot (Czech "ch", Danish "aa"): names of every
+    // kind, equal ones kept in list order and marked equal.
+    void nameOrderIsTheCollatorsOrder() {
+        const QStringList pieces =
+            QString::fromUtf8(
+                "a|A|b|c|C|h|H|ch|aa|z|Z|y|v|w|i|I|1|2|0| |-|_|.|~|!|(|'|+|@|`|^|\x7f|\t|é|É|ß|ı|İ|"
+                "\u212a|ａ|e\u0301|日本|👍|\u00ad")
+                .split(u'|');
+        std::mt19937 random(1612);
+        QList<FileItem> all;
+        for (int i = 0; i < 4000; ++i) {
+            QByteArray name;
+            for (int n = 1 + int(random() % 6); n > 0; --n)  // three in four ASCII
+                name += pieces[qsizetype(random() % (i % 4 ? 33 : pieces.size()))].toUtf8();
+            if (i % 500 == 0) name += "\xff";  // not UTF-8
+            all.append(FileItem::fromPath("/s/" + name, "/s", false, 0));
+        }
+        for (const char* locale :
+             {"C", "en_US", "de_DE", "sv_SE", "cs_CZ", "da_DK", "tr_TR", "fr_FR", "ja_JP"}) {
+            QLocale::setDefault(QLocale(QString::fromLatin1(locale)));
+            const NameCollation collation;  // its keys are the order the lists had before
+            std::vector<NameCollation::Key> keys;
+            for (const FileItem& item : all) keys.push_back(collation.key(item.name()));
+            std::vector<quint32> expected(size_t(all.size()));
+            std::iota(expected.begin(), expected.end(), 0u);
+            std::stable_sort(expected.begin(), expected.end(),
+                             [&](quint32 a, quint32 b) { return keys[a].compare(keys[b]) < 0; });
+            const NameOrder got = sortedByName(all);
+            QVERIFY2(got.order == expected, locale);
+            for (size_t i = 1; i < expected.size(); ++i)
+                QVERIFY2(got.equalsPrevious[i] ==
+                             (keys[expected[i - 1]].compare(keys[expected[i]]) == 0),
+                         locale);
+        }
+        QLocale::setDefault(QLocale::c());
+    }
+
     // Long lists are ranked in shares on several threads, content hits from each share last.
     void largeListsRankAsTheRulesSay() {
         QList<FileItem> all;
@@ -633,6 +687,31 @@ private Q_SLOTS:
         QCOMPARE(h.session->searchMode(), SearchMode::spotlightOnly);
         Harness without("a|b", 2000, false);  // without an index, hybrid
         play(without, "type a; = a/1 of 2/1");
+    }
+
+    // The name order never waits for sizes and dates; the size order reads them all, keeps the
+    // list as it was until they are in, then publishes once. A file gone before its stat sorts
+    // as size 0.
+    void sizesAreReadWhenTheOrderNeedsThem() {
+        TempTree tree;
+        for (const char* file : {"small=1", "big=5000", "mid=50", "dir/in=7"})
+            tree.write(QByteArray(file).split('=')[0],
+                       QByteArray(QByteArray(file).split('=')[1].toInt(), 'x'));
+        SearchSession::Dependencies deps;
+        deps.filterDebounceMs = 0;
+        SearchSession session(tree.path(), deps);
+        QSignalSpy published(&session, &SearchSession::resultsReplaced);
+        session.startSearch();
+        QTRY_COMPARE_WITH_TIMEOUT(names(session.filteredItems()), "dir|big|dir/in|mid|small",
+                                  20000);
+        QVERIFY(std::ranges::none_of(session.allItems(), &FileItem::hasAttributes));
+        QCOMPARE(unlink(tree.pathOf("big")), 0);
+        published.clear();
+        session.sortChanged(SortMode::size);
+        QTRY_COMPARE_WITH_TIMEOUT(names(session.filteredItems()), "dir|mid|dir/in|small|big",
+                                  20000);
+        QTest::qWait(100);
+        QCOMPARE(published.size(), 1);
     }
 
     // Keystrokes within the debounce make one run; of runs queued behind a slow one, and of a run

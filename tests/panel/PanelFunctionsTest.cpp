@@ -123,7 +123,6 @@ private Q_SLOTS:
                      row);
         }
     }
-    // path|size|age|meta
     // A passage marks the query's words as a name does, cut on the left where it is long; the
     // placeholder shown while it is read marks nothing.
     void passagesMarkTheQuery() {
@@ -151,12 +150,13 @@ private Q_SLOTS:
         QVERIFY(secondLine("budget", longPassage) != secondLine("zz", longPassage));
         QCOMPARE(secondLine("content", kContentMatchText), secondLine("zz", kContentMatchText));
     }
+    // path|size|age|meta; size -1: the file vanished before it was read
     void metaText() {
         const QLocale english(QLocale::English, QLocale::UnitedStates);
         for (const char* row :
              {"a|12345||12.3 kB", "a|999||999 bytes", "a|5400000000||5.4 GB",
               "a|12345|2 hr. ago|12.3 kB  ·  2 hr. ago", "a|0|now|0 bytes  ·  now",
-              "d/|4096|3 days ago|3 days ago", "d/|4096||"}) {
+              "d/|4096|3 days ago|3 days ago", "d/|4096||", "gone|-1|now|now"}) {
             const QStringList f = QString::fromUtf8(row).split(u'|');
             const FileItem item =
                 itemAt(f[0].toUtf8(), f[1].toLongLong(), f[2].isEmpty() ? FileItem::kNoDate : 1);

@@ -82,13 +82,15 @@ std::shared_ptr<const AsciiWeights> weightsForDefaultLocale(const NameCollation&
     return weights;
 }
 
-constexpr quint32 kTableName = 0xffffffff;
-
 struct NameEntry {
-    quint64 prefix;  // a table name's first eight weights, most significant first, 0-padded
+    quint64 prefix;  // a table name's eight weights from some depth on, first most significant
     quint32 item;    // where it came in (an index into the positions)
-    quint32 key;     // kTableName, or the index of the name's collation key
+    quint32 aux;     // a table name's length; a collated name's key
 };
+
+bool byPrefix(const NameEntry& a, const NameEntry& b) {
+    return a.prefix != b.prefix ? a.prefix < b.prefix : a.item < b.item;
+}
 
 class NameSorter {
 public:
@@ -102,15 +104,15 @@ public:
         for (size_t i = 0; i < m_positions.size(); ++i) {
             const QByteArrayView name = nameOf(quint32(i));
             if (isTableName(name)) {
-                table.push_back({prefixOf(name), quint32(i), kTableName});
+                table.push_back({prefixOf(name, 0), quint32(i), quint32(name.size())});
             } else {
                 keyed.push_back({0, quint32(i), quint32(m_keys.size())});
                 m_keys.push_back(m_collation.key(item(quint32(i)).name()));
             }
         }
-        sortInHalves(table);
+        sortTable(table);
         std::sort(keyed.begin(), keyed.end(), [this](const NameEntry& a, const NameEntry& b) {
-            const int c = m_keys[a.key].compare(m_keys[b.key]);
+            const int c = m_keys[a.aux].compare(m_keys[b.aux]);
             return c != 0 ? c < 0 : a.item < b.item;
         });
         return merge(table, keyed);
@@ -126,22 +128,12 @@ private:
         return true;
     }
 
-    quint64 prefixOf(QByteArrayView name) const {
+    // Eight weights from `from` on, 0 past the end (below every weight, so shorter comes first).
+    quint64 prefixOf(QByteArrayView name, qsizetype from) const {
         quint64 prefix = 0;
-        for (qsizetype i = 0; i < 8; ++i)
+        for (qsizetype i = from; i < from + 8; ++i)
             prefix = prefix << 8 | (i < name.size() ? m_weights->weight[uchar(name[i])] : 0);
         return prefix;
-    }
-
-    int compareTable(const NameEntry& a, const NameEntry& b) const {
-        if (a.prefix != b.prefix) return a.prefix < b.prefix ? -1 : 1;
-        const QByteArrayView x = nameOf(a.item), y = nameOf(b.item);
-        const qsizetype n = std::min(x.size(), y.size());
-        for (qsizetype i = 8; i < n; ++i) {
-            const quint8 p = m_weights->weight[uchar(x[i])], q = m_weights->weight[uchar(y[i])];
-            if (p != q) return p < q ? -1 : 1;
-        }
-        return x.size() == y.size() ? 0 : (x.size() < y.size() ? -1 : 1);
     }
 
     // A table name against a collated one (`keyedName` is the latter's name).
@@ -149,7 +141,7 @@ private:
                       const QString& keyedName) const {
         const QByteArrayView x = nameOf(table.item);
         if (m_collation.isC()) {  // lowercase bytes against case-folded UTF-8
-            const QByteArray& y = m_keys[keyed.key].folded();
+            const QByteArray& y = m_keys[keyed.aux].folded();
             const qsizetype n = std::min(x.size(), y.size());
             for (qsizetype i = 0; i < n; ++i) {
                 const quint8 p = m_weights->weight[uchar(x[i])], q = quint8(y[i]);
@@ -161,20 +153,42 @@ private:
         return c < 0 ? -1 : c > 0 ? 1 : 0;
     }
 
-    // Two halves on two threads, then merged: sorting is most of the cost.
-    void sortInHalves(std::vector<NameEntry>& entries) const {
-        auto less = [this](const NameEntry& a, const NameEntry& b) {
-            const int c = compareTable(a, b);
-            return c != 0 ? c < 0 : a.item < b.item;
-        };
+    // By the first eight weights, no name read (two halves on two threads, then merged); then
+    // each run of names that agree on them and go on, by the next eight, and so on: only ties
+    // read names again. Notes which names equal the one before.
+    void sortTable(std::vector<NameEntry>& entries) {
         const auto middle = entries.begin() + qsizetype(entries.size() / 2);
         WorkQueue::runShares(2, [&](int share) {
-            if (share == 0)
-                std::sort(entries.begin(), middle, less);
-            else
-                std::sort(middle, entries.end(), less);
+            std::sort(share ? middle : entries.begin(), share ? entries.end() : middle, byPrefix);
         });
-        std::inplace_merge(entries.begin(), middle, entries.end(), less);
+        std::inplace_merge(entries.begin(), middle, entries.end(), byPrefix);
+        m_tableEqual.assign(entries.size(), 0);
+        std::vector<std::pair<size_t, size_t>> runs;
+        for (size_t i = 0, j; i < entries.size(); i = j) {
+            for (j = i + 1; j < entries.size() && entries[j].prefix == entries[i].prefix;) ++j;
+            if (j - i > 1) runs.emplace_back(i, j);
+        }
+        WorkQueue::runShares(2, [&](int share) {
+            for (size_t r = size_t(share); r < runs.size(); r += 2)
+                settleTies(&entries[runs[r].first], &entries[runs[r].second - 1] + 1,
+                           &m_tableEqual[runs[r].first], 1);
+        });
+    }
+
+    // Entries whose weights agree before `depth` * 8, sorted by those; names that end there are
+    // equal (padding is below every weight, so all of them end at the same place), the others
+    // go by their next eight.
+    void settleTies(NameEntry* begin, NameEntry* end, quint8* equal, qsizetype depth) const {
+        if ((begin->prefix & 0xff) == 0) {
+            std::fill(equal + 1, equal + (end - begin), quint8(1));
+            return;
+        }
+        for (NameEntry* e = begin; e != end; ++e) e->prefix = prefixOf(nameOf(e->item), depth * 8);
+        std::sort(begin, end, byPrefix);
+        for (NameEntry *i = begin, *j; i != end; i = j) {
+            for (j = i + 1; j != end && j->prefix == i->prefix;) ++j;
+            if (j - i > 1) settleTies(i, j, equal + (i - begin), depth + 1);
+        }
     }
 
     // Each collated name goes where a binary search among the table names puts it: few calls to
@@ -185,22 +199,22 @@ private:
         out.order.reserve(table.size() + keyed.size());
         out.equalsPrevious.reserve(table.size() + keyed.size());
         const NameEntry* previous = nullptr;
+        bool previousInTable = false;
         QString previousName;  // of the previous entry, when collated
-        auto append = [&](const NameEntry& entry, const QString& name) {
+        auto append = [&](const NameEntry& entry, bool inTable, const QString& name) {
             bool equal = false;
-            if (previous) {
-                if (previous->key == kTableName && entry.key == kTableName)
-                    equal = compareTable(*previous, entry) == 0;
-                else if (previous->key != kTableName && entry.key != kTableName)
-                    equal = m_keys[previous->key].compare(m_keys[entry.key]) == 0;
-                else if (previous->key == kTableName)
-                    equal = compareAcross(*previous, entry, name) == 0;
-                else
-                    equal = compareAcross(entry, *previous, previousName) == 0;
-            }
+            if (previous && previousInTable && inTable)
+                equal = m_tableEqual[size_t(&entry - table.data())] && previous + 1 == &entry;
+            else if (previous && !previousInTable && !inTable)
+                equal = m_keys[previous->aux].compare(m_keys[entry.aux]) == 0;
+            else if (previous && previousInTable)
+                equal = compareAcross(*previous, entry, name) == 0;
+            else if (previous)
+                equal = compareAcross(entry, *previous, previousName) == 0;
             out.order.push_back(m_positions[entry.item]);
             out.equalsPrevious.push_back(equal);
             previous = &entry;
+            previousInTable = inTable;
             previousName = name;
         };
         auto next = table.begin();
@@ -210,10 +224,10 @@ private:
                 const int c = compareAcross(t, entry, name);
                 return c != 0 ? c < 0 : t.item < entry.item;
             });
-            for (; next != place; ++next) append(*next, {});
-            append(entry, name);
+            for (; next != place; ++next) append(*next, true, {});
+            append(entry, false, name);
         }
-        for (; next != table.end(); ++next) append(*next, {});
+        for (; next != table.end(); ++next) append(*next, true, {});
         return out;
     }
 
@@ -222,6 +236,7 @@ private:
     NameCollation m_collation;
     std::shared_ptr<const AsciiWeights> m_weights;
     std::vector<NameCollation::Key> m_keys;
+    std::vector<quint8> m_tableEqual;  // by place in the sorted table names
 };
 
 }  // namespace

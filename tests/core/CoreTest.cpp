@@ -546,6 +546,8 @@ private Q_SLOTS:
             for (int n = 1 + int(random() % 6); n > 0; --n)  // three in four ASCII
                 name += pieces[qsizetype(random() % (i % 4 ? 33 : pieces.size()))].toUtf8();
             if (i % 500 == 0) name += "\xff";  // not UTF-8
+            if (i % 3 == 0)  // long shared beginnings, some names of eight characters exactly
+                name = QByteArray("100MEDIA") + (i % 9 ? "" : "img_2024") + (i % 6 ? name : "");
             all.append(FileItem::fromPath("/s/" + name, "/s", false, 0));
         }
         for (const char* locale :

@@ -3,6 +3,7 @@
 #include "FolderArgument.h"
 #include "PrintJson.h"
 #include "SearchDependencies.h"
+#include "core/ItemAttributes.h"
 #include "core/SearchSession.h"
 #include "core/WorkQueue.h"
 
@@ -55,8 +56,10 @@ PrintOptions optionsOf(const cli::Invocation& invocation) {
 // content, a tab and the passage around the match (or "Content match"), as the panel shows it;
 // or the row as JSON. 0 when something was printed, 1 when nothing matched, 2 when the output
 // could not be written; a reader that went away ends the printing quietly.
-int printResults(const QList<FileItem>& results, QList<std::optional<QString>> passages,
+int printResults(QList<FileItem> results, QList<std::optional<QString>> passages,
                  const PrintOptions& options) {
+    // A JSON row tells size and date: read for the printed rows alone, on every core.
+    if (options.json) readAttributes(results);
     static char buffer[1 << 16];
     std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
     const PreparedQuery query(options.query);

@@ -1,6 +1,7 @@
 #include "FileItem.h"
 
 #include "FileUri.h"
+#include "PathAnchor.h"
 #include "TextFolding.h"
 
 #include <algorithm>
@@ -42,7 +43,7 @@ void FileItem::readAttributes() {
     if (hasAttributes() || !m_folder) return;
     struct stat st;
     // Symbolic links are described as themselves, as the walk lists them.
-    setAttributes(lstat(path().constData(), &st) == 0 ? &st : nullptr);
+    setAttributes(statAnyLength(path(), &st, false) == 0 ? &st : nullptr);
 }
 
 void FileItem::readAttributesAt(int folderFd) {

@@ -1,5 +1,6 @@
 #include "ItemAttributes.h"
 
+#include "PathAnchor.h"
 #include "WorkQueue.h"
 
 #include <algorithm>
@@ -31,7 +32,7 @@ public:
         // Below the searched folder nothing is followed, as in the walk.
         const int nofollow = folder.relativeDirectory().isEmpty() ? 0 : O_NOFOLLOW;
         slot.folder = &folder;
-        slot.fd = open(folder.path().constData(), O_PATH | O_DIRECTORY | O_CLOEXEC | nofollow);
+        slot.fd = openAnyLength(folder.path(), O_PATH | O_DIRECTORY | O_CLOEXEC | nofollow);
         return slot.fd;
     }
 

@@ -37,7 +37,7 @@ QDBusMessage callShell(const QDBusConnection& bus, const QString& method, const 
     return bus.call(message, QDBus::Block, 2000);
 }
 
-QByteArray text(const QJsonObject& window, const char* key) {
+QByteArray jsonText(const QJsonObject& window, const char* key) {
     return window.value(QLatin1String(key)).toString().toUtf8();
 }
 
@@ -76,12 +76,12 @@ std::optional<WindowStack> windowStackFromShellReport(const QByteArray& json) {
         if (!value.isObject()) return std::nullopt;
         const QJsonObject window = value.toObject();
         WindowFacts facts;
-        facts.title = text(window, "title");
+        facts.title = jsonText(window, "title");
         // On Wayland the class is the application id ("org.gnome.Nautilus").
-        facts.className = text(window, "wmClass");
-        facts.instanceName = text(window, "wmClassInstance");
-        facts.gtkObjectPath = text(window, "gtkObjectPath");
-        facts.gtkUniqueBusName = text(window, "gtkUniqueBusName");
+        facts.className = jsonText(window, "wmClass");
+        facts.instanceName = jsonText(window, "wmClassInstance");
+        facts.gtkObjectPath = jsonText(window, "gtkObjectPath");
+        facts.gtkUniqueBusName = jsonText(window, "gtkUniqueBusName");
         const QJsonValue pid = window.value(QLatin1String("pid"));
         if (pid.isDouble() && pid.toDouble() > 0) facts.pid = qint64(pid.toDouble());
         facts.hidden = window.value(QLatin1String("minimized")).toBool() ||

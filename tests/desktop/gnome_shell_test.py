@@ -89,7 +89,7 @@ def make_folders():
 
 def open_nautilus(session, folder, title):
     session.start("nautilus-" + title, ["nautilus", "--new-window", folder])
-    wait_for(f"a Nautilus window on {title}", lambda: focused_title() == title, timeout=15)
+    wait_for(f"a Nautilus window on {title}", lambda: focused_title() == title, timeout=30)
 
 
 def start_tarnwick(session):

@@ -64,7 +64,7 @@ def has_owner(name):
                 "NameHasOwner", GLib.Variant("(s)", (name,)), "(b)")[0]
 
 
-def wait_for(what, predicate, timeout=10.0, step=0.05):
+def wait_for(what, predicate, timeout=20.0, step=0.05):
     """Polls `predicate` until it returns something true; fails the test after `timeout`."""
     deadline = time.monotonic() + timeout
     while True:

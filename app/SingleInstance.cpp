@@ -9,6 +9,8 @@ namespace tarnwick {
 
 SingleInstance::SingleInstance(QDBusConnection bus, QObject* parent)
     : QObject(parent), m_bus(std::move(bus)), m_service(new ApplicationBusService(this)) {
+    connect(m_service, &ApplicationBusService::activationTokenGiven, this,
+            &SingleInstance::activationTokenGiven);
     connect(m_service, &ApplicationBusService::activated, this, &SingleInstance::activateRequested);
     connect(m_service, &ApplicationBusService::actionActivated, this, [this](const QString& name) {
         if (name == QLatin1String(kSearchAction)) Q_EMIT searchRequested();
@@ -49,17 +51,19 @@ SingleInstance::Claim SingleInstance::claim() {
 QString SingleInstance::handOver(const StartRequest& request) const {
     const QString service = QString::fromLatin1(kServiceName);
     const QString path = QString::fromLatin1(kObjectPath);
+    const QString& token = request.activationToken;
     switch (request.kind) {
         case StartRequest::Kind::plain:
-            return applicationBus::activate(m_bus, service, path);
+            return applicationBus::activate(m_bus, service, path, token);
         case StartRequest::Kind::activateSearch:
             return applicationBus::activateAction(m_bus, service, path,
-                                                  QString::fromLatin1(kSearchAction));
+                                                  QString::fromLatin1(kSearchAction), token);
         case StartRequest::Kind::openFolder:
-            return applicationBus::open(m_bus, service, path, {fileUriFromPath(request.folder)});
+            return applicationBus::open(m_bus, service, path, {fileUriFromPath(request.folder)},
+                                        token);
         case StartRequest::Kind::openSettings:
             return applicationBus::activateAction(m_bus, service, path,
-                                                  QString::fromLatin1(kSettingsAction));
+                                                  QString::fromLatin1(kSettingsAction), token);
     }
     return {};
 }

@@ -38,6 +38,8 @@ public:
     QString handOver(const StartRequest& request) const;
 
 Q_SIGNALS:
+    // A later start's activation token, ahead of the request it came with.
+    void activationTokenGiven(const QString& token);
     // A second plain start.
     void activateRequested();
     // `tarnwick --activate`.

@@ -16,6 +16,9 @@ struct StartRequest {
     };
     Kind kind = Kind::plain;
     QByteArray folder;  // absolute, without symbolic links, for openFolder
+    // What the desktop gave this start to let its window take the focus (XDG_ACTIVATION_TOKEN on
+    // Wayland, DESKTOP_STARTUP_ID on X11); empty when none.
+    QString activationToken;
 };
 
 }  // namespace tarnwick

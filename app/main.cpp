@@ -12,6 +12,7 @@
 #include "app/cli/CommandLineHelp.h"
 #include "panel/SearchPanel.h"
 #include "platform/FrontFolderSource.h"
+#include "platform/StartupId.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -70,14 +71,15 @@ void runRequest(AppDelegate& delegate, const StartRequest& request) {
 // (said on standard error).
 std::optional<StartRequest> startRequest(const cli::Invocation& invocation) {
     using Command = cli::Invocation::Command;
+    const QString token = activationTokenOfThisStart();
     if (invocation.command == Command::activate)
-        return StartRequest{StartRequest::Kind::activateSearch, {}};
+        return StartRequest{StartRequest::Kind::activateSearch, {}, token};
     if (invocation.command == Command::settings)
-        return StartRequest{StartRequest::Kind::openSettings, {}};
-    if (invocation.folder.isEmpty()) return StartRequest{};
+        return StartRequest{StartRequest::Kind::openSettings, {}, token};
+    if (invocation.folder.isEmpty()) return StartRequest{StartRequest::Kind::plain, {}, token};
     const std::optional<QByteArray> folder = searchableFolder(invocation.folder);
     if (!folder) return std::nullopt;
-    return StartRequest{StartRequest::Kind::openFolder, *folder};
+    return StartRequest{StartRequest::Kind::openFolder, *folder, token};
 }
 
 // The tray application, or a hand-over to the one already running.
@@ -96,6 +98,7 @@ int runTrayApplication(int& argc, char** argv, const StartRequest& request) {
 
     QApplication::setQuitOnLastWindowClosed(false);
     AppDelegate delegate(applicationDependencies());
+    QObject::connect(&instance, &SingleInstance::activationTokenGiven, &adoptActivationToken);
     QObject::connect(&instance, &SingleInstance::searchRequested, &delegate,
                      &AppDelegate::activateSearch);
     QObject::connect(&instance, &SingleInstance::folderRequested, &delegate,

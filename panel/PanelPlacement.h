@@ -16,6 +16,8 @@ inline constexpr int kRowPitch = kRowHeight + 1;  // a row and the line of space
 inline constexpr int kMaxVisibleRows = 10;
 // The panel's bottom edge at construction height sits this far above the middle of the screen.
 inline constexpr int kRiseAboveMiddle = 100;
+// Kept free below a panel its compositor placed unseen: a bar or dock may take that much.
+inline constexpr int kCentredBottomMargin = 32;
 
 // One screen as the placement sees it: the whole rectangle and the part free of panels and docks.
 struct ScreenArea {
@@ -40,5 +42,11 @@ QRect openingRect(const QRect& available);
 // would run past the bottom of `available` moves up just enough, and never above its top; one
 // taller than the whole area is cut to the area's height (the list scrolls).
 QRect resizedKeepingTop(const QRect& current, int height, const QRect& available);
+
+// Where Tarnwick can neither place its window nor learn where it is, compositors centre a new
+// window at its first height on an area `areaHeight` high and keep its top as it grows: the
+// tallest it may then become is its first height plus the room left below it, less `margin`
+// (never less than the first height).
+int heightKeptOnScreenWhenCentred(int firstHeight, int areaHeight, int margin);
 
 }  // namespace tarnwick

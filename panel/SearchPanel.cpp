@@ -28,6 +28,8 @@
 #include <QScreen>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace tarnwick {
 
 SearchPanel::SearchPanel(const QByteArray& folder, SearchSession::Dependencies dependencies,
@@ -175,6 +177,10 @@ void SearchPanel::show() {
         m_placer = m_services.makePlacer();
         m_placer->keepPlaced(windowTitle(),
                              {kPanelWidth, kConstructionHeight, kRiseAboveMiddle, m_shadowMargin});
+    } else if (currentDisplayServer() == DisplayServer::wayland) {
+        m_centredHeightLimit =
+            heightKeptOnScreenWhenCentred(height(), available.height(), kCentredBottomMargin) -
+            2 * m_shadowMargin;
     }
     QWidget::show();
     raise();
@@ -193,7 +199,9 @@ void SearchPanel::fitPanelHeight() {
     const QRect current = panelRect();
     const QRect available =
         m_shown && screen() ? screen()->availableGeometry() : QRect();  // hidden: no limit yet
-    setPanelRect(resizedKeepingTop(current, m_panelHeight, available));
+    const int height =
+        m_centredHeightLimit > 0 ? std::min(m_panelHeight, m_centredHeightLimit) : m_panelHeight;
+    setPanelRect(resizedKeepingTop(current, height, available));
 }
 
 QRect SearchPanel::panelRect() const {

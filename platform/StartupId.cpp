@@ -1,5 +1,7 @@
 #include "StartupId.h"
 
+#include "DisplayServer.h"
+
 #include <QCoreApplication>
 #include <QInputEvent>
 #include <QPointer>
@@ -54,6 +56,18 @@ QString startupIdFor(quint64 userTime) {
         .arg(QCoreApplication::applicationPid())
         .arg(++g_startupCounter)
         .arg(userTime);
+}
+
+QString activationTokenOfThisStart() {
+    const QString token = qEnvironmentVariable("XDG_ACTIVATION_TOKEN");
+    return token.isEmpty() ? qEnvironmentVariable("DESKTOP_STARTUP_ID") : token;
+}
+
+void adoptActivationToken(const QString& token) {
+    // Qt's X11 plug-in reads its startup id only once, at start; there the user-time path of
+    // the window manager's focus rules applies instead.
+    if (!token.isEmpty() && currentDisplayServer() == DisplayServer::wayland)
+        qputenv("XDG_ACTIVATION_TOKEN", token.toUtf8());
 }
 
 }  // namespace tarnwick

@@ -17,4 +17,13 @@ void trackUserInputTime();
 // empty id when there is no time to give.
 QString startupIdFor(quint64 userTime);
 
+// The activation token this start was given by the desktop (XDG_ACTIVATION_TOKEN, else
+// DESKTOP_STARTUP_ID); empty when none.
+QString activationTokenOfThisStart();
+
+// Lets the next window this process brings up take the focus with `token`, one that another
+// start of the program was given. On Wayland Qt presents XDG_ACTIVATION_TOKEN from the
+// environment with its next activation request, then drops it.
+void adoptActivationToken(const QString& token);
+
 }  // namespace tarnwick

@@ -19,6 +19,9 @@ public:
     explicit ApplicationBusService(QObject* parent = nullptr);
 
 Q_SIGNALS:
+    // The activation token the desktop gave the asking start (its platform data's
+    // "activation-token" or "desktop-startup-id"), sent before the request it came with.
+    void activationTokenGiven(const QString& token);
     // Started again without arguments.
     void activated();
     // Asked to open files or folders; only local ones are passed on, as native paths.
@@ -41,20 +44,23 @@ public Q_SLOTS:
                         const QVariantMap& platformData);
 
 private:
+    void takeActivationToken(const QVariantMap& platformData);
     ApplicationBusService* m_service;
 };
 
 // The same interface seen from a second start: blocking calls (it has nothing else to do),
-// each returning an empty text on success or the error.
+// each returning an empty text on success or the error. `token` is the activation token this
+// start was given, passed on so that the instance's window may take the focus.
 namespace applicationBus {
 
 constexpr int kHandOverTimeoutMs = 5000;
 
-QString activate(const QDBusConnection& bus, const QString& service, const QString& path);
+QString activate(const QDBusConnection& bus, const QString& service, const QString& path,
+                 const QString& token);
 QString open(const QDBusConnection& bus, const QString& service, const QString& path,
-             const QStringList& uris);
+             const QStringList& uris, const QString& token);
 QString activateAction(const QDBusConnection& bus, const QString& service, const QString& path,
-                       const QString& action);
+                       const QString& action, const QString& token);
 
 }  // namespace applicationBus
 

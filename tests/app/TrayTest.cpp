@@ -300,7 +300,8 @@ class SingleInstanceTest : public QObject {
     QTemporaryDir m_home;
     int m_serial = 0;
     // Runs tarnwick in the event loop, to answer its hand-over; printf rebuilds each byte.
-    int start(const QList<QByteArray>& arguments, const QString& workingFolder = {}) {
+    int start(const QList<QByteArray>& arguments, const QString& workingFolder = {},
+              const QList<std::pair<QString, QString>>& variables = {}) {
         QString script = u"exec \"$0\""_s;
         for (const QByteArray& argument : arguments) {
             script += u" \"$(printf '"_s;
@@ -311,6 +312,8 @@ class SingleInstanceTest : public QObject {
         QProcessEnvironment env = m_bus.environmentFor(QProcessEnvironment::systemEnvironment());
         env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
         env.insert(u"HOME"_s, m_home.path());
+        env.remove(u"XDG_ACTIVATION_TOKEN"_s), env.remove(u"DESKTOP_STARTUP_ID"_s);
+        for (const auto& [name, value] : variables) env.insert(name, value);
         QProcess process;
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(workingFolder);
@@ -346,6 +349,19 @@ private Q_SLOTS:
                  QFile::encodeName(QDir(m_home.filePath(u"here/sub"_s)).canonicalPath()));
         QVERIFY(start({"--activate"}) == 0 && start({}) == 0 && start({"--settings"}) == 0);
         QVERIFY(searches.size() == 1 && plain.size() == 1 && settings.size() == 1);
+        // The desktop's activation token travels with the request and arrives ahead of it.
+        QStringList order;
+        connect(instance.get(), &SingleInstance::activationTokenGiven, this,
+                [&](const QString& token) { order.append(token); });
+        connect(instance.get(), &SingleInstance::searchRequested, this,
+                [&] { order.append(u"search"_s); });
+        connect(instance.get(), &SingleInstance::folderRequested, this,
+                [&] { order.append(u"folder"_s); });
+        QCOMPARE(start({"--activate"}, {}, {{u"XDG_ACTIVATION_TOKEN"_s, u"wl-7"_s}}), 0);
+        QCOMPARE(start({folder}, {}, {{u"DESKTOP_STARTUP_ID"_s, u"x_TIME42"_s}}), 0);
+        QCOMPARE(start({"--activate"}), 0);
+        QCOMPARE(order,
+                 (QStringList{u"wl-7"_s, u"search"_s, u"x_TIME42"_s, u"folder"_s, u"search"_s}));
         // Bad command lines never reach the instance.
         const std::pair<QList<QByteArray>, int> bad[] = {{{"/nonexistent/folder"}, 1},
                                                          {{TARNWICK_EXECUTABLE}, 1},
@@ -353,7 +369,7 @@ private Q_SLOTS:
                                                          {{"a", "b"}, 2},
                                                          {{"--settings", "--activate"}, 2}};
         for (const auto& [arguments, exitCode] : bad) QCOMPARE(start(arguments), exitCode);
-        QCOMPARE(folders.size() + searches.size() + plain.size() + settings.size(), 5);
+        QCOMPARE(folders.size() + searches.size() + plain.size() + settings.size(), 8);
     }
 };
 

@@ -434,7 +434,7 @@ private Q_SLOTS:
         QVERIFY(!panelShown() && xserver::keys({u"ctrl+shift+space"_s}));
         QTRY_VERIFY_WITH_TIMEOUT(panelShown(), 10000);
         QTRY_VERIFY_WITH_TIMEOUT(tracker.callCount(u"Query"_s) > 0, 20000);
-        const StartRequest request{StartRequest::Kind::openFolder, folder};
+        const StartRequest request{StartRequest::Kind::openFolder, folder, {}};
         QCOMPARE(SingleInstance(m_bus.connect(u"second"_s)).handOver(request), QString());
         QTest::qWait(1500);  // the connection has given up by now
         QVERIFY(m_tarnwick.state() == QProcess::Running && panelShown());

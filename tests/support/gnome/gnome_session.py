@@ -7,7 +7,7 @@ screenshots through the shell.
 GnomeSession.run_inside(main) re-executes the calling script inside `dbus-run-session` with a
 fresh HOME and XDG_RUNTIME_DIR (bus-activated services such as dconf and Nautilus inherit the
 environment the bus had when it started)."""
-import json, os, shutil, subprocess, sys, tempfile, time
+import json, os, shutil, signal, subprocess, sys, tempfile, time
 
 from gi.repository import Gio, GLib
 
@@ -88,7 +88,9 @@ class GnomeSession:
         runtime = os.environ["XDG_RUNTIME_DIR"]
         system_bus = f"unix:path={runtime}/system_bus"
         # The shell needs *a* system bus; its logind calls fail softly on a private one.
-        subprocess.check_call(["dbus-daemon", "--session", f"--address={system_bus}", "--fork"])
+        system = subprocess.check_output(["dbus-daemon", "--session", f"--address={system_bus}",
+                                          "--fork", "--print-pid"], text=True)
+        self.system_bus_pid = int(system.split()[0])
         os.environ["DBUS_SYSTEM_BUS_ADDRESS"] = system_bus
         subprocess.check_call(["dbus-update-activation-environment", "--all"])
         target = os.path.join(os.environ["HOME"], ".local/share/gnome-shell/extensions")
@@ -132,6 +134,7 @@ class GnomeSession:
                 process.wait(5)
             except subprocess.TimeoutExpired:
                 process.kill()
+        os.kill(self.system_bus_pid, signal.SIGTERM)  # forked: no child of ours
 
     def screenshot(self, path):
         """The whole screen as a PNG. The shell answers only names on its allow list."""

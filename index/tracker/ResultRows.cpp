@@ -26,10 +26,10 @@ std::optional<qint64> msecsAt(TrackerSparqlCursor* cursor, int column) {
     return msecs;
 }
 
-bool advance(TrackerSparqlCursor* cursor, GCancellable* cancellable, bool& failed) {
+bool advance(TrackerSparqlCursor* cursor, GCancellable* cancellable, QString& failure) {
     GError* error = nullptr;
     const bool more = tracker_sparql_cursor_next(cursor, cancellable, &error);
-    failed = error != nullptr;
+    if (error) failure = QString::fromUtf8(error->message);
     g_clear_error(&error);
     return more;
 }
@@ -61,10 +61,10 @@ std::optional<MetadataItem> itemFromRow(const IndexRow& row, const ScopeSpelling
 }
 
 ReadOutcome readItems(TrackerSparqlCursor* cursor, GCancellable* cancellable,
-                      const ScopeSpelling& spelling) {
+                      const ScopeSpelling& spelling, std::atomic<quint64>* rowsRead) {
     ReadOutcome outcome;
-    bool failed = false;
-    while (advance(cursor, cancellable, failed)) {
+    while (advance(cursor, cancellable, outcome.failure)) {
+        if (rowsRead) rowsRead->fetch_add(1, std::memory_order_relaxed);
         glong length = 0;
         const char* uri = tracker_sparql_cursor_get_string(cursor, kUri, &length);
         if (!uri) continue;
@@ -78,14 +78,13 @@ ReadOutcome readItems(TrackerSparqlCursor* cursor, GCancellable* cancellable,
             outcome.items.append(std::move(*item));
     }
     outcome.count = outcome.items.size();
-    outcome.complete = !failed;
+    outcome.complete = outcome.failure.isEmpty();
     return outcome;
 }
 
 ReadOutcome readCount(TrackerSparqlCursor* cursor, GCancellable* cancellable) {
     ReadOutcome outcome;
-    bool failed = false;
-    if (advance(cursor, cancellable, failed)) {
+    if (advance(cursor, cancellable, outcome.failure)) {
         outcome.count = tracker_sparql_cursor_get_integer(cursor, 0);
         outcome.complete = true;
     }
@@ -93,8 +92,8 @@ ReadOutcome readCount(TrackerSparqlCursor* cursor, GCancellable* cancellable) {
 }
 
 std::optional<QByteArray> readSingleString(TrackerSparqlCursor* cursor, GCancellable* cancellable) {
-    bool failed = false;
-    if (!advance(cursor, cancellable, failed)) return std::nullopt;
+    QString failure;
+    if (!advance(cursor, cancellable, failure)) return std::nullopt;
     glong length = 0;
     const char* value = tracker_sparql_cursor_get_string(cursor, 0, &length);
     if (!value) return std::nullopt;

@@ -5,7 +5,9 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
+#include <QString>
 
+#include <atomic>
 #include <optional>
 
 typedef struct _TrackerSparqlCursor TrackerSparqlCursor;
@@ -47,11 +49,13 @@ struct ReadOutcome {
     QList<MetadataItem> items;
     qint64 count = 0;
     bool complete = false;  // false when reading stopped early; the rows so far are kept
+    QString failure{};      // the endpoint's error, when reading stopped on one
 };
 
-// Blocking reads, for a worker thread. Cancelling `cancellable` ends them early.
+// Blocking reads, for a worker thread. Cancelling `cancellable` ends them early. `rowsRead`, when
+// given, counts the rows as they come, so that a slow answer can be told from a silent one.
 ReadOutcome readItems(TrackerSparqlCursor* cursor, GCancellable* cancellable,
-                      const ScopeSpelling& spelling);
+                      const ScopeSpelling& spelling, std::atomic<quint64>* rowsRead = nullptr);
 ReadOutcome readCount(TrackerSparqlCursor* cursor, GCancellable* cancellable);
 std::optional<QByteArray> readSingleString(TrackerSparqlCursor* cursor, GCancellable* cancellable);
 

@@ -7,12 +7,9 @@
 #include "TrackerSession.h"
 
 #include <QCoreApplication>
-#include <QLoggingCategory>
 #include <QPointer>
 
 namespace tarnwick {
-
-Q_LOGGING_CATEGORY(lcTrackerQuery, "tarnwick.index.tracker", QtWarningMsg)
 
 namespace {
 
@@ -49,6 +46,10 @@ TrackerQuery::TrackerQuery(std::shared_ptr<TrackerSession> session, const QByteA
     m_coalescing.setSingleShot(true);
     m_coalescing.setInterval(kChangeCoalescingMs);
     connect(&m_coalescing, &QTimer::timeout, this, &TrackerQuery::onChangesCoalesced);
+    m_silence.setSingleShot(true);
+    m_silence.setTimerType(Qt::PreciseTimer);  // a coarse one may give up 5 % early
+    m_silence.setInterval(kSilenceTimeoutMs);
+    connect(&m_silence, &QTimer::timeout, this, &TrackerQuery::onSilenceCheck);
 }
 
 TrackerQuery::~TrackerQuery() {
@@ -79,6 +80,7 @@ void TrackerQuery::stop() {
     m_stopped = true;
     ++m_run;
     m_coalescing.stop();
+    m_silence.stop();
     if (m_cancellable) g_cancellable_cancel(m_cancellable);
     disconnect(m_session.get(), nullptr, this, nullptr);
 }
@@ -118,6 +120,31 @@ void TrackerQuery::beginRun() {
     }
     m_cancellable = g_cancellable_new();
     m_running = true;
+    m_rowsSeen = m_rowsRead->load();
+    m_silence.start();
+}
+
+void TrackerQuery::onSilenceCheck() {
+    if (!m_running || m_stopped) return;
+    const quint64 rows = m_rowsRead->load();
+    if (rows != m_rowsSeen) {
+        m_rowsSeen = rows;
+        m_silence.start();
+        return;
+    }
+    noteAnswer(false, QStringLiteral("no answer for %1 s").arg(kSilenceTimeoutMs / 1000));
+    // Its late answer is dropped, and its blocked reads end.
+    ++m_run;
+    g_cancellable_cancel(m_cancellable);
+    m_shareOutcomes.clear();
+    onRead(ReadOutcome{});
+}
+
+void TrackerQuery::noteAnswer(bool complete, const QString& failure) {
+    if (complete)
+        m_session->reportAnswer();
+    else
+        m_session->reportFailure(failure.isEmpty() ? QStringLiteral("the query failed") : failure);
 }
 
 TrackerSparqlStatement* TrackerQuery::prepare(const char* sparql) const {
@@ -125,7 +152,7 @@ TrackerSparqlStatement* TrackerQuery::prepare(const char* sparql) const {
     TrackerSparqlStatement* statement =
         tracker_sparql_connection_query_statement(m_session->connection(), sparql, nullptr, &error);
     if (error) {
-        qCDebug(lcTrackerQuery) << "statement refused:" << error->message;
+        qCDebug(lcTracker) << "statement refused:" << error->message;
         g_error_free(error);
     }
     return statement;
@@ -146,6 +173,8 @@ void TrackerQuery::normaliseText() {
 
 void TrackerQuery::onNormalised(const std::optional<QByteArray>& normalised) {
     m_running = false;
+    m_silence.stop();
+    noteAnswer(normalised.has_value(), {});
     if (!normalised) return onRead(ReadOutcome{});
     if (normalised->isEmpty()) {
         // Only marks that folding removes (a lone combining accent): literally, nothing.
@@ -176,6 +205,7 @@ void TrackerQuery::runStatement() {
     m_shareOutcomes.assign(texts.size(), std::nullopt);
     const sparql::ScopeUris uris = sparql::scopeUris(m_spelling.indexScope());
     const ScopeSpelling spelling = m_spelling;
+    const std::shared_ptr<std::atomic<quint64>> rowsRead = m_rowsRead;
     for (qsizetype index = 0; index < texts.size(); ++index) {
         TrackerSparqlStatement* statement = prepare(texts[index].constData());
         if (statement) {
@@ -184,12 +214,12 @@ void TrackerQuery::runStatement() {
             if (!counting)
                 tracker_sparql_statement_bind_string(statement, "q", m_pattern.constData());
         }
-        execute(statement, [counting, spelling, index](TrackerSparqlCursor* cursor,
-                                                       GCancellable* cancel) {
+        execute(statement, [counting, spelling, index, rowsRead](TrackerSparqlCursor* cursor,
+                                                                 GCancellable* cancel) {
             ReadOutcome outcome;
             if (cursor)
-                outcome =
-                    counting ? readCount(cursor, cancel) : readItems(cursor, cancel, spelling);
+                outcome = counting ? readCount(cursor, cancel)
+                                   : readItems(cursor, cancel, spelling, rowsRead.get());
             return std::function<void(TrackerQuery&)>(
                 [outcome, index](TrackerQuery& query) { query.onShareRead(index, outcome); });
         });
@@ -206,8 +236,10 @@ void TrackerQuery::onShareRead(qsizetype index, const ReadOutcome& outcome) {
         whole.items.append(share->items);
         whole.count += share->count;
         whole.complete = whole.complete && share->complete;
+        if (whole.failure.isEmpty()) whole.failure = share->failure;
     }
     m_shareOutcomes.clear();
+    noteAnswer(whole.complete, whole.failure);
     onRead(whole);
 }
 
@@ -236,12 +268,14 @@ void TrackerQuery::onExecuted(GObject* source, GAsyncResult* result, void* data)
     GError* error = nullptr;
     auto cursor = GObjectRef<TrackerSparqlCursor>::adopt(
         tracker_sparql_statement_execute_finish(TRACKER_SPARQL_STATEMENT(source), result, &error));
+    TrackerQuery* query = call->query.data();
+    const bool current = query && query->m_run == call->run;  // else superseded: dropped
     if (error) {
-        qCDebug(lcTrackerQuery) << "query failed:" << error->message;
+        if (current) query->m_session->reportFailure(QString::fromUtf8(error->message));
         g_error_free(error);
     }
-    TrackerQuery* query = call->query.data();
-    if (!query || query->m_run != call->run) return;  // superseded: dropped
+    if (!current) return;
+    query->m_rowsRead->fetch_add(1);  // an answer, though not yet a row
     query->readOnWorker(cursor.get(), std::move(call->job));
 }
 
@@ -264,6 +298,7 @@ void TrackerQuery::readOnWorker(TrackerSparqlCursor* cursor, CursorJob job) {
 
 void TrackerQuery::onRead(const ReadOutcome& outcome) {
     m_running = false;
+    m_silence.stop();
     if (m_stopped) return;
     if (!m_gathered) {
         // A first gathering cut short (the miner went away) still ends, with what it read.

@@ -5,8 +5,11 @@
 #include <QThread>
 
 #include <algorithm>
+#include <utility>
 
 namespace tarnwick {
+
+Q_LOGGING_CATEGORY(lcTracker, "tarnwick.index.tracker", QtWarningMsg)
 
 namespace {
 
@@ -49,6 +52,13 @@ void TrackerSession::setStatementShares(int count) {
     m_shares = std::max(count, 1);
     // A share whose cursor waits for a reader holds up the whole answer.
     m_readers.setMaxThreadCount(std::max(m_shares, 2));
+}
+
+void TrackerSession::reportFailure(const QString& reason) {
+    if (std::exchange(m_failing, true)) return;
+    qCWarning(lcTracker).noquote()
+        << "Tracker does not answer:" << reason
+        << "- searches go on without its content hits until it answers again";
 }
 
 void TrackerSession::watchChanges() {

@@ -2,6 +2,7 @@
 
 #include "TrackerCoverage.h"
 
+#include <QLoggingCategory>
 #include <QObject>
 #include <QThreadPool>
 
@@ -12,6 +13,8 @@ typedef struct _TrackerSparqlConnection TrackerSparqlConnection;
 typedef struct _TrackerNotifier TrackerNotifier;
 
 namespace tarnwick {
+
+Q_DECLARE_LOGGING_CATEGORY(lcTracker)
 
 // One connection to the miner's endpoint, shared by the index and every query made from it (a
 // query may outlive the index): the D-Bus connection of our own, the SPARQL connection over it,
@@ -33,6 +36,12 @@ public:
     int statementShares() const { return m_shares; }
     void setStatementShares(int count);
 
+    // A query found the endpoint gone or silent: logged once until it answers again, since
+    // every open panel asks it with every keystroke and searches go on without it meanwhile.
+    void reportFailure(const QString& reason);
+    // It answered a query.
+    void reportAnswer() { m_failing = false; }
+
 Q_SIGNALS:
     // Something in the file-system or document graphs changed (created, updated or deleted).
     void indexChanged();
@@ -46,6 +55,7 @@ private:
     unsigned long m_eventsHandler = 0;
     std::shared_ptr<const TrackerCoverage> m_coverage;
     int m_shares = 1;
+    bool m_failing = false;
     QThreadPool m_readers;
 };
 

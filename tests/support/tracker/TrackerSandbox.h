@@ -82,14 +82,20 @@ public:
         m_miner->setStandardOutputFile(QFile::decodeName(m_root + "/miner.log"));
         m_miner->start(QStringLiteral("/usr/libexec/tracker-miner-fs-3"),
                        {QStringLiteral("--initial-sleep=0")});
-        const QDeadlineTimer deadline(timeoutMs);
-        for (int idleInARow = 0; idleInARow < 2; QThread::msleep(250)) {
-            if (m_miner->state() == QProcess::NotRunning)
-                return fail(QStringLiteral("the miner is not running"));
-            if (deadline.hasExpired()) return fail(QStringLiteral("the miner never became idle"));
-            idleInARow = isIdle() ? idleInARow + 1 : 0;
-        }
-        return true;
+        return awaitIdle(timeoutMs);
+    }
+    // The same miner again on the same bus and database (after SIGKILL), waited for as start().
+    bool restartMiner(int timeoutMs = 240000) {
+        const QString program = m_miner->program();
+        const QStringList arguments = m_miner->arguments();
+        const QProcessEnvironment environment = m_miner->processEnvironment();
+        end(m_miner);
+        m_miner = std::make_unique<QProcess>();
+        m_miner->setProcessEnvironment(environment);
+        m_miner->setProcessChannelMode(QProcess::MergedChannels);
+        m_miner->setStandardOutputFile(QFile::decodeName(m_root + "/miner.log"), QIODevice::Append);
+        m_miner->start(program, arguments);
+        return awaitIdle(timeoutMs);
     }
     QString failure() const { return m_failure; }
     // Ends miner, extractor and bus (which the extractor leaves with), and removes the folder.
@@ -130,7 +136,8 @@ private:
     }
     static void end(std::unique_ptr<QProcess>& process) {
         if (!process) return;
-        ::kill(pid_t(process->processId()), SIGCONT);  // a suspended process cannot end
+        if (process->processId() > 0)
+            ::kill(pid_t(process->processId()), SIGCONT);  // a suspended process cannot end
         process->terminate();
         if (!process->waitForFinished(5000)) process->kill();
         process->waitForFinished(5000);
@@ -146,6 +153,16 @@ private:
                      kAwaiting.arg(QUrl::fromLocalFile(QFile::decodeName(m_corpus)).toEncoded())});
         query.waitForFinished(10000);
         return query.readAllStandardOutput().split('\n').value(1).trimmed() == "0";
+    }
+    bool awaitIdle(int timeoutMs) {
+        const QDeadlineTimer deadline(timeoutMs);
+        for (int idleInARow = 0; idleInARow < 2; QThread::msleep(250)) {
+            if (m_miner->state() == QProcess::NotRunning)
+                return fail(QStringLiteral("the miner is not running"));
+            if (deadline.hasExpired()) return fail(QStringLiteral("the miner never became idle"));
+            idleInARow = isIdle() ? idleInARow + 1 : 0;
+        }
+        return true;
     }
     bool fail(const QString& why) {
         QFile log(QFile::decodeName(m_root + "/miner.log"));

@@ -24,6 +24,9 @@ constexpr int kMetaMinWidth = 70;
 constexpr int kGap = 10;
 constexpr int kNameTop = 6;
 constexpr int kSelectionInset = 6;
+constexpr qreal kSelectionRadius = 6;
+constexpr qreal kFocusRingWidth = 2;
+constexpr qreal kFocusRingGap = 2;
 
 // Control characters (a newline in a name, line breaks in a passage) drawn as blanks, one for
 // one, so that positions in the text stay valid.
@@ -38,6 +41,7 @@ QString singleLine(QString text) {
 struct FileResultCellView::Colors {
     QColor name, nameMarkText, nameMarkWash, snippet, location, meta, selection;
     bool selected = false;
+    QColor focusRing;  // invalid: the list has no keyboard focus
 };
 
 FileResultCellView::FileResultCellView(QuerySource query, SnippetSource snippet, QObject* parent)
@@ -64,6 +68,9 @@ void FileResultCellView::paint(QPainter* painter, const QStyleOptionViewItem& op
     const PanelColors palette = panelColors(option.palette);
     Colors colors;
     colors.selected = option.state & QStyle::State_Selected;
+    // The list has the keyboard focus; on the selection's accent fill its ring takes the
+    // selected text's colour.
+    const bool focused = option.state & QStyle::State_HasFocus;
     if (colors.selected) {
         QColor dimmed = palette.selectedText;
         dimmed.setAlphaF(0.78f);
@@ -74,12 +81,18 @@ void FileResultCellView::paint(QPainter* painter, const QStyleOptionViewItem& op
                   dimmed,
                   dimmed,
                   palette.selection,
-                  true};
+                  true,
+                  focused ? palette.selectedText : QColor()};
     } else {
-        colors = {palette.label,         palette.accent,
-                  palette.accentWash,    palette.secondaryLabel,
-                  palette.tertiaryLabel, palette.tertiaryLabel,
-                  palette.selection,     false};
+        colors = {palette.label,
+                  palette.accent,
+                  palette.accentWash,
+                  palette.secondaryLabel,
+                  palette.tertiaryLabel,
+                  palette.tertiaryLabel,
+                  palette.selection,
+                  false,
+                  focused ? palette.accent : QColor()};
     }
 
     painter->save();
@@ -107,10 +120,18 @@ void FileResultCellView::paint(QPainter* painter, const QStyleOptionViewItem& op
 
 void FileResultCellView::paintBackground(QPainter& painter, const QRect& row,
                                          const Colors& colors) const {
-    if (!colors.selected) return;
-    QPainterPath shape;
-    shape.addRoundedRect(QRectF(row.adjusted(kSelectionInset, 0, -kSelectionInset, 0)), 6, 6);
-    painter.fillPath(shape, colors.selection);
+    const QRectF shape = QRectF(row.adjusted(kSelectionInset, 0, -kSelectionInset, 0));
+    QPainterPath path;
+    path.addRoundedRect(shape, kSelectionRadius, kSelectionRadius);
+    if (colors.selected) painter.fillPath(path, colors.selection);
+    if (!colors.focusRing.isValid()) return;
+    // The list was reached with Tab: a ring just inside the row's shape, clear of its edge, so
+    // that it shows on the selection's fill as well as without one.
+    const qreal inset = kFocusRingGap + kFocusRingWidth / 2;
+    painter.setPen(QPen(colors.focusRing, kFocusRingWidth));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(shape.adjusted(inset, inset, -inset, -inset), kSelectionRadius - inset,
+                            kSelectionRadius - inset);
 }
 
 void FileResultCellView::paintName(QPainter& painter, const QRect& rect, const FileItem& item,

@@ -4,6 +4,8 @@
 #include "SearchPanel.h"
 #include "platform/CapsLock.h"
 
+#include <QAbstractButton>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -34,8 +36,10 @@ bool PanelKeys::eventFilter(QObject* watched, QEvent* event) {
 
 bool PanelKeys::handleKey(const QKeyEvent& key) {
     const Qt::KeyboardModifiers modifiers = meaningfulModifiers(key);
-    // Caps Lock counts as a modifier for Space only: with it on, Space types a blank.
-    if (key.key() == Qt::Key_Space && modifiers == Qt::NoModifier && !capsLockOn(key)) {
+    // Caps Lock counts as a modifier for Space only: with it on, Space types a blank. A pill or the
+    // sort pop-up reached with Tab takes Space itself.
+    if (key.key() == Qt::Key_Space && modifiers == Qt::NoModifier && !capsLockOn(key) &&
+        !focusPressesSpace()) {
         m_panel.togglePreview();
         return true;
     }
@@ -54,6 +58,11 @@ bool PanelKeys::handleKey(const QKeyEvent& key) {
         return true;
     }
     return false;
+}
+
+bool PanelKeys::focusPressesSpace() const {
+    const QWidget* focus = m_panel.focusWidget();
+    return qobject_cast<const QAbstractButton*>(focus) || qobject_cast<const QComboBox*>(focus);
 }
 
 bool PanelKeys::fieldCopiesItsSelection() const {

@@ -12,6 +12,8 @@ PanelLabel::PanelLabel(const QFont& font, QWidget* parent) : QWidget(parent) {
 void PanelLabel::setText(const QString& text) {
     if (text == m_text) return;
     m_text = text;
+    // Its accessible name, so that a screen reader hears the change (a count that moved).
+    setAccessibleName(text.trimmed());
     updateGeometry();
     update();
 }

@@ -1,5 +1,6 @@
 #include "PillButton.h"
 
+#include "KeyModifiers.h"
 #include "PanelStyle.h"
 
 #include <QPainter>
@@ -11,6 +12,7 @@ namespace {
 
 constexpr int kPillHeight = 22;
 constexpr int kHorizontalPadding = 10;
+constexpr qreal kFocusRingWidth = 2;
 
 }  // namespace
 
@@ -18,7 +20,7 @@ PillButton::PillButton(const QString& title, QWidget* parent) : QAbstractButton(
     setText(title);
     setCheckable(true);
     setFont(panelFont(11, QFont::Medium));
-    setFocusPolicy(Qt::NoFocus);  // typing stays in the search field
+    setFocusPolicy(Qt::TabFocus);  // a click leaves the keyboard in the search field
     setCursor(Qt::PointingHandCursor);
 }
 
@@ -39,8 +41,23 @@ void PillButton::paintEvent(QPaintEvent*) {
     } else if (m_hovered) {
         painter.fillPath(shape, colors.hover);
     }
+    if (hasFocus()) {
+        // Inside the capsule: the strip around the pills clips anything outside it.
+        const QRectF ring = capsule.adjusted(1, 1, -1, -1);
+        painter.setPen(QPen(colors.accent, kFocusRingWidth));
+        painter.drawRoundedRect(ring, ring.height() / 2, ring.height() / 2);
+    }
     painter.setPen(isChecked() ? colors.label : colors.secondaryLabel);
     painter.drawText(rect(), Qt::AlignCenter, text());
+}
+
+void PillButton::keyPressEvent(QKeyEvent* event) {
+    // Return flips a pill as Space does, rather than opening the selected file behind it.
+    if (isReturnKey(*event) && meaningfulModifiers(*event) == Qt::NoModifier) {
+        click();
+        return event->accept();
+    }
+    QAbstractButton::keyPressEvent(event);
 }
 
 void PillButton::enterEvent(QEnterEvent* event) {

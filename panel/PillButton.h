@@ -4,8 +4,9 @@
 
 namespace tarnwick {
 
-// One toggle of the pill row: a capsule that shows a light fill while on. The button flips its
-// own state before it reports the click, as the pill row expects.
+// One toggle of the pill row: a capsule that shows a light fill while on and a ring while it has
+// the keyboard focus (from Tab; Space or Return flips it). The button flips its own state before
+// it reports the click, as the pill row expects.
 class PillButton : public QAbstractButton {
     Q_OBJECT
 public:
@@ -15,6 +16,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
 

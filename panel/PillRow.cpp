@@ -36,7 +36,11 @@ void PillRow::setPills(const QList<PillState>& pills) {
 }
 
 void PillRow::rebuild(const QList<PillState>& pills) {
-    // The old buttons may be inside their own click right now: let them go later.
+    // The old buttons may be inside their own click right now: let them go later. The keyboard
+    // focus stays at the same place in the row.
+    int focused = -1;
+    for (int i = 0; i < m_buttons.size(); ++i)
+        if (m_buttons[i]->hasFocus()) focused = i;
     for (PillButton* button : std::as_const(m_buttons)) {
         m_layout->removeWidget(button);
         button->hide();
@@ -53,6 +57,8 @@ void PillRow::rebuild(const QList<PillState>& pills) {
     }
     m_strip->adjustSize();
     horizontalScrollBar()->setValue(0);
+    if (focused >= 0 && !m_buttons.isEmpty())
+        m_buttons.value(focused, m_buttons.last())->setFocus(Qt::TabFocusReason);
 }
 
 void PillRow::wheelEvent(QWheelEvent* event) {

@@ -69,11 +69,13 @@ Age ageBetween(const QDateTime& then, const QDateTime& now) {
     return ahead;
 }
 
-RelativeDateFormatter::RelativeDateFormatter(const QLocale& locale) {
+RelativeDateFormatter::RelativeDateFormatter(const QLocale& locale, Width width) {
     UErrorCode status = U_ZERO_ERROR;
     const icu::Locale icuLocale(locale.name().toLatin1().constData());
+    const UDateRelativeDateTimeFormatterStyle style =
+        width == Width::spelledOut ? UDAT_STYLE_LONG : UDAT_STYLE_SHORT;
     auto formatter = std::make_unique<icu::RelativeDateTimeFormatter>(
-        icuLocale, nullptr, UDAT_STYLE_SHORT, UDISPCTX_CAPITALIZATION_NONE, status);
+        icuLocale, nullptr, style, UDISPCTX_CAPITALIZATION_NONE, status);
     if (U_SUCCESS(status)) m_icu.reset(new Icu{std::move(formatter)});
 }
 

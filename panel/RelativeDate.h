@@ -19,11 +19,14 @@ struct Age {
 };
 Age ageBetween(const QDateTime& then, const QDateTime& now);
 
-// Short relative dates ("2 hr. ago", "3 wk. ago", "now") in a locale's words, through ICU.
-// Building ICU's formatter loads locale data, so one instance serves many rows.
+// Relative dates in a locale's words, through ICU: abbreviated for the eye ("2 hr. ago", "3 wk.
+// ago", "now"), spelled out for the ear ("2 hours ago"). Building ICU's formatter loads locale
+// data, so one instance serves many rows.
 class RelativeDateFormatter {
 public:
-    explicit RelativeDateFormatter(const QLocale& locale = QLocale());
+    enum class Width { abbreviated, spelledOut };
+    explicit RelativeDateFormatter(const QLocale& locale = QLocale(),
+                                   Width width = Width::abbreviated);
     ~RelativeDateFormatter();
     RelativeDateFormatter(const RelativeDateFormatter&) = delete;
     RelativeDateFormatter& operator=(const RelativeDateFormatter&) = delete;

@@ -3,6 +3,8 @@
 #include "core/ExtensionKey.h"
 
 #include <QChar>
+#include <QCoreApplication>
+#include <QStringList>
 
 #include <algorithm>
 
@@ -95,6 +97,20 @@ QString metaText(const FileItem& item, const QString& age, const QLocale& locale
     const QString size = sizeText(item.fileSize(), locale);
     if (age.isEmpty()) return size;
     return size + kMetaSeparator + age;
+}
+
+QString rowReading(const FileItem& item, const std::optional<QString>& passage, const QString& kind,
+                   const QString& age, const QLocale& locale) {
+    QStringList parts{item.name()};
+    if (passage)
+        parts.append(*passage);
+    else if (const QString folder = item.relativeDirectory(); !folder.isEmpty())
+        parts.append(QCoreApplication::translate("tarnwick::ResultText", "in %1").arg(folder));
+    parts.append(kind);
+    if (!item.isDirectory()) parts.append(sizeText(item.fileSize(), locale));
+    if (!age.isEmpty()) parts.append(age);
+    parts.removeAll(QString());
+    return parts.join(QStringLiteral(", "));
 }
 
 }  // namespace tarnwick

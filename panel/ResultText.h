@@ -53,4 +53,10 @@ QString sizeText(qint64 bytes, const QLocale& locale);
 // shows its age alone, a file its size and age joined by "  ·  ", or its size alone.
 QString metaText(const FileItem& item, const QString& age, const QLocale& locale);
 
+// What a screen reader says for a row, in the order the eye takes it in: the name, the passage
+// or else the folder it lies in ("in Finance", nothing at the top), its kind, the size (files)
+// and `age` (when known), joined by commas.
+QString rowReading(const FileItem& item, const std::optional<QString>& passage, const QString& kind,
+                   const QString& age, const QLocale& locale);
+
 }  // namespace tarnwick

@@ -1,10 +1,17 @@
 #include "ResultsModel.h"
 
+#include "ResultText.h"
 #include "platform/ClipboardPayload.h"
 
+#include <QDateTime>
 #include <QMimeData>
 
 namespace tarnwick {
+
+ResultsModel::ResultsModel(PassageSource passage, QObject* parent)
+    : QAbstractListModel(parent),
+      m_passage(std::move(passage)),
+      m_dates(m_locale, RelativeDateFormatter::Width::spelledOut) {}
 
 void ResultsModel::replaceItems(const QList<FileItem>& items) {
     beginResetModel();
@@ -35,13 +42,26 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
     const FileItem& item = m_items.at(index.row());
     switch (role) {
         case Qt::DisplayRole:
-        case Qt::AccessibleTextRole:
             return item.name();
+        case Qt::AccessibleTextRole:
+            return readingOf(item);
         case Qt::ToolTipRole:
             return QString::fromUtf8(item.nativeRelativePath());
         default:
             return {};
     }
+}
+
+QString ResultsModel::readingOf(const FileItem& item) const {
+    const QMimeType type =
+        item.isDirectory()
+            ? m_mimeTypes.mimeTypeForName(QStringLiteral("inode/directory"))
+            : m_mimeTypes.mimeTypeForFile(item.name(), QMimeDatabase::MatchExtension);
+    const std::optional<QDateTime> modified = item.modified();
+    const QString age =
+        modified ? m_dates.format(*modified, QDateTime::currentDateTime()) : QString();
+    return rowReading(item, m_passage ? m_passage(item) : std::nullopt, type.comment(), age,
+                      m_locale);
 }
 
 }  // namespace tarnwick

@@ -1,18 +1,28 @@
 #pragma once
 
+#include "RelativeDate.h"
 #include "core/FileItem.h"
 
 #include <QAbstractListModel>
 #include <QList>
+#include <QLocale>
+#include <QMimeDatabase>
+
+#include <functional>
+#include <optional>
 
 namespace tarnwick {
 
 // The result rows: a shared copy of the session's published list (copying a QList shares its
-// data, so even a million rows cost nothing extra) and nothing per row.
+// data, so even a million rows cost nothing extra) and nothing per row. A row's accessible text
+// is its whole reading (name, passage or folder, kind, size, age), built only when asked.
 class ResultsModel : public QAbstractListModel {
     Q_OBJECT
 public:
-    using QAbstractListModel::QAbstractListModel;
+    // The passage a content row shows, when it has one yet; never blocks.
+    using PassageSource = std::function<std::optional<QString>(const FileItem&)>;
+
+    explicit ResultsModel(PassageSource passage = {}, QObject* parent = nullptr);
 
     void replaceItems(const QList<FileItem>& items);
     // Asks the views to draw this one row again (its snippet arrived).
@@ -33,7 +43,13 @@ public:
     Qt::DropActions supportedDragActions() const override;
 
 private:
+    QString readingOf(const FileItem& item) const;
+
     QList<FileItem> m_items;
+    PassageSource m_passage;
+    QLocale m_locale;
+    RelativeDateFormatter m_dates;
+    QMimeDatabase m_mimeTypes;
 };
 
 }  // namespace tarnwick

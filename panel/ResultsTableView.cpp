@@ -1,5 +1,6 @@
 #include "ResultsTableView.h"
 
+#include <QAccessible>
 #include <QScrollBar>
 
 namespace tarnwick {
@@ -23,7 +24,7 @@ ResultsTableView::ResultsTableView(QWidget* parent) : QListView(parent) {
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     // Rows can be dragged out to other applications as files (copied); nothing drops in.
     setDragEnabled(true);
     setDragDropMode(QAbstractItemView::DragOnly);
@@ -58,6 +59,43 @@ int ResultsTableView::selectedRow() const {
     const QModelIndexList selected =
         selectionModel() ? selectionModel()->selectedIndexes() : QModelIndexList();
     return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+void ResultsTableView::stepTo(int row) {
+    m_stepping = true;
+    selectRow(row);
+    m_stepping = false;
+}
+
+void ResultsTableView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    // QListView reports every new current row as focused, a publication's too while the user
+    // types in the search field, and a screen reader would leave the field. Only a row in the
+    // focused list or one the user stepped to is.
+    QAbstractItemView::currentChanged(current, previous);  // skips QListView's report
+    reportCurrentRowFocused();
+}
+
+void ResultsTableView::focusInEvent(QFocusEvent* event) {
+    QListView::focusInEvent(event);
+    // Qt reports the list as focused once this returns; the row the keys act on comes next.
+    QMetaObject::invokeMethod(this, &ResultsTableView::reportCurrentRowFocused,
+                              Qt::QueuedConnection);
+}
+
+void ResultsTableView::reportCurrentRowFocused() {
+    if (!(hasFocus() || m_stepping) || !currentIndex().isValid() || !QAccessible::isActive())
+        return;
+    QAccessibleEvent event(this, QAccessible::Focus);
+    event.setChild(currentIndex().row());
+    QAccessible::updateAccessibility(&event);
+    m_rowHoldsAccessibleFocus = !hasFocus();
+}
+
+void ResultsTableView::returnAccessibleFocus(QWidget* focused) {
+    if (!m_rowHoldsAccessibleFocus || !focused->hasFocus()) return;
+    m_rowHoldsAccessibleFocus = false;
+    QAccessibleEvent event(focused, QAccessible::Focus);
+    QAccessible::updateAccessibility(&event);
 }
 
 }  // namespace tarnwick

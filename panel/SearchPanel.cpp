@@ -2,12 +2,14 @@
 
 #include "FileResultCellView.h"
 #include "KeyModifiers.h"
+#include "PanelAccessibility.h"
 #include "PanelChrome.h"
 #include "PanelKeys.h"
 #include "PanelLabel.h"
 #include "PanelLayout.h"
 #include "PanelPlacement.h"
 #include "PanelStyle.h"
+#include "PillButton.h"
 #include "PillRow.h"
 #include "ResultsModel.h"
 #include "ResultsTableView.h"
@@ -49,6 +51,7 @@ SearchPanel::SearchPanel(const QByteArray& folder, SearchSession::Dependencies d
         m_shadowMargin = kShadowMargin;
     }
     setWindowTitle(QStringLiteral("Tarnwick"));
+    installPanelAccessibility();
     buildViews();
     applyColors();
     resize(kPanelWidth + 2 * m_shadowMargin, kConstructionHeight + 2 * m_shadowMargin);
@@ -76,21 +79,28 @@ void SearchPanel::buildViews() {
     m_searchField->setFrame(false);
     m_searchField->setAttribute(Qt::WA_MacShowFocusRect, false);
     m_searchField->setTextMargins(0, 0, 0, 0);
+    nameSearchField();
 
     m_pillRow = new PillRow(this);
+    m_pillRow->setAccessibleName(tr("File types"));
 
     m_sortButton = new QComboBox(this);
     for (SortMode mode : kAllSortModes) m_sortButton->addItem(rawValue(mode));
     m_sortButton->setCurrentIndex(0);
     m_sortButton->setFont(panelFont(11));
-    m_sortButton->setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab only: a click leaves the keyboard in the search field.
+    m_sortButton->setFocusPolicy(Qt::TabFocus);
+    // Qt names a pop-up by its current choice on this desktop; the description says what it is.
+    m_sortButton->setAccessibleDescription(tr("Sort order"));
 
     m_separator = new QFrame(this);
     m_separator->setFrameShape(QFrame::HLine);
     m_separator->setFrameShadow(QFrame::Plain);
 
-    m_model = new ResultsModel(this);
+    m_model = new ResultsModel(
+        [this](const FileItem& item) { return m_session->requestSnippet(item); }, this);
     m_results = new ResultsTableView(this);
+    m_results->setAccessibleName(tr("Results"));
     m_results->setModel(m_model);
     m_cells = new FileResultCellView(
         [this] { return m_searchField->text(); },
@@ -124,22 +134,23 @@ void SearchPanel::connectSession() {
         m_countLabel->setText(text);
         layoutViews();
     });
-    connect(m_session, &SearchSession::pillsChanged, this,
-            [this] { m_pillRow->setPills(m_session->pills()); });
+    connect(m_session, &SearchSession::pillsChanged, this, &SearchPanel::showPills);
     // Stepping in or out empties the query; showing hidden files keeps it.
     connect(m_session, &SearchSession::directoryChanged, this, [this] {
         if (m_searchField->text() != m_session->query()) m_searchField->setText(m_session->query());
         m_directoryLabel->setText(m_session->directoryText());
+        nameSearchField();
     });
 
     // textEdited, not textChanged: only the user's edits are queries.
     connect(m_searchField, &QLineEdit::textEdited, this, [this](const QString& text) {
         m_session->queryChanged(text);
         refreshPreview();
+        m_results->returnAccessibleFocus(m_searchField);
     });
     connect(m_pillRow, &PillRow::pillTapped, this, [this](int index) {
         m_session->pillTapped(index);
-        m_pillRow->setPills(m_session->pills());
+        showPills();
     });
     connect(m_sortButton, &QComboBox::activated, this, [this](int index) {
         if (index >= 0 && index < int(kAllSortModes.size()))
@@ -149,6 +160,23 @@ void SearchPanel::connectSession() {
         if (!m_selectingForSession) m_session->selectionChanged(m_results->selectedRow());
         refreshPreview();
     });
+}
+
+void SearchPanel::nameSearchField() {
+    m_searchField->setAccessibleName(
+        tr("Filter files in %1").arg(m_session->scope().displayPath()));
+}
+
+void SearchPanel::showPills() {
+    m_pillRow->setPills(m_session->pills());
+    // New pills join the end of the focus chain: Tab goes field, pills, sort pop-up, list.
+    QWidget* previous = m_searchField;
+    for (int i = 0; i < m_pillRow->pillCount(); ++i) {
+        QWidget::setTabOrder(previous, m_pillRow->pillAt(i));
+        previous = m_pillRow->pillAt(i);
+    }
+    QWidget::setTabOrder(previous, m_sortButton);
+    QWidget::setTabOrder(m_sortButton, m_results);
 }
 
 void SearchPanel::showResults(int selectRow) {

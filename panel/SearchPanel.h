@@ -121,6 +121,8 @@ private:
     void applyColors();
     void layoutViews();
     void showResults(int selectRow);
+    void showPills();
+    void nameSearchField();
     void setPanelRect(const QRect& rect);
     void connectActions();
     void openItem(const FileItem& item);

@@ -13,13 +13,13 @@ namespace tarnwick {
 void SearchPanel::moveSelectionDown() {
     const int count = m_model->rowCount();
     if (count == 0) return;
-    m_results->selectRow(std::min(m_results->selectedRow() + 1, count - 1));
+    m_results->stepTo(std::min(m_results->selectedRow() + 1, count - 1));
     refreshPreview();
 }
 
 void SearchPanel::moveSelectionUp() {
     if (m_model->rowCount() == 0) return;
-    m_results->selectRow(std::max(m_results->selectedRow() - 1, 0));
+    m_results->stepTo(std::max(m_results->selectedRow() - 1, 0));
     refreshPreview();
 }
 

@@ -179,6 +179,23 @@ private Q_SLOTS:
                      row);
         }
     }
+    // path|passage|age|what a screen reader hears (the kind given as "kind"): the passage in
+    // place of the folder; a folder has no size.
+    void rowReading() {
+        const QLocale english(QLocale::English, QLocale::UnitedStates);
+        for (const char* row : {"Finance/plan.ods||25 minutes ago|plan.ods, in Finance, kind, 12.3 "
+                                "kB, 25 minutes ago",
+                                "Finance/plan.txt|…the plan…||plan.txt, …the plan…, kind, 12.3 kB",
+                                "Finance/||3 days ago|Finance, kind, 3 days ago"}) {
+            const QStringList f = QString::fromUtf8(row).split(u'|');
+            const std::optional<QString> passage =
+                f[1].isEmpty() ? std::nullopt : std::optional(f[1]);
+            QCOMPARE(QStringList(f.mid(0, 3)).join(u'|') + u'|' +
+                         tarnwick::rowReading(itemAt(f[0].toUtf8(), 12345), passage,
+                                              QStringLiteral("kind"), f[2], english),
+                     row);
+        }
+    }
     // Rows "SECONDS|text" from noon on 15 March 2024, a leap year: a month back is 29 days.
     void ageInTheLargestWholeUnit() {
         const RelativeDateFormatter english(QLocale(QLocale::English, QLocale::UnitedStates));

@@ -46,7 +46,7 @@ private:
 };
 
 constexpr qsizetype kItemsPerShare = 8192;
-constexpr qsizetype kItemsPerCancelCheck = 1024;
+constexpr qsizetype kStatsPerCancelCheck = 1024;
 
 }  // namespace
 
@@ -60,7 +60,7 @@ void readAttributes(QList<FileItem>& items, const std::atomic<bool>* cancelled) 
         FolderDescriptors folders;
         const qsizetype end = n * (share + 1) / shares;
         for (qsizetype i = n * share / shares; i < end; ++i) {
-            if (i % kItemsPerCancelCheck == 0 && cancelled && cancelled->load()) return;
+            if (i % kStatsPerCancelCheck == 0 && cancelled && cancelled->load()) return;
             FileItem& item = data[i];
             if (item.hasAttributes()) continue;
             const int fd = folders.fdOf(item.folder());

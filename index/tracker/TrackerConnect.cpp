@@ -15,7 +15,10 @@ namespace tarnwick {
 
 namespace {
 
-constexpr char kMinerService[] = "org.freedesktop.Tracker3.Miner.Files";
+// LocalSearch, Tracker's successor, owns both names and may drop the old one; Tracker's miner
+// (Debian 12) has only the second.
+constexpr const char* kMinerServices[] = {"org.freedesktop.LocalSearch3",
+                                          "org.freedesktop.Tracker3.Miner.Files"};
 
 // The session bus as the environment names it, or the systemd user socket. Never GLib's
 // autolaunch, which would start a bus of its own that nobody stops.
@@ -57,6 +60,8 @@ private:
     }
 
     static void onBusReady(GObject*, GAsyncResult* result, gpointer data);
+    // Asks the next of kMinerServices for its endpoint; `holder` is passed to the callback.
+    void connectToNextService(std::unique_ptr<std::shared_ptr<TrackerConnector>> holder);
     static void onSparqlReady(GObject*, GAsyncResult* result, gpointer data);
 
     QPointer<QObject> m_context;
@@ -64,6 +69,7 @@ private:
     GCancellable* m_cancellable;
     GDBusConnection* m_bus = nullptr;
     bool m_settled = false;
+    std::size_t m_nextService = 0;
 };
 
 using ConnectorPtr = std::shared_ptr<TrackerConnector>;
@@ -90,8 +96,12 @@ void TrackerConnector::onBusReady(GObject*, GAsyncResult* result, gpointer data)
     TrackerConnector& connector = **holder;
     connector.m_bus = g_dbus_connection_new_for_address_finish(result, nullptr);
     if (!connector.m_bus || connector.m_settled) return connector.settle(nullptr);
-    tracker_sparql_connection_bus_new_async(kMinerService, nullptr, connector.m_bus,
-                                            connector.m_cancellable,
+    connector.connectToNextService(std::move(holder));
+}
+
+void TrackerConnector::connectToNextService(std::unique_ptr<ConnectorPtr> holder) {
+    const char* service = kMinerServices[m_nextService++];
+    tracker_sparql_connection_bus_new_async(service, nullptr, m_bus, m_cancellable,
                                             &TrackerConnector::onSparqlReady, holder.release());
 }
 
@@ -101,6 +111,8 @@ void TrackerConnector::onSparqlReady(GObject*, GAsyncResult* result, gpointer da
     TrackerSparqlConnection* sparql = tracker_sparql_connection_bus_new_finish(result, nullptr);
     if (!sparql || connector.m_settled) {
         if (sparql) g_object_unref(sparql);
+        if (!connector.m_settled && connector.m_nextService < std::size(kMinerServices))
+            return connector.connectToNextService(std::move(holder));
         return connector.settle(nullptr);
     }
     auto coverage = std::make_shared<const TrackerCoverage>(TrackerSettings::fromGSettings());

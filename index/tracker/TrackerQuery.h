@@ -14,7 +14,9 @@
 #include <optional>
 #include <vector>
 
+typedef struct _GAsyncResult GAsyncResult;
 typedef struct _GCancellable GCancellable;
+typedef struct _GObject GObject;
 typedef struct _TrackerSparqlStatement TrackerSparqlStatement;
 typedef struct _TrackerSparqlCursor TrackerSparqlCursor;
 
@@ -65,7 +67,7 @@ private:
     void beginRun();
     void execute(TrackerSparqlStatement* statement, CursorJob job);
     void readOnWorker(TrackerSparqlCursor* cursor, CursorJob job);
-    static void onExecuted(struct _GObject* source, struct _GAsyncResult* result, void* data);
+    static void onExecuted(GObject* source, GAsyncResult* result, void* data);
 
     void onSilenceCheck();
     void noteAnswer(bool complete, const QString& failure);

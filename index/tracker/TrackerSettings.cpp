@@ -13,6 +13,7 @@ namespace tarnwick {
 
 namespace {
 
+// LocalSearch (Debian 13) kept Tracker's schema ids and paths along with its D-Bus name.
 constexpr char kMinerSchema[] = "org.freedesktop.Tracker3.Miner.Files";
 constexpr char kExtractSchema[] = "org.freedesktop.Tracker3.Extract";
 

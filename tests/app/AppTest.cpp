@@ -191,6 +191,7 @@ private Q_SLOTS:
             {"notes.txt", code, code},
             {"LICENSE.weird", code, code},
             {"caf\xe9.txt", code, code},  // a name not in UTF-8
+            {"empty.m", "", ""},  // no content to sniff: typed by its name (MATLAB or Objective-C)
             {"mixed.txt", "ok \xff ok", u"ok \uFFFD ok"_s},
             {"letter.rtf", rtfDocument("Dear {\\b you},\\par hello"), "Dear you,\nhello"}};
         for (const auto& [name, bytes, text] : rows) {

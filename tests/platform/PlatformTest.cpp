@@ -905,12 +905,14 @@ private Q_SLOTS:
         m_stub.environment(true);
         // GLib announces launches on the session bus: never an autolaunched one.
         qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/tarnwick-test-bus");
-        m_files.write("notes caf\xe9 #2.txt");  // Latin-1: not UTF-8
+        m_files.write("notes caf\xe9 #2.txt", "notes\n");  // Latin-1: not UTF-8
+        m_files.write("empty notes.txt");  // typed application/x-zerosize by GLib 2.84
     }
     void reachesTheDefaultApplication_data() {
         table<std::tuple<QByteArray, bool>>({
             {"vanished file", {"gone.txt", false}},
             {"text file with an odd name", {"notes caf\xe9 #2.txt", true}},
+            {"empty file: the type of its name", {"empty notes.txt", true}},
             {"folder", {"", true}},
         });
     }

@@ -2,6 +2,8 @@
 #include "tests/support/DocumentFixtures.h"
 #include "tests/support/tracker/TrackerSandbox.h"
 
+#include <QDBusConnection>
+#include <QDBusVirtualObject>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QSignalSpy>
@@ -157,6 +159,12 @@ constexpr int kChangeMs = 60000;  // a loaded machine may take this long; a quie
 std::unique_ptr<MetadataQuery> live(MetadataPredicate predicate, const char* text = "") {
     return gather(miner().path("live"), predicate, text).query;
 }
+// A hung miner: it holds its name and answers nothing at all.
+class SilentService : public QDBusVirtualObject {
+public:
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage&, const QDBusConnection&) override { return true; }
+};
 // Milliseconds until connectAsync() answered without an index; -1 for an index or no answer.
 qint64 msUntilRefused(int timeoutMs) {
     QObject context;
@@ -313,7 +321,8 @@ class TrackerFailureTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     // Without a bus, refused at once; a stopped miner times out, and its query waits without
-    // holding the event loop until the miner dies; then later queries end and connecting fails.
+    // holding the event loop until the miner dies; then later queries end and connecting fails,
+    // until a silent service holds either of the miner's names (LocalSearch's is asked first).
     void refusedTimedOutOrEnded() {
         const QByteArray address = qgetenv("DBUS_SESSION_BUS_ADDRESS");
         qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/tarnwick-bus");
@@ -341,6 +350,19 @@ private Q_SLOTS:
         QCOMPARE(after.query->resultCount(), 0);
         const qint64 deadMs = msUntilRefused(10000);
         QVERIFY2(deadMs >= 0 && deadMs < 5000, QByteArray::number(deadMs));
+        for (const char* name :
+             {"org.freedesktop.LocalSearch3", "org.freedesktop.Tracker3.Miner.Files"}) {
+            SilentService silent;
+            QDBusConnection bus = QDBusConnection::connectToBus(QString::fromUtf8(address),
+                                                                QString::fromLatin1(name));
+            QVERIFY(
+                bus.registerVirtualObject(QStringLiteral("/"), &silent, QDBusConnection::SubPath) &&
+                bus.registerService(QString::fromLatin1(name)));
+            const qint64 hungMs = msUntilRefused(1000);
+            bus.unregisterObject(QStringLiteral("/"));
+            QDBusConnection::disconnectFromBus(QString::fromLatin1(name));
+            QVERIFY2(hungMs >= 900 && hungMs < 5000, name);
+        }
     }
 };
 

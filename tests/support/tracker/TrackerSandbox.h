@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QThread>
 #include <QUrl>
 
@@ -45,6 +46,7 @@ public:
                 "eavesdrop=\"true\"/><allow eavesdrop=\"true\"/><allow own=\"*\"/></policy>"
                 "</busconfig>\n");
         // Only the extractor may be started by the bus: an activatable miner would start twice.
+        // LocalSearch (Debian 13) runs its extractor as a child of the miner, not as a service.
         QFile::copy(
             QStringLiteral(
                 "/usr/share/dbus-1/services/org.freedesktop.Tracker3.Miner.Extract.service"),
@@ -80,7 +82,8 @@ public:
         m_miner->setProcessEnvironment(environment);
         m_miner->setProcessChannelMode(QProcess::MergedChannels);
         m_miner->setStandardOutputFile(QFile::decodeName(m_root + "/miner.log"));
-        m_miner->start(QStringLiteral("/usr/libexec/tracker-miner-fs-3"),
+        m_miner->start(firstExisting({QStringLiteral("/usr/libexec/localsearch-3"),
+                                      QStringLiteral("/usr/libexec/tracker-miner-fs-3")}),
                        {QStringLiteral("--initial-sleep=0")});
         return awaitIdle(timeoutMs);
     }
@@ -130,6 +133,12 @@ private:
             QStringLiteral("org.freedesktop.Tracker3.Miner"), QString::fromLatin1(method));
         return QDBusConnection(kConnection).call(call, QDBus::Block, 5000).arguments().value(0);
     }
+    // The miner as LocalSearch (Debian 13) or Tracker names it.
+    static QString firstExisting(const QStringList& paths) {
+        for (const QString& path : paths)
+            if (QFile::exists(path)) return path;
+        return paths.last();
+    }
     static void writeFile(const QByteArray& path, const QByteArray& content) {
         QFile file(QFile::decodeName(path));
         if (file.open(QIODevice::WriteOnly)) file.write(content);
@@ -147,9 +156,11 @@ private:
         if (askMiner("GetStatus").toString() != "Idle" || askMiner("GetProgress") != 1.0)
             return false;
         QProcess query;
-        query.start(QStringLiteral("tracker3"),
-                    {QStringLiteral("sparql"), QStringLiteral("--dbus-service"), kMiner,
-                     QStringLiteral("-q"),
+        // TinySPARQL's command (Debian 13) or Tracker's, which asks the same way.
+        const QString tinySparql = QStandardPaths::findExecutable(QStringLiteral("tinysparql"));
+        query.start(tinySparql.isEmpty() ? QStringLiteral("tracker3") : tinySparql,
+                    {tinySparql.isEmpty() ? QStringLiteral("sparql") : QStringLiteral("query"),
+                     QStringLiteral("--dbus-service"), kMiner, QStringLiteral("-q"),
                      kAwaiting.arg(QUrl::fromLocalFile(QFile::decodeName(m_corpus)).toEncoded())});
         query.waitForFinished(10000);
         return query.readAllStandardOutput().split('\n').value(1).trimmed() == "0";

@@ -11,6 +11,7 @@
 #include <QFontDatabase>
 #include <QPainter>
 #include <QTest>
+#include <QTimeZone>
 
 using namespace tarnwick;
 
@@ -199,7 +200,7 @@ private Q_SLOTS:
     // Rows "SECONDS|text" from noon on 15 March 2024, a leap year: a month back is 29 days.
     void ageInTheLargestWholeUnit() {
         const RelativeDateFormatter english(QLocale(QLocale::English, QLocale::UnitedStates));
-        const QDateTime now(QDate(2024, 3, 15), QTime(12, 0), Qt::UTC);
+        const QDateTime now(QDate(2024, 3, 15), QTime(12, 0), QTimeZone::utc());
         for (const char* row :
              {"0|now", "-1|1 sec. ago", "-30|30 sec. ago", "-3599|59 min. ago", "-7300|2 hr. ago",
               "-169200|1 day ago", "-518400|6 days ago", "-604800|1 wk. ago", "-1296000|2 wk. ago",

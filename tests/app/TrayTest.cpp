@@ -406,7 +406,7 @@ private Q_SLOTS:
                                  {windowPath, {fileUriFromPath(folder)}}}));
         QWidget nautilusWindow;  // with the properties by which a Nautilus window is known
         nautilusWindow.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&nautilusWindow));
+        QVERIFY(QTest::qWaitForWindowExposed(&nautilusWindow, 20000));  // a loaded machine
         QWindow& window = *nautilusWindow.windowHandle();
         QVERIFY(xserver::setTextProperty(window, u"_GTK_WINDOW_OBJECT_PATH"_s, windowPath) &&
                 xserver::setTextProperty(window, u"_GTK_UNIQUE_BUS_NAME"_s, nautilus.uniqueName()));

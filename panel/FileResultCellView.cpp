@@ -25,7 +25,6 @@ constexpr int kGap = 10;
 constexpr int kNameTop = 6;
 constexpr int kSelectionInset = 6;
 constexpr qreal kSelectionRadius = 6;
-constexpr qreal kFocusRingWidth = 2;
 constexpr qreal kFocusRingGap = 2;
 
 // Control characters (a newline in a name, line breaks in a passage) drawn as blanks, one for

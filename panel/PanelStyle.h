@@ -6,6 +6,9 @@
 
 namespace tarnwick {
 
+// The ring that marks a focused pill or row for keyboard users.
+inline constexpr qreal kFocusRingWidth = 2;
+
 // The panel's colours, derived from the palette so that light and dark themes both work: label
 // tones are the window text with less opacity, the accent is the selection colour.
 struct PanelColors {

@@ -12,7 +12,6 @@ namespace {
 
 constexpr int kPillHeight = 22;
 constexpr int kHorizontalPadding = 10;
-constexpr qreal kFocusRingWidth = 2;
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 #include "Appcast.h"
 
+#include <QCoreApplication>
 #include <QXmlStreamReader>
 
 namespace tarnwick {
@@ -89,7 +90,7 @@ std::optional<QUrl> secureUrl(const QString& text) {
 // The item, or the reason it cannot be offered.
 std::optional<AppcastItem> toItem(const RawItem& raw, QString* reason) {
     if (raw.version.isEmpty()) {
-        *reason = QStringLiteral("no version");
+        *reason = QCoreApplication::translate("Appcast", "no version");
         return std::nullopt;
     }
     const std::optional<AppcastVersion> version = AppcastVersion::parse(raw.version);
@@ -98,20 +99,20 @@ std::optional<AppcastItem> toItem(const RawItem& raw, QString* reason) {
         return std::nullopt;
     }
     if (!raw.hasEnclosure) {
-        *reason = QStringLiteral("no enclosure");
+        *reason = QCoreApplication::translate("Appcast", "no enclosure");
         return std::nullopt;
     }
     const std::optional<QUrl> download = secureUrl(raw.enclosureUrl);
     if (!download) {
-        *reason = QStringLiteral("the download \"%1\" is not an https link")
+        *reason = QCoreApplication::translate("Appcast", "the download \"%1\" is not an https link")
                       .arg(raw.enclosureUrl.left(80));
         return std::nullopt;
     }
     bool lengthOk = true;
     if (!raw.enclosureLength.isEmpty() &&
         (raw.enclosureLength.toLongLong(&lengthOk) < 0 || !lengthOk)) {
-        *reason =
-            QStringLiteral("the length \"%1\" is not a number").arg(raw.enclosureLength.left(40));
+        *reason = QCoreApplication::translate("Appcast", "the length \"%1\" is not a number")
+                      .arg(raw.enclosureLength.left(40));
         return std::nullopt;
     }
     AppcastItem item;
@@ -139,7 +140,9 @@ void readChannel(QXmlStreamReader& reader, AppcastFeed* feed, int* itemNumber) {
         if (std::optional<AppcastItem> item = toItem(raw, &reason))
             feed->items.push_back(std::move(*item));
         else
-            feed->rejected << QStringLiteral("item %1: %2").arg(*itemNumber).arg(reason);
+            feed->rejected << QCoreApplication::translate("Appcast", "item %1: %2")
+                                  .arg(*itemNumber)
+                                  .arg(reason);
     }
 }
 
@@ -152,8 +155,9 @@ AppcastFeed parseAppcast(const QByteArray& xml) {
     int itemNumber = 0;
     if (reader.readNextStartElement()) {
         if (!isPlain(reader, "rss")) {
-            feed.error = QStringLiteral("not an RSS feed (the document is <%1>)")
-                             .arg(reader.qualifiedName().toString().left(40));
+            feed.error =
+                QCoreApplication::translate("Appcast", "not an RSS feed (the document is <%1>)")
+                    .arg(reader.qualifiedName().toString().left(40));
             return feed;
         }
         while (reader.readNextStartElement()) {
@@ -169,12 +173,13 @@ AppcastFeed parseAppcast(const QByteArray& xml) {
     while (!reader.atEnd() && !reader.hasError()) reader.readNext();
     if (reader.hasError()) {
         feed = {};
-        feed.error = QStringLiteral("the appcast is not well-formed XML (line %1: %2)")
+        feed.error = QCoreApplication::translate("Appcast",
+                                                 "the appcast is not well-formed XML (line %1: %2)")
                          .arg(reader.lineNumber())
                          .arg(reader.errorString());
     } else if (!sawChannel) {
         feed = {};
-        feed.error = QStringLiteral("the appcast has no <channel>");
+        feed.error = QCoreApplication::translate("Appcast", "the appcast has no <channel>");
     }
     return feed;
 }
@@ -186,8 +191,9 @@ AppcastVerdict judgeAppcast(const AppcastFeed& feed, const AppcastVersion& runni
         return verdict;
     }
     if (feed.items.empty() && !feed.rejected.isEmpty()) {
-        verdict.message = QStringLiteral("the appcast has no usable item (%1)")
-                              .arg(feed.rejected.mid(0, 3).join(QLatin1String("; ")));
+        verdict.message =
+            QCoreApplication::translate("Appcast", "the appcast has no usable item (%1)")
+                .arg(feed.rejected.mid(0, 3).join(QLatin1String("; ")));
         return verdict;
     }
     const AppcastItem* newest = nullptr;

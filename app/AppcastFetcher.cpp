@@ -21,7 +21,7 @@ QString sizeText(qint64 bytes) {
 AppcastFetcher::AppcastFetcher(QObject* parent) : QObject(parent) {
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, [this] {
-        fail(QStringLiteral("the update server did not answer within %1 seconds")
+        fail(tr("the update server did not answer within %1 seconds")
                  .arg(m_limits.timeoutMs / 1000.0));
     });
 }
@@ -31,7 +31,7 @@ void AppcastFetcher::fetch(const QUrl& url) {
     if (!isSecure(url)) {
         // Reported from the event loop, as every other outcome is.
         const QString message =
-            QStringLiteral("refusing to read updates from %1: only https addresses are accepted")
+            tr("refusing to read updates from %1: only https addresses are accepted")
                 .arg(url.toDisplayString());
         QTimer::singleShot(0, this, [this, message] { Q_EMIT failed(message); });
         return;
@@ -57,12 +57,11 @@ void AppcastFetcher::fetch(const QUrl& url) {
 
 void AppcastFetcher::onRedirected(const QUrl& target) {
     if (++m_redirects > m_limits.maxRedirects) {
-        fail(QStringLiteral("the update server redirected more than %1 times")
-                 .arg(m_limits.maxRedirects));
+        fail(tr("the update server redirected more than %1 times").arg(m_limits.maxRedirects));
         return;
     }
     if (!isSecure(target)) {
-        fail(QStringLiteral("refusing the redirect to %1: updates are only read over https")
+        fail(tr("refusing the redirect to %1: updates are only read over https")
                  .arg(target.toDisplayString()));
         return;
     }
@@ -72,14 +71,14 @@ void AppcastFetcher::onRedirected(const QUrl& target) {
 void AppcastFetcher::onMetaData() {
     const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
     if (length.isValid() && length.toLongLong() > m_limits.maxBytes)
-        fail(QStringLiteral("the appcast is %1, more than the %2 an appcast may be")
+        fail(tr("the appcast is %1, more than the %2 an appcast may be")
                  .arg(sizeText(length.toLongLong()), sizeText(m_limits.maxBytes)));
 }
 
 void AppcastFetcher::onReadyRead() {
     m_body += m_reply->read(m_limits.maxBytes + 1 - m_body.size());
     if (m_body.size() > m_limits.maxBytes)
-        fail(QStringLiteral("the appcast is larger than the %1 an appcast may be")
+        fail(tr("the appcast is larger than the %1 an appcast may be")
                  .arg(sizeText(m_limits.maxBytes)));
 }
 
@@ -89,16 +88,13 @@ void AppcastFetcher::onFinished() {
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const bool httpFailure = status >= 300 || (status > 0 && status < 200);
     if (reply->error() != QNetworkReply::NoError && !httpFailure) {
-        fail(QStringLiteral("cannot read the appcast: %1").arg(reply->errorString()));
+        fail(tr("cannot read the appcast: %1").arg(reply->errorString()));
         return;
     }
     if (httpFailure || status == 0) {
         const QString reason =
             reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
-        fail(QStringLiteral("the update server answered HTTP %1 %2")
-                 .arg(status)
-                 .arg(reason)
-                 .trimmed());
+        fail(tr("the update server answered HTTP %1 %2").arg(status).arg(reason).trimmed());
         return;
     }
     onReadyRead();

@@ -68,15 +68,14 @@ bool FileManagerActions::install(QStringList* report, QStringList* errors) const
     QString error;
     if (m_locations.hasNautilus) {
         if (nautilus().install(&error))
-            *report
-                << QStringLiteral("Nautilus: added the script %1").arg(m_locations.nautilusScript);
+            *report << tr("Nautilus: added the script %1").arg(m_locations.nautilusScript);
         else
             *errors << QStringLiteral("Nautilus: %1").arg(error);
     }
     if (m_locations.hasThunar) {
         if (m_locations.thunar.install(thunarAction(), &error))
-            *report << QStringLiteral("Thunar: added the custom action to %1")
-                           .arg(m_locations.thunar.userFile());
+            *report
+                << tr("Thunar: added the custom action to %1").arg(m_locations.thunar.userFile());
         else
             *errors << QStringLiteral("Thunar: %1").arg(error);
     }
@@ -88,13 +87,13 @@ bool FileManagerActions::remove(QStringList* report, QStringList* errors) const 
     // Removing also where the file manager has gone since: the files may still be there.
     if (nautilus().isInstalled() || m_locations.hasNautilus) {
         if (nautilus().remove(&error))
-            *report << QStringLiteral("Nautilus: no script of ours left");
+            *report << tr("Nautilus: no script of ours left");
         else
             *errors << QStringLiteral("Nautilus: %1").arg(error);
     }
     if (m_locations.thunar.contains(kThunarActionId) || m_locations.hasThunar) {
         if (m_locations.thunar.remove(kThunarActionId, &error))
-            *report << QStringLiteral("Thunar: no custom action of ours left");
+            *report << tr("Thunar: no custom action of ours left");
         else
             *errors << QStringLiteral("Thunar: %1").arg(error);
     }
@@ -104,9 +103,9 @@ bool FileManagerActions::remove(QStringList* report, QStringList* errors) const 
 int installFileManagerActions(bool remove) {
     const FileManagerActions actions = FileManagerActions::forThisUser();
     if (!remove && actions.presentFileManagers().isEmpty()) {
-        std::printf(
-            "Neither Nautilus nor Thunar was found; Dolphin and Nemo get their action "
-            "from the package.\n");
+        std::printf("%s\n", qPrintable(FileManagerActions::tr(
+                                "Neither Nautilus nor Thunar was found; Dolphin and Nemo get "
+                                "their action from the package.")));
         return 0;
     }
     QStringList report;

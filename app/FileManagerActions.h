@@ -3,6 +3,7 @@
 #include "platform/xdg/NautilusScriptAction.h"
 #include "platform/xdg/ThunarActionsFile.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace tarnwick {
@@ -11,6 +12,8 @@ namespace tarnwick {
 // folders: a Nautilus script and a Thunar custom action (Dolphin and Nemo get theirs from the
 // package). Only file managers found on this system are touched.
 class FileManagerActions {
+    Q_DECLARE_TR_FUNCTIONS(FileManagerActions)
+
 public:
     struct Locations {
         QString nautilusScript;  // the script's path

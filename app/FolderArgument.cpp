@@ -1,5 +1,7 @@
 #include "FolderArgument.h"
 
+#include "Translations.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -15,7 +17,9 @@ namespace {
 std::optional<QByteArray> folderProblem(const QByteArray& folder) {
     struct stat st;
     if (stat(folder.constData(), &st) != 0) return folder + ": " + std::strerror(errno);
-    if (!S_ISDIR(st.st_mode)) return folder + ": not a folder";
+    if (!S_ISDIR(st.st_mode))
+        return folder + ": " +
+               Translations::translate("FolderArgument", "not a folder").toLocal8Bit();
     DIR* dir = opendir(folder.constData());
     if (!dir) return folder + ": " + std::strerror(errno);
     closedir(dir);

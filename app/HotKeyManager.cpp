@@ -8,6 +8,7 @@
 #include "platform/portal/PortalGlobalShortcut.h"
 #include "platform/x11/X11KeyGrab.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 
 #include <cstdio>
@@ -16,7 +17,9 @@ namespace tarnwick {
 
 namespace {
 
-const char* const kShortcutDescription = "Search File Manager Window";
+// Shown by the desktop's shortcut settings, as the tray menu names the same action.
+const char* const kShortcutDescription =
+    QT_TRANSLATE_NOOP("TrayMenu", "Search File Manager Window");
 
 std::unique_ptr<GlobalShortcut> sessionBackend() {
     switch (currentDisplayServer()) {
@@ -59,7 +62,7 @@ std::optional<ShortcutKey> shortcutKeyFor(const StoredHotKey& hotKey) {
     key.alt = modifiers.alt;
     key.shift = modifiers.shift;
     key.super = modifiers.super;
-    key.description = QString::fromLatin1(kShortcutDescription);
+    key.description = QCoreApplication::translate("TrayMenu", kShortcutDescription);
     return key;
 }
 
@@ -128,9 +131,9 @@ QString HotKeyManager::workingShortcut() const {
 
 QString HotKeyManager::trayLine() const {
     const QString working = workingShortcut();
-    if (!working.isEmpty()) return QStringLiteral("Shortcut: ") + working;
-    return isPending() ? QStringLiteral("Shortcut: waiting for the desktop\u2026")
-                       : QStringLiteral("Shortcut: none (see Settings)");
+    if (!working.isEmpty()) return tr("Shortcut: %1").arg(working);
+    return isPending() ? tr("Shortcut: waiting for the desktop…")
+                       : tr("Shortcut: none (see Settings)");
 }
 
 QString HotKeyManager::shortcutProblem() const {

@@ -2,6 +2,7 @@
 
 #include "core/Preferences.h"
 
+#include <QCoreApplication>
 #include <QKeySequence>
 #include <QStringList>
 
@@ -70,10 +71,15 @@ quint32 storedOrDefault(std::optional<qint64> value, quint32 fallback) {
     return bits == 0 ? fallback : bits;
 }
 
+// Key names are the ones Qt's own translations carry (QShortcut's "Space", "Ctrl", ...).
+QString qtKeyName(const char* name) {
+    return QCoreApplication::translate("QShortcut", name);
+}
+
 QString keyName(quint32 keyCode) {
     for (const KeyNameRow& row : kKeyNameTable)
-        if (row.keyCode == keyCode) return QString::fromLatin1(row.text);
-    return QStringLiteral("Key %1").arg(keyCode);
+        if (row.keyCode == keyCode) return qtKeyName(row.text);
+    return QCoreApplication::translate("HotKeyText", "Key %1").arg(keyCode);
 }
 
 QString nativeText(const QKeySequence& keys) {
@@ -96,10 +102,10 @@ StoredHotKey readStoredHotKey() {
 QString hotKeyDisplayText(const StoredHotKey& hotKey) {
     const ModifierKeys keys = modifierKeysFor(hotKey.modifiers);
     QStringList pieces;
-    if (keys.control) pieces << QStringLiteral("Ctrl");
-    if (keys.alt) pieces << QStringLiteral("Alt");
-    if (keys.shift) pieces << QStringLiteral("Shift");
-    if (keys.super) pieces << QStringLiteral("Super");
+    if (keys.control) pieces << qtKeyName("Ctrl");
+    if (keys.alt) pieces << qtKeyName("Alt");
+    if (keys.shift) pieces << qtKeyName("Shift");
+    if (keys.super) pieces << qtKeyName("Super");
     pieces << keyName(hotKey.keyCode);
     return pieces.join(QLatin1Char('+'));
 }
@@ -120,14 +126,19 @@ ModifierKeys modifierKeysFor(quint32 modifiers) {
 QList<PanelKeyRow> panelKeyRows(const StoredHotKey& hotKey) {
     // Inside the panel the Command key of the original is Ctrl.
     return {
-        {QStringLiteral("Activate search"), hotKeyDisplayText(hotKey)},
-        {QStringLiteral("Navigate results"), QStringLiteral("\u2191 \u2193")},
-        {QStringLiteral("Open selected file"), nativeText(QKeySequence(Qt::Key_Return))},
-        {QStringLiteral("Reveal in File Manager"),
+        {QCoreApplication::translate("HotKeyText", "Activate search"), hotKeyDisplayText(hotKey)},
+        {QCoreApplication::translate("HotKeyText", "Navigate results"),
+         QStringLiteral("\u2191 \u2193")},
+        {QCoreApplication::translate("HotKeyText", "Open selected file"),
+         nativeText(QKeySequence(Qt::Key_Return))},
+        {QCoreApplication::translate("HotKeyText", "Reveal in File Manager"),
          nativeText(QKeySequence(Qt::CTRL | Qt::Key_Return))},
-        {QStringLiteral("Copy path"), nativeText(QKeySequence(Qt::CTRL | Qt::Key_C))},
-        {QStringLiteral("QuickLook preview"), nativeText(QKeySequence(Qt::Key_Space))},
-        {QStringLiteral("Dismiss"), nativeText(QKeySequence(Qt::Key_Escape))},
+        {QCoreApplication::translate("HotKeyText", "Copy path"),
+         nativeText(QKeySequence(Qt::CTRL | Qt::Key_C))},
+        {QCoreApplication::translate("HotKeyText", "QuickLook preview"),
+         nativeText(QKeySequence(Qt::Key_Space))},
+        {QCoreApplication::translate("HotKeyText", "Dismiss"),
+         nativeText(QKeySequence(Qt::Key_Escape))},
     };
 }
 

@@ -47,7 +47,7 @@ bool LoginItem::setEnabled(bool enabled, QString* error) const {
     if (!enabled) {
         done = removeAutostartEntry(m_entryPath, &failure);
     } else if (const QString templatePath = findTemplate(); templatePath.isEmpty()) {
-        failure = QStringLiteral("no autostart template installed (looked in %1)")
+        failure = tr("no autostart template installed (looked in %1)")
                       .arg(m_templateCandidates.join(QLatin1String(", ")));
     } else {
         done = writeAutostartEntry(templatePath, m_entryPath, &failure);

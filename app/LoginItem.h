@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -10,6 +11,8 @@ namespace tarnwick {
 // installs under share/tarnwick/autostart; "off" is no entry at all. Nothing is cached: every
 // question reads the file again.
 class LoginItem {
+    Q_DECLARE_TR_FUNCTIONS(LoginItem)
+
 public:
     static constexpr const char* kAppId = "org.tarnwick.Tarnwick";
 

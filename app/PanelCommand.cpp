@@ -3,6 +3,7 @@
 #include "FolderArgument.h"
 #include "PreviewLoader.h"
 #include "SearchDependencies.h"
+#include "Translations.h"
 #include "panel/SearchPanel.h"
 #include "platform/DesktopServices.h"
 
@@ -23,10 +24,12 @@ void quitOnceRequestsAreDelivered() {
 
 }  // namespace
 
-int runPanelCommand(int& argc, char** argv, const QByteArray& argument) {
+int runPanelCommand(int& argc, char** argv, const QByteArray& argument,
+                    Translations& translations) {
     const std::optional<QByteArray> folder = searchableFolder(argument);
     if (!folder) return 1;
     QApplication app(argc, argv);
+    translations.install();
 
     SearchPanel panel(*folder, defaultSearchDependencies(), &loadPreviewContent);
     // A tool window does not count for quitting on the last window closed: quit explicitly.
@@ -34,7 +37,8 @@ int runPanelCommand(int& argc, char** argv, const QByteArray& argument) {
                      Qt::QueuedConnection);
     panel.show();
     if (!panel.isVisible()) {
-        complain("no screen to show the panel on");
+        complain(QCoreApplication::translate("PanelCommand", "no screen to show the panel on")
+                     .toLocal8Bit());
         return 1;
     }
     return app.exec();

@@ -83,7 +83,9 @@ int printResults(QList<FileItem> results, QList<std::optional<QString>> passages
     }
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         if (errno == EPIPE) return 0;
-        complain(QByteArray("cannot write the results: ") + std::strerror(errno));
+        complain(QCoreApplication::translate("PrintCommand", "cannot write the results: %1")
+                     .arg(QString::fromLocal8Bit(std::strerror(errno)))
+                     .toLocal8Bit());
         return 2;
     }
     return results.isEmpty() ? 1 : 0;
@@ -94,16 +96,22 @@ int report(const SearchSession& session, QList<std::optional<QString>> passages,
            const PrintOptions& options) {
     const bool indexAlone = session.searchMode() == SearchMode::spotlightOnly;
     if (indexAlone) {
-        complain(options.folder + ": the index holds " +
-                 QByteArray::number(session.indexedCount()) +
-                 " items here; searching the index alone");
+        complain(options.folder + ": " +
+                 QCoreApplication::translate("PrintCommand",
+                                             "the index holds %n items here; searching the index "
+                                             "alone",
+                                             nullptr, int(session.indexedCount()))
+                     .toLocal8Bit());
     }
     if (session.indexTimedOut()) {
         if (indexAlone) {
-            complain("the index did not answer");
+            complain(QCoreApplication::translate("PrintCommand", "the index did not answer")
+                         .toLocal8Bit());
             return 2;
         }
-        complain("the index did not answer; matching names only");
+        complain(QCoreApplication::translate("PrintCommand",
+                                             "the index did not answer; matching names only")
+                     .toLocal8Bit());
     }
     // Without a query the index alone has nothing to show, whatever the listing showed before
     // its count came in.

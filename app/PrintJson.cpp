@@ -67,7 +67,7 @@ QByteArray resultJson(const FileItem& item, Matcher& matcher,
            "\",\"score\":" + QByteArray::number(score.value_or(0));
     if (content) {
         // "Content match" stands in the list where no passage could be read: no passage.
-        const bool read = passage && *passage != kContentMatchText;
+        const bool read = passage && *passage != contentMatchText();
         out += ",\"snippet\":" + (read ? quoted(passage->toUtf8()) : QByteArray("null"));
     }
     return out + '}';

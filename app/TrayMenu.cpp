@@ -1,6 +1,7 @@
 #include "TrayMenu.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QKeySequence>
 #include <QMenu>
 
@@ -19,18 +20,20 @@ void addItem(QMenu& menu, const QString& title, const std::function<void()>& act
 
 std::unique_ptr<QMenu> buildTrayMenu(const QString& shortcutLine, const TrayMenuActions& actions) {
     auto menu = std::make_unique<QMenu>();
-    addItem(*menu, QStringLiteral("Search File Manager Window"), actions.search);
+    addItem(*menu, QCoreApplication::translate("TrayMenu", "Search File Manager Window"),
+            actions.search);
     menu->addSeparator();
     QAction* shortcut = menu->addAction(shortcutLine);
     shortcut->setObjectName(QLatin1String(kShortcutLineName));
     shortcut->setEnabled(false);
     menu->addSeparator();
-    addItem(*menu, QStringLiteral("Settings\u2026"), actions.openSettings,
+    addItem(*menu, QCoreApplication::translate("TrayMenu", "Settings…"), actions.openSettings,
             QKeySequence(Qt::CTRL | Qt::Key_Comma));
     if (actions.checkForUpdates)
-        addItem(*menu, QStringLiteral("Check for Updates\u2026"), actions.checkForUpdates);
+        addItem(*menu, QCoreApplication::translate("TrayMenu", "Check for Updates…"),
+                actions.checkForUpdates);
     menu->addSeparator();
-    addItem(*menu, QStringLiteral("Quit Tarnwick"), actions.quit,
+    addItem(*menu, QCoreApplication::translate("TrayMenu", "Quit Tarnwick"), actions.quit,
             QKeySequence(Qt::CTRL | Qt::Key_Q));
     return menu;
 }

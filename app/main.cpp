@@ -7,6 +7,7 @@
 #include "SearchDependencies.h"
 #include "SettingsView.h"
 #include "SingleInstance.h"
+#include "Translations.h"
 #include "UpdateManager.h"
 #include "app/cli/CommandLine.h"
 #include "app/cli/CommandLineHelp.h"
@@ -16,7 +17,9 @@
 
 #include <QApplication>
 #include <QDBusConnection>
+#include <QProcessEnvironment>
 
+#include <clocale>
 #include <cstdio>
 
 namespace {
@@ -46,8 +49,9 @@ int handOver(SingleInstance& instance, const StartRequest& request, bool* became
         *becamePrimary = true;
         return 0;
     }
-    std::fprintf(stderr, "tarnwick: the running instance did not answer: %s\n",
-                 qUtf8Printable(error));
+    complain(QCoreApplication::translate("main", "the running instance did not answer: %1")
+                 .arg(error)
+                 .toLocal8Bit());
     return 1;
 }
 
@@ -83,8 +87,10 @@ std::optional<StartRequest> startRequest(const cli::Invocation& invocation) {
 }
 
 // The tray application, or a hand-over to the one already running.
-int runTrayApplication(int& argc, char** argv, const StartRequest& request) {
+int runTrayApplication(int& argc, char** argv, const StartRequest& request,
+                       Translations& translations) {
     QApplication app(argc, argv);
+    translations.install();
     SingleInstance instance(QDBusConnection::sessionBus());
     const SingleInstance::Claim claim = instance.claim();
     if (claim == SingleInstance::Claim::alreadyRunning) {
@@ -115,6 +121,11 @@ int runTrayApplication(int& argc, char** argv, const StartRequest& request) {
 
 int main(int argc, char* argv[]) {
     using Command = cli::Invocation::Command;
+    // The C library's own messages (strerror) in the desktop's language from the first line on;
+    // Qt's application object would set this only later.
+    std::setlocale(LC_ALL, "");
+    Translations translations(desktopLanguages(QProcessEnvironment::systemEnvironment()),
+                              Translations::installedFolder());
     // Read before any application object exists: help, version and a wrong command line need
     // no display and no bus.
     const cli::Invocation invocation = cli::parseCommandLine(argc, argv);
@@ -138,13 +149,15 @@ int main(int argc, char* argv[]) {
     int qtArgc = 1;
     switch (invocation.command) {
         case Command::panel:
-            return runPanelCommand(qtArgc, argv, invocation.folder);
+            return runPanelCommand(qtArgc, argv, invocation.folder, translations);
         case Command::print: {
             QCoreApplication app(qtArgc, argv);
+            translations.install();
             return runPrintCommand(invocation);
         }
         case Command::installActions: {
             QCoreApplication app(qtArgc, argv);
+            translations.install();
             return installFileManagerActions(invocation.isSet("--remove"));
         }
         default:
@@ -152,5 +165,5 @@ int main(int argc, char* argv[]) {
     }
     const std::optional<StartRequest> request = startRequest(invocation);
     if (!request) return 1;
-    return runTrayApplication(qtArgc, argv, *request);
+    return runTrayApplication(qtArgc, argv, *request, translations);
 }

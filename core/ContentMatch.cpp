@@ -1,6 +1,12 @@
 #include "ContentMatch.h"
 
+#include <QCoreApplication>
+
 namespace tarnwick {
+
+QString contentMatchText() {
+    return QCoreApplication::translate("ContentMatch", "Content match");
+}
 
 bool wantsSnippet(const FileItem& item, const QString& query, SearchMode mode,
                   const QSet<QByteArray>& contentHits) {

@@ -9,8 +9,9 @@
 
 namespace tarnwick {
 
-// What a row matched only by its content shows until (or instead of) its passage.
-inline const QString kContentMatchText = QStringLiteral("Content match");
+// What a row matched only by its content shows until (or instead of) its passage, in the user's
+// language; compared with as the mark of "no passage".
+QString contentMatchText();
 
 // Whether a row of the results for `query` shows a passage of its text: only a row the query
 // reached through the file's content. A name holding the query explains itself; in a hybrid

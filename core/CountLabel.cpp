@@ -1,17 +1,33 @@
 #include "CountLabel.h"
 
+#include <QCoreApplication>
+
 namespace tarnwick {
 
+namespace {
+
+// Counts past what an int holds are not shown by a folder anyone lists.
+QString counted(const char* source, qint64 count) {
+    return QCoreApplication::translate("CountLabel", source, nullptr, int(count));
+}
+
+}  // namespace
+
+QString loadingText() {
+    return QCoreApplication::translate("CountLabel", "Loading…");
+}
+
 QString typeToSearchText(qint64 indexedCount) {
-    return QString::number(indexedCount) + QStringLiteral(" items \u2014 type to search");
+    return counted(QT_TRANSLATE_N_NOOP("CountLabel", "%n items — type to search"), indexedCount);
 }
 
 QString countLabelText(SearchMode mode, bool queryIsEmpty, bool noPillChosen, qint64 shownCount,
                        qint64 allCount) {
     if (mode == SearchMode::spotlightOnly)
-        return QString::number(shownCount) + QStringLiteral(" results");
-    if (queryIsEmpty && noPillChosen) return QString::number(allCount) + QStringLiteral(" items");
-    return QString::number(shownCount) + QStringLiteral(" of ") + QString::number(allCount);
+        return counted(QT_TRANSLATE_N_NOOP("CountLabel", "%n results"), shownCount);
+    if (queryIsEmpty && noPillChosen)
+        return counted(QT_TRANSLATE_N_NOOP("CountLabel", "%n items"), allCount);
+    return QCoreApplication::translate("CountLabel", "%1 of %2").arg(shownCount).arg(allCount);
 }
 
 }  // namespace tarnwick

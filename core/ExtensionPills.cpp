@@ -2,6 +2,7 @@
 
 #include "ExtensionKey.h"
 
+#include <QCoreApplication>
 #include <QHash>
 
 #include <algorithm>
@@ -26,11 +27,12 @@ QList<Pill> countPills(const QList<FileItem>& items, bool withFolders) {
     });
     if (ranked.size() > size_t(kMaxExtensionPills)) ranked.resize(kMaxExtensionPills);
 
-    QList<Pill> pills{{QStringLiteral("All"), QString()}};
+    QList<Pill> pills{{QCoreApplication::translate("ExtensionPills", "All"), QString()}};
     for (const auto& [extension, count] : ranked)
         pills.append({extension.toUpper() + QStringLiteral(" (") + QString::number(count) + u')',
                       extension});
-    if (withFolders && anyFolder) pills.append({QStringLiteral("Folders"), kFolderKey});
+    if (withFolders && anyFolder)
+        pills.append({QCoreApplication::translate("ExtensionPills", "Folders"), kFolderKey});
     return pills;
 }
 

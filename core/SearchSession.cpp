@@ -71,7 +71,7 @@ QString SearchSession::directoryText() const {
 void SearchSession::startSearch() {
     if (m_closed) return;
     stopDetection();
-    setCountText(kLoadingText);
+    setCountText(loadingText());
     const quint64 search = ++m_searchGeneration;
     m_listingCancelled = std::make_shared<std::atomic<bool>>(false);
     m_attributesFor.reset();
@@ -467,7 +467,7 @@ std::optional<QString> SearchSession::requestSnippet(const FileItem& item) {
     const QByteArray path = item.path();
     if (auto cached = m_snippetCache.constFind(path); cached != m_snippetCache.constEnd())
         return *cached;
-    if (!m_deps.snippet || m_snippetsPending.contains(path)) return kContentMatchText;
+    if (!m_deps.snippet || m_snippetsPending.contains(path)) return contentMatchText();
     m_snippetsPending.insert(path);
     QPointer<SearchSession> self(this);
     WorkQueue::shared().start(
@@ -477,7 +477,7 @@ std::optional<QString> SearchSession::requestSnippet(const FileItem& item) {
                 s->storeSnippet(generation, path, text);
             });
         });
-    return kContentMatchText;
+    return contentMatchText();
 }
 
 void SearchSession::storeSnippet(quint64 queryGeneration, const QByteArray& path,
@@ -485,7 +485,7 @@ void SearchSession::storeSnippet(quint64 queryGeneration, const QByteArray& path
     // Extracted for a query that has changed since: not this list's passage.
     if (m_closed || queryGeneration != m_queryGeneration) return;
     m_snippetsPending.remove(path);
-    m_snippetCache.insert(path, text.value_or(kContentMatchText));
+    m_snippetCache.insert(path, text.value_or(contentMatchText()));
     // Finding the row is a pass over the results: worth it only for a view that repaints it.
     static const QMetaMethod ready = QMetaMethod::fromSignal(&SearchSession::snippetReady);
     for (qsizetype row = 0; isSignalConnected(ready) && row < m_filteredItems.size(); ++row) {

@@ -2,6 +2,8 @@
 
 #include "NameOrder.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace tarnwick {
@@ -14,6 +16,18 @@ QString rawValue(SortMode mode) {
             return QStringLiteral("Date");
         case SortMode::size:
             return QStringLiteral("Size");
+    }
+    return {};
+}
+
+QString sortModeTitle(SortMode mode) {
+    switch (mode) {
+        case SortMode::name:
+            return QCoreApplication::translate("SortMode", "Name");
+        case SortMode::dateModified:
+            return QCoreApplication::translate("SortMode", "Date");
+        case SortMode::size:
+            return QCoreApplication::translate("SortMode", "Size");
     }
     return {};
 }

@@ -21,8 +21,10 @@ inline bool needsAttributes(SortMode mode) {
     return mode != SortMode::name;
 }
 
-// "Name", "Date", "Size": the pop-up's titles.
+// "Name", "Date", "Size": how the order is stored and keyed.
 QString rawValue(SortMode mode);
+// The sort pop-up's title of the order, in the user's language.
+QString sortModeTitle(SortMode mode);
 // Exactly one of the raw values, case-sensitive; nothing otherwise.
 std::optional<SortMode> sortModeFromRawValue(const QString& raw);
 

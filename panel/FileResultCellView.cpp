@@ -148,7 +148,7 @@ void FileResultCellView::paintSecondLine(QPainter& painter, const QRect& rect, c
     const int top = rect.top() + kNameTop + nameMetrics.height() + 1;
     // A passage shows why the file matched, so its query words are marked as in names; the
     // placeholder shown while it is read has nothing of the query in it.
-    const bool marked = line.tone == SecondLine::snippet && line.text != kContentMatchText;
+    const bool marked = line.tone == SecondLine::snippet && line.text != contentMatchText();
     painter.setPen(line.tone == SecondLine::snippet ? colors.snippet : colors.location);
     paintMarkedText(painter, QPoint(rect.left(), top), rect.width(), m_detailFont,
                     {singleLine(line.text), Qt::ElideLeft, marked}, colors);

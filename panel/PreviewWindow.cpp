@@ -39,7 +39,7 @@ PreviewWindow::PreviewWindow(PreviewLoader loader, QWidget* parent)
     ensureMainThreadMailbox();
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
-    setWindowTitle(QStringLiteral("Preview"));
+    setWindowTitle(tr("Preview"));
     resize(kSize);
     buildViews();
 }
@@ -99,7 +99,7 @@ void PreviewWindow::present(quint64 generation, PreviewContent content) {
     if (generation != m_generation) return;  // the user has moved on
     m_loading = false;
     m_content = std::move(content);
-    setWindowTitle(m_content.name.isEmpty() ? QStringLiteral("Preview") : m_content.name);
+    setWindowTitle(m_content.name.isEmpty() ? tr("Preview") : m_content.name);
     switch (m_content.kind) {
         case PreviewContent::Kind::empty:
             m_pages->setCurrentWidget(m_emptyPage);

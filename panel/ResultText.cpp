@@ -81,10 +81,11 @@ SecondLine secondLine(const FileItem& item, const std::optional<QString>& snippe
     if (snippet) return {*snippet, SecondLine::snippet};
     const QString relative = item.relativeDirectory();
     if (!relative.isEmpty()) return {relative, SecondLine::location};
-    if (item.isDirectory()) return {QStringLiteral("Folder"), SecondLine::location};
+    if (item.isDirectory())
+        return {QCoreApplication::translate("ResultText", "Folder"), SecondLine::location};
     const QString extension = extensionOf(item.name());
     if (!extension.isEmpty()) return {extension.toUpper(), SecondLine::location};
-    return {QStringLiteral("File"), SecondLine::location};
+    return {QCoreApplication::translate("ResultText", "File"), SecondLine::location};
 }
 
 QString sizeText(qint64 bytes, const QLocale& locale) {

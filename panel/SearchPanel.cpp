@@ -74,7 +74,7 @@ void SearchPanel::buildViews() {
     m_countLabel->useTabularDigits();
 
     m_searchField = new QLineEdit(this);
-    m_searchField->setPlaceholderText(QStringLiteral("Filter files\u2026"));
+    m_searchField->setPlaceholderText(tr("Filter files…"));
     m_searchField->setFont(panelFont(22, QFont::Light));
     m_searchField->setFrame(false);
     m_searchField->setAttribute(Qt::WA_MacShowFocusRect, false);
@@ -85,7 +85,7 @@ void SearchPanel::buildViews() {
     m_pillRow->setAccessibleName(tr("File types"));
 
     m_sortButton = new QComboBox(this);
-    for (SortMode mode : kAllSortModes) m_sortButton->addItem(rawValue(mode));
+    for (SortMode mode : kAllSortModes) m_sortButton->addItem(sortModeTitle(mode));
     m_sortButton->setCurrentIndex(0);
     m_sortButton->setFont(panelFont(11));
     // Reached by Tab only: a click leaves the keyboard in the search field.

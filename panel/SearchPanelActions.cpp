@@ -66,14 +66,15 @@ void SearchPanel::trashSelected() {
 // refuses past PATH_MAX: say so rather than have them fail out of sight.
 bool SearchPanel::refuseWholePathCall(const FileItem& item, const QString& whatFails) {
     if (fitsWholePathCalls(item.path())) return false;
-    showAlert(QStringLiteral("“%1” %2: its path is longer than the 4096 bytes other applications "
-                             "accept. Copy File and Move to Trash still work.")
-                  .arg(item.name(), whatFails));
+    showAlert(whatFails.arg(item.name()));
     return true;
 }
 
 void SearchPanel::openItem(const FileItem& item) {
-    if (refuseWholePathCall(item, QStringLiteral("cannot be opened"))) return;
+    if (refuseWholePathCall(
+            item, tr("“%1” cannot be opened: its path is longer than the 4096 bytes other "
+                     "applications accept. Copy File and Move to Trash still work.")))
+        return;
     // A failed open (no application, the file gone) shows nothing of ours; the panel goes.
     if (std::optional<QString> error = m_services.opener->open(item.path()))
         printDiagnostic("Open error: ", *error);
@@ -81,7 +82,10 @@ void SearchPanel::openItem(const FileItem& item) {
 }
 
 bool SearchPanel::revealItem(const FileItem& item, quint64 userTime) {
-    if (refuseWholePathCall(item, QStringLiteral("cannot be shown in the file manager")))
+    if (refuseWholePathCall(
+            item, tr("“%1” cannot be shown in the file manager: its path is longer than the "
+                     "4096 bytes other applications accept. Copy File and Move to Trash still "
+                     "work.")))
         return false;
     m_services.reveal->reveal(item.path(), startupIdFor(userTime));
     return true;
@@ -125,14 +129,14 @@ void SearchPanel::showContextMenu(const QPoint& viewportPos) {
 QMenu* SearchPanel::buildContextMenu(const FileItem& item) {
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->addAction(QStringLiteral("Open"), this, [this, item] { openItem(item); });
-    menu->addAction(QStringLiteral("Reveal in File Manager"), this,
+    menu->addAction(tr("Open"), this, [this, item] { openItem(item); });
+    menu->addAction(tr("Reveal in File Manager"), this,
                     [this, item] { revealItem(item, lastUserInputTime()); });
     menu->addSeparator();
-    menu->addAction(QStringLiteral("Copy Path"), this, [this, item] { copyPathOf(item); });
-    menu->addAction(QStringLiteral("Copy File"), this, [this, item] { copyFileOf(item); });
+    menu->addAction(tr("Copy Path"), this, [this, item] { copyPathOf(item); });
+    menu->addAction(tr("Copy File"), this, [this, item] { copyFileOf(item); });
     menu->addSeparator();
-    menu->addAction(QStringLiteral("Move to Trash"), this, [this, item] { trashItem(item); });
+    menu->addAction(tr("Move to Trash"), this, [this, item] { trashItem(item); });
     return menu;
 }
 

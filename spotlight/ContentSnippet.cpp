@@ -47,11 +47,11 @@ QString formatPassage(const Passage& passage) {
 std::optional<QString> contentSnippet(const QByteArray& path, const QString& query) {
     if (query.isEmpty()) return std::nullopt;
     const std::optional<ReadableFormat> byName = formatOfName(lastPathComponent(path));
-    if (byName && !byName->reader) return kContentMatchText;
+    if (byName && !byName->reader) return contentMatchText();
     NativeFile file = NativeFile::open(path, LinkPolicy::follow);
     if (!file.isOpen()) return std::nullopt;
     const std::optional<DocumentFormat> format = byName ? byName->reader : readerByContent(file);
-    if (!format) return kContentMatchText;
+    if (!format) return contentMatchText();
     const std::optional<Passage> passage = findPassage(file, *format, query);
     if (!passage) return std::nullopt;
     return formatPassage(*passage);

@@ -12,7 +12,7 @@ namespace tarnwick {
 // The passage of a file around the first occurrence of `query`, for a row that matched by its
 // content, read by the text reader its format has (formatOfName, or readerByContent for a name
 // the MIME database does not know): a PDF's first 10 pages, rich text, or strict UTF-8 text. A
-// file of a format without a reader gives kContentMatchText (by its name: at once, without
+// file of a format without a reader gives contentMatchText() (by its name: at once, without
 // opening it). Text and query are fully lowercased and searched as
 // plain substrings; the window is 40 user-perceived characters before the occurrence and 60
 // after, cut from the original text, line feeds turned into blanks and then pairs of blanks into

@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "CommandLineSpec.h"
+#include "app/Translations.h"
 
 #include <QCoreApplication>
 
@@ -160,7 +161,7 @@ QByteArray Invocation::value(const char* option) const {
 }
 
 QString text(const char* source) {
-    return QCoreApplication::translate(kTranslationContext, source);
+    return Translations::translate(kTranslationContext, source);
 }
 
 Invocation parseCommandLine(const QList<QByteArray>& arguments) {

@@ -3,6 +3,7 @@
 #include "core/FileUri.h"
 #include "core/PathAnchor.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -37,7 +38,7 @@ private:
 };
 
 QString failure(const QByteArray& path, const char* why) {
-    return QStringLiteral("“%1” could not be moved to the trash: %2.")
+    return QCoreApplication::translate("Trash", "“%1” could not be moved to the trash: %2.")
         .arg(QString::fromUtf8(lastPathComponent(path)), QString::fromLocal8Bit(why));
 }
 

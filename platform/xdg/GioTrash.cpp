@@ -6,6 +6,8 @@
 #include "TrashFolders.h"
 #include "core/PathAnchor.h"
 
+#include <QCoreApplication>
+
 namespace tarnwick {
 
 namespace {
@@ -17,7 +19,8 @@ std::optional<QString> trashWithGio(const QByteArray& path) {
     const bool trashed = g_file_trash(file, nullptr, &error);
     g_object_unref(file);
     if (trashed) return std::nullopt;
-    QString message = error ? QString::fromUtf8(error->message) : QStringLiteral("unknown error");
+    QString message = error ? QString::fromUtf8(error->message)
+                            : QCoreApplication::translate("Trash", "unknown error");
     g_clear_error(&error);
     return message;
 }
@@ -35,17 +38,20 @@ GioTrash::GioTrash(Mover mover) : m_mover(std::move(mover)) {}
 TrashOutcome GioTrash::moveToTrash(const QByteArray& path) {
     const std::optional<FileIdentity> before = identityOf(path);
     if (std::optional<QString> refusal = m_mover(path)) return {false, *refusal};
-    if (!before) return {false, QStringLiteral("“%1” was not found.").arg(displayName(path))};
+    if (!before)
+        return {false,
+                QCoreApplication::translate("Trash", "“%1” was not found.").arg(displayName(path))};
     if (identityOf(path) == before)
-        return {false, QStringLiteral("“%1” could not be moved to the trash: it is still in its "
-                                      "place.")
-                           .arg(displayName(path))};
+        return {false,
+                QCoreApplication::translate(
+                    "Trash", "“%1” could not be moved to the trash: it is still in its place.")
+                    .arg(displayName(path))};
     const QList<QByteArray> folders =
         trashFilesFolders(path, before->device, QByteArray(g_get_user_data_dir()));
     if (!findTrashedEntry(folders, *before))
-        return {
-            false,
-            QStringLiteral("“%1” was moved, but not into a trash folder.").arg(displayName(path))};
+        return {false,
+                QCoreApplication::translate("Trash", "“%1” was moved, but not into a trash folder.")
+                    .arg(displayName(path))};
     return {true, {}};
 }
 

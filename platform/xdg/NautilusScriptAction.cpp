@@ -1,5 +1,6 @@
 #include "NautilusScriptAction.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -52,11 +53,14 @@ bool NautilusScriptAction::isInstalled() const {
 bool NautilusScriptAction::install(QString* error) const {
     const QFileInfo info(m_scriptPath);
     if (info.exists() && !isOurs())
-        return failWith(
-            error, QStringLiteral("%1 exists and is not ours; left as it is").arg(m_scriptPath));
-    if (!QDir().mkpath(info.absolutePath()))
         return failWith(error,
-                        QStringLiteral("cannot create the folder %1").arg(info.absolutePath()));
+                        QCoreApplication::translate("NautilusScriptAction",
+                                                    "%1 exists and is not ours; left as it is")
+                            .arg(m_scriptPath));
+    if (!QDir().mkpath(info.absolutePath()))
+        return failWith(error, QCoreApplication::translate("NautilusScriptAction",
+                                                           "cannot create the folder %1")
+                                   .arg(info.absolutePath()));
     // Executable before it takes the old script's place, so that Nautilus never meets a script
     // it cannot run.
     const auto executable = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
@@ -69,8 +73,9 @@ bool NautilusScriptAction::remove(QString* error) const {
     if (!QFileInfo::exists(m_scriptPath) || !isOurs()) return true;
     QFile file(m_scriptPath);
     if (!file.remove())
-        return failWith(
-            error, QStringLiteral("cannot delete %1: %2").arg(m_scriptPath, file.errorString()));
+        return failWith(error,
+                        QCoreApplication::translate("NautilusScriptAction", "cannot delete %1: %2")
+                            .arg(m_scriptPath, file.errorString()));
     return true;
 }
 

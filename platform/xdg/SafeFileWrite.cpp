@@ -2,6 +2,7 @@
 
 #include "FailWith.h"
 
+#include <QCoreApplication>
 #include <QSaveFile>
 
 namespace tarnwick {
@@ -13,13 +14,15 @@ bool replaceFileContent(const QString& path, const QByteArray& content,
     // QSaveFile (Qt 6.4) from renaming the cut file into place, over a full disk's old file.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
         file.write(content) != content.size())
-        return failWith(error, QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+        return failWith(error, QCoreApplication::translate("SafeFileWrite", "cannot write %1: %2")
+                                   .arg(path, file.errorString()));
     if (permissions && !file.setPermissions(*permissions))
-        return failWith(
-            error,
-            QStringLiteral("cannot set the permissions of %1: %2").arg(path, file.errorString()));
+        return failWith(error, QCoreApplication::translate("SafeFileWrite",
+                                                           "cannot set the permissions of %1: %2")
+                                   .arg(path, file.errorString()));
     if (!file.commit())
-        return failWith(error, QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+        return failWith(error, QCoreApplication::translate("SafeFileWrite", "cannot write %1: %2")
+                                   .arg(path, file.errorString()));
     return true;
 }
 

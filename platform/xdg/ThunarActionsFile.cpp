@@ -1,5 +1,6 @@
 #include "ThunarActionsFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -35,7 +36,8 @@ bool ThunarActionsFile::readCurrent(QByteArray* content, QString* error) const {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
             return failWith(error,
-                            QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+                            QCoreApplication::translate("ThunarActionsFile", "cannot read %1: %2")
+                                .arg(path, file.errorString()));
         *content = file.readAll();
         return true;
     }
@@ -50,11 +52,13 @@ bool ThunarActionsFile::contains(const QString& uniqueId) const {
 bool ThunarActionsFile::write(const QByteArray& content, QString* error) const {
     const QFileInfo info(m_userFile);
     if (!QDir().mkpath(info.absolutePath()))
-        return failWith(error,
-                        QStringLiteral("cannot create the folder %1").arg(info.absolutePath()));
-    if (info.exists() && !QFileInfo::exists(backupFile()) && !QFile::copy(m_userFile, backupFile()))
         return failWith(
-            error, QStringLiteral("cannot keep a copy of %1 as %2").arg(m_userFile, backupFile()));
+            error, QCoreApplication::translate("ThunarActionsFile", "cannot create the folder %1")
+                       .arg(info.absolutePath()));
+    if (info.exists() && !QFileInfo::exists(backupFile()) && !QFile::copy(m_userFile, backupFile()))
+        return failWith(error, QCoreApplication::translate("ThunarActionsFile",
+                                                           "cannot keep a copy of %1 as %2")
+                                   .arg(m_userFile, backupFile()));
     return replaceFileContent(m_userFile, content, std::nullopt, error);
 }
 
@@ -63,7 +67,9 @@ bool ThunarActionsFile::install(const ThunarAction& action, QString* error) cons
     if (!readCurrent(&current, error)) return false;
     const ThunarActionsEdit edit = editThunarActions(current, action.uniqueId, action);
     if (!edit.ok)
-        return failWith(error, QStringLiteral("%1 left unchanged: %2").arg(m_userFile, edit.error));
+        return failWith(error,
+                        QCoreApplication::translate("ThunarActionsFile", "%1 left unchanged: %2")
+                            .arg(m_userFile, edit.error));
     return write(edit.xml, error);
 }
 
@@ -72,12 +78,15 @@ bool ThunarActionsFile::remove(const QString& uniqueId, QString* error) const {
     if (!file.exists()) return true;
     if (!file.open(QIODevice::ReadOnly))
         return failWith(error,
-                        QStringLiteral("cannot read %1: %2").arg(m_userFile, file.errorString()));
+                        QCoreApplication::translate("ThunarActionsFile", "cannot read %1: %2")
+                            .arg(m_userFile, file.errorString()));
     const QByteArray current = file.readAll();
     if (!hasThunarAction(current, uniqueId)) return true;
     const ThunarActionsEdit edit = editThunarActions(current, uniqueId, std::nullopt);
     if (!edit.ok)
-        return failWith(error, QStringLiteral("%1 left unchanged: %2").arg(m_userFile, edit.error));
+        return failWith(error,
+                        QCoreApplication::translate("ThunarActionsFile", "%1 left unchanged: %2")
+                            .arg(m_userFile, edit.error));
     return write(edit.xml, error);
 }
 

@@ -1,5 +1,6 @@
 #include "ThunarCustomActions.h"
 
+#include <QCoreApplication>
 #include <QStringDecoder>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
@@ -58,7 +59,8 @@ ActionsLayout scanActions(const QString& text, const QString& uniqueId) {
         reader.readNext();
         if (reader.isStartElement() && !inRoot) {
             if (reader.name() != QLatin1String("actions")) {
-                layout.error = QStringLiteral("the root element is <%1>, not <actions>")
+                layout.error = QCoreApplication::translate(
+                                   "ThunarCustomActions", "the root element is <%1>, not <actions>")
                                    .arg(reader.name().toString());
                 return layout;
             }
@@ -69,7 +71,8 @@ ActionsLayout scanActions(const QString& text, const QString& uniqueId) {
             const qsizetype close = tagStart(text, reader, QLatin1String("</action"));
             const qsizetype end = text.indexOf(QLatin1Char('>'), close) + 1;
             if (begin < 0 || close < begin || end <= close) {
-                layout.error = QStringLiteral("cannot find the bounds of an action");
+                layout.error = QCoreApplication::translate("ThunarCustomActions",
+                                                           "cannot find the bounds of an action");
                 return layout;
             }
             layout.matchingActions.emplace_back(begin, end);
@@ -85,10 +88,11 @@ ActionsLayout scanActions(const QString& text, const QString& uniqueId) {
         }
     }
     if (reader.hasError()) {
-        layout.error =
-            QStringLiteral("line %1: %2").arg(reader.lineNumber()).arg(reader.errorString());
+        layout.error = QCoreApplication::translate("ThunarCustomActions", "line %1: %2")
+                           .arg(reader.lineNumber())
+                           .arg(reader.errorString());
     } else if (layout.closingTag < 0 && layout.emptyRootEnd < 0) {
-        layout.error = QStringLiteral("no <actions> element");
+        layout.error = QCoreApplication::translate("ThunarCustomActions", "no <actions> element");
     }
     return layout;
 }
@@ -144,7 +148,8 @@ ThunarActionsEdit editThunarActions(const QByteArray& existing, const QString& u
     const bool isNew = existing.trimmed().isEmpty();
     const std::optional<QString> decoded = isNew ? kEmptyFile : decodeUtf8(existing);
     if (!decoded) {
-        edit.error = QStringLiteral("the file is not UTF-8 text");
+        edit.error =
+            QCoreApplication::translate("ThunarCustomActions", "the file is not UTF-8 text");
         return edit;
     }
     QString text = *decoded;

@@ -236,7 +236,7 @@ private Q_SLOTS:
     void eachConsumerReadsTheTable() {
         const std::tuple<QByteArray, QByteArray, QString, Kind> rows[] = {
             {"memo", rtfDocument("{\\b an} invoice"), "an invoice", Kind::text},
-            {"photo.png", picture({4, 4}, "PNG", "invoice"), kContentMatchText, Kind::image},
+            {"photo.png", picture({4, 4}, "PNG", "invoice"), contentMatchText(), Kind::image},
             {"paper.pdf", makePdf({u"the invoice"_s}), "the invoice ", Kind::pdfPage},
             // deeper than one path the kernel takes (PATH_MAX, 4096 bytes): walked to
             {QByteArray(250, 'd').append('/').repeated(20) + "deep.txt", "an invoice", "an invoice",
@@ -254,7 +254,7 @@ private Q_SLOTS:
         for (const MetadataItem& item : scan->results())
             hits.insert(item.path.mid(tree.path().size() + 1));
         for (const auto& [name, bytes, snippet, preview] : rows) {
-            QVERIFY2(hits.contains(name) == (snippet != kContentMatchText), name.constData());
+            QVERIFY2(hits.contains(name) == (snippet != contentMatchText()), name.constData());
             QCOMPARE(contentSnippet(tree.pathOf(name), query).value_or(u"<none>"_s), snippet);
             QCOMPARE(loadPreviewContent(tree.pathOf(name), QSize(200, 200)).kind, preview);
         }

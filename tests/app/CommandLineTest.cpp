@@ -1,6 +1,8 @@
+#include "app/Translations.h"
 #include "app/cli/CommandLine.h"
 #include "app/cli/CommandLineHelp.h"
 #include "app/cli/CommandLineSpec.h"
+#include "core/CountLabel.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/TestRunner.h"
 
@@ -18,13 +20,16 @@ namespace {
 
 const QString kDocs = QStringLiteral(TARNWICK_CLI_DOCS_DIR);
 
-// Exit code, output and errors of a program run without any display or session bus.
+// Exit code, output and errors of a program run without any display or session bus, in
+// `language` (LANGUAGE) when one is given.
 std::tuple<int, QByteArray, QByteArray> runAlone(const QString& program,
-                                                 const QStringList& arguments) {
+                                                 const QStringList& arguments,
+                                                 const QString& language = {}) {
     QProcessEnvironment env;
     env.insert(u"PATH"_s, qEnvironmentVariable("PATH"));
     env.insert(u"HOME"_s, QDir::tempPath());
     env.insert(u"LC_ALL"_s, u"C.UTF-8"_s);
+    if (!language.isEmpty()) env.insert(u"LANGUAGE"_s, language);
     QProcess process;
     process.setProcessEnvironment(env);
     process.start(program, arguments);
@@ -120,21 +125,29 @@ private Q_SLOTS:
         QCOMPARE(query.values("--ext"), (QList<QByteArray>{"PDF", "md"}));
         QVERIFY(query.value("--sort") == "name" && query.value("--index") == "auto");
     }
-    // Without a display or a bus: help, version, and a wrong line with one line and exit 2.
+    // Without a display or a bus: help, version, and a wrong line with one line and exit 2; in
+    // the desktop's language before any application object exists.
     void answersWithoutADisplay() {
-        const std::tuple<QStringList, int, const char*, const char*> rows[] = {
-            {{"--help"}, 0, "--install-file-manager-actions [--remove]", ""},
-            {{"-h"}, 0, "Options of --print:", ""},
-            {{"--print", "--help"}, 0, "Fields of each JSON object", ""},
-            {{"--version"}, 0, "tarnwick " TARNWICK_VERSION "\n", ""},
+        const std::tuple<QStringList, int, const char*, const char*, QString> rows[] = {
+            {{"--help"}, 0, "--install-file-manager-actions [--remove]", "", {}},
+            {{"-h"}, 0, "Options of --print:", "", {}},
+            {{"--print", "--help"}, 0, "Fields of each JSON object", "", {}},
+            {{"--version"}, 0, "tarnwick " TARNWICK_VERSION "\n", "", {}},
             {{"--frobnicate"},
              2,
              "",
-             "tarnwick: unknown option '--frobnicate' (see 'tarnwick --help')\n"},
+             "tarnwick: unknown option '--frobnicate' (see 'tarnwick --help')\n",
+             {}},
+            {{"-h"}, 0, "Optionen von --print:", "", u"de"_s},
+            {{"--frobnicate"},
+             2,
+             "",
+             "tarnwick: option inconnue « --frobnicate » (voir « tarnwick --help »)\n",
+             u"es:fr"_s},
         };
-        for (const auto& [arguments, exitCode, out, err] : rows) {
+        for (const auto& [arguments, exitCode, out, err, language] : rows) {
             const auto [code, printed, complained] =
-                runAlone(u"" TARNWICK_EXECUTABLE ""_s, arguments);
+                runAlone(u"" TARNWICK_EXECUTABLE ""_s, arguments, language);
             QCOMPARE(code, exitCode);
             QVERIFY2(printed.contains(out) && (*err ? complained == err : complained.isEmpty()),
                      complained.constData());
@@ -190,5 +203,47 @@ private Q_SLOTS:
     }
 };
 
+// The desktop's language as gettext reads it, and plural forms in each language Tarnwick has.
+class TranslationsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void languageOfTheDesktop() {
+        // LANGUAGE, LC_ALL, LC_MESSAGES, LANG; the languages asked for.
+        const std::pair<QStringList, QStringList> rows[] = {
+            {{"de", "", "", "C.UTF-8"}, {"de"}},
+            {{"fr:de_AT", "", "", "en_US.UTF-8"}, {"fr", "de_AT"}},
+            {{"", "fr_FR.UTF-8", "de_DE.UTF-8", "de_DE.UTF-8"}, {"fr_FR"}},
+            {{"", "", "de_AT.UTF-8@euro", "fr_FR.UTF-8"}, {"de_AT"}},
+            {{"de", "C", "", "fr_FR.UTF-8"}, {}},  // scripts' LC_ALL=C keeps English
+            {{"de", "", "", ""}, {}},
+        };
+        const char* names[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
+        for (const auto& [values, languages] : rows) {
+            QProcessEnvironment env;
+            for (int i = 0; i < 4; ++i)
+                if (!values[i].isEmpty()) env.insert(QString::fromLatin1(names[i]), values[i]);
+            QCOMPARE(desktopLanguages(env), languages);
+        }
+    }
+    void pluralForms() {
+        // Languages asked for, the one found, the count label for 0, 1 and 2 items.
+        const std::tuple<QStringList, const char*, QStringList> rows[] = {
+            {{"es", "de_AT"}, "de", {"0 Objekte", "1 Objekt", "2 Objekte"}},
+            {{"fr_CA"}, "fr", {"0 élément", "1 élément", "2 éléments"}},
+            {{"es"}, "en", {"0 items", "1 item", "2 items"}},
+        };
+        for (const auto& [languages, found, labels] : rows) {
+            Translations translations(languages, u"" TARNWICK_TRANSLATIONS_DIR ""_s);
+            translations.install();
+            QCOMPARE(translations.language(), QString::fromLatin1(found));
+            QStringList shown;
+            for (int count : {0, 1, 2})
+                shown << countLabelText(SearchMode::hybrid, true, true, count, count);
+            QCOMPARE(shown, labels);
+        }
+    }
+};
+
 TARNWICK_TEST(CommandLineTest)
+TARNWICK_TEST(TranslationsTest)
 #include "CommandLineTest.moc"

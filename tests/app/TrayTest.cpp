@@ -386,7 +386,8 @@ private Q_SLOTS:
         m_tarnwick.waitForFinished(10000);
     }
     // The shortcut opens the panel; a folder handed over while that panel still connects to
-    // the index (about a second) shows a new one; the menu's entries work and Quit frees the key.
+    // the index (about a second) shows a new one; the menu's entries, in the desktop's language
+    // (German: Qt's own translations name the keys), work and Quit frees the key.
     void shortcutHandOverAndMenu() {
         QString error;
         QVERIFY2(m_bus.start(&error) && m_home.isValid(), qPrintable(error));
@@ -414,6 +415,8 @@ private Q_SLOTS:
         QProcessEnvironment env = m_bus.environmentFor(QProcessEnvironment::systemEnvironment());
         env.insert(u"HOME"_s, m_home.path());
         env.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+        for (const QString& name : {u"LC_ALL"_s, u"LC_MESSAGES"_s}) env.remove(name);
+        env.insert(u"LANG"_s, u"C.UTF-8"_s), env.insert(u"LANGUAGE"_s, u"de"_s);
         m_tarnwick.setProcessEnvironment(env);
         m_tarnwick.start(QStringLiteral(TARNWICK_EXECUTABLE), QStringList());
         QVERIFY(m_tarnwick.waitForStarted(10000));
@@ -425,10 +428,14 @@ private Q_SLOTS:
         for (const DbusMenuEntry& entry : *menu)
             labels << (entry.isSeparator() ? u"---"_s : entry.label() + u' ' + entry.shortcut())
                           .trimmed();
-        QStringList expected{
-            "Search File Manager Window", "---", "Shortcut: Ctrl+Shift+Space", "---",
-            "Settings\u2026 Control+,",   "---", "Quit Tarnwick Control+Q"};
-        if (kBuiltWithUpdateFeed) expected.insert(5, u"Check for Updates\u2026"_s);
+        QStringList expected{"Dateiverwaltungsfenster durchsuchen",
+                             "---",
+                             "Tastenkürzel: Strg+Umschalt+Leertaste",
+                             "---",
+                             "Einstellungen … Control+,",
+                             "---",
+                             "Tarnwick beenden Control+Q"};
+        if (kBuiltWithUpdateFeed) expected.insert(5, u"Nach Aktualisierungen suchen …"_s);
         QCOMPARE(labels, expected);
         QVERIFY(menu->at(0).isEnabled() && !menu->at(2).isEnabled() && menu->at(4).isEnabled());
         QVERIFY(!panelShown() && xserver::keys({u"ctrl+shift+space"_s}));

@@ -673,7 +673,7 @@ private Q_SLOTS:
             {"a", "close; type a; silent; stopped all; close"}};  // closing stops everything
         for (const auto& [folder, script] : rows) {
             Harness h(folder);
-            QVERIFY(h.session->countText() == kLoadingText && h.full.front()->countsStarted == 1);
+            QVERIFY(h.session->countText() == loadingText() && h.full.front()->countsStarted == 1);
             play(h, script);
         }
     }

@@ -275,7 +275,7 @@ private Q_SLOTS:
             {"a.rtf", rtfDocument("Zo\\'eb,\\par \\b Invoice\\b0 ."), "invoice", "Zoë, Invoice."},
             {"pages.pdf", pdf, "p10", pages.join(u' ') + u' '},
             {"late.pdf", pdf, "lighthouse", "-"},
-            {"missing.docx", "<none>", "x", kContentMatchText},
+            {"missing.docx", "<none>", "x", contentMatchText()},
             {"bundle.rtfd", "<folder>", "x", "-"},
             {"broken.pdf", "not a pdf", "pdf", "-"},
             {"absent.txt", "text", "zebra", "-"},

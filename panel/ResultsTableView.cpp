@@ -63,7 +63,10 @@ int ResultsTableView::selectedRow() const {
 
 void ResultsTableView::stepTo(int row) {
     m_stepping = true;
+    const bool stays = currentIndex().isValid() && currentIndex().row() == row;
     selectRow(row);
+    // Up on the first row (the one a search selects) or Down on the last: said again.
+    if (stays) reportCurrentRowFocused();
     m_stepping = false;
 }
 

@@ -141,8 +141,10 @@ try:
     budget = "budget planning.ods, in Finance, ODS spreadsheet, 133.6 kB, 25 minutes ago"
     expect("row", rows[1].name, budget)
 
-    # Down in the field (the first row was selected): the second row is selected and focused,
-    # and said to be so.
+    # Up in the field on the first row (a search selects it) says that row; Down then makes the
+    # second row selected and focused, and says so.
+    xdotool("key", "Up")
+    wait_for(lambda: focused_name() == rows[0].name, "focus event for the first row")
     del events[:]
     xdotool("key", "Down")
     focus = wait_for(event_on("object:state-changed:focused",

@@ -158,6 +158,11 @@ ThunarActionsEdit editThunarActions(const QByteArray& existing, const QString& u
         edit.error = layout.error;
         return edit;
     }
+    // Measured before the insertion: the line break it may put before </actions> is not the
+    // user's, and must not let the removal of an action take the blanks ahead of it.
+    std::vector<std::pair<qsizetype, qsizetype>> cuts;
+    for (const auto& [begin, end] : layout.matchingActions)
+        cuts.push_back(wholeLines(text, begin, end));
     if (replacement && layout.closingTag < 0) {
         text.replace(layout.emptyRootEnd, 2,
                      QLatin1String(">\n") + actionXml(*replacement) + QLatin1String("</actions>"));
@@ -168,10 +173,8 @@ ThunarActionsEdit editThunarActions(const QByteArray& existing, const QString& u
         text.insert(at, insertion);
     }
     // Back to front, so that earlier offsets stay valid; all lie before the insertion point.
-    for (auto it = layout.matchingActions.rbegin(); it != layout.matchingActions.rend(); ++it) {
-        const auto [begin, end] = wholeLines(text, it->first, it->second);
-        text.remove(begin, end - begin);
-    }
+    for (auto it = cuts.rbegin(); it != cuts.rend(); ++it)
+        text.remove(it->first, it->second - it->first);
     edit.ok = true;
     edit.xml = text.toUtf8();
     return edit;

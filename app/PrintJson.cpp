@@ -46,11 +46,12 @@ QByteArray resultJson(const FileItem& item, Matcher& matcher,
     out += ",\"kind\":\"" + QByteArray(kindOf(item)) + '"';
     out += ",\"size\":" +
            (item.isDirectory() ? QByteArray("null") : QByteArray::number(item.fileSize()));
-    const QByteArray modified =
-        item.hasModified() ? quoted(QDateTime::fromMSecsSinceEpoch(item.modifiedMsecs(), Qt::UTC)
-                                        .toString(Qt::ISODate)
-                                        .toUtf8())
-                           : QByteArray("null");
+    const QByteArray modified = item.hasModified()
+                                    ? quoted(QDateTime::fromMSecsSinceEpoch(item.modifiedMsecs())
+                                                 .toUTC()
+                                                 .toString(Qt::ISODate)
+                                                 .toUtf8())
+                                    : QByteArray("null");
     out += ",\"modified\":" + modified;
     // The order the results are ranked in: the name, else the path below the folder; a row
     // the query reached through the file's text (or that only the index found) is a content

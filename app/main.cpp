@@ -1,6 +1,7 @@
 #include "AppDelegate.h"
 #include "FileManagerActions.h"
 #include "FolderArgument.h"
+#include "MemoryRelease.h"
 #include "PanelCommand.h"
 #include "PreviewLoader.h"
 #include "PrintCommand.h"
@@ -31,8 +32,12 @@ AppDelegate::Dependencies applicationDependencies() {
     dependencies.frontFolder = FrontFolderSource::create();
     dependencies.beep = [] { QApplication::beep(); };
     dependencies.makePanel = [](const QByteArray& folder) {
-        return std::make_unique<SearchPanel>(folder, defaultSearchDependencies(),
-                                             &loadPreviewContent);
+        auto panel =
+            std::make_unique<SearchPanel>(folder, defaultSearchDependencies(), &loadPreviewContent);
+        // A closed panel has dropped its work; a replaced one, its listing.
+        QObject::connect(panel.get(), &SearchPanel::panelClosed, &releaseFreedMemorySoon);
+        QObject::connect(panel.get(), &QObject::destroyed, &releaseFreedMemorySoon);
+        return panel;
     };
     dependencies.openSettings = [] { SettingsView::shared().showAndRaise(); };
     // A build without an update feed leaves updates to the package manager: no menu item.
@@ -89,6 +94,7 @@ std::optional<StartRequest> startRequest(const cli::Invocation& invocation) {
 // The tray application, or a hand-over to the one already running.
 int runTrayApplication(int& argc, char** argv, const StartRequest& request,
                        Translations& translations) {
+    tuneAllocatorForLongRun();
     QApplication app(argc, argv);
     translations.install();
     SingleInstance instance(QDBusConnection::sessionBus());

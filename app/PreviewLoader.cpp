@@ -1,6 +1,7 @@
 #include "PreviewLoader.h"
 
 #include "core/PathAnchor.h"
+#include "panel/ResultText.h"
 #include "text/DocumentText.h"
 #include "text/NativeFile.h"
 
@@ -36,8 +37,7 @@ PreviewContent factsOf(const QByteArray& path, const QMimeType& type) {
     struct stat st;
     if (statAnyLength(path, &st, true) == 0) {
         const QLocale locale;
-        content.sizeText =
-            locale.formattedDataSize(qint64(st.st_size), 1, QLocale::DataSizeSIFormat);
+        content.sizeText = sizeText(qint64(st.st_size), locale);
         const QDateTime modified = QDateTime::fromSecsSinceEpoch(qint64(st.st_mtim.tv_sec));
         content.dateText = locale.toString(modified, QLocale::ShortFormat);
     }

@@ -89,6 +89,9 @@ SecondLine secondLine(const FileItem& item, const std::optional<QString>& snippe
 }
 
 QString sizeText(qint64 bytes, const QLocale& locale) {
+    // Qt's own text for a size under a kilobyte has one form for every count ("1 bytes").
+    if (bytes >= 0 && bytes < 1000)
+        return QCoreApplication::translate("ResultText", "%n bytes", nullptr, int(bytes));
     return locale.formattedDataSize(bytes, 1, QLocale::DataSizeSIFormat);
 }
 

@@ -486,6 +486,13 @@
         <source>File</source>
         <translation>Datei</translation>
     </message>
+    <message numerus="yes">
+        <source>%n bytes</source>
+        <translation>
+            <numerusform>%n Byte</numerusform>
+            <numerusform>%n Byte</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>SafeFileWrite</name>

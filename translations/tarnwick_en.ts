@@ -35,4 +35,14 @@
         </translation>
     </message>
 </context>
+<context>
+    <name>ResultText</name>
+    <message numerus="yes">
+        <source>%n bytes</source>
+        <translation>
+            <numerusform>%n byte</numerusform>
+            <numerusform>%n bytes</numerusform>
+        </translation>
+    </message>
+</context>
 </TS>

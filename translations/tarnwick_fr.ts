@@ -486,6 +486,13 @@
         <source>File</source>
         <translation>Fichier</translation>
     </message>
+    <message numerus="yes">
+        <source>%n bytes</source>
+        <translation>
+            <numerusform>%n octet</numerusform>
+            <numerusform>%n octets</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>SafeFileWrite</name>

@@ -3,6 +3,7 @@
 #include "app/cli/CommandLineHelp.h"
 #include "app/cli/CommandLineSpec.h"
 #include "core/CountLabel.h"
+#include "panel/ResultText.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/TestRunner.h"
 
@@ -226,11 +227,15 @@ private Q_SLOTS:
         }
     }
     void pluralForms() {
-        // Languages asked for, the one found, the count label for 0, 1 and 2 items.
+        // Languages asked for, the one found, the count label and the size for 0, 1 and 2.
         const std::tuple<QStringList, const char*, QStringList> rows[] = {
-            {{"es", "de_AT"}, "de", {"0 Objekte", "1 Objekt", "2 Objekte"}},
-            {{"fr_CA"}, "fr", {"0 élément", "1 élément", "2 éléments"}},
-            {{"es"}, "en", {"0 items", "1 item", "2 items"}},
+            {{"es", "de_AT"},
+             "de",
+             {"0 Objekte", "0 Byte", "1 Objekt", "1 Byte", "2 Objekte", "2 Byte"}},
+            {{"fr_CA"},
+             "fr",
+             {"0 élément", "0 octet", "1 élément", "1 octet", "2 éléments", "2 octets"}},
+            {{"es"}, "en", {"0 items", "0 bytes", "1 item", "1 byte", "2 items", "2 bytes"}},
         };
         for (const auto& [languages, found, labels] : rows) {
             Translations translations(languages, u"" TARNWICK_TRANSLATIONS_DIR ""_s);
@@ -238,7 +243,8 @@ private Q_SLOTS:
             QCOMPARE(translations.language(), QString::fromLatin1(found));
             QStringList shown;
             for (int count : {0, 1, 2})
-                shown << countLabelText(SearchMode::hybrid, true, true, count, count);
+                shown << countLabelText(SearchMode::hybrid, true, true, count, count)
+                      << sizeText(count, QLocale());
             QCOMPARE(shown, labels);
         }
     }

@@ -201,8 +201,9 @@ void SearchPanel::show() {
     const QRect available = areas[*chosen].available;
     setScreen(screens[*chosen]);
     setPanelRect(resizedKeepingTop(openingRect(available), m_panelHeight, available));
-    if (m_services.makePlacer) {  // Qt's placement is ignored there
-        m_placer = m_services.makePlacer();
+    if (m_services.makePlacer)
+        m_placer = m_services.makePlacer();  // Qt's placement is ignored there
+    if (m_placer) {
         m_placer->keepPlaced(windowTitle(),
                              {kPanelWidth, kConstructionHeight, kRiseAboveMiddle, m_shadowMargin});
     } else if (currentDisplayServer() == DisplayServer::wayland) {

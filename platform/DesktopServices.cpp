@@ -40,8 +40,11 @@ DesktopServices DesktopServices::forThisDesktop() {
                 return std::make_unique<KWinPanelPlacer>(QDBusConnection::sessionBus());
             };
         if (gnomeShellExtension::isGnomeWaylandSession())
-            services.makePlacer = [] {
-                return std::make_unique<GnomeShellPanelPlacer>(QDBusConnection::sessionBus());
+            services.makePlacer = []() -> std::unique_ptr<PanelPlacer> {
+                // Asked for each panel: the user may enable or disable the extension any time.
+                const QDBusConnection bus = QDBusConnection::sessionBus();
+                if (!gnomeShellExtension::isRunning(bus)) return nullptr;
+                return std::make_unique<GnomeShellPanelPlacer>(bus);
             };
         qAddPostRoutine(dropSharedServices);
     }

@@ -16,7 +16,8 @@ struct DesktopServices {
     std::shared_ptr<FileManagerReveal> reveal;
     std::shared_ptr<Trash> trash;
     // A placer for each panel where the compositor would not place it by the panel's rule
-    // (Plasma on Wayland); none where Qt places the window itself.
+    // (GNOME and Plasma on Wayland); none where Qt places the window itself. It may give none
+    // for one panel, when what places windows there is not running (the shell extension off).
     std::function<std::unique_ptr<PanelPlacer>()> makePlacer;
 
     // GIO for opening and the trash, org.freedesktop.FileManager1 on the session bus for

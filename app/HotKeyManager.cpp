@@ -159,7 +159,22 @@ QString HotKeyManager::shortcutProblem() const {
 void HotKeyManager::backendBound(const QString& trigger) {
     m_bound = true;
     m_trigger = trigger;
+    retireGnomeKeybinding();
     Q_EMIT stateChanged();
+}
+
+// The keyboard-settings command added while nothing else could bind the key would now bind it a
+// second time: one press would open the panel and the other close it again.
+void HotKeyManager::retireGnomeKeybinding() {
+    if (!gnomeKeybindingInstalled()) return;
+    QString error;
+    if (GnomeCustomKeybinding::remove(&error))
+        printLine(
+            "The desktop now binds the hot key: removed the GNOME keyboard shortcut "
+            "Tarnwick had added for it");
+    else
+        printLine("Could not remove the GNOME keyboard shortcut Tarnwick had added: " +
+                  error.toUtf8());
 }
 
 void HotKeyManager::backendFailed(int status) {

@@ -58,6 +58,7 @@ public:
     // and the keybinding can be added (whether or not it already is).
     bool offersGnomeKeybinding() const;
     bool gnomeKeybindingInstalled() const;
+    void retireGnomeKeybinding();
     // Adds (or updates) that keybinding for the stored shortcut / removes it; false with a
     // reason in `error` on failure. Only on the user's request.
     bool installGnomeKeybinding(QString* error = nullptr);

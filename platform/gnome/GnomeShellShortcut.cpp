@@ -19,7 +19,8 @@ void GnomeShellShortcut::registerKey(const ShortcutKey& key) {
                                                          "does not answer: ") +
                                           reply.errorMessage());
             // The shell refuses keys it cannot bind (taken by another shortcut, or unknown).
-            if (!reply.arguments().value(0).toBool()) Q_EMIT registrationFailed(1);
+            if (!reply.arguments().value(0).toBool()) return Q_EMIT registrationFailed(1);
+            Q_EMIT bound(QString());
         });
 }
 

@@ -3,10 +3,11 @@
 
     gnome_shell_test.py extension|plain TARNWICK SUPPORT_DIR EXTENSION_DIR OUT_DIR
 
-extension: Tarnwick's shell extension enabled. Two Nautilus windows on different folders, the
-front one with a second tab; the shortcut (keys injected) opens the panel on the front window's
-active tab, placed by the rule and kept above; typed keys reach its field; a second press closes
-it; so does a click on the Nautilus window.
+extension: Tarnwick's shell extension enabled. The keyboard-settings shortcut Tarnwick offered
+before the extension is removed once the extension binds the key. Two Nautilus windows on
+different folders, the front one with a second tab; the shortcut (keys injected) opens the panel
+on the front window's active tab, placed by the rule and kept above; typed keys reach its field;
+a second press closes it; so does a click on the Nautilus window.
 plain: without the extension, what worked before it: one Nautilus window gives a panel, two
 give none (the ambiguous case beeps).
 
@@ -20,6 +21,8 @@ from gnome_session import GnomeSession, RemoteInput, call, has_owner, wait_for
 
 MODE, TARNWICK, SUPPORT, EXTENSION, OUT = sys.argv[1:6]
 SHORTCUT = "Control_L+Shift_L+space"
+MEDIA_KEYS = "org.gnome.settings-daemon.plugins.media-keys"
+OURS = "/org/gnome/settings-daemon/plugins/media-keys/custom-keybindings/tarnwick/"
 # Heights of the visible panel: 131 px of chrome and 49 per result row.
 def height_for(results):
     return 131 + 49 * results
@@ -105,10 +108,20 @@ def panel_in_status(height=None):
     return None
 
 
+def custom_keybindings():
+    return subprocess.check_output(["gsettings", "get", MEDIA_KEYS, "custom-keybindings"],
+                                   text=True)
+
+
 def with_extension(session):
     wait_for("the extension", lambda: has_owner("org.tarnwick.GnomeShell"), timeout=15)
     folders = make_folders()
+    # The keyboard-settings shortcut offered before the extension: a second binding of the key.
+    subprocess.check_call(["gsettings", "set", MEDIA_KEYS, "custom-keybindings", f"['{OURS}']"])
+    subprocess.check_call(["gsettings", "set", f"{MEDIA_KEYS}.custom-keybinding:{OURS}",
+                           "binding", "<Control><Shift>space"])
     tarnwick = start_tarnwick(session)
+    wait_for("the old keyboard-settings shortcut removed", lambda: OURS not in custom_keybindings())
     open_nautilus(session, folders["alpha"], "alpha")
     open_nautilus(session, folders["bravo"], "bravo")
     with RemoteInput() as keys:

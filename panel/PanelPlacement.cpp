@@ -35,9 +35,9 @@ QRect resizedKeepingTop(const QRect& current, int height, const QRect& available
     return rect;
 }
 
-int heightKeptOnScreenWhenCentred(int firstHeight, int areaHeight, int margin) {
-    const int roomBelow = std::max(0, areaHeight - firstHeight) / 2;
-    return std::max(firstHeight, firstHeight + roomBelow - margin);
+int unplacedPanelHeight(int areaHeight, int margin) {
+    return std::max(kConstructionHeight,
+                    std::min(panelHeightFor(kMaxVisibleRows), areaHeight - margin));
 }
 
 }  // namespace tarnwick

@@ -16,8 +16,9 @@ inline constexpr int kRowPitch = kRowHeight + 1;  // a row and the line of space
 inline constexpr int kMaxVisibleRows = 10;
 // The panel's bottom edge at construction height sits this far above the middle of the screen.
 inline constexpr int kRiseAboveMiddle = 100;
-// Kept free below a panel its compositor placed unseen: a bar or dock may take that much.
-inline constexpr int kCentredBottomMargin = 32;
+// Kept free on a screen where the compositor places the panel unseen: a bar or dock may take
+// that much.
+inline constexpr int kUnplacedMargin = 32;
 
 // One screen as the placement sees it: the whole rectangle and the part free of panels and docks.
 struct ScreenArea {
@@ -43,10 +44,11 @@ QRect openingRect(const QRect& available);
 // taller than the whole area is cut to the area's height (the list scrolls).
 QRect resizedKeepingTop(const QRect& current, int height, const QRect& available);
 
-// Where Tarnwick can neither place its window nor learn where it is, compositors centre a new
-// window at its first height on an area `areaHeight` high and keep its top as it grows: the
-// tallest it may then become is its first height plus the room left below it, less `margin`
-// (never less than the first height).
-int heightKeptOnScreenWhenCentred(int firstHeight, int areaHeight, int margin);
+// Where Tarnwick can neither place its window nor learn where it is, the compositor places a new
+// window at its first size wherever it likes (sway centres it, Weston picks a random spot that
+// keeps it on screen) and keeps its top as it grows, so any growth may run off the screen. There
+// the panel opens at its tallest, never taller than an area `areaHeight` high less `margin`,
+// and keeps that height.
+int unplacedPanelHeight(int areaHeight, int margin);
 
 }  // namespace tarnwick

@@ -207,9 +207,9 @@ void SearchPanel::show() {
         m_placer->keepPlaced(windowTitle(),
                              {kPanelWidth, kConstructionHeight, kRiseAboveMiddle, m_shadowMargin});
     } else if (currentDisplayServer() == DisplayServer::wayland) {
-        m_centredHeightLimit =
-            heightKeptOnScreenWhenCentred(height(), available.height(), kCentredBottomMargin) -
-            2 * m_shadowMargin;
+        m_unplacedHeight =
+            unplacedPanelHeight(available.height() - 2 * m_shadowMargin, kUnplacedMargin);
+        setPanelRect(resizedKeepingTop(panelRect(), m_unplacedHeight, available));
     }
     QWidget::show();
     raise();
@@ -228,8 +228,7 @@ void SearchPanel::fitPanelHeight() {
     const QRect current = panelRect();
     const QRect available =
         m_shown && screen() ? screen()->availableGeometry() : QRect();  // hidden: no limit yet
-    const int height =
-        m_centredHeightLimit > 0 ? std::min(m_panelHeight, m_centredHeightLimit) : m_panelHeight;
+    const int height = m_unplacedHeight > 0 ? m_unplacedHeight : m_panelHeight;
     setPanelRect(resizedKeepingTop(current, height, available));
 }
 

@@ -154,9 +154,9 @@ private:
 
     int m_shadowMargin = 0;  // room around the panel for its shadow (translucent windows)
     int m_panelHeight;       // the height the results asked for
-    // Where the compositor centred the window at its first size, unseen by us: the tallest the
-    // panel may grow and still end on screen (0 where we know where the panel is).
-    int m_centredHeightLimit = 0;
+    // Where the compositor placed the window unseen by us, the one height it keeps so that it
+    // stays on screen (0 where the panel is placed by its rule and grows with its results).
+    int m_unplacedHeight = 0;
     bool m_shown = false;
     bool m_closed = false;
     bool m_selectingForSession = false;

@@ -70,20 +70,6 @@ private Q_SLOTS:
         for (const auto& r : rows)
             QCOMPARE(resizedKeepingTop(r.current, r.height, r.available), r.resized);
     }
-    // Centred unseen at its first height: sway's 800 px screen that once took 657 px, a window
-    // opened taller than half the screen, one opened at full height, and one taller still.
-    void growsOnlyIntoTheRoomBelowACentredWindow() {
-        const int rows[][4] = {{156, 800, 32, 446},
-                               {500, 800, 32, 618},
-                               {156, 1080, 0, 618},
-                               {800, 800, 32, 800},
-                               {900, 800, 32, 900}};
-        for (const auto& r : rows) {
-            QCOMPARE(heightKeptOnScreenWhenCentred(r[0], r[1], r[2]), r[3]);
-            const int top = (r[1] - r[0]) / 2;  // where the compositor put it
-            if (r[0] <= r[1]) QVERIFY(top + heightKeptOnScreenWhenCentred(r[0], r[1], 0) <= r[1]);
-        }
-    }
     // Gaps of 10, 4, 4, 6 and 4 from the top down, 8 at the bottom; 16, 14 or 8 from the sides.
     void viewsFollowTheMargins() {
         const PanelLayout l = panelLayout({kPanelWidth, 621}, 80);

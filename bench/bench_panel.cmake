@@ -6,3 +6,10 @@ if(TARGET tarnwick_panel)
   add_executable(bench_panel_stall ${CMAKE_CURRENT_LIST_DIR}/bench_panel_stall.cpp)
   target_link_libraries(bench_panel_stall PRIVATE tarnwick_panel Qt6::Widgets Qt6::Test)
 endif()
+
+# Key press to mapped panel and to its first rows, as the X server reports them: run
+# bench_panel_open.sh, which starts Xvfb, openbox, Nautilus and the tray application.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(BENCH_XCB REQUIRED IMPORTED_TARGET xcb)
+add_executable(bench_panel_open ${CMAKE_CURRENT_LIST_DIR}/bench_panel_open.cpp)
+target_link_libraries(bench_panel_open PRIVATE PkgConfig::BENCH_XCB)

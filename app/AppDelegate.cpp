@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QMenu>
 #include <QPointer>
+#include <QTimer>
 
 namespace tarnwick {
 
@@ -44,6 +45,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     connect(qApp, &QCoreApplication::aboutToQuit, this, &AppDelegate::applicationWillTerminate);
     hotKeys.onHotKey = weakly(&AppDelegate::activateSearch);
     hotKeys.registerHotKey();
+    preparePanelSoon();
 }
 
 void AppDelegate::applicationWillTerminate() {
@@ -65,6 +67,8 @@ void AppDelegate::askFrontFolder() {
     m_dependencies.frontFolder->requestFrontFolder([self](std::optional<QByteArray> folder) {
         if (self) self->frontFolderAnswered(folder);
     });
+    // The file manager takes its time to answer: the panel is built meanwhile.
+    if (m_asking) preparePanel();
 }
 
 void AppDelegate::frontFolderAnswered(const std::optional<QByteArray>& folder) {
@@ -95,8 +99,23 @@ bool AppDelegate::closeVisiblePanel() {
 
 void AppDelegate::showNewPanel(const QByteArray& folder) {
     if (m_searchPanel) m_searchPanel.release()->deleteLater();
-    m_searchPanel = m_dependencies.makePanel(folder);
-    if (m_searchPanel) m_searchPanel->show();
+    preparePanel();
+    m_searchPanel = std::move(m_preparedPanel);
+    if (!m_searchPanel) return;
+    m_searchPanel->open(folder);
+    m_searchPanel->show();
+    // Prepared once this one is gone from the screen, when no one waits for it.
+    connect(m_searchPanel.get(), &SearchPanel::panelClosed, this, &AppDelegate::preparePanelSoon);
+}
+
+void AppDelegate::preparePanel() {
+    if (m_preparedPanel || !m_dependencies.preparePanel) return;
+    m_preparedPanel = m_dependencies.preparePanel();
+    if (m_preparedPanel) m_preparedPanel->prepareWindow();
+}
+
+void AppDelegate::preparePanelSoon() {
+    QTimer::singleShot(0, this, &AppDelegate::preparePanel);
 }
 
 }  // namespace tarnwick

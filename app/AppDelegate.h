@@ -15,14 +15,18 @@ class TrayMenuIcon;
 
 // The running application: the tray icon and its menu, the global hot key, and the activation
 // flow that turns the front file-manager window's folder into a search panel. It holds the only
-// reference to the current panel; every activation that opens a panel opens a new one.
+// reference to the current panel; every activation that opens a panel opens a new one. The next
+// panel is kept prepared (built, hidden, not yet on a folder) from launch on and after each
+// close, and made while the front folder is asked for when none is ready, so that opening it is
+// only the start of its search and the map of its window.
 class AppDelegate : public QObject {
     Q_OBJECT
 public:
     struct Dependencies {
         std::unique_ptr<FrontFolderSource> frontFolder;
         std::function<void()> beep;
-        std::function<std::unique_ptr<SearchPanel>(const QByteArray& folder)> makePanel;
+        // A prepared panel (SearchPanel::open gives it its folder).
+        std::function<std::unique_ptr<SearchPanel>()> preparePanel;
         // The menu items whose windows live elsewhere.
         std::function<void()> openSettings;
         std::function<void()> checkForUpdates;
@@ -44,6 +48,7 @@ public:
     void openFolder(const QByteArray& folder);
 
     SearchPanel* searchPanel() const { return m_searchPanel.get(); }
+    SearchPanel* preparedPanel() const { return m_preparedPanel.get(); }
     TrayMenuIcon* trayMenuIcon() const { return m_trayMenuIcon.get(); }
 
 private:
@@ -51,9 +56,12 @@ private:
     void frontFolderAnswered(const std::optional<QByteArray>& folder);
     bool closeVisiblePanel();
     void showNewPanel(const QByteArray& folder);
+    void preparePanel();
+    void preparePanelSoon();
 
     Dependencies m_dependencies;
     std::unique_ptr<SearchPanel> m_searchPanel;
+    std::unique_ptr<SearchPanel> m_preparedPanel;
     std::unique_ptr<TrayMenuIcon> m_trayMenuIcon;
     bool m_asking = false;
     int m_waitingActivations = 0;

@@ -31,9 +31,9 @@ AppDelegate::Dependencies applicationDependencies() {
     AppDelegate::Dependencies dependencies;
     dependencies.frontFolder = FrontFolderSource::create();
     dependencies.beep = [] { QApplication::beep(); };
-    dependencies.makePanel = [](const QByteArray& folder) {
-        auto panel =
-            std::make_unique<SearchPanel>(folder, defaultSearchDependencies(), &loadPreviewContent);
+    dependencies.preparePanel = [] {
+        auto panel = std::make_unique<SearchPanel>(
+            defaultSearchDependencies(), DesktopServices::forThisDesktop(), &loadPreviewContent);
         // A closed panel has dropped its work; a replaced one, its listing.
         QObject::connect(panel.get(), &SearchPanel::panelClosed, &releaseFreedMemorySoon);
         QObject::connect(panel.get(), &QObject::destroyed, &releaseFreedMemorySoon);

@@ -41,8 +41,14 @@ SearchPanel::SearchPanel(const QByteArray& folder, SearchSession::Dependencies d
 
 SearchPanel::SearchPanel(const QByteArray& folder, SearchSession::Dependencies dependencies,
                          DesktopServices services, PreviewLoader preview, QWidget* parent)
+    : SearchPanel(std::move(dependencies), std::move(services), std::move(preview), parent) {
+    open(folder);
+}
+
+SearchPanel::SearchPanel(SearchSession::Dependencies dependencies, DesktopServices services,
+                         PreviewLoader preview, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      m_session(new SearchSession(folder, std::move(dependencies), this)),
+      m_dependencies(std::move(dependencies)),
       m_services(std::move(services)),
       m_previewLoader(std::move(preview)),
       m_panelHeight(kConstructionHeight) {
@@ -55,9 +61,27 @@ SearchPanel::SearchPanel(const QByteArray& folder, SearchSession::Dependencies d
     buildViews();
     applyColors();
     resize(kPanelWidth + 2 * m_shadowMargin, kConstructionHeight + 2 * m_shadowMargin);
-    connectSession();
     connectActions();
+}
+
+void SearchPanel::open(const QByteArray& folder) {
+    if (m_session) return;
+    m_session = new SearchSession(folder, std::move(m_dependencies), this);
+    m_dependencies = {};
+    m_directoryLabel->setText(m_session->directoryText());
+    nameSearchField();
+    connectSession();
     m_session->startSearch();
+}
+
+void SearchPanel::prepareWindow() {
+    ensurePolished();
+    layoutViews();
+    // Elsewhere the window is made on the screen it opens on (Wayland gives a surface its
+    // role only when shown).
+    if (currentDisplayServer() == DisplayServer::x11) winId();
+    // Draws once off screen: fonts are loaded and their glyphs cached before the first show.
+    grab();
 }
 
 SearchPanel::~SearchPanel() {
@@ -67,7 +91,6 @@ SearchPanel::~SearchPanel() {
 
 void SearchPanel::buildViews() {
     m_directoryLabel = new PanelLabel(panelFont(12, QFont::Medium), this);
-    m_directoryLabel->setText(m_session->directoryText());
 
     m_countLabel = new PanelLabel(panelFont(11), this);
     m_countLabel->setAlignment(Qt::AlignRight);
@@ -79,7 +102,6 @@ void SearchPanel::buildViews() {
     m_searchField->setFrame(false);
     m_searchField->setAttribute(Qt::WA_MacShowFocusRect, false);
     m_searchField->setTextMargins(0, 0, 0, 0);
-    nameSearchField();
 
     m_pillRow = new PillRow(this);
     m_pillRow->setAccessibleName(tr("File types"));
@@ -189,7 +211,7 @@ void SearchPanel::showResults(int selectRow) {
 }
 
 void SearchPanel::show() {
-    if (m_shown || m_closed) return;
+    if (m_shown || m_closed || !m_session) return;
     const QList<QScreen*> screens = QGuiApplication::screens();
     QList<ScreenArea> areas;
     for (QScreen* screen : screens) areas.append({screen->geometry(), screen->availableGeometry()});
@@ -255,7 +277,7 @@ void SearchPanel::closeEvent(QCloseEvent* event) {
         m_keys->remove();
         m_placer.reset();
         closePreview();
-        m_session->close();
+        if (m_session) m_session->close();
         Q_EMIT panelClosed();
     }
     QWidget::closeEvent(event);

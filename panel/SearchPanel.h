@@ -31,8 +31,10 @@ class ResultsTableView;
 // corners holding the folder's name and the count, the search field, the pill row and sort
 // pop-up, and the result list. It owns the folder's SearchSession, forwards the user's edits and
 // choices to it and draws what it publishes. Built for one search and never shown again once
-// closed. It is driven from the keyboard (moving the selection, stepping into folders and back,
-// previewing) and acts on the selected file through the desktop's services.
+// closed. It can be built ahead, before its folder is known (a prepared panel: window, views and
+// fonts ready, no session), and opened on a folder later. It is driven from the keyboard (moving
+// the selection, stepping into folders and back, previewing) and acts on the selected file through
+// the desktop's services.
 class SearchPanel : public QWidget {
     Q_OBJECT
 public:
@@ -42,12 +44,22 @@ public:
                 PreviewLoader preview = {}, QWidget* parent = nullptr);
     SearchPanel(const QByteArray& folder, SearchSession::Dependencies dependencies,
                 DesktopServices services, PreviewLoader preview = {}, QWidget* parent = nullptr);
+    // A prepared panel: everything but the session, which open() starts.
+    SearchPanel(SearchSession::Dependencies dependencies, DesktopServices services,
+                PreviewLoader preview = {}, QWidget* parent = nullptr);
     ~SearchPanel() override;
+
+    // Starts the search on `folder`; only the first call does anything.
+    void open(const QByteArray& folder);
+    bool isOpen() const { return m_session != nullptr; }
+    // Does ahead what the first show would do: styles, layout, the native window where that
+    // costs nothing later (X11), and the glyphs of the panel's fonts.
+    void prepareWindow();
 
     // Puts the panel on the screen under the pointer, centred, above the middle, with the
     // keyboard in the search field, and starts listening for clicks elsewhere. Only the first
-    // call does anything, and none after close(). Hides QWidget::show on purpose: the panel is
-    // placed, not just made visible.
+    // call of an open panel does anything, and none after close(). Hides QWidget::show on purpose:
+    // the panel is placed, not just made visible.
     void show();
     bool isClosed() const { return m_closed; }
 
@@ -134,7 +146,8 @@ private:
     void showAlert(const QString& message);
     QMenu* buildContextMenu(const FileItem& item);
 
-    SearchSession* m_session;
+    SearchSession::Dependencies m_dependencies;  // until open() hands them to the session
+    SearchSession* m_session = nullptr;
     DesktopServices m_services;
     PanelLabel* m_directoryLabel;
     PanelLabel* m_countLabel;

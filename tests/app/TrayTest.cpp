@@ -223,7 +223,8 @@ private Q_SLOTS:
     }
 };
 
-// No folder beeps; a visible panel is closed; otherwise a new panel opens, never an old one.
+// No folder beeps; a visible panel is closed; otherwise a new panel opens, never an old one. The
+// panel it opens was prepared while the question was out, or after the last one closed.
 class ActivationFlowTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -232,21 +233,30 @@ private Q_SLOTS:
         ScriptedFrontFolder* const source = owned.get();
         int beeps = 0;
         QList<QByteArray> panelFolders;
+        int prepared = 0;
         AppDelegate::Dependencies deps;
         deps.frontFolder = std::move(owned);
         deps.beep = [&] { ++beeps; };
-        deps.makePanel = [&](const QByteArray& folder) {
-            panelFolders.append(folder);
+        deps.preparePanel = [&] {
+            ++prepared;
             SearchSession::Dependencies listing;  // made up, so that nothing is read from disk
             listing.lister = [](const QByteArray& folder, const ListingOptions&) {
                 return QList<FileItem>{FileItem::fromPath(folder + "/a.txt", folder, false, 1, 1)};
             };
-            return std::make_unique<SearchPanel>(folder, listing);
+            return std::make_unique<SearchPanel>(listing, DesktopServices::forThisDesktop());
         };
         auto delegate = std::make_unique<AppDelegate>(std::move(deps));
+        QList<QPointer<SearchPanel>> opened;  // a dead panel's pointer is null: no false match
+        auto noteOpened = [&] {
+            SearchPanel* panel = delegate->searchPanel();
+            if (!panel || !panel->isOpen() || opened.contains(panel)) return;
+            opened.append(panel);
+            panelFolders.append(panel->session().scope().rootDirectory());
+        };
         auto activate = [&](const QByteArray& folder) {
             source->answers.push_back(folder);
             delegate->activateSearch();
+            noteOpened();
         };
         auto showsPanelOn = [&](const QByteArray& folder) {
             SearchPanel* panel = delegate->searchPanel();
@@ -274,6 +284,7 @@ private Q_SLOTS:
         const int questions = source->questions;
         first = delegate->searchPanel();
         delegate->openFolder(kFolder);
+        noteOpened();
         QTRY_VERIFY(first.isNull());
         QVERIFY(showsPanelOn(kFolder) && source->questions == questions && beeps == 2);
         QCOMPARE(panelFolders, (QList<QByteArray>{kFolder, kFolder, kOther, kFolder}));
@@ -282,14 +293,28 @@ private Q_SLOTS:
         QCOMPARE(source->questions, questions + 1);  // one question out at a time
         source->release();
         QVERIFY(!delegate->searchPanel() && source->questions == questions + 2);
+        // While the file manager answers, the next panel is ready, hidden and on no folder.
+        QTRY_VERIFY(delegate->preparedPanel());
+        QPointer<SearchPanel> ready = delegate->preparedPanel();
+        QVERIFY(!ready->isVisible() && !ready->isOpen());
+        const int preparedBefore = prepared;
         source->release();
+        noteOpened();
         QVERIFY(showsPanelOn(kFolder) && panelFolders.size() == 5);
+        QVERIFY(delegate->searchPanel() == ready && prepared == preparedBefore);
+        // No folder keeps the prepared panel for the next time.
+        delegate->searchPanel()->close();
+        QTRY_VERIFY(delegate->preparedPanel());
+        ready = delegate->preparedPanel();
+        activate(""), source->release();
+        QVERIFY(delegate->preparedPanel() == ready && prepared == preparedBefore + 1);
         // The source goes with the delegate; what it held must not call into a dead object.
         activate(kFolder);
         FrontFolderSource::Callback held = std::move(source->held.front());
+        const int preparedAtEnd = prepared;
         delegate.reset();
         held(kFolder);
-        QCOMPARE(panelFolders.size(), 5);
+        QCOMPARE(prepared, preparedAtEnd);
     }
 };
 

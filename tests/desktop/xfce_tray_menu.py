@@ -60,7 +60,7 @@ def xdotool(*args):
     return run.stdout.strip() if run.returncode == 0 else ""
 
 def panel_window(pid):
-    return xdotool("search", "--pid", str(pid), "--name", "^Tarnwick$")
+    return xdotool("search", "--onlyvisible", "--pid", str(pid), "--name", "^Tarnwick$")
 
 tarnwick = subprocess.Popen([TARNWICK], stdout=open(f"{OUT}/tarnwick.log", "w"),
                             stderr=subprocess.STDOUT)

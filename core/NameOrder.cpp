@@ -83,13 +83,24 @@ std::shared_ptr<const AsciiWeights> weightsForDefaultLocale(const NameCollation&
 }
 
 struct NameEntry {
-    quint64 prefix;  // a table name's eight weights from some depth on, first most significant
-    quint32 item;    // where it came in (an index into the positions)
-    quint32 aux;     // a table name's length; a collated name's key
+    quint64 prefix;    // eight weights of `text` from some depth on, first most significant
+    const char* text;  // what is weighed: a table name, or a collated name's key in the C locale
+    quint32 item;      // where it came in (an index into the positions)
+    quint32 aux;       // the length of `text`; a collated name's key (other locales)
 };
 
 bool byPrefix(const NameEntry& a, const NameEntry& b) {
     return a.prefix != b.prefix ? a.prefix < b.prefix : a.item < b.item;
+}
+
+// Eight weights of `text` from `from` on, 0 past the end (below every weight, so shorter comes
+// first).
+inline quint64 prefixOf(const std::array<quint8, 256>& weight, const char* text, quint32 length,
+                        quint32 from) {
+    quint64 prefix = 0;
+    for (quint32 i = from; i < from + 8; ++i)
+        prefix = prefix << 8 | (i < length ? weight[uchar(text[i])] : 0);
+    return prefix;
 }
 
 class NameSorter {
@@ -97,19 +108,39 @@ public:
     NameSorter(const QList<FileItem>& items, std::vector<quint32> positions)
         : m_items(items),
           m_positions(std::move(positions)),
-          m_weights(weightsForDefaultLocale(m_collation)) {}
+          m_weights(weightsForDefaultLocale(m_collation)) {
+        // The C locale's key is case-folded UTF-8, whose bytes weigh as themselves: table names
+        // (lowercase bytes) and keys then share one byte order and sort together.
+        m_byteWeight = m_weights->weight;
+        if (m_collation.isC())
+            for (int c = 128; c < 256; ++c) m_byteWeight[size_t(c)] = quint8(c);
+    }
 
     NameOrder sort() {
         std::vector<NameEntry> table, keyed;
+        table.reserve(m_positions.size());
         for (size_t i = 0; i < m_positions.size(); ++i) {
             const QByteArrayView name = nameOf(quint32(i));
-            if (isTableName(name)) {
-                table.push_back({prefixOf(name, 0), quint32(i), quint32(name.size())});
-            } else {
-                keyed.push_back({0, quint32(i), quint32(m_keys.size())});
-                m_keys.push_back(m_collation.key(item(quint32(i)).name()));
-            }
+            if (isTableName(name))
+                table.push_back({0, name.data(), quint32(i), quint32(name.size())});
+            else
+                keyed.push_back({0, nullptr, quint32(i), 0});
         }
+        m_keys.resize(keyed.size());
+        WorkQueue::runShares(2, [&](int share) {
+            // One collator per thread.
+            const NameCollation collation;
+            for (size_t k = size_t(share); k < keyed.size(); k += 2)
+                m_keys[k] = collation.key(item(keyed[k].item).name());
+        });
+        for (size_t k = 0; k < keyed.size(); ++k) {
+            keyed[k].aux = quint32(k);
+            if (!m_collation.isC()) continue;
+            const QByteArray& key = m_keys[k].folded();
+            table.push_back({0, key.constData(), keyed[k].item, quint32(key.size())});
+        }
+        if (m_collation.isC()) keyed.clear();
+        for (NameEntry& e : table) e.prefix = prefixOf(m_byteWeight, e.text, e.aux, 0);
         sortTable(table);
         std::sort(keyed.begin(), keyed.end(), [this](const NameEntry& a, const NameEntry& b) {
             const int c = m_keys[a.aux].compare(m_keys[b.aux]);
@@ -128,62 +159,62 @@ private:
         return true;
     }
 
-    // Eight weights from `from` on, 0 past the end (below every weight, so shorter comes first).
-    quint64 prefixOf(QByteArrayView name, qsizetype from) const {
-        quint64 prefix = 0;
-        for (qsizetype i = from; i < from + 8; ++i)
-            prefix = prefix << 8 | (i < name.size() ? m_weights->weight[uchar(name[i])] : 0);
-        return prefix;
-    }
-
-    // A table name against a collated one (`keyedName` is the latter's name).
-    int compareAcross(const NameEntry& table, const NameEntry& keyed,
-                      const QString& keyedName) const {
-        const QByteArrayView x = nameOf(table.item);
-        if (m_collation.isC()) {  // lowercase bytes against case-folded UTF-8
-            const QByteArray& y = m_keys[keyed.aux].folded();
-            const qsizetype n = std::min(x.size(), y.size());
-            for (qsizetype i = 0; i < n; ++i) {
-                const quint8 p = m_weights->weight[uchar(x[i])], q = quint8(y[i]);
-                if (p != q) return p < q ? -1 : 1;
-            }
-            return x.size() == y.size() ? 0 : (x.size() < y.size() ? -1 : 1);
-        }
-        const int c = m_collation.compare(QString::fromLatin1(x.data(), x.size()), keyedName);
+    // A table name against a collated one (`keyedName` is the latter's name); other locales
+    // than C, where those are never in one sort.
+    int compareAcross(const NameEntry& table, const QString& keyedName) const {
+        const int c =
+            m_collation.compare(QString::fromLatin1(table.text, qsizetype(table.aux)), keyedName);
         return c < 0 ? -1 : c > 0 ? 1 : 0;
     }
 
-    // By the first eight weights, no name read (two halves on two threads, then merged); then
-    // each run of names that agree on them and go on, by the next eight, and so on: only ties
-    // read names again. Notes which names equal the one before.
+    // Into buckets by the first weight, in place (no second array), then each bucket sorted by
+    // its first eight weights, no name read, on whichever core is free, largest first; then each
+    // run of names that agree on them and go on, by the next eight, and so on: only ties read
+    // names again. Notes which names equal the one before.
     void sortTable(std::vector<NameEntry>& entries) {
-        const auto middle = entries.begin() + qsizetype(entries.size() / 2);
-        WorkQueue::runShares(2, [&](int share) {
-            std::sort(share ? middle : entries.begin(), share ? entries.end() : middle, byPrefix);
-        });
-        std::inplace_merge(entries.begin(), middle, entries.end(), byPrefix);
-        m_tableEqual.assign(entries.size(), 0);
-        std::vector<std::pair<size_t, size_t>> runs;
-        for (size_t i = 0, j; i < entries.size(); i = j) {
-            for (j = i + 1; j < entries.size() && entries[j].prefix == entries[i].prefix;) ++j;
-            if (j - i > 1) runs.emplace_back(i, j);
+        std::array<size_t, 257> start{};
+        for (const NameEntry& e : entries) ++start[(e.prefix >> 56) + 1];
+        for (size_t b = 1; b < start.size(); ++b) start[b] += start[b - 1];
+        std::array<size_t, 256> next;
+        std::copy(start.begin(), start.end() - 1, next.begin());
+        for (size_t b = 0; b < next.size(); ++b) {
+            while (next[b] < start[b + 1]) {
+                NameEntry& e = entries[next[b]];
+                const size_t target = e.prefix >> 56;
+                if (target == b)
+                    ++next[b];
+                else
+                    std::swap(e, entries[next[target]++]);
+            }
         }
-        WorkQueue::runShares(2, [&](int share) {
-            for (size_t r = size_t(share); r < runs.size(); r += 2)
-                settleTies(&entries[runs[r].first], &entries[runs[r].second - 1] + 1,
-                           &m_tableEqual[runs[r].first], 1);
+        std::vector<size_t> buckets;
+        for (size_t b = 0; b < next.size(); ++b)
+            if (start[b + 1] - start[b] > 1) buckets.push_back(b);
+        std::sort(buckets.begin(), buckets.end(), [&](size_t x, size_t y) {
+            return start[x + 1] - start[x] > start[y + 1] - start[y];
+        });
+        m_tableEqual.assign(entries.size(), 0);
+        WorkQueue::runShares(int(buckets.size()), [&](int share) {
+            NameEntry* begin = entries.data() + start[buckets[size_t(share)]];
+            NameEntry* end = entries.data() + start[buckets[size_t(share)] + 1];
+            std::sort(begin, end, byPrefix);
+            for (NameEntry *i = begin, *j; i != end; i = j) {
+                for (j = i + 1; j != end && j->prefix == i->prefix;) ++j;
+                if (j - i > 1) settleTies(i, j, &m_tableEqual[size_t(i - entries.data())], 1);
+            }
         });
     }
 
     // Entries whose weights agree before `depth` * 8, sorted by those; names that end there are
     // equal (padding is below every weight, so all of them end at the same place), the others
     // go by their next eight.
-    void settleTies(NameEntry* begin, NameEntry* end, quint8* equal, qsizetype depth) const {
+    void settleTies(NameEntry* begin, NameEntry* end, quint8* equal, quint32 depth) const {
         if ((begin->prefix & 0xff) == 0) {
             std::fill(equal + 1, equal + (end - begin), quint8(1));
             return;
         }
-        for (NameEntry* e = begin; e != end; ++e) e->prefix = prefixOf(nameOf(e->item), depth * 8);
+        for (NameEntry* e = begin; e != end; ++e)
+            e->prefix = prefixOf(m_byteWeight, e->text, e->aux, depth * 8);
         std::sort(begin, end, byPrefix);
         for (NameEntry *i = begin, *j; i != end; i = j) {
             for (j = i + 1; j != end && j->prefix == i->prefix;) ++j;
@@ -208,9 +239,9 @@ private:
             else if (previous && !previousInTable && !inTable)
                 equal = m_keys[previous->aux].compare(m_keys[entry.aux]) == 0;
             else if (previous && previousInTable)
-                equal = compareAcross(*previous, entry, name) == 0;
+                equal = compareAcross(*previous, name) == 0;
             else if (previous)
-                equal = compareAcross(entry, *previous, previousName) == 0;
+                equal = compareAcross(entry, previousName) == 0;
             out.order.push_back(m_positions[entry.item]);
             out.equalsPrevious.push_back(equal);
             previous = &entry;
@@ -219,9 +250,9 @@ private:
         };
         auto next = table.begin();
         for (const NameEntry& entry : keyed) {
-            const QString name = m_collation.isC() ? QString() : item(entry.item).name();
+            const QString name = item(entry.item).name();
             const auto place = std::partition_point(next, table.end(), [&](const NameEntry& t) {
-                const int c = compareAcross(t, entry, name);
+                const int c = compareAcross(t, name);
                 return c != 0 ? c < 0 : t.item < entry.item;
             });
             for (; next != place; ++next) append(*next, true, {});
@@ -235,6 +266,7 @@ private:
     const std::vector<quint32> m_positions;
     NameCollation m_collation;
     std::shared_ptr<const AsciiWeights> m_weights;
+    std::array<quint8, 256> m_byteWeight;
     std::vector<NameCollation::Key> m_keys;
     std::vector<quint8> m_tableEqual;  // by place in the sorted table names
 };

@@ -15,6 +15,8 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace tarnwick {
 
@@ -52,35 +54,56 @@ PrintOptions optionsOf(const cli::Invocation& invocation) {
     return options;
 }
 
+// The passages printed after rows the query reached through their content, by row, in row
+// order: most rows have none, so a million-row listing keeps no slot for each.
+using Passages = std::vector<std::pair<qsizetype, QString>>;
+
+// "relativeDirectory/name" straight into the output buffer: a million rows build no path.
+void writeRelativePath(const FileItem& item) {
+    const QByteArrayView dir = item.nativeRelativeDirectory();
+    const QByteArrayView name = item.nativeName();
+    if (!dir.isEmpty()) {
+        fwrite_unlocked(dir.data(), 1, size_t(dir.size()), stdout);
+        putc_unlocked('/', stdout);
+    }
+    fwrite_unlocked(name.data(), 1, size_t(name.size()), stdout);
+}
+
 // One result per line: the relative path, and for a row the query reached through the file's
 // content, a tab and the passage around the match (or "Content match"), as the panel shows it;
 // or the row as JSON. 0 when something was printed, 1 when nothing matched, 2 when the output
 // could not be written; a reader that went away ends the printing quietly.
-int printResults(QList<FileItem> results, QList<std::optional<QString>> passages,
-                 const PrintOptions& options) {
+int printResults(QList<FileItem> rows, Passages passages, const PrintOptions& options) {
     // A JSON row tells size and date: read for the printed rows alone, on every core.
-    if (options.json) readAttributes(results);
-    static char buffer[1 << 16];
+    if (options.json) readAttributes(rows);
+    // Read through a const reference: the list is shared with the session, and any other
+    // access would copy it.
+    const QList<FileItem>& results = rows;
+    static char buffer[1 << 18];
     std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
     const PreparedQuery query(options.query);
     Matcher matcher(query);
-    for (qsizetype row = 0; row < results.size() && !std::ferror(stdout); ++row) {
-        std::optional<QString>& snippet = passages[row];
+    auto passage = passages.begin();
+    flockfile(stdout);
+    for (qsizetype row = 0; row < results.size() && !ferror_unlocked(stdout); ++row) {
+        std::optional<QString> snippet;
+        if (passage != passages.end() && passage->first == row)
+            snippet = std::move((passage++)->second);
         if (options.json) {
             const QByteArray line = resultJson(results[row], matcher, snippet) + '\n';
-            std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+            fwrite_unlocked(line.constData(), 1, size_t(line.size()), stdout);
             continue;
         }
-        const QByteArray path = results[row].nativeRelativePath();
-        std::fwrite(path.constData(), 1, size_t(path.size()), stdout);
+        writeRelativePath(results[row]);
         if (snippet) {
             // A tab in the passage would read as another column.
-            const QByteArray passage = snippet->replace(u'\t', u' ').toUtf8();
-            std::fputc('\t', stdout);
-            std::fwrite(passage.constData(), 1, size_t(passage.size()), stdout);
+            const QByteArray text = snippet->replace(u'\t', u' ').toUtf8();
+            putc_unlocked('\t', stdout);
+            fwrite_unlocked(text.constData(), 1, size_t(text.size()), stdout);
         }
-        std::fputc(options.terminator, stdout);
+        putc_unlocked(options.terminator, stdout);
     }
+    funlockfile(stdout);
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         if (errno == EPIPE) return 0;
         complain(QCoreApplication::translate("PrintCommand", "cannot write the results: %1")
@@ -92,8 +115,7 @@ int printResults(QList<FileItem> results, QList<std::optional<QString>> passages
 }
 
 // What the settled search found, with a line for each way the index shaped it.
-int report(const SearchSession& session, QList<std::optional<QString>> passages,
-           const PrintOptions& options) {
+int report(const SearchSession& session, Passages passages, const PrintOptions& options) {
     const bool indexAlone = session.searchMode() == SearchMode::spotlightOnly;
     if (indexAlone) {
         complain(options.folder + ": " +
@@ -138,10 +160,12 @@ int search(const PrintOptions& options) {
         if (printed) return;
         // The passage after each row (none for a row matched by name): those not extracted yet
         // are asked for, and the last of them settles the search again.
-        QList<std::optional<QString>> passages;
-        passages.reserve(session.filteredItems().size());
-        for (const FileItem& item : session.filteredItems())
-            passages.append(session.requestSnippet(item));
+        Passages passages;
+        const QList<FileItem>& rows = session.filteredItems();
+        for (qsizetype row = 0; row < rows.size(); ++row) {
+            if (std::optional<QString> passage = session.requestSnippet(rows[row]))
+                passages.emplace_back(row, std::move(*passage));
+        }
         if (!session.isSettled()) return;
         printed = true;
         QCoreApplication::exit(report(session, std::move(passages), options));

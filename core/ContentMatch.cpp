@@ -10,7 +10,10 @@ QString contentMatchText() {
 
 bool wantsSnippet(const FileItem& item, const QString& query, SearchMode mode,
                   const QSet<QByteArray>& contentHits) {
-    if (query.isEmpty() || item.name().contains(query, Qt::CaseInsensitive)) return false;
+    // Cheapest first: most rows of a large listing are asked, and most searches have no hits.
+    if (query.isEmpty() || (mode != SearchMode::spotlightOnly && contentHits.isEmpty()))
+        return false;
+    if (item.name().contains(query, Qt::CaseInsensitive)) return false;
     return mode == SearchMode::spotlightOnly || contentHits.contains(item.path());
 }
 

@@ -15,10 +15,12 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,11 +31,20 @@ namespace {
 // One folder of the walk. The worker that reads it fills `items` and `children`; the assembly
 // reads them after every worker has finished.
 struct FolderNode {
+    FolderNode() = default;
+    FolderNode(const FolderNode&) = delete;
+    FolderNode& operator=(const FolderNode&) = delete;
+    ~FolderNode() {
+        if (fd >= 0) close(fd);
+    }
+
     QByteArray path;
     qsizetype relativeStart = 0;
     dev_t parentDevice = 0;  // the root's own device for the root
     bool isRoot = false;
-    FileItem* items = nullptr;  // in the reading thread's arena
+    int fd = -1;  // opened from the parent's descriptor, when there was one to spare
+    FolderRecordPtr record;
+    NameSlot* names = nullptr;  // in the reading thread's arena, kind in the flags
     size_t itemCount = 0;
     // (index in `items` of the folder's own entry, its node)
     std::vector<std::pair<size_t, std::unique_ptr<FolderNode>>> children;
@@ -74,10 +85,7 @@ public:
             helpers.emplace_back([this, i] { work(*m_arenas[size_t(i)]); });
         work(*m_arenas[0]);
         for (std::thread& t : helpers) t.join();
-        if (isCancelled()) {
-            destroyItems();
-            return {};
-        }
+        if (isCancelled()) return {};
         return assemble();
     }
 
@@ -113,10 +121,14 @@ private:
         }
     }
 
+    static constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+
     void readFolder(FolderNode& node, ItemArena& arena) {
-        // The root may be reached through a symbolic link; nothing below it is followed.
-        int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (node.isRoot ? 0 : O_NOFOLLOW);
-        int fd = openAnyLength(node.path, flags);
+        int fd = std::exchange(node.fd, -1);
+        if (fd >= 0)
+            m_spareDescriptors.fetch_add(1, std::memory_order_relaxed);
+        else  // the root may be reached through a symbolic link; nothing below it is followed
+            fd = openAnyLength(node.path, kFolderFlags | (node.isRoot ? 0 : O_NOFOLLOW));
         if (fd < 0) return;  // unreadable or vanished: its contents are left out
         // The device comes from the descriptor already open, not from a stat of every entry.
         struct stat folderStat;
@@ -166,25 +178,45 @@ private:
         slots.reserve(entries.size());
         for (const RawEntry& e : entries)
             slots.push_back(builder.addName(QByteArrayView(&names[e.nameOffset], e.nameLength)));
-        FolderRecordPtr record = builder.finish();
+        node.record = builder.finish();
         m_total.fetch_add(entries.size(), std::memory_order_relaxed);
 
         // Linux has no packages (bundles): every folder is descended into, none is one item.
         const qsizetype childRelativeStart = m_root == "/" ? 1 : m_root.size() + 1;
-        node.items = arena.allocate(entries.size());
+        node.names = arena.allocate(entries.size());
         for (size_t i = 0; i < entries.size(); ++i) {
             const char* name = &names[entries[i].nameOffset];
             // Symbolic links are listed as themselves and never followed, so no loop is possible.
-            const bool isDirectory = isFolderEntry(fd, name, entries[i].type);
-            new (&node.items[node.itemCount++]) FileItem(record, slots[i], isDirectory);
-            if (isDirectory) {
-                auto child = std::make_unique<FolderNode>();
-                child->path = childPath(node.path, name);
-                child->relativeStart = childRelativeStart;
-                child->parentDevice = device;
-                node.children.emplace_back(i, std::move(child));
-            }
+            NameSlot& slot = node.names[node.itemCount++] = slots[i];
+            if (!isFolderEntry(fd, name, entries[i].type)) continue;
+            slot.flags |= NameSlot::kDirectory;
+            auto child = std::make_unique<FolderNode>();
+            child->path = childPath(node.path, name);
+            child->relativeStart = childRelativeStart;
+            child->parentDevice = device;
+            child->fd = openChild(fd, name);
+            node.children.emplace_back(i, std::move(child));
         }
+    }
+
+    // The sub-folder opened from its parent's descriptor while there are descriptors to spare
+    // (a lookup of one name instead of the whole path), else -1 and it is opened by its path
+    // when its turn comes.
+    int openChild(int parentFd, const char* name) {
+        if (m_spareDescriptors.fetch_sub(1, std::memory_order_relaxed) <= 0) {
+            m_spareDescriptors.fetch_add(1, std::memory_order_relaxed);
+            return -1;
+        }
+        const int fd = openat(parentFd, name, kFolderFlags | O_NOFOLLOW);
+        if (fd < 0) m_spareDescriptors.fetch_add(1, std::memory_order_relaxed);
+        return fd;
+    }
+
+    // A quarter of the process's descriptors at most, so that nothing else runs short.
+    static int descriptorsToSpare() {
+        struct rlimit limit;
+        if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return 0;
+        return int(std::min<rlim_t>(limit.rlim_cur / 4, 256));
     }
 
     // The entry's kind as the directory reports it; only file systems that do not report kinds
@@ -213,8 +245,8 @@ private:
                 continue;
             }
             size_t index = frame.nextItem++;
-            out.append(std::move(node->items[index]));
-            node->items[index].~FileItem();
+            const NameSlot slot = node->names[index];
+            out.append(FileItem(node->record, slot, slot.flags & NameSlot::kDirectory));
             if (frame.nextChild < node->children.size() &&
                 node->children[frame.nextChild].first == index) {
                 FolderNode* child = node->children[frame.nextChild++].second.get();
@@ -222,17 +254,6 @@ private:
             }
         }
         return out;
-    }
-
-    // After a cancelled walk: the items hold their folders, which must be let go.
-    void destroyItems() {
-        std::vector<FolderNode*> nodes{&m_rootNode};
-        while (!nodes.empty()) {
-            FolderNode* node = nodes.back();
-            nodes.pop_back();
-            for (size_t i = 0; i < node->itemCount; ++i) node->items[i].~FileItem();
-            for (auto& child : node->children) nodes.push_back(child.second.get());
-        }
     }
 
     const QByteArray m_root;
@@ -245,6 +266,7 @@ private:
     std::vector<FolderNode*> m_pending;
     int m_busy = 0;
     std::atomic<size_t> m_total = 0;
+    std::atomic<int> m_spareDescriptors = descriptorsToSpare();
 };
 
 }  // namespace

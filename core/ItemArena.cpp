@@ -15,8 +15,8 @@ ItemArena::~ItemArena() {
     for (const Block& block : m_blocks) munmap(block.start, block.size);
 }
 
-FileItem* ItemArena::allocate(size_t count) {
-    const size_t bytes = count * sizeof(FileItem);
+NameSlot* ItemArena::allocate(size_t count) {
+    const size_t bytes = count * sizeof(NameSlot);
     if (bytes > m_left) {
         const size_t size = std::max(kBlockSize, bytes);
         void* start =
@@ -26,7 +26,7 @@ FileItem* ItemArena::allocate(size_t count) {
         m_next = static_cast<char*>(start);
         m_left = size;
     }
-    auto* items = reinterpret_cast<FileItem*>(m_next);
+    auto* items = reinterpret_cast<NameSlot*>(m_next);
     m_next += bytes;
     m_left -= bytes;
     return items;

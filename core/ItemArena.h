@@ -7,10 +7,10 @@
 
 namespace tarnwick {
 
-// Storage for the items a walk holds per folder until it puts them in order: large blocks
-// mapped straight from the kernel and given back whole. Per-folder lists on the heap would be
-// freed between the folder records that stay, leaving the heap too fragmented to shrink.
-// One per thread; items are constructed and destroyed by the caller.
+// Storage for the names a walk holds per folder until it puts its items in order (8 bytes each,
+// the folder record held once per folder, not by every entry): large blocks mapped straight from
+// the kernel and given back whole. Per-folder lists on the heap would be freed between the
+// folder records that stay, leaving the heap too fragmented to shrink. One per thread.
 class ItemArena {
 public:
     ItemArena() = default;
@@ -18,8 +18,8 @@ public:
     ItemArena(const ItemArena&) = delete;
     ItemArena& operator=(const ItemArena&) = delete;
 
-    // Uninitialized room for `count` items.
-    FileItem* allocate(size_t count);
+    // Uninitialized room for `count` names.
+    NameSlot* allocate(size_t count);
 
 private:
     struct Block {

@@ -188,8 +188,10 @@ void SearchSession::deliverListing(quint64 search, ListingPtr listing, QList<Pil
     // Runs queued before the listing worked on no items: their results are stale.
     ++m_filterGeneration;
     rebuildPills(pills);
-    // The engines already have the query: only the filter runs.
-    m_filterDebounceTimer.start();
+    // The engines already have the query: only the filter runs, at once (the pause is for
+    // typing, and the first rows of a new panel wait for this run).
+    m_filterDebounceTimer.stop();
+    runFilter();
 }
 
 void SearchSession::reloadDirectory() {

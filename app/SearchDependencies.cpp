@@ -1,6 +1,7 @@
 #include "SearchDependencies.h"
 
 #include "PendingIndex.h"
+#include "core/Preferences.h"
 #include "spotlight/ContentSnippet.h"
 #include "spotlight/SpotlightEngineFactory.h"
 
@@ -29,6 +30,21 @@ SearchSession::Dependencies defaultSearchDependencies() {
     static const SearchSession::Dependencies dependencies =
         searchDependencies(IndexBackend::automatic, kEngineDebounce);
     return dependencies;
+}
+
+std::shared_ptr<KeptListings> keptListingsFromPreferences() {
+    static std::shared_ptr<KeptListings> kept;
+    static qint64 keptMegabytes = 0;
+    if (!Preferences::keepsListings()) {
+        kept.reset();
+        return nullptr;
+    }
+    const qint64 megabytes = Preferences::keptListingsMegabytes();
+    if (!kept || megabytes != keptMegabytes) {
+        kept = std::make_shared<KeptListings>(size_t(megabytes) << 20);
+        keptMegabytes = megabytes;
+    }
+    return kept;
 }
 
 }  // namespace tarnwick

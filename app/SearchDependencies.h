@@ -17,4 +17,8 @@ SearchSession::Dependencies searchDependencies(IndexBackend backend,
 // What every panel of this process runs with: one connection, begun when the first one opens.
 SearchSession::Dependencies defaultSearchDependencies();
 
+// The listings kept between the panels of the running application, as the preferences ask when
+// a panel opens: none when they are off (and what was kept is let go), a store of the budget set.
+std::shared_ptr<KeptListings> keptListingsFromPreferences();
+
 }  // namespace tarnwick

@@ -32,8 +32,10 @@ AppDelegate::Dependencies applicationDependencies() {
     dependencies.frontFolder = FrontFolderSource::create();
     dependencies.beep = [] { QApplication::beep(); };
     dependencies.preparePanel = [] {
-        auto panel = std::make_unique<SearchPanel>(
-            defaultSearchDependencies(), DesktopServices::forThisDesktop(), &loadPreviewContent);
+        SearchSession::Dependencies search = defaultSearchDependencies();
+        search.kept = keptListingsFromPreferences();
+        auto panel = std::make_unique<SearchPanel>(search, DesktopServices::forThisDesktop(),
+                                                   &loadPreviewContent);
         // A closed panel has dropped its work; a replaced one, its listing.
         QObject::connect(panel.get(), &SearchPanel::panelClosed, &releaseFreedMemorySoon);
         QObject::connect(panel.get(), &QObject::destroyed, &releaseFreedMemorySoon);

@@ -108,6 +108,8 @@ public:
     bool hasStoredFold() const { return m_name.flags & NameSlot::kFoldStored; }
     QByteArrayView foldedName() const;
     bool foldIsSimple() const { return m_name.flags & NameSlot::kFoldSimple; }
+    // Where the name lies in the folder record's names, for an item of a record with the same.
+    NameSlot nameSlot() const { return m_name; }
 
 private:
     void setAttributes(const struct stat* st);

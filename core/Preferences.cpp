@@ -30,6 +30,16 @@ std::optional<QString> Preferences::setShowHiddenFiles(bool show) {
         .arg(settings.fileName());
 }
 
+bool Preferences::keepsListings() {
+    return readBool(QString::fromLatin1(kKeepListings)).value_or(true) &&
+           keptListingsMegabytes() > 0;
+}
+
+qint64 Preferences::keptListingsMegabytes() {
+    return readInt32(QString::fromLatin1(kKeptListingsMegabytes))
+        .value_or(kDefaultKeptListingsMegabytes);
+}
+
 std::optional<bool> Preferences::readBool(const QString& key) {
     auto value = read(key);
     return value ? boolFromStored(*value) : std::nullopt;

@@ -14,11 +14,19 @@ public:
     static constexpr const char* kShowHiddenFiles = "showHiddenFiles";
     static constexpr const char* kHotKeyCode = "hotKeyCode";
     static constexpr const char* kHotKeyModifiers = "hotKeyModifiers";
+    static constexpr const char* kKeepListings = "keepListings";
+    static constexpr const char* kKeptListingsMegabytes = "keptListingsMegabytes";
+    static constexpr qint64 kDefaultKeptListingsMegabytes = 256;
 
     static bool showHiddenFiles();
     // Nothing once stored, else why not: the file is replaced whole or not at all, so a full
     // disk or a read-only folder leaves the earlier settings as they were.
     static std::optional<QString> setShowHiddenFiles(bool show);
+
+    // Whether the running application keeps listings between panels (yes unless set off), and
+    // how many megabytes they may hold (256 unless set; 0 or less keeps none).
+    static bool keepsListings();
+    static qint64 keptListingsMegabytes();
 
     // The stored value when it is a boolean (or the text "true"/"false" an INI file holds).
     static std::optional<bool> readBool(const QString& key);

@@ -76,24 +76,28 @@ void SearchSession::startSearch() {
     m_listingCancelled = std::make_shared<std::atomic<bool>>(false);
     m_attributesFor.reset();
     QPointer<SearchSession> self(this);
-    m_filterQueue.start([self, search, folder = m_scope.currentDirectory(),
-                         cancelled = m_listingCancelled, lister = m_deps.lister,
-                         hidden = m_showHiddenFiles, once = m_deps.filtersOnce,
-                         attributes = needsAttributes(m_sortMode)] {
-        ListingOptions options;
-        options.showHiddenFiles = hidden;
-        options.cancelled = cancelled.get();
-        QList<FileItem> items = lister ? lister(folder, options) : listDirectory(folder, options);
-        // An order by date or size known from the start reads them now, not in a second pass.
-        if (attributes) readAttributes(items, cancelled.get());
-        if (cancelled->load()) return;
-        // Pills and name ranks grow with the folder: worked out here, not on the main thread.
-        QList<Pill> pills = once ? QList<Pill>() : countPills(items, true);
-        ListingPtr listing = makeListing(std::move(items), !once, attributes);
-        postToMainThread(self, [search, listing, pills](SearchSession* s) {
-            s->deliverListing(search, listing, pills);
+    if (m_deps.kept && !m_deps.filtersOnce)
+        startKeptListing(search);
+    else
+        m_filterQueue.start([self, search, folder = m_scope.currentDirectory(),
+                             cancelled = m_listingCancelled, lister = m_deps.lister,
+                             hidden = m_showHiddenFiles, once = m_deps.filtersOnce,
+                             attributes = needsAttributes(m_sortMode)] {
+            ListingOptions options;
+            options.showHiddenFiles = hidden;
+            options.cancelled = cancelled.get();
+            QList<FileItem> items =
+                lister ? lister(folder, options) : listDirectory(folder, options);
+            // An order by date or size known from the start reads them now, not in a second pass.
+            if (attributes) readAttributes(items, cancelled.get());
+            if (cancelled->load()) return;
+            // Pills and name ranks grow with the folder: worked out here, not on the main thread.
+            QList<Pill> pills = once ? QList<Pill>() : countPills(items, true);
+            ListingPtr listing = makeListing(std::move(items), !once, attributes);
+            postToMainThread(self, [search, listing, pills](SearchSession* s) {
+                s->deliverListing(search, listing, pills);
+            });
         });
-    });
 
     if (m_deps.engines)
         m_modeDetector = m_deps.engines->createFullEngine(m_scope.currentDirectory());
@@ -194,7 +198,72 @@ void SearchSession::deliverListing(quint64 search, ListingPtr listing, QList<Pil
     runFilter();
 }
 
+// Off the filter queue, so that the runs over the kept list shown meanwhile are not held up by
+// its revalidation.
+void SearchSession::startKeptListing(quint64 search) {
+    m_revalidating = true;
+    QPointer<SearchSession> self(this);
+    WorkQueue::shared().start([self, search, kept = m_deps.kept, cancelled = m_listingCancelled,
+                               folder = m_scope.currentDirectory(), hidden = m_showHiddenFiles] {
+        auto post = [&](KeptListingPtr listing, bool replaces, bool final) {
+            postToMainThread(
+                self, [=](SearchSession* s) { s->deliverKept(search, listing, replaces, final); });
+        };
+        RevalidationOptions options;
+        options.cancelled = cancelled.get();
+        if (KeptListingPtr found = kept->find(folder, hidden)) {
+            KeptListingPtr shown = found;
+            if (found->root != folder) {  // a folder below the kept one: shown as it was kept
+                options.trustAll = true;
+                shown = revalidate(*found, folder, options).kept;
+                options.trustAll = false;
+            }
+            if (shown) post(shown, true, false);
+            Revalidation result = revalidate(*found, folder, options);
+            if (cancelled->load()) return;
+            if (result.kept) {
+                kept->keep(result.kept);
+                post(result.kept, result.changed || !shown, true);
+                return;
+            }
+        }
+        const timespec start = readClock();
+        ListingOptions listingOptions;
+        listingOptions.showHiddenFiles = hidden;
+        listingOptions.cancelled = cancelled.get();
+        QList<FileItem> items = listDirectory(folder, listingOptions);
+        if (cancelled->load()) return;
+        auto fresh = std::make_shared<KeptListing>();
+        fresh->pills = countPills(items, true);
+        fresh->listing = makeListing(std::move(items));
+        post(fresh, true, true);
+        // Stamped after it is shown: the stamps only matter to the next panel.
+        KeptListingPtr stamped = keepListing(folder, hidden, fresh->listing, fresh->pills, start);
+        kept->keep(stamped);
+        post(stamped, false, false);
+    });
+}
+
+void SearchSession::deliverKept(quint64 search, KeptListingPtr kept, bool replacesListing,
+                                bool final) {
+    if (m_closed || search != m_searchGeneration) return;
+    m_keptInUse = std::move(kept);
+    if (final) m_revalidating = false;
+    if (replacesListing)
+        deliverListing(search, m_keptInUse->listing, m_keptInUse->pills);
+    else
+        checkSettled();
+}
+
+void SearchSession::releaseKept() {
+    m_revalidating = false;
+    if (!m_keptInUse) return;
+    m_keptInUse.reset();
+    m_deps.kept->trim();
+}
+
 void SearchSession::reloadDirectory() {
+    releaseKept();
     stopDetection();
     if (m_spotlightEngine) m_spotlightEngine->stop();
     if (m_spotlightFullEngine) m_spotlightFullEngine->stop();
@@ -246,6 +315,7 @@ void SearchSession::cancelFilterRun() {
 void SearchSession::close() {
     if (m_closed) return;
     m_closed = true;
+    releaseKept();
     stopDetection();
     if (m_spotlightEngine) m_spotlightEngine->stop();
     if (m_spotlightFullEngine) m_spotlightFullEngine->stop();
@@ -407,7 +477,7 @@ void SearchSession::narrowToExtensions(const QSet<QString>& keys) {
 bool SearchSession::isSettled() const {
     if (m_closed || m_modeDetector || m_awaitingIndex || !m_snippetsPending.isEmpty()) return false;
     if (m_searchMode == SearchMode::spotlightOnly) return true;
-    return m_listing && !m_attributesFor && !m_filterDebounceTimer.isActive() &&
+    return m_listing && !m_attributesFor && !m_revalidating && !m_filterDebounceTimer.isActive() &&
            m_shownGeneration == m_filterGeneration;
 }
 
@@ -439,7 +509,10 @@ void SearchSession::removeItems(const QList<QByteArray>& paths) {
 
 void SearchSession::rebuildPills(const QList<Pill>& pills) {
     m_pills.clear();
-    for (const Pill& pill : pills) m_pills.append({pill, pill.key.isEmpty()});
+    // Counts that come again (a revalidated listing) keep the pills the user chose.
+    for (const Pill& pill : pills)
+        m_pills.append({pill, pill.key.isEmpty() ? m_selectedExtensions.isEmpty()
+                                                 : m_selectedExtensions.contains(pill.key)});
     Q_EMIT pillsChanged();
 }
 

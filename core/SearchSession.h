@@ -5,6 +5,7 @@
 #include "DirectoryListing.h"
 #include "ExtensionPills.h"
 #include "FileItem.h"
+#include "KeptListings.h"
 #include "Listing.h"
 #include "SearchEngines.h"
 #include "SearchMode.h"
@@ -63,6 +64,9 @@ public:
         // A search filtered once, as from a terminal: the listing skips what only later runs
         // repay (name ranks, pill counts).
         bool filtersOnce = false;
+        // Listings kept between panels, revalidated instead of listed again; none: every
+        // search lists its folder afresh.
+        std::shared_ptr<KeptListings> kept;
     };
 
     SearchSession(const QByteArray& folder, Dependencies dependencies, QObject* parent = nullptr);
@@ -145,6 +149,9 @@ private:
     void stopDetection();
     void handleCount(Detection* detection, qint64 count, bool finished);
     void deliverListing(quint64 search, ListingPtr listing, QList<Pill> pills);
+    void startKeptListing(quint64 search);
+    void deliverKept(quint64 search, KeptListingPtr kept, bool replacesListing, bool final);
+    void releaseKept();
     void loadAttributes();
     void deliverAttributes(const ListingPtr& base, ListingPtr loaded);
     void applyFilterResults(qint64 generation, QList<FileItem> list);
@@ -167,7 +174,9 @@ private:
     SearchScope m_scope;
     SearchMode m_searchMode = SearchMode::hybrid;
     ListingPtr m_listing;
-    ListingPtr m_attributesFor;  // the listing whose sizes and dates are being read
+    KeptListingPtr m_keptInUse;   // held so that the store never drops what is shown
+    bool m_revalidating = false;  // a kept listing is shown while its folders are checked
+    ListingPtr m_attributesFor;   // the listing whose sizes and dates are being read
     QList<FileItem> m_filteredItems;
     QSet<QByteArray> m_spotlightContentHits;
     QSet<QString> m_selectedExtensions;

@@ -6,6 +6,7 @@
 #include "core/FilterRun.h"
 #include "core/Graphemes.h"
 #include "core/ItemAttributes.h"
+#include "core/KeptListings.h"
 #include "core/MatchScore.h"
 #include "core/NameCollation.h"
 #include "core/NameOrder.h"
@@ -304,6 +305,34 @@ private Q_SLOTS:
         close(tempFd);
     }
 
+    // The nearest kept folder above serves one below; over the budget the least recently used
+    // go first, never one a panel holds; a listing replaces those below it.
+    void keptListingsStayWithinTheirBudget() {
+        TempTree tree;
+        for (const char* name : {"a/x", "b/y", "c/z"}) tree.write(name);
+        auto keep = [&](const QByteArray& folder) {
+            const QByteArray path = folder.isEmpty() ? tree.path() : tree.pathOf(folder);
+            return keepListing(path, false, makeListing(listDirectory(path, ListingOptions{})), {},
+                               readClock());
+        };
+        KeptListingPtr a = keep("a");
+        KeptListings store(a->footprint * 5 / 2);
+        store.keep(std::move(a));
+        store.keep(keep("b"));
+        QCOMPARE(store.find(tree.pathOf("a/x"), false)->root, tree.pathOf("a"));
+        QVERIFY(!store.find(tree.pathOf("a"), true) && !store.find(tree.pathOf("ab"), false));
+        store.keep(keep("c"));  // b, the least recently used, goes
+        QVERIFY(!store.find(tree.pathOf("b"), false) && store.count() == 2);
+        const KeptListingPtr shown = store.find(tree.pathOf("a"), false);
+        store.keep(keep("b"));  // c goes, then b would, but a is shown
+        store.keep(keep("c"));
+        QVERIFY(store.find(tree.pathOf("a"), false) == shown && store.count() == 2);
+        const KeptListingPtr whole = keep("");  // over the budget alone, but shown
+        store.keep(whole);
+        QCOMPARE(store.count(), 1);
+        QCOMPARE(store.find(tree.pathOf("c/z"), false)->root, tree.path());
+    }
+
     void theScopeAndItemsKeepEveryByteOfTheirPath() {
         SearchScope scope("/home/u/A/"), root("/");
         scope.push("/home/u/A/b");
@@ -387,6 +416,90 @@ private Q_SLOTS:
         QCOMPARE(chmod(tree.path(), 0300), 0);
         QVERIFY(listed(tree.path()).isEmpty());
         QCOMPARE(chmod(tree.path(), 0700), 0);
+    }
+
+    // A tree kept after one panel and changed before the next: the revalidated listing is the
+    // fresh one, entry by entry and in order, and folders left alone are taken over unread.
+    void revalidationGivesTheFreshListing_data() {
+        QTest::addColumn<QByteArray>("change");
+        QTest::addColumn<QByteArray>("opened");  // below the kept folder
+        for (const char* row :
+             {"create:a/b/new", "delete:a/b/f1", "rename across:a/f1>c/d/f1",
+              "rename folder across:a/b>c/b2", "file to folder:c/f2>", "vanish:c",
+              "hidden shown:", ".hidden edited:+a/.hidden", "permission lost:!a/b",
+              "folder to symlink:c/d>", "same tick:a/b/new", "below:a/b/new", "nothing:"}) {
+            const QByteArrayList parts = QByteArray(row).split(':');
+            QTest::newRow(parts[0]) << parts[1] << QByteArray(parts[0] == "below" ? "a" : "");
+        }
+    }
+
+    void revalidationGivesTheFreshListing() {
+        QFETCH(QByteArray, change);
+        QFETCH(QByteArray, opened);
+        constexpr qint64 settle = 30'000'000;
+        const bool sameTick = QByteArray(QTest::currentDataTag()) == "same tick",
+                   hiddenShown = QByteArray(QTest::currentDataTag()) == "hidden shown";
+        TempTree tree;
+        for (const char* name : {"a/f1", "a/x", "a/b/f1", "a/b/f2", "c/f2", "c/d/g", ".dot"})
+            tree.write(name);
+        tree.write("a/.hidden", "x\n");
+        for (int i = 0; i < 20; ++i) tree.write("e/e" + QByteArray::number(i) + "/f");
+        if (!sameTick) QTest::qWait(60);
+        KeptListings store;
+        const timespec start = readClock();
+        store.keep(keepListing(tree.path(), false,
+                               makeListing(listDirectory(tree.path(), ListingOptions{})), {}, start,
+                               settle));
+        if (!sameTick) QTest::qWait(60);
+        const QByteArrayList sides = change.split('>');
+        const QByteArray at =
+            tree.pathOf(sides[0].mid(change.startsWith('+') || change.startsWith('!')));
+        if (change.startsWith('+')) {
+            QFile list(QString::fromUtf8(at));  // edited in place: the folder keeps its times
+            QVERIFY(list.open(QIODevice::Append) && list.write("f1\n") == 3);
+        } else if (change.startsWith('!')) {
+            QCOMPARE(chmod(at, 0), 0);
+        } else if (sides.size() == 2 &&
+                   sides[1].isEmpty()) {  // a file to a folder, a folder to a link
+            QVERIFY(unlink(at) == 0 || QDir(QString::fromUtf8(at)).removeRecursively());
+            if (sides[0] == "c/d")
+                tree.symlink("../a", "c/d");
+            else
+                tree.write(sides[0] + "/in");
+        } else if (sides.size() == 2) {
+            QCOMPARE(rename(at, tree.pathOf(sides[1])), 0);
+        } else if (change == "c") {
+            QVERIFY(QDir(QString::fromUtf8(at)).removeRecursively());
+        } else if (change.startsWith("a/b/f")) {
+            QCOMPARE(unlink(at), 0);
+        } else if (!change.isEmpty()) {
+            tree.write(change);
+        }
+        const QByteArray folder = opened.isEmpty() ? tree.path() : tree.pathOf(opened);
+        const KeptListingPtr kept = store.find(folder, hiddenShown);
+        QCOMPARE(!kept, hiddenShown);  // kept with hidden files hidden: listed afresh
+        if (hiddenShown) return;
+        const Revalidation result = revalidate(*kept, folder, {false, nullptr, settle});
+        const QList<FileItem> fresh = listDirectory(folder, ListingOptions{});
+        // Folders edited within the settling time are read again, however quick the change.
+        QVERIFY(result.kept && result.foldersKept >= (sameTick ? 0 : opened.isEmpty() ? 20 : 1));
+        QCOMPARE(result.changed, !change.isEmpty());
+        auto entry = [](const FileItem& item) {
+            return item.path() + '|' + item.nativeRelativePath() + '|' +
+                   item.foldedName().toByteArray() + '|' + item.folder().foldedRelativeDirectory() +
+                   '|' +
+                   char('0' + item.isDirectory() + 2 * item.hasStoredFold() +
+                        4 * item.foldIsSimple() + 8 * item.hasAttributes());
+        };
+        const QList<FileItem>& got = result.kept->listing->items;
+        for (qsizetype i = 0; i < std::min(got.size(), fresh.size()); ++i)
+            QCOMPARE(entry(got[i]), entry(fresh[i]));
+        QCOMPARE(got.size(), fresh.size());
+        QVERIFY(result.kept->listing->nameRanks == computeNameRanks(fresh));
+        const Revalidation again = revalidate(*result.kept, folder, {false, nullptr, settle});
+        QVERIFY(!again.changed);
+        QCOMPARE(again.kept->listing->items.size(), fresh.size());
+        if (change.startsWith('!')) QCOMPARE(chmod(at, 0700), 0);
     }
 };
 

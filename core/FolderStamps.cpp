@@ -1,0 +1,75 @@
+#include "FolderStamps.h"
+
+#include "PathAnchor.h"
+
+#include <sys/stat.h>
+#include <sys/vfs.h>
+
+namespace tarnwick {
+
+namespace {
+
+qint64 nanoseconds(timespec time) {
+    return qint64(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
+
+bool isRemoteType(unsigned long type) {
+    constexpr unsigned long kNfs = 0x6969, kSmb = 0x517B, kCifs = 0xFF534D42, kSmb2 = 0xFE534D42,
+                            kFuse = 0x65735546;
+    return type == kNfs || type == kSmb || type == kCifs || type == kSmb2 || type == kFuse;
+}
+
+QByteArray hiddenListPath(const QByteArray& folder) {
+    return folder + (folder.endsWith('/') ? ".hidden" : "/.hidden");
+}
+
+}  // namespace
+
+timespec readClock() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME_COARSE, &now);
+    return now;
+}
+
+FolderStamp stampOf(const struct stat& st) {
+    return {st.st_dev, st.st_ino, st.st_mtim, st.st_ctim};
+}
+
+bool isSettled(const FolderStamp& stamp, timespec start, qint64 settleNs) {
+    return nanoseconds(stamp.changed) < nanoseconds(start) - settleNs;
+}
+
+bool isRemoteFileSystem(int fd) {
+    struct statfs fs;
+    return fstatfs(fd, &fs) == 0 && isRemoteType((unsigned long)(fs.f_type));
+}
+
+bool isRemoteFileSystem(const QByteArray& path) {
+    struct statfs fs;
+    return statfs(path.constData(), &fs) == 0 && isRemoteType((unsigned long)(fs.f_type));
+}
+
+void stampFolder(KeptFolder& folder, const QByteArray& path, const KeptFolder* parent,
+                 bool showHidden, timespec start, qint64 settleNs) {
+    struct stat st;
+    if (statAnyLength(path, &st, !parent) != 0 || !S_ISDIR(st.st_mode)) return;  // untrusted
+    folder.stamp = stampOf(st);
+    const bool crossesMount = !parent || parent->stamp.device != st.st_dev;
+    if (crossesMount ? isRemoteFileSystem(path) : (parent->flags & KeptFolder::kRemote))
+        folder.flags |= KeptFolder::kRemote;
+    bool settled = isSettled(folder.stamp, start, settleNs);
+    if (!showHidden && statAnyLength(hiddenListPath(path), &st, false) == 0) {
+        folder.flags |= KeptFolder::kHiddenList;
+        folder.hiddenList = stampOf(st);
+        settled = settled && isSettled(folder.hiddenList, start, settleNs);
+    }
+    if (settled) folder.flags |= KeptFolder::kTrusted;
+}
+
+bool hiddenListUnchanged(const KeptFolder& folder, const QByteArray& path) {
+    if (!(folder.flags & KeptFolder::kHiddenList)) return true;
+    struct stat st;
+    return statAnyLength(hiddenListPath(path), &st, false) == 0 && stampOf(st) == folder.hiddenList;
+}
+
+}  // namespace tarnwick

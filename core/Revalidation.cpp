@@ -1,0 +1,349 @@
+#include "KeptListing.h"
+
+#include "FolderStamps.h"
+#include "HiddenList.h"
+#include "PathAnchor.h"
+#include "VirtualFileSystems.h"
+
+#include <QHash>
+
+#include <cstring>
+#include <optional>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tarnwick {
+
+namespace {
+
+// One folder's entries read as the directory walk reads them: the same names left out (".",
+// "..", hidden ones, those in ".hidden"), the same kinds, the same order.
+struct FolderEntries {
+    struct Entry {
+        size_t offset;
+        size_t length;
+        bool isDirectory;
+    };
+    bool opened = false;
+    struct stat folder {};
+    std::optional<struct stat> hiddenList;
+    std::vector<char> names;
+    std::vector<Entry> entries;
+
+    QByteArrayView name(const Entry& e) const { return QByteArrayView(&names[e.offset], e.length); }
+};
+
+bool isDirectoryEntry(int fd, const char* name, unsigned char type) {
+    if (type != DT_UNKNOWN) return type == DT_DIR;
+    struct stat st;
+    return fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
+}
+
+void readEntries(DIR* dir, bool showHidden, FolderEntries& out) {
+    const int fd = dirfd(dir);
+    bool hasHiddenList = false;
+    while (dirent* e = readdir(dir)) {
+        const char* name = e->d_name;
+        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
+        if (!showHidden && name[0] == '.') {
+            hasHiddenList |= strcmp(name, ".hidden") == 0;
+            continue;
+        }
+        const size_t length = strlen(name);
+        out.entries.push_back({out.names.size(), length, isDirectoryEntry(fd, name, e->d_type)});
+        out.names.insert(out.names.end(), name, name + length + 1);
+    }
+    struct stat st;
+    if (!hasHiddenList || fstatat(fd, ".hidden", &st, AT_SYMLINK_NOFOLLOW) != 0) return;
+    out.hiddenList = st;  // stamped before it is read: a later edit shows
+    const QSet<QByteArray> hidden = readHiddenList(fd);
+    std::erase_if(out.entries, [&](const FolderEntries::Entry& e) {
+        return hidden.contains(QByteArray::fromRawData(&out.names[e.offset], qsizetype(e.length)));
+    });
+}
+
+// What a folder's entries need of the folder they are in.
+struct ParentFolder {
+    dev_t device;
+    bool remote;
+};
+
+ParentFolder parentFor(const KeptFolder& folder) {
+    return {folder.stamp.device, bool(folder.flags & KeptFolder::kRemote)};
+}
+
+class Revalidator {
+public:
+    Revalidator(const KeptListing& from, const QByteArray& root, const RevalidationOptions& options)
+        : m_from(from),
+          m_old(from.listing->items),
+          m_root(root),
+          m_childRelativeStart(root == "/" ? 1 : root.size() + 1),
+          m_sameRoot(root == from.root),
+          m_options(options) {}
+
+    Revalidation run() {
+        const int start = locate();
+        if (start < 0) return {};
+        auto kept = std::make_shared<KeptListing>();
+        m_out = kept.get();
+        if (!visit(start, m_root, nullptr)) return {};
+        const KeptFolder& was = m_from.folders[size_t(start)];
+        m_result.changed |= size_t(m_items.size()) != size_t(was.end - was.begin);
+        kept->root = m_root;
+        kept->showHiddenFiles = m_from.showHiddenFiles;
+        if (m_sameRoot && !m_result.changed) {
+            kept->listing = m_from.listing;
+            kept->pills = m_from.pills;
+        } else {
+            kept->listing = makeListing(std::move(m_items));
+            kept->pills = countPills(kept->listing->items, true);
+        }
+        kept->footprint = footprintOf(*kept);
+        m_result.kept = std::move(kept);
+        return m_result;
+    }
+
+private:
+    // The kept folder that is `m_root`, found one name at a time from the kept root.
+    int locate() const {
+        if (m_sameRoot) return 0;
+        const QByteArray& top = m_from.root;
+        const qsizetype skip = top == "/" ? 1 : top.size() + 1;
+        if (!m_root.startsWith(top) || m_root.size() <= skip ||
+            (top != "/" && m_root[top.size()] != '/'))
+            return -1;
+        int index = 0;
+        for (const QByteArray& name : m_root.mid(skip).split('/')) {
+            index = childNamed(index, name);
+            if (index < 0) return -1;
+        }
+        return index;
+    }
+
+    int childNamed(int index, QByteArrayView name) const {
+        const KeptFolder& folder = m_from.folders[size_t(index)];
+        quint32 child = quint32(index) + 1;
+        for (quint32 i = folder.begin; i < folder.end;) {
+            const FileItem& item = m_old[i];
+            if (!item.isDirectory()) {
+                ++i;
+                continue;
+            }
+            if (item.nativeName() == name) return int(child);
+            i = m_from.folders[child].end;
+            child = m_from.folders[child].foldersEnd;
+        }
+        return -1;
+    }
+
+    // Adds the folder at `path` and everything below it; `old` is its kept folder, or -1.
+    bool visit(int old, const QByteArray& path, const ParentFolder* parent) {
+        if (m_options.cancelled && m_options.cancelled->load(std::memory_order_relaxed))
+            return false;
+        const size_t index = m_out->folders.size();
+        m_out->folders.push_back({});
+        m_out->folders[index].begin = quint32(m_items.size());
+        bool ok = true;
+        if (old >= 0 && isUnchanged(m_from.folders[size_t(old)], path, !parent)) {
+            ++m_result.foldersKept;
+            m_out->folders[index].flags = m_from.folders[size_t(old)].flags;
+            m_out->folders[index].stamp = m_from.folders[size_t(old)].stamp;
+            m_out->folders[index].hiddenList = m_from.folders[size_t(old)].hiddenList;
+            ok = takeOver(old, parentFor(m_out->folders[index]), path, !parent);
+        } else {
+            ++m_result.foldersRead;
+            if (!parent && !readRoot(path)) return false;
+            ok = read(old, index, path, parent);
+        }
+        m_out->folders[index].end = quint32(m_items.size());
+        m_out->folders[index].foldersEnd = quint32(m_out->folders.size());
+        return ok;
+    }
+
+    bool isUnchanged(const KeptFolder& kept, const QByteArray& path, bool isRoot) const {
+        if (m_options.trustAll) return true;
+        if (!(kept.flags & KeptFolder::kTrusted) || (kept.flags & KeptFolder::kRemote))
+            return false;
+        struct stat st;
+        return statAnyLength(path, &st, isRoot) == 0 && S_ISDIR(st.st_mode) &&
+               stampOf(st) == kept.stamp &&
+               (m_from.showHiddenFiles || hiddenListUnchanged(kept, path));
+    }
+
+    // The root that is no folder any more is no listing to serve.
+    bool readRoot(const QByteArray& path) const {
+        struct stat st;
+        return statAnyLength(path, &st, true) == 0 && S_ISDIR(st.st_mode);
+    }
+
+    // The kept entries of an unchanged folder, each folder among them revalidated in turn.
+    bool takeOver(int old, ParentFolder here, const QByteArray& path, bool isRoot) {
+        const KeptFolder& kept = m_from.folders[size_t(old)];
+        FolderRecordPtr moved;  // the folder's record seen from another root
+        quint32 child = quint32(old) + 1;
+        for (quint32 i = kept.begin; i < kept.end;) {
+            const FileItem& item = m_old[i];
+            if (m_sameRoot && !item.hasAttributes()) {
+                m_items.append(item);
+            } else {
+                if (!moved)
+                    moved = FolderRecordPtr(new FolderRecord(
+                        item.folder().path(), isRoot ? m_root.size() : m_childRelativeStart,
+                        item.folder().names()));
+                m_items.append(FileItem(moved, item.nameSlot(), item.isDirectory()));
+            }
+            if (!item.isDirectory()) {
+                ++i;
+                continue;
+            }
+            if (!visit(int(child), childPath(path, item.nativeName()), &here)) return false;
+            i = m_from.folders[child].end;
+            child = m_from.folders[child].foldersEnd;
+        }
+        return true;
+    }
+
+    // A changed or new folder read again; folders among its entries that were kept before are
+    // revalidated, the others read.
+    bool read(int old, size_t index, const QByteArray& path, const ParentFolder* parent) {
+        FolderEntries entries = readFolder(path, parent);
+        KeptFolder& folder = m_out->folders[index];
+        stampRead(folder, entries, path, parent);
+        const ParentFolder here = parentFor(folder);
+        QHash<QByteArrayView, int> keptChildren;
+        if (old >= 0) keptChildren = childrenOf(old);
+        if (old < 0 || !sameEntries(old, entries)) m_result.changed = true;
+        FolderBuilder builder(path, parent ? m_childRelativeStart : m_root.size());
+        std::vector<NameSlot> slots;
+        slots.reserve(entries.entries.size());
+        for (const FolderEntries::Entry& e : entries.entries)
+            slots.push_back(builder.addName(entries.name(e)));
+        const FolderRecordPtr record = builder.finish();
+        for (size_t i = 0; i < slots.size(); ++i) {
+            const FolderEntries::Entry& e = entries.entries[i];
+            m_items.append(FileItem(record, slots[i], e.isDirectory));
+            if (!e.isDirectory) continue;
+            const int keptChild = keptChildren.value(entries.name(e), -1);
+            if (!visit(keptChild, childPath(path, entries.name(e)), &here)) return false;
+        }
+        return true;
+    }
+
+    FolderEntries readFolder(const QByteArray& path, const ParentFolder* parent) {
+        FolderEntries out;
+        const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (parent ? O_NOFOLLOW : 0);
+        const int fd = openAnyLength(path, flags);
+        if (fd < 0) return out;
+        if (fstat(fd, &out.folder) != 0) {
+            close(fd);
+            return out;
+        }
+        out.opened = true;
+        // Virtual file systems are stamped but never read, as the walk never reads them.
+        if (parent && out.folder.st_dev != parent->device &&
+            isVirtualFileSystem(fd, out.folder.st_dev, virtualDevices())) {
+            close(fd);
+            return out;
+        }
+        DIR* dir = fdopendir(fd);
+        if (!dir) {
+            close(fd);
+            return out;
+        }
+        readEntries(dir, m_from.showHiddenFiles, out);
+        closedir(dir);
+        return out;
+    }
+
+    void stampRead(KeptFolder& folder, const FolderEntries& entries, const QByteArray& path,
+                   const ParentFolder* parent) {
+        if (!entries.opened) return;  // untrusted: read again next time
+        folder.stamp = stampOf(entries.folder);
+        const bool crossesMount = !parent || parent->device != folder.stamp.device;
+        if (crossesMount ? isRemoteFileSystem(path) : parent->remote)
+            folder.flags |= KeptFolder::kRemote;
+        bool settled = isSettled(folder.stamp, m_start, m_options.settleNs);
+        if (entries.hiddenList) {
+            folder.flags |= KeptFolder::kHiddenList;
+            folder.hiddenList = stampOf(*entries.hiddenList);
+            settled = settled && isSettled(folder.hiddenList, m_start, m_options.settleNs);
+        }
+        if (settled) folder.flags |= KeptFolder::kTrusted;
+    }
+
+    QHash<QByteArrayView, int> childrenOf(int old) const {
+        QHash<QByteArrayView, int> children;
+        const KeptFolder& kept = m_from.folders[size_t(old)];
+        quint32 child = quint32(old) + 1;
+        for (quint32 i = kept.begin; i < kept.end;) {
+            if (!m_old[i].isDirectory()) {
+                ++i;
+                continue;
+            }
+            children.insert(m_old[i].nativeName(), int(child));
+            i = m_from.folders[child].end;
+            child = m_from.folders[child].foldersEnd;
+        }
+        return children;
+    }
+
+    bool sameEntries(int old, const FolderEntries& entries) const {
+        const KeptFolder& kept = m_from.folders[size_t(old)];
+        size_t n = 0;
+        quint32 child = quint32(old) + 1;
+        for (quint32 i = kept.begin; i < kept.end; ++n) {
+            const FileItem& item = m_old[i];
+            if (n >= entries.entries.size() ||
+                item.isDirectory() != entries.entries[n].isDirectory ||
+                item.nativeName() != entries.name(entries.entries[n]))
+                return false;
+            if (!item.isDirectory()) {
+                ++i;
+                continue;
+            }
+            i = m_from.folders[child].end;
+            child = m_from.folders[child].foldersEnd;
+        }
+        return n == entries.entries.size();
+    }
+
+    static QByteArray childPath(const QByteArray& folder, QByteArrayView name) {
+        QByteArray path = folder;
+        if (!path.endsWith('/')) path.append('/');
+        path.append(name);
+        return path;
+    }
+
+    const VirtualDevices& virtualDevices() {
+        if (!m_virtualDevices) m_virtualDevices = VirtualDevices::fromMountTable();
+        return *m_virtualDevices;
+    }
+
+    const KeptListing& m_from;
+    const QList<FileItem>& m_old;
+    const QByteArray m_root;
+    const qsizetype m_childRelativeStart;
+    const bool m_sameRoot;
+    const RevalidationOptions m_options;
+    const timespec m_start = readClock();
+    KeptListing* m_out = nullptr;
+    QList<FileItem> m_items;
+    Revalidation m_result;
+    std::optional<VirtualDevices> m_virtualDevices;
+};
+
+}  // namespace
+
+Revalidation revalidate(const KeptListing& from, const QByteArray& folder,
+                        const RevalidationOptions& options) {
+    QByteArray root = folder;
+    while (root.size() > 1 && root.endsWith('/')) root.chop(1);
+    if (root.isEmpty() || from.folders.empty()) return {};
+    return Revalidator(from, root, options).run();
+}
+
+}  // namespace tarnwick

@@ -73,14 +73,15 @@ private:
 }  // namespace
 
 KeptListingPtr keepListing(const QByteArray& root, bool showHiddenFiles, ListingPtr listing,
-                           QList<Pill> pills, timespec walkStart, qint64 settleNs) {
+                           ExtensionCounts counts, timespec walkStart, qint64 settleNs) {
     auto kept = std::make_shared<KeptListing>();
     kept->root = root;
     kept->showHiddenFiles = showHiddenFiles;
     kept->folders =
         ListingStamper(root, showHiddenFiles, listing->items, walkStart, settleNs).run();
     kept->listing = std::move(listing);
-    kept->pills = std::move(pills);
+    kept->pills = pillsFor(counts, true);
+    kept->counts = std::move(counts);
     kept->footprint = footprintOf(*kept);
     return kept;
 }

@@ -50,7 +50,8 @@ struct KeptListing {
     QByteArray root;
     bool showHiddenFiles = false;
     ListingPtr listing;
-    QList<Pill> pills;
+    ExtensionCounts counts;
+    QList<Pill> pills;                // from the counts
     std::vector<KeptFolder> folders;  // folders[0] is the root
     size_t footprint = 0;             // bytes held, counted from the items' real storage
 };
@@ -66,7 +67,7 @@ timespec readClock();
 // clock tick, or the same second on file systems with whole-second times, could not be told
 // apart.
 KeptListingPtr keepListing(const QByteArray& root, bool showHiddenFiles, ListingPtr listing,
-                           QList<Pill> pills, timespec walkStart, qint64 settleNs = kSettleNs);
+                           ExtensionCounts counts, timespec walkStart, qint64 settleNs = kSettleNs);
 
 // Bytes a kept listing holds: items, ranks, folder records and names, stamps.
 size_t footprintOf(const KeptListing& kept);
@@ -88,8 +89,8 @@ struct RevalidationOptions {
 // The listing of `folder` (`from`'s root or a folder below it) as a fresh walk would give it now,
 // item for item and in the same order: folders whose stamps still match keep their entries,
 // the others are read again, vanished ones drop everything below them. Items of the result
-// share the kept folder records when the root is the same.
-Revalidation revalidate(const KeptListing& from, const QByteArray& folder,
+// share the kept folder records when the root is the same; with nothing changed, `from` itself.
+Revalidation revalidate(const KeptListingPtr& from, const QByteArray& folder,
                         const RevalidationOptions& options);
 
 }  // namespace tarnwick

@@ -2,8 +2,11 @@
 
 #include "FolderStamps.h"
 #include "HiddenList.h"
+#include "NameCollation.h"
+#include "NameRankMerge.h"
 #include "PathAnchor.h"
 #include "VirtualFileSystems.h"
+#include "WorkQueue.h"
 
 #include <QHash>
 
@@ -77,17 +80,21 @@ ParentFolder parentFor(const KeptFolder& folder) {
 
 class Revalidator {
 public:
-    Revalidator(const KeptListing& from, const QByteArray& root, const RevalidationOptions& options)
-        : m_from(from),
-          m_old(from.listing->items),
+    Revalidator(const KeptListingPtr& fromPtr, const QByteArray& root,
+                const RevalidationOptions& options)
+        : m_fromPtr(fromPtr),
+          m_from(*fromPtr),
+          m_old(fromPtr->listing->items),
           m_root(root),
           m_childRelativeStart(root == "/" ? 1 : root.size() + 1),
-          m_sameRoot(root == from.root),
+          m_sameRoot(root == fromPtr->root),
           m_options(options) {}
 
     Revalidation run() {
         const int start = locate();
         if (start < 0) return {};
+        if (!m_options.trustAll && !checkFolders(size_t(start)) && m_sameRoot)
+            return {m_fromPtr, false, int(m_from.folders.size()), 0};
         auto kept = std::make_shared<KeptListing>();
         m_out = kept.get();
         if (!visit(start, m_root, nullptr)) return {};
@@ -97,10 +104,18 @@ public:
         kept->showHiddenFiles = m_from.showHiddenFiles;
         if (m_sameRoot && !m_result.changed) {
             kept->listing = m_from.listing;
+            kept->counts = m_from.counts;
             kept->pills = m_from.pills;
         } else {
-            kept->listing = makeListing(std::move(m_items));
-            kept->pills = countPills(kept->listing->items, true);
+            auto listing = std::make_shared<Listing>();
+            listing->nameRanks =
+                m_from.listing->nameRanks.empty()
+                    ? computeNameRanks(m_items)
+                    : mergedNameRanks(m_old, m_from.listing->nameRanks, m_items, m_origins);
+            listing->items = std::move(m_items);
+            kept->listing = std::move(listing);
+            kept->counts = m_sameRoot ? countedAgain() : countExtensions(kept->listing->items);
+            kept->pills = pillsFor(kept->counts, true);
         }
         kept->footprint = footprintOf(*kept);
         m_result.kept = std::move(kept);
@@ -122,6 +137,41 @@ private:
             if (index < 0) return -1;
         }
         return index;
+    }
+
+    // The kept counts, less the items not taken over, plus the items read.
+    ExtensionCounts countedAgain() const {
+        ExtensionCounts counts = m_from.counts;
+        std::vector<bool> taken(size_t(m_old.size()));
+        for (size_t i = 0; i < m_origins.size(); ++i) {
+            if (m_origins[i] >= 0)
+                taken[size_t(m_origins[i])] = true;
+            else
+                counts.add(m_out->listing->items[qsizetype(i)]);
+        }
+        for (qsizetype i = 0; i < m_old.size(); ++i)
+            if (!taken[size_t(i)]) counts.add(m_old[i], -1);
+        return counts;
+    }
+
+    // Stats every kept folder from `start` down, on all cores, before anything is built: true
+    // when some folder has to be read.
+    bool checkFolders(size_t start) {
+        const size_t end = m_from.folders[start].foldersEnd;
+        m_unchanged.assign(m_from.folders.size(), 0);
+        std::atomic<bool> anyChanged = false;
+        const int shares = 32;
+        WorkQueue::runShares(shares, [&](int share) {
+            const size_t first = start + (end - start) * size_t(share) / shares,
+                         last = start + (end - start) * size_t(share + 1) / shares;
+            for (size_t k = first; k < last; ++k) {
+                const bool isRoot = k == start;
+                const QByteArray path = isRoot ? m_root : m_old[m_from.folders[k].begin - 1].path();
+                m_unchanged[k] = isUnchangedNow(m_from.folders[k], path, isRoot);
+                if (!m_unchanged[k]) anyChanged.store(true, std::memory_order_relaxed);
+            }
+        });
+        return anyChanged.load();
     }
 
     int childNamed(int index, QByteArrayView name) const {
@@ -148,7 +198,7 @@ private:
         m_out->folders.push_back({});
         m_out->folders[index].begin = quint32(m_items.size());
         bool ok = true;
-        if (old >= 0 && isUnchanged(m_from.folders[size_t(old)], path, !parent)) {
+        if (old >= 0 && (m_options.trustAll || m_unchanged[size_t(old)])) {
             ++m_result.foldersKept;
             m_out->folders[index].flags = m_from.folders[size_t(old)].flags;
             m_out->folders[index].stamp = m_from.folders[size_t(old)].stamp;
@@ -164,8 +214,7 @@ private:
         return ok;
     }
 
-    bool isUnchanged(const KeptFolder& kept, const QByteArray& path, bool isRoot) const {
-        if (m_options.trustAll) return true;
+    bool isUnchangedNow(const KeptFolder& kept, const QByteArray& path, bool isRoot) const {
         if (!(kept.flags & KeptFolder::kTrusted) || (kept.flags & KeptFolder::kRemote))
             return false;
         struct stat st;
@@ -187,6 +236,7 @@ private:
         quint32 child = quint32(old) + 1;
         for (quint32 i = kept.begin; i < kept.end;) {
             const FileItem& item = m_old[i];
+            m_origins.push_back(qint32(i));
             if (m_sameRoot && !item.hasAttributes()) {
                 m_items.append(item);
             } else {
@@ -226,6 +276,7 @@ private:
         for (size_t i = 0; i < slots.size(); ++i) {
             const FolderEntries::Entry& e = entries.entries[i];
             m_items.append(FileItem(record, slots[i], e.isDirectory));
+            m_origins.push_back(-1);
             if (!e.isDirectory) continue;
             const int keptChild = keptChildren.value(entries.name(e), -1);
             if (!visit(keptChild, childPath(path, entries.name(e)), &here)) return false;
@@ -323,6 +374,7 @@ private:
         return *m_virtualDevices;
     }
 
+    const KeptListingPtr m_fromPtr;
     const KeptListing& m_from;
     const QList<FileItem>& m_old;
     const QByteArray m_root;
@@ -332,17 +384,19 @@ private:
     const timespec m_start = readClock();
     KeptListing* m_out = nullptr;
     QList<FileItem> m_items;
+    std::vector<qint32> m_origins;  // per item: its index in the kept listing, or -1 when read
+    std::vector<char> m_unchanged;  // per kept folder
     Revalidation m_result;
     std::optional<VirtualDevices> m_virtualDevices;
 };
 
 }  // namespace
 
-Revalidation revalidate(const KeptListing& from, const QByteArray& folder,
+Revalidation revalidate(const KeptListingPtr& from, const QByteArray& folder,
                         const RevalidationOptions& options) {
     QByteArray root = folder;
     while (root.size() > 1 && root.endsWith('/')) root.chop(1);
-    if (root.isEmpty() || from.folders.empty()) return {};
+    if (root.isEmpty() || !from || from->folders.empty()) return {};
     return Revalidator(from, root, options).run();
 }
 

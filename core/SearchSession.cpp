@@ -215,11 +215,11 @@ void SearchSession::startKeptListing(quint64 search) {
             KeptListingPtr shown = found;
             if (found->root != folder) {  // a folder below the kept one: shown as it was kept
                 options.trustAll = true;
-                shown = revalidate(*found, folder, options).kept;
+                shown = revalidate(found, folder, options).kept;
                 options.trustAll = false;
             }
             if (shown) post(shown, true, false);
-            Revalidation result = revalidate(*found, folder, options);
+            Revalidation result = revalidate(found, folder, options);
             if (cancelled->load()) return;
             if (result.kept) {
                 kept->keep(result.kept);
@@ -234,11 +234,12 @@ void SearchSession::startKeptListing(quint64 search) {
         QList<FileItem> items = listDirectory(folder, listingOptions);
         if (cancelled->load()) return;
         auto fresh = std::make_shared<KeptListing>();
-        fresh->pills = countPills(items, true);
+        fresh->counts = countExtensions(items);
+        fresh->pills = pillsFor(fresh->counts, true);
         fresh->listing = makeListing(std::move(items));
         post(fresh, true, true);
         // Stamped after it is shown: the stamps only matter to the next panel.
-        KeptListingPtr stamped = keepListing(folder, hidden, fresh->listing, fresh->pills, start);
+        KeptListingPtr stamped = keepListing(folder, hidden, fresh->listing, fresh->counts, start);
         kept->keep(stamped);
         post(stamped, false, false);
     });

@@ -424,10 +424,10 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("change");
         QTest::addColumn<QByteArray>("opened");  // below the kept folder
         for (const char* row :
-             {"create:a/b/new", "delete:a/b/f1", "rename across:a/f1>c/d/f1",
+             {"create:a/b/new.txt", "delete:a/b/f1", "rename across:a/f1>c/d/f1",
               "rename folder across:a/b>c/b2", "file to folder:c/f2>", "vanish:c",
               "hidden shown:", ".hidden edited:+a/.hidden", "permission lost:!a/b",
-              "folder to symlink:c/d>", "same tick:a/b/new", "below:a/b/new", "nothing:"}) {
+              "folder to symlink:c/d>", "same tick:a/b/new.txt", "below:a/b/new.txt", "nothing:"}) {
             const QByteArrayList parts = QByteArray(row).split(':');
             QTest::newRow(parts[0]) << parts[1] << QByteArray(parts[0] == "below" ? "a" : "");
         }
@@ -440,16 +440,16 @@ private Q_SLOTS:
         const bool sameTick = QByteArray(QTest::currentDataTag()) == "same tick",
                    hiddenShown = QByteArray(QTest::currentDataTag()) == "hidden shown";
         TempTree tree;
-        for (const char* name : {"a/f1", "a/x", "a/b/f1", "a/b/f2", "c/f2", "c/d/g", ".dot"})
+        for (const char* name : {"a/f1", "a/x", "a/b/f1", "a/b/f2", "c/f2", "c/d/g.txt", ".dot"})
             tree.write(name);
         tree.write("a/.hidden", "x\n");
         for (int i = 0; i < 20; ++i) tree.write("e/e" + QByteArray::number(i) + "/f");
         if (!sameTick) QTest::qWait(60);
         KeptListings store;
         const timespec start = readClock();
-        store.keep(keepListing(tree.path(), false,
-                               makeListing(listDirectory(tree.path(), ListingOptions{})), {}, start,
-                               settle));
+        const QList<FileItem> first = listDirectory(tree.path(), ListingOptions{});
+        store.keep(keepListing(tree.path(), false, makeListing(first), countExtensions(first),
+                               start, settle));
         if (!sameTick) QTest::qWait(60);
         const QByteArrayList sides = change.split('>');
         const QByteArray at =
@@ -479,7 +479,7 @@ private Q_SLOTS:
         const KeptListingPtr kept = store.find(folder, hiddenShown);
         QCOMPARE(!kept, hiddenShown);  // kept with hidden files hidden: listed afresh
         if (hiddenShown) return;
-        const Revalidation result = revalidate(*kept, folder, {false, nullptr, settle});
+        const Revalidation result = revalidate(kept, folder, {false, nullptr, settle});
         const QList<FileItem> fresh = listDirectory(folder, ListingOptions{});
         // Folders edited within the settling time are read again, however quick the change.
         QVERIFY(result.kept && result.foldersKept >= (sameTick ? 0 : opened.isEmpty() ? 20 : 1));
@@ -496,7 +496,8 @@ private Q_SLOTS:
             QCOMPARE(entry(got[i]), entry(fresh[i]));
         QCOMPARE(got.size(), fresh.size());
         QVERIFY(result.kept->listing->nameRanks == computeNameRanks(fresh));
-        const Revalidation again = revalidate(*result.kept, folder, {false, nullptr, settle});
+        QCOMPARE(result.kept->pills, countPills(fresh, true));
+        const Revalidation again = revalidate(result.kept, folder, {false, nullptr, settle});
         QVERIFY(!again.changed);
         QCOMPARE(again.kept->listing->items.size(), fresh.size());
         if (change.startsWith('!')) QCOMPARE(chmod(at, 0700), 0);

@@ -86,8 +86,16 @@ QByteArrayView FileItem::nativeName() const {
     return QByteArrayView(m_folder->names()).sliced(m_name.offset, m_name.length);
 }
 
-QByteArrayView FileItem::foldedName() const {
-    if (!m_folder || !hasStoredFold()) return {};
+QByteArrayView FileItem::foldedName(char* buffer) const {
+    if (!m_folder || !hasFold()) return {};
+    if (m_name.flags & NameSlot::kFoldLowercase) {
+        const QByteArrayView name = nativeName();
+        for (qsizetype i = 0; i < name.size(); ++i) {
+            const char c = name[i];
+            buffer[i] = c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c;
+        }
+        return QByteArrayView(buffer, name.size());
+    }
     if (m_name.foldedLength == 0) return nativeName();
     return QByteArrayView(m_folder->names())
         .sliced(m_name.offset + m_name.length, m_name.foldedLength);
@@ -147,12 +155,19 @@ FolderBuilder::FolderBuilder(QByteArray folderPath, qsizetype relativeStart)
     : m_path(std::move(folderPath)), m_relativeStart(relativeStart) {}
 
 NameSlot FolderBuilder::addName(QByteArrayView name) {
-    constexpr qsizetype kMaxFoldedLength = 255;
+    constexpr qsizetype kMaxFoldedLength = FileItem::kMaxFoldedLength;
     name = name.first(std::min<qsizetype>(name.size(), 0xffff));
     NameSlot slot;
     slot.offset = quint32(m_names.size());
     slot.length = quint16(name.size());
     m_names.append(name);
+    if (name.size() <= kMaxFoldedLength && foldsToLowercase(name)) {
+        const bool lower =
+            std::none_of(name.begin(), name.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+        slot.flags =
+            NameSlot::kFoldSimple | (lower ? NameSlot::kFoldStored : NameSlot::kFoldLowercase);
+        return slot;
+    }
     FoldedText folded = foldUtf8(name);
     if (folded.utf8 == name) {
         slot.flags = NameSlot::kFoldStored;

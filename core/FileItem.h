@@ -44,9 +44,17 @@ private:
 using FolderRecordPtr = QExplicitlySharedDataPointer<const FolderRecord>;
 
 // Where an entry's name lies in its folder's `names`, followed by its folded form for matching
-// (kept when it differs from the name and has at most 255 bytes, as any Linux file name).
+// (kept when it differs from the name and has at most 255 bytes, as any Linux file name). A
+// plain ASCII name's fold is its lowercase, made while matching rather than stored: most names
+// are such, and a million-entry listing would hold each twice.
 struct NameSlot {
-    enum : quint8 { kFoldStored = 1, kFoldSimple = 2, kDirectory = 4, kAttributes = 8 };
+    enum : quint8 {
+        kFoldStored = 1,
+        kFoldSimple = 2,
+        kDirectory = 4,
+        kAttributes = 8,
+        kFoldLowercase = 16
+    };
     quint32 offset = 0;
     quint16 length = 0;
     quint8 foldedLength = 0;  // 0 with kFoldStored: the name is its own fold
@@ -104,9 +112,14 @@ public:
 
     const FolderRecord& folder() const { return *m_folder; }
     const FolderRecordPtr& folderRecord() const { return m_folder; }
-    // The name folded for matching, when it was stored with the name (else fold it on the spot).
-    bool hasStoredFold() const { return m_name.flags & NameSlot::kFoldStored; }
-    QByteArrayView foldedName() const;
+    // The name folded for matching, when it was stored with the name or is its ASCII lowercase
+    // (else fold it on the spot).
+    bool hasFold() const {
+        return m_name.flags & (NameSlot::kFoldStored | NameSlot::kFoldLowercase);
+    }
+    static constexpr qsizetype kMaxFoldedLength = 255;
+    // `buffer`: room for kMaxFoldedLength bytes, where a lowercase fold is written.
+    QByteArrayView foldedName(char* buffer) const;
     bool foldIsSimple() const { return m_name.flags & NameSlot::kFoldSimple; }
     // Where the name lies in the folder record's names, for an item of a record with the same.
     NameSlot nameSlot() const { return m_name; }

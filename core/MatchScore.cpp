@@ -119,8 +119,8 @@ std::optional<qint64> Matcher::scoreFoldedUtf8(std::string_view folded, bool sim
 
 std::optional<qint64> Matcher::scoreName(const FileItem& item) {
     if (m_query.isEmpty()) return 0;
-    if (item.hasStoredFold()) {
-        QByteArrayView folded = item.foldedName();
+    if (item.hasFold()) {
+        QByteArrayView folded = item.foldedName(m_fold.data());
         return scoreFoldedUtf8({folded.data(), size_t(folded.size())}, item.foldIsSimple());
     }
     return m_query.scoreFolded(foldText(item.name()));
@@ -154,11 +154,11 @@ std::optional<qint64> Matcher::scorePath(const FileItem& item) {
     if (m_query.isEmpty()) return 0;
     // Folding works character by character and "/" joins nothing, so the path's fold is the
     // folder's fold, "/", and the name's fold, simple when both are.
-    if (item.hasStoredFold() && item.foldIsSimple() && folder.relativeFoldIsSimple()) {
+    if (item.hasFold() && item.foldIsSimple() && folder.relativeFoldIsSimple()) {
         if (!m_query.isSimple()) return std::nullopt;
         const FolderPart& part = folderPart(item);
         if (part.substringScore) return part.substringScore;
-        QByteArrayView folded = item.foldedName();
+        QByteArrayView folded = item.foldedName(m_fold.data());
         std::string_view name(folded.data(), size_t(folded.size()));
         const std::string& query = m_query.utf8();
         // Splits are longest first: the earliest occurrence across the "/" comes first. It can

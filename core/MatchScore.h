@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -79,6 +80,7 @@ private:
 
     const PreparedQuery& m_query;
     std::vector<FolderPart> m_folderParts = std::vector<FolderPart>(256);
+    std::array<char, FileItem::kMaxFoldedLength> m_fold;  // a lowercase fold being matched
 };
 
 }  // namespace tarnwick

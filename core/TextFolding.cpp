@@ -6,12 +6,10 @@
 
 namespace tarnwick {
 
-namespace {
-bool isPlainAsciiBytes(QByteArrayView bytes) {
+bool foldsToLowercase(QByteArrayView bytes) {
     return std::all_of(bytes.begin(), bytes.end(),
                        [](char c) { return static_cast<unsigned char>(c) < 0x80 && c != '\r'; });
 }
-}  // namespace
 
 QString foldText(QStringView text) {
     return text.toString().toLower().normalized(QString::NormalizationForm_C);
@@ -27,7 +25,7 @@ bool isSimpleText(QStringView text) {
 
 FoldedText foldUtf8(QByteArrayView utf8) {
     FoldedText out;
-    if (isPlainAsciiBytes(utf8)) {
+    if (foldsToLowercase(utf8)) {
         out.utf8 = QByteArray(utf8.data(), utf8.size());
         for (char& c : out.utf8) {
             if (c >= 'A' && c <= 'Z') c = char(c + ('a' - 'A'));

@@ -17,6 +17,9 @@ QString foldText(QStringView text);
 // matched code point by code point, and byte by byte in UTF-8.
 bool isSimpleText(QStringView text);
 
+// Plain ASCII without a carriage return: its fold is its lowercase, and simple.
+bool foldsToLowercase(QByteArrayView utf8);
+
 struct FoldedText {
     QByteArray utf8;
     bool simple = false;

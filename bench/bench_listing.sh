@@ -26,7 +26,8 @@ measure() {
   local name=$1
   shift
   /usr/bin/time -f '%e %M' -o "$out/one" "$@" >/dev/null 2>&1 || true
-  cat "$out/one" >>"$out/$name"
+  # time writes "Command exited with non-zero status 1" first for a search that found nothing.
+  tail -n 1 "$out/one" >>"$out/$name"
 }
 median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
 column() { awk -v c="$2" '{print $c}' "$out/$1" | median; }

@@ -28,6 +28,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 
 #include <algorithm>
@@ -242,7 +243,11 @@ void SearchPanel::show() {
     trackUserInputTime();
     m_clickOutside = ClickOutsideWatcher::create();
     connect(m_clickOutside.get(), &ClickOutsideWatcher::clickedOutside, this, &SearchPanel::close);
-    m_clickOutside->start();
+    // Listening opens a display connection of its own (tens of milliseconds the first time):
+    // started once the event loop has sent the window's map request, not before it.
+    QTimer::singleShot(0, this, [this] {
+        if (!m_closed && m_clickOutside) m_clickOutside->start();
+    });
 }
 
 void SearchPanel::fitPanelHeight() {

@@ -97,8 +97,11 @@ public:
             return {m_fromPtr, false, int(m_from.folders.size()), 0};
         auto kept = std::make_shared<KeptListing>();
         m_out = kept.get();
-        if (!visit(start, m_root, nullptr)) return {};
         const KeptFolder& was = m_from.folders[size_t(start)];
+        m_items.reserve(qsizetype(was.end - was.begin) + 1024);
+        m_origins.reserve(size_t(was.end - was.begin) + 1024);
+        kept->folders.reserve(size_t(was.foldersEnd) - size_t(start) + 64);
+        if (!visit(start, m_root, nullptr)) return {};
         m_result.changed |= size_t(m_items.size()) != size_t(was.end - was.begin);
         kept->root = m_root;
         kept->showHiddenFiles = m_from.showHiddenFiles;

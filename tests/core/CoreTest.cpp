@@ -485,11 +485,13 @@ private Q_SLOTS:
         QVERIFY(result.kept && result.foldersKept >= (sameTick ? 0 : opened.isEmpty() ? 20 : 1));
         QCOMPARE(result.changed, !change.isEmpty());
         auto entry = [](const FileItem& item) {
+            char fold[FileItem::kMaxFoldedLength];
+            const NameSlot slot = item.nameSlot();
             return item.path() + '|' + item.nativeRelativePath() + '|' +
-                   item.foldedName().toByteArray() + '|' + item.folder().foldedRelativeDirectory() +
-                   '|' +
-                   char('0' + item.isDirectory() + 2 * item.hasStoredFold() +
-                        4 * item.foldIsSimple() + 8 * item.hasAttributes());
+                   item.foldedName(fold).toByteArray() + '|' +
+                   item.folder().foldedRelativeDirectory() + '|' + QByteArray::number(slot.offset) +
+                   ',' + QByteArray::number(slot.foldedLength) + ',' +
+                   QByteArray::number(slot.flags);
         };
         const QList<FileItem>& got = result.kept->listing->items;
         for (qsizetype i = 0; i < std::min(got.size(), fresh.size()); ++i)

@@ -809,7 +809,7 @@ private Q_SLOTS:
 
     // The name order never waits for sizes and dates; the size order reads them all, keeps the
     // list as it was until they are in, then publishes once. A file gone before its stat sorts
-    // as size 0.
+    // as size 0. The listing is kept, and a panel on a folder inside serves it.
     void sizesAreReadWhenTheOrderNeedsThem() {
         TempTree tree;
         for (const char* file : {"small=1", "big=5000", "mid=50", "dir/in=7"})
@@ -817,6 +817,7 @@ private Q_SLOTS:
                        QByteArray(QByteArray(file).split('=')[1].toInt(), 'x'));
         SearchSession::Dependencies deps;
         deps.filterDebounceMs = 0;
+        deps.kept = std::make_shared<KeptListings>();
         SearchSession session(tree.path(), deps);
         QSignalSpy published(&session, &SearchSession::resultsReplaced);
         session.startSearch();
@@ -830,6 +831,12 @@ private Q_SLOTS:
                                   20000);
         QTest::qWait(100);
         QCOMPARE(published.size(), 1);
+        QTRY_COMPARE(deps.kept->count(), size_t(1));     // kept once stamped, in the background
+        SearchSession again(tree.pathOf("dir/"), deps);  // below it: revalidated, not listed
+        again.startSearch();
+        QTRY_VERIFY_WITH_TIMEOUT(again.isSettled(), 20000);
+        QCOMPARE(names(again.allItems()), "in");
+        QTRY_COMPARE(deps.kept->count(), size_t(2));
     }
 
     // Keystrokes within the debounce make one run; of runs queued behind a slow one, and of a run

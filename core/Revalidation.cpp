@@ -1,7 +1,7 @@
 #include "KeptListing.h"
 
+#include "FolderEntries.h"
 #include "FolderStamps.h"
-#include "HiddenList.h"
 #include "NameCollation.h"
 #include "NameRankMerge.h"
 #include "PathAnchor.h"
@@ -10,63 +10,13 @@
 
 #include <QHash>
 
-#include <cstring>
 #include <optional>
 
-#include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace tarnwick {
 
 namespace {
-
-// One folder's entries read as the directory walk reads them: the same names left out (".",
-// "..", hidden ones, those in ".hidden"), the same kinds, the same order.
-struct FolderEntries {
-    struct Entry {
-        size_t offset;
-        size_t length;
-        bool isDirectory;
-    };
-    bool opened = false;
-    struct stat folder {};
-    std::optional<struct stat> hiddenList;
-    std::vector<char> names;
-    std::vector<Entry> entries;
-
-    QByteArrayView name(const Entry& e) const { return QByteArrayView(&names[e.offset], e.length); }
-};
-
-bool isDirectoryEntry(int fd, const char* name, unsigned char type) {
-    if (type != DT_UNKNOWN) return type == DT_DIR;
-    struct stat st;
-    return fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
-}
-
-void readEntries(DIR* dir, bool showHidden, FolderEntries& out) {
-    const int fd = dirfd(dir);
-    bool hasHiddenList = false;
-    while (dirent* e = readdir(dir)) {
-        const char* name = e->d_name;
-        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
-        if (!showHidden && name[0] == '.') {
-            hasHiddenList |= strcmp(name, ".hidden") == 0;
-            continue;
-        }
-        const size_t length = strlen(name);
-        out.entries.push_back({out.names.size(), length, isDirectoryEntry(fd, name, e->d_type)});
-        out.names.insert(out.names.end(), name, name + length + 1);
-    }
-    struct stat st;
-    if (!hasHiddenList || fstatat(fd, ".hidden", &st, AT_SYMLINK_NOFOLLOW) != 0) return;
-    out.hiddenList = st;  // stamped before it is read: a later edit shows
-    const QSet<QByteArray> hidden = readHiddenList(fd);
-    std::erase_if(out.entries, [&](const FolderEntries::Entry& e) {
-        return hidden.contains(QByteArray::fromRawData(&out.names[e.offset], qsizetype(e.length)));
-    });
-}
 
 // What a folder's entries need of the folder they are in.
 struct ParentFolder {
@@ -288,29 +238,12 @@ private:
     }
 
     FolderEntries readFolder(const QByteArray& path, const ParentFolder* parent) {
-        FolderEntries out;
-        const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (parent ? O_NOFOLLOW : 0);
-        const int fd = openAnyLength(path, flags);
-        if (fd < 0) return out;
-        if (fstat(fd, &out.folder) != 0) {
-            close(fd);
-            return out;
-        }
-        out.opened = true;
         // Virtual file systems are stamped but never read, as the walk never reads them.
-        if (parent && out.folder.st_dev != parent->device &&
-            isVirtualFileSystem(fd, out.folder.st_dev, virtualDevices())) {
-            close(fd);
-            return out;
-        }
-        DIR* dir = fdopendir(fd);
-        if (!dir) {
-            close(fd);
-            return out;
-        }
-        readEntries(dir, m_from.showHiddenFiles, out);
-        closedir(dir);
-        return out;
+        auto isVirtual = [&](int fd, dev_t device) {
+            return parent && device != parent->device &&
+                   isVirtualFileSystem(fd, device, virtualDevices());
+        };
+        return readFolderEntries(path, !parent, m_from.showHiddenFiles, isVirtual);
     }
 
     void stampRead(KeptFolder& folder, const FolderEntries& entries, const QByteArray& path,

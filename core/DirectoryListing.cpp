@@ -28,8 +28,9 @@ namespace tarnwick {
 
 namespace {
 
-// One folder of the walk. The worker that reads it fills `items` and `children`; the assembly
-// reads them after every worker has finished.
+// One folder of the walk. The worker that reads it fills `names` and its sub-folders; the
+// assembly reads them after every worker has finished. Made in the arena of the thread that
+// found the folder, so that a walk leaves no freed nodes between the records in the heap.
 struct FolderNode {
     FolderNode() = default;
     FolderNode(const FolderNode&) = delete;
@@ -46,8 +47,10 @@ struct FolderNode {
     FolderRecordPtr record;
     NameSlot* names = nullptr;  // in the reading thread's arena, kind in the flags
     size_t itemCount = 0;
-    // (index in `items` of the folder's own entry, its node)
-    std::vector<std::pair<size_t, std::unique_ptr<FolderNode>>> children;
+    // Sub-folders in entry order, each knowing its entry's index in its parent's `names`.
+    FolderNode* firstChild = nullptr;
+    FolderNode* nextSibling = nullptr;
+    size_t indexInParent = 0;
 };
 
 struct RawEntry {
@@ -67,6 +70,22 @@ class Walker {
 public:
     Walker(QByteArray root, const ListingOptions& options)
         : m_root(std::move(root)), m_options(options) {}
+    Walker(const Walker&) = delete;
+    Walker& operator=(const Walker&) = delete;
+
+    // The nodes below the root live in the arenas, which only unmap: each is let go here.
+    ~Walker() {
+        std::vector<FolderNode*> nodes;
+        for (FolderNode* child = m_rootNode.firstChild; child; child = child->nextSibling)
+            nodes.push_back(child);
+        while (!nodes.empty()) {
+            FolderNode* node = nodes.back();
+            nodes.pop_back();
+            for (FolderNode* child = node->firstChild; child; child = child->nextSibling)
+                nodes.push_back(child);
+            node->~FolderNode();
+        }
+    }
 
     QList<FileItem> run() {
         struct stat rootStat;
@@ -96,6 +115,7 @@ private:
 
     // Takes folders off the shared stack until none is left and no other worker can add more.
     void work(ItemArena& arena) {
+        Scratch scratch;
         for (;;) {
             FolderNode* node = nullptr;
             {
@@ -109,12 +129,14 @@ private:
                 m_pending.pop_back();
                 ++m_busy;
             }
-            readFolder(*node, arena);
+            readFolder(*node, arena, scratch);
             {
                 std::lock_guard lock(m_mutex);
                 // Last child on top, so the walk goes depth first and stays near in the cache.
-                for (auto it = node->children.rbegin(); it != node->children.rend(); ++it)
-                    m_pending.push_back(it->second.get());
+                const size_t first = m_pending.size();
+                for (FolderNode* child = node->firstChild; child; child = child->nextSibling)
+                    m_pending.push_back(child);
+                std::reverse(m_pending.begin() + qsizetype(first), m_pending.end());
                 --m_busy;
             }
             m_wake.notify_all();
@@ -123,7 +145,14 @@ private:
 
     static constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 
-    void readFolder(FolderNode& node, ItemArena& arena) {
+    // What reading one folder needs for a moment, kept by each thread from folder to folder:
+    // allocated and freed for each, it would leave the heap in pieces between the records.
+    struct Scratch {
+        std::vector<char> names;
+        std::vector<RawEntry> entries;
+    };
+
+    void readFolder(FolderNode& node, ItemArena& arena, Scratch& scratch) {
         int fd = std::exchange(node.fd, -1);
         if (fd >= 0)
             m_spareDescriptors.fetch_add(1, std::memory_order_relaxed);
@@ -143,8 +172,10 @@ private:
             close(fd);
             return;
         }
-        std::vector<char> names;
-        std::vector<RawEntry> entries;
+        std::vector<char>& names = scratch.names;
+        std::vector<RawEntry>& entries = scratch.entries;
+        names.clear();
+        entries.clear();
         bool hasHiddenList = false;
         while (dirent* e = readdir(dir)) {
             const char* name = e->d_name;
@@ -174,28 +205,34 @@ private:
     void addEntries(FolderNode& node, int fd, dev_t device, const std::vector<char>& names,
                     const std::vector<RawEntry>& entries, ItemArena& arena) {
         FolderBuilder builder(node.path, node.relativeStart);
-        std::vector<NameSlot> slots;
-        slots.reserve(entries.size());
-        for (const RawEntry& e : entries)
-            slots.push_back(builder.addName(QByteArrayView(&names[e.nameOffset], e.nameLength)));
+        // Each name ends in a 0 that the record does not keep.
+        builder.reserve(qsizetype(names.size() - entries.size()));
+        node.names = arena.allocate(entries.size());
+        for (size_t i = 0; i < entries.size(); ++i) {
+            node.names[i] = builder.addName(
+                QByteArrayView(&names[entries[i].nameOffset], entries[i].nameLength));
+        }
         node.record = builder.finish();
         m_total.fetch_add(entries.size(), std::memory_order_relaxed);
 
         // Linux has no packages (bundles): every folder is descended into, none is one item.
         const qsizetype childRelativeStart = m_root == "/" ? 1 : m_root.size() + 1;
-        node.names = arena.allocate(entries.size());
+        FolderNode** lastChild = &node.firstChild;
         for (size_t i = 0; i < entries.size(); ++i) {
             const char* name = &names[entries[i].nameOffset];
             // Symbolic links are listed as themselves and never followed, so no loop is possible.
-            NameSlot& slot = node.names[node.itemCount++] = slots[i];
+            NameSlot& slot = node.names[node.itemCount++];
             if (!isFolderEntry(fd, name, entries[i].type)) continue;
             slot.flags |= NameSlot::kDirectory;
-            auto child = std::make_unique<FolderNode>();
+            auto* child =
+                new (arena.allocateBytes(sizeof(FolderNode), alignof(FolderNode))) FolderNode;
             child->path = childPath(node.path, name);
             child->relativeStart = childRelativeStart;
             child->parentDevice = device;
             child->fd = openChild(fd, name);
-            node.children.emplace_back(i, std::move(child));
+            child->indexInParent = i;
+            *lastChild = child;
+            lastChild = &child->nextSibling;
         }
     }
 
@@ -234,9 +271,9 @@ private:
         struct Frame {
             FolderNode* node;
             size_t nextItem;
-            size_t nextChild;
+            FolderNode* nextChild;
         };
-        std::vector<Frame> frames{{&m_rootNode, 0, 0}};
+        std::vector<Frame> frames{{&m_rootNode, 0, m_rootNode.firstChild}};
         while (!frames.empty()) {
             Frame& frame = frames.back();
             FolderNode* node = frame.node;
@@ -247,10 +284,9 @@ private:
             size_t index = frame.nextItem++;
             const NameSlot slot = node->names[index];
             out.append(FileItem(node->record, slot, slot.flags & NameSlot::kDirectory));
-            if (frame.nextChild < node->children.size() &&
-                node->children[frame.nextChild].first == index) {
-                FolderNode* child = node->children[frame.nextChild++].second.get();
-                frames.push_back({child, 0, 0});
+            if (FolderNode* child = frame.nextChild; child && child->indexInParent == index) {
+                frame.nextChild = child->nextSibling;
+                frames.push_back({child, 0, child->firstChild});
             }
         }
         return out;

@@ -17,9 +17,19 @@ FolderRecord::FolderRecord(QByteArray path, qsizetype relativeStart, QByteArray 
     : m_path(std::move(path)),
       m_relativeStart(std::clamp<qsizetype>(relativeStart, 0, m_path.size())),
       m_names(std::move(names)) {
+    if (foldsToLowercase(relativeDirectory())) {
+        m_relativeFoldIsSimple = true;
+        return;
+    }
     FoldedText folded = foldUtf8(relativeDirectory());
     m_foldedRelative = std::move(folded.utf8);
     m_relativeFoldIsSimple = folded.simple;
+}
+
+QByteArray FolderRecord::foldedRelativeDirectory() const {
+    if (!m_foldedRelative.isEmpty() || !foldsToLowercase(relativeDirectory()))
+        return m_foldedRelative;
+    return relativeDirectory().toByteArray().toLower();
 }
 
 QByteArrayView FolderRecord::relativeDirectory() const {

@@ -30,7 +30,8 @@ public:
     QByteArrayView relativeDirectory() const;
     const QByteArray& names() const { return m_names; }
     // The relative directory folded for matching (see foldUtf8), and whether that fold is simple.
-    const QByteArray& foldedRelativeDirectory() const { return m_foldedRelative; }
+    // A plain ASCII directory's fold is its lowercase, made when asked rather than stored.
+    QByteArray foldedRelativeDirectory() const;
     bool relativeFoldIsSimple() const { return m_relativeFoldIsSimple; }
 
 private:
@@ -139,6 +140,8 @@ static_assert(sizeof(FileItem) == 32, "a million items must stay small");
 class FolderBuilder {
 public:
     FolderBuilder(QByteArray folderPath, qsizetype relativeStart);
+    // Room for names of `bytes` in all (stored folds may take more).
+    void reserve(qsizetype bytes) { m_names.reserve(bytes); }
     // Stores the name and its fold.
     NameSlot addName(QByteArrayView name);
     FolderRecordPtr finish();

@@ -1,6 +1,7 @@
 #include "ItemArena.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
 
 #include <sys/mman.h>
@@ -16,8 +17,13 @@ ItemArena::~ItemArena() {
 }
 
 NameSlot* ItemArena::allocate(size_t count) {
-    const size_t bytes = count * sizeof(NameSlot);
-    if (bytes > m_left) {
+    return static_cast<NameSlot*>(allocateBytes(count * sizeof(NameSlot), alignof(NameSlot)));
+}
+
+void* ItemArena::allocateBytes(size_t bytes, size_t alignment) {
+    const size_t padding =
+        (alignment - reinterpret_cast<uintptr_t>(m_next) % alignment) % alignment;
+    if (padding + bytes > m_left) {
         const size_t size = std::max(kBlockSize, bytes);
         void* start =
             mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -25,11 +31,14 @@ NameSlot* ItemArena::allocate(size_t count) {
         m_blocks.push_back({start, size});
         m_next = static_cast<char*>(start);
         m_left = size;
+    } else {
+        m_next += padding;
+        m_left -= padding;
     }
-    auto* items = reinterpret_cast<NameSlot*>(m_next);
+    void* start = m_next;
     m_next += bytes;
     m_left -= bytes;
-    return items;
+    return start;
 }
 
 }  // namespace tarnwick

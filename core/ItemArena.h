@@ -20,6 +20,8 @@ public:
 
     // Uninitialized room for `count` names.
     NameSlot* allocate(size_t count);
+    // Uninitialized room for anything else the walk keeps until it is done.
+    void* allocateBytes(size_t bytes, size_t alignment);
 
 private:
     struct Block {

@@ -132,9 +132,10 @@ const Matcher::FolderPart& Matcher::folderPart(const FileItem& item) {
         m_folderParts[(reinterpret_cast<quintptr>(&folder) >> 4) % m_folderParts.size()];
     if (part.folder.data() == &folder) return part;
     part.folder = item.folderRecord();
-    std::string text(folder.foldedRelativeDirectory().constData(),
-                     size_t(folder.foldedRelativeDirectory().size()));
+    const QByteArray folded = folder.foldedRelativeDirectory();
+    std::string text(folded.constData(), size_t(folded.size()));
     text.push_back('/');
+    part.length = text.size();
     const std::string& query = m_query.utf8();
     size_t at = text.find(query);
     part.substringScore = std::nullopt;
@@ -163,7 +164,7 @@ std::optional<qint64> Matcher::scorePath(const FileItem& item) {
         const std::string& query = m_query.utf8();
         // Splits are longest first: the earliest occurrence across the "/" comes first. It can
         // start the path only when the whole folder part is the query's beginning.
-        const size_t folderLength = size_t(folder.foldedRelativeDirectory().size()) + 1;
+        const size_t folderLength = part.length;
         for (size_t k : part.splits) {
             if (name.substr(0, query.size() - k) == std::string_view(query).substr(k))
                 return k == folderLength ? kScoreAtStart : kScoreElsewhere;

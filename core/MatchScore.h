@@ -71,6 +71,7 @@ private:
     // What "folder/" alone says about the query.
     struct FolderPart {
         FolderRecordPtr folder;  // held, so that no other folder can take its address meanwhile
+        size_t length = 0;       // of the folded "folder/"
         std::optional<qint64> substringScore;  // the query lies inside "folder/"
         std::vector<size_t> splits;            // k: "folder/" ends with the query's first k bytes
         SubsequenceState afterFolder;

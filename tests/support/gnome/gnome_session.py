@@ -17,7 +17,16 @@ KEYSYMS = {"Control_L": 0xFFE3, "Shift_L": 0xFFE1, "Escape": 0xFF1B, "Return": 0
 _INSIDE = "TARNWICK_GNOME_SESSION_INSIDE"
 # The tests' own extension (next to this file), which lists windows.
 OBSERVER = "org.tarnwick.TestObserver"
+
+
+def _shell_major():
+    version = subprocess.run(["gnome-shell", "--version"], capture_output=True, text=True).stdout
+    return int(version.split()[-1].split(".")[0]) if version else 0
+
+
+# GNOME Shell 45 loads extensions as ES modules only.
 OBSERVER_EXTENSION = os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                                  "observer-modules" if _shell_major() >= 45 else "observer-legacy",
                                   "observer@tests.tarnwick.org")
 
 

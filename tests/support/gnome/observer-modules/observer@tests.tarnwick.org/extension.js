@@ -1,0 +1,37 @@
+// The tests' own eyes in GNOME Shell 45 and later (ES modules; the shell locks its Eval): the
+// windows as the shell has them, independent of Tarnwick's extension, on the session bus as
+// org.tarnwick.TestObserver.
+import Gio from 'gi://Gio';
+import * as Main from 'resource:///org/gnome/shell/ui/main.js';
+import {Extension} from 'resource:///org/gnome/shell/extensions/extension.js';
+
+const XML = `<node><interface name="org.tarnwick.TestObserver">
+  <method name="Windows"><arg type="s" direction="out"/></method>
+  <method name="InOverview"><arg type="b" direction="out"/></method>
+</interface></node>`;
+
+export default class TestObserver extends Extension {
+    enable() {
+        this._exported = Gio.DBusExportedObject.wrapJSObject(XML, {
+            InOverview() {
+                return Main.overview.visible || Main.layoutManager._startingUp;
+            },
+            Windows() {
+                const focus = global.display.focus_window;
+                return JSON.stringify(global.get_window_actors().map(a => a.meta_window).map(w => {
+                    const r = w.get_frame_rect();
+                    return {title: w.get_title(), pid: w.get_pid(), focused: w === focus,
+                        above: w.is_above(), rect: [r.x, r.y, r.width, r.height]};
+                }));
+            },
+        });
+        this._exported.export(Gio.DBus.session, '/org/tarnwick/TestObserver');
+        this._nameId = Gio.bus_own_name_on_connection(Gio.DBus.session,
+            'org.tarnwick.TestObserver', Gio.BusNameOwnerFlags.NONE, null, null);
+    }
+
+    disable() {
+        Gio.bus_unown_name(this._nameId);
+        this._exported.unexport();
+    }
+}

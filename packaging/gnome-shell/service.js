@@ -14,6 +14,9 @@ const TARNWICK_PATH = '/org/tarnwick/Tarnwick';
 const SHORTCUT_KEY = 'search-shortcut';
 // How long a placement request waits for its window to appear.
 const PLACEMENT_WAIT_MS = 3000;
+// For this long after the panel is adopted a move that is not ours is the shell's own placement
+// of a new window (it may map the window before it runs our placement), never the user's.
+const SETTLE_MS = 1000;
 // The panel opens this high, its bottom edge this far above the middle of the work area.
 const OPENING_HEIGHT = 120;
 const RISE_ABOVE_MIDDLE = 100;
@@ -262,6 +265,12 @@ export class TarnwickShellService {
         const follow = (signal, handler) => panel.signals.push([window, window.connect(signal, handler)]);
         follow('size-changed', () => (panel.placed ? this._keepInside(panel) : this._place(panel)));
         follow('unmanaged', () => this._forgetPanel());
+        panel.settleUntil = GLib.get_monotonic_time() + SETTLE_MS * 1000;
+        follow('position-changed', () => {
+            if (!panel.placed || GLib.get_monotonic_time() > panel.settleUntil) return;
+            const frame = window.get_frame_rect();
+            if (frame.x !== panel.target.x || frame.y !== panel.target.y) this._place(panel);
+        });
         // The shell places a new window when it is first shown: place it again then.
         const shown = window.connect('shown', () => {
             window.disconnect(shown);
@@ -302,7 +311,8 @@ export class TarnwickShellService {
         const rect = panelRect(workArea, visible, panel.rise, panel.openingHeight);
         panel.workArea = workArea;
         panel.placed = true;
-        panel.window.move_frame(true, rect.x - panel.margin, rect.y - panel.margin);
+        panel.target = {x: rect.x - panel.margin, y: rect.y - panel.margin};
+        panel.window.move_frame(true, panel.target.x, panel.target.y);
     }
 
     // The panel grows downward from where it opened, but never past the work area's bottom.
@@ -311,6 +321,8 @@ export class TarnwickShellService {
         const visible = this._visibleRect(panel);
         const y = keptInside(visible.y, Math.min(visible.height, panel.workArea.height),
             panel.workArea);
-        if (y !== visible.y) panel.window.move_frame(true, visible.x - panel.margin, y - panel.margin);
+        if (y === visible.y) return;
+        panel.target = {x: visible.x - panel.margin, y: y - panel.margin};
+        panel.window.move_frame(true, panel.target.x, panel.target.y);
     }
 }

@@ -57,6 +57,11 @@ void send(const QDBusConnection& bus, const QString& method, const QVariantList&
     bus.send(methodCall(method, arguments));
 }
 
+bool callAndWait(const QDBusConnection& bus, const QString& method, const QVariantList& arguments) {
+    return bus.call(methodCall(method, arguments), QDBus::Block, kCallTimeoutMs).type() ==
+           QDBusMessage::ReplyMessage;
+}
+
 void call(const QDBusConnection& bus, const QString& method, const QVariantList& arguments,
           QObject* context, std::function<void(const QDBusMessage&)> done) {
     auto* watcher = new QDBusPendingCallWatcher(

@@ -34,6 +34,10 @@ bool isRunning(const QDBusConnection& bus);
 // Calls one of the extension's methods without waiting for the answer.
 void send(const QDBusConnection& bus, const QString& method, const QVariantList& arguments);
 
+// Calls one of its methods and waits for the answer, at most kCallTimeoutMs; false on an error.
+// For what must reach the shell before something else does (a window that is about to map).
+bool callAndWait(const QDBusConnection& bus, const QString& method, const QVariantList& arguments);
+
 // Calls one of its methods; `done` runs on the main thread with the reply or the error, unless
 // `context` is gone first. Never starts anything.
 void call(const QDBusConnection& bus, const QString& method, const QVariantList& arguments,

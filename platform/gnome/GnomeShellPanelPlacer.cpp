@@ -12,8 +12,10 @@ void GnomeShellPanelPlacer::keepPlaced(const QString& title, const PanelRule& ru
     const QVariantMap options{{QStringLiteral("margin"), rule.shadowMargin},
                               {QStringLiteral("rise"), rule.riseAboveMiddle},
                               {QStringLiteral("openingHeight"), rule.openingHeight}};
-    gnomeShellExtension::send(m_bus, QStringLiteral("PlacePanel"),
-                              {uint(QCoreApplication::applicationPid()), title, options});
+    // Answered before the window is shown: a request still on its way when the shell maps the
+    // window came too late, and the shell's own placement stood.
+    gnomeShellExtension::callAndWait(m_bus, QStringLiteral("PlacePanel"),
+                                     {uint(QCoreApplication::applicationPid()), title, options});
 }
 
 }  // namespace tarnwick

@@ -23,7 +23,12 @@ def fail(message):
 def wait_for(what, probe, seconds):
     deadline = time.monotonic() + seconds
     while time.monotonic() < deadline:
-        value = probe()
+        try:
+            value = probe()
+        except subprocess.CalledProcessError as error:
+            # KWin may refuse one listing script while a window maps: asked again.
+            log("probe failed:", error.stderr.strip()[-200:] if error.stderr else error)
+            value = None
         if value: return value
         time.sleep(0.1)
     fail(f"no {what} within {seconds} s")

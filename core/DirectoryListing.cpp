@@ -1,5 +1,6 @@
 #include "DirectoryListing.h"
 
+#include "DirectoryEntries.h"
 #include "HiddenList.h"
 #include "ItemArena.h"
 #include "PathAnchor.h"
@@ -18,7 +19,6 @@
 #include <utility>
 #include <vector>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -150,6 +150,7 @@ private:
     struct Scratch {
         std::vector<char> names;
         std::vector<RawEntry> entries;
+        std::vector<char> buffer;  // for getdents64
     };
 
     void readFolder(FolderNode& node, ItemArena& arena, Scratch& scratch) {
@@ -167,30 +168,25 @@ private:
             close(fd);
             return;
         }
-        DIR* dir = fdopendir(fd);
-        if (!dir) {
-            close(fd);
-            return;
-        }
         std::vector<char>& names = scratch.names;
         std::vector<RawEntry>& entries = scratch.entries;
         names.clear();
         entries.clear();
         bool hasHiddenList = false;
-        while (dirent* e = readdir(dir)) {
-            const char* name = e->d_name;
-            if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
-            if (!m_options.showHiddenFiles && name[0] == '.') {
-                hasHiddenList |= strcmp(name, ".hidden") == 0;
-                continue;
-            }
-            size_t length = strlen(name);
-            entries.push_back({names.size(), length, e->d_type});
-            names.insert(names.end(), name, name + length + 1);
-        }
-        if (hasHiddenList) dropListedHidden(dirfd(dir), names, entries);
-        addEntries(node, dirfd(dir), folderStat.st_dev, names, entries, arena);
-        closedir(dir);
+        // An error part way leaves the entries read so far, as a stream read would.
+        forEachDirectoryEntry(
+            fd, scratch.buffer, [&](const char* name, size_t length, unsigned char type) {
+                if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) return;
+                if (!m_options.showHiddenFiles && name[0] == '.') {
+                    hasHiddenList |= strcmp(name, ".hidden") == 0;
+                    return;
+                }
+                entries.push_back({names.size(), length, type});
+                names.insert(names.end(), name, name + length + 1);
+            });
+        if (hasHiddenList) dropListedHidden(fd, names, entries);
+        addEntries(node, fd, folderStat.st_dev, names, entries, arena);
+        close(fd);
     }
 
     static void dropListedHidden(int folderFd, const std::vector<char>& names,

@@ -1,5 +1,6 @@
 #include "FolderEntries.h"
 
+#include "DirectoryEntries.h"
 #include "HiddenList.h"
 #include "PathAnchor.h"
 
@@ -7,7 +8,6 @@
 
 #include <cstring>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -21,20 +21,18 @@ bool isDirectoryEntry(int fd, const char* name, unsigned char type) {
     return fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
 }
 
-void readEntries(DIR* dir, bool showHidden, FolderEntries& out) {
-    const int fd = dirfd(dir);
+void readEntries(int fd, bool showHidden, FolderEntries& out) {
     bool hasHiddenList = false;
-    while (dirent* e = readdir(dir)) {
-        const char* name = e->d_name;
-        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
+    std::vector<char> buffer;
+    forEachDirectoryEntry(fd, buffer, [&](const char* name, size_t length, unsigned char type) {
+        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) return;
         if (!showHidden && name[0] == '.') {
             hasHiddenList |= strcmp(name, ".hidden") == 0;
-            continue;
+            return;
         }
-        const size_t length = strlen(name);
-        out.entries.push_back({out.names.size(), length, isDirectoryEntry(fd, name, e->d_type)});
+        out.entries.push_back({out.names.size(), length, isDirectoryEntry(fd, name, type)});
         out.names.insert(out.names.end(), name, name + length + 1);
-    }
+    });
     struct stat st;
     if (!hasHiddenList || fstatat(fd, ".hidden", &st, AT_SYMLINK_NOFOLLOW) != 0) return;
     out.hiddenList = st;  // stamped before it is read: a later edit shows
@@ -57,13 +55,8 @@ FolderEntries readFolderEntries(const QByteArray& path, bool isRoot, bool showHi
         return out;
     }
     out.opened = true;
-    DIR* dir = skip(fd, out.folder.st_dev) ? nullptr : fdopendir(fd);
-    if (!dir) {
-        close(fd);
-        return out;
-    }
-    readEntries(dir, showHidden, out);
-    closedir(dir);
+    if (!skip(fd, out.folder.st_dev)) readEntries(fd, showHidden, out);
+    close(fd);
     return out;
 }
 

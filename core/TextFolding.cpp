@@ -2,9 +2,45 @@
 
 #include "Graphemes.h"
 
+#include <unicode/uchar.h>
+
 #include <algorithm>
 
 namespace tarnwick {
+
+namespace {
+
+// Whether no two neighbouring code points of `text` can be one user-perceived character, read
+// off each one's grapheme break class: the rules only ever join a pair when one side is an
+// extending, joining, prepended or spacing mark, a regional indicator, a Hangul jamo or CR
+// before LF. A table lookup per code point, where the break iterator costs far more; names of
+// letters alone (most names in most scripts) are settled here.
+bool breaksEverywhere(QStringView text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        if (c < 0x300 && c != u'\r') continue;  // no mark or joiner below the combining marks
+        switch (u_getIntPropertyValue(UChar32(c), UCHAR_GRAPHEME_CLUSTER_BREAK)) {
+            case U_GCB_OTHER:
+            case U_GCB_CONTROL:
+            case U_GCB_LF:
+            case U_GCB_LV:  // a syllable joins only jamo after it
+            case U_GCB_LVT:
+                continue;
+            case U_GCB_CR:
+                if (i + 1 < text.size() && text[i + 1] == u'\n') return false;
+                continue;
+            default:
+                return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
 
 bool foldsToLowercase(QByteArrayView bytes) {
     return std::all_of(bytes.begin(), bytes.end(),
@@ -16,6 +52,7 @@ QString foldText(QStringView text) {
 }
 
 bool isSimpleText(QStringView text) {
+    if (breaksEverywhere(text)) return true;
     qsizetype codePoints = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (!(text[i].isLowSurrogate() && i > 0 && text[i - 1].isHighSurrogate())) ++codePoints;

@@ -13,6 +13,7 @@
 #include "core/Preferences.h"
 #include "core/SearchScope.h"
 #include "core/SearchSession.h"
+#include "core/TextFolding.h"
 #include "core/VirtualFileSystems.h"
 #include "core/WorkQueue.h"
 #include "tests/support/ReferenceScore.h"
@@ -585,6 +586,19 @@ private Q_SLOTS:
                     matcher.scorePath(item) ==
                         (dir.isEmpty() ? std::nullopt : referenceScore(query, dir + u'/' + name)),
                 qPrintable(query + " in " + dir + u'/' + name));
+        }
+        // A text is simple when no two code points make one character: the per-character
+        // shortcut must agree with the break iterator for every code point of the first two
+        // planes, alone, doubled and before a combining mark, a joiner and LF.
+        auto codePoints = [](const QString& t) { return t.toUcs4().size(); };
+        for (char32_t c = 1; c < 0x20000; ++c) {
+            if (QChar::isSurrogate(c)) continue;
+            const QString one = QString::fromUcs4(&c, 1);
+            for (const QString& t : {u'/' + one + u'/', one + one, one + QChar(0x301),
+                                     one + QChar(0x200d) + one, one + u'\n'}) {
+                if (isSimpleText(t) != (graphemeCount(t) == codePoints(t)))
+                    QFAIL(qPrintable(QString::number(quint32(c), 16)));
+            }
         }
         // Walks over user-perceived characters stop at their edges and the ends of the text; Qt
         // 6.4's own boundary finder splits the emoji here once Thai is present.

@@ -4,6 +4,7 @@
 #include "WorkQueue.h"
 
 #include <QLocale>
+#include <QThread>
 
 #include <algorithm>
 #include <array>
@@ -118,14 +119,7 @@ public:
 
     NameOrder sort() {
         std::vector<NameEntry> table, keyed;
-        table.reserve(m_positions.size());
-        for (size_t i = 0; i < m_positions.size(); ++i) {
-            const QByteArrayView name = nameOf(quint32(i));
-            if (isTableName(name))
-                table.push_back({0, name.data(), quint32(i), quint32(name.size())});
-            else
-                keyed.push_back({0, nullptr, quint32(i), 0});
-        }
+        splitByKind(table, keyed);
         m_keys.resize(keyed.size());
         WorkQueue::runShares(2, [&](int share) {
             // One collator per thread.
@@ -137,10 +131,11 @@ public:
             keyed[k].aux = quint32(k);
             if (!m_collation.isC()) continue;
             const QByteArray& key = m_keys[k].folded();
-            table.push_back({0, key.constData(), keyed[k].item, quint32(key.size())});
+            const auto length = quint32(key.size());
+            table.push_back({prefixOf(m_byteWeight, key.constData(), length, 0), key.constData(),
+                             keyed[k].item, length});
         }
         if (m_collation.isC()) keyed.clear();
-        for (NameEntry& e : table) e.prefix = prefixOf(m_byteWeight, e.text, e.aux, 0);
         sortTable(table);
         std::sort(keyed.begin(), keyed.end(), [this](const NameEntry& a, const NameEntry& b) {
             const int c = m_keys[a.aux].compare(m_keys[b.aux]);
@@ -152,6 +147,38 @@ public:
 private:
     const FileItem& item(quint32 entry) const { return m_items[m_positions[entry]]; }
     QByteArrayView nameOf(quint32 entry) const { return item(entry).nativeName(); }
+
+    // Table names with their first eight weights, and the names that need the collator, read
+    // on every core: a million names spread over the heap take a while to visit one by one.
+    void splitByKind(std::vector<NameEntry>& table, std::vector<NameEntry>& keyed) const {
+        const int shares = std::max(
+            1, std::min(QThread::idealThreadCount(), int(m_positions.size() / kNamesPerShare)));
+        std::vector<std::vector<NameEntry>> tables(static_cast<size_t>(shares)),
+            keyeds(static_cast<size_t>(shares));
+        WorkQueue::runShares(shares, [&](int share) {
+            const size_t begin = m_positions.size() * size_t(share) / size_t(shares),
+                         end = m_positions.size() * size_t(share + 1) / size_t(shares);
+            std::vector<NameEntry>& out = tables[size_t(share)];
+            out.reserve(end - begin);
+            for (size_t i = begin; i < end; ++i) {
+                const QByteArrayView name = nameOf(quint32(i));
+                const auto length = quint32(name.size());
+                if (isTableName(name))
+                    out.push_back({prefixOf(m_byteWeight, name.data(), length, 0), name.data(),
+                                   quint32(i), length});
+                else
+                    keyeds[size_t(share)].push_back({0, nullptr, quint32(i), 0});
+            }
+        });
+        table = std::move(tables[0]);
+        keyed = std::move(keyeds[0]);
+        for (size_t k = 1; k < size_t(shares); ++k) {
+            table.insert(table.end(), tables[k].begin(), tables[k].end());
+            keyed.insert(keyed.end(), keyeds[k].begin(), keyeds[k].end());
+        }
+    }
+
+    static constexpr size_t kNamesPerShare = 50000;
 
     bool isTableName(QByteArrayView name) const {
         for (char c : name)

@@ -161,7 +161,7 @@ int report(const SearchSession& session, Passages passages, const PrintOptions& 
     // Without a query the index alone has nothing to show, whatever the listing showed before
     // its count came in.
     if (indexAlone && options.query.isEmpty()) return 1;
-    return printResults(session.filteredItems(), std::move(passages), options);
+    return printResults(session.filteredItems().toList(), std::move(passages), options);
 }
 
 // The search a panel runs, without its debounce, in this process's one event loop: printed once
@@ -184,7 +184,7 @@ int search(const PrintOptions& options) {
         // The passage after each row (none for a row matched by name): those not extracted yet
         // are asked for, and the last of them settles the search again.
         Passages passages;
-        const QList<FileItem>& rows = session.filteredItems();
+        const Results& rows = session.filteredItems();
         for (qsizetype row = 0; row < rows.size(); ++row) {
             if (std::optional<QString> passage = session.requestSnippet(rows[row]))
                 passages.emplace_back(row, std::move(*passage));

@@ -81,9 +81,9 @@ void BM_FilterRun(benchmark::State& state) {
     qsizetype results = 0;
     for (auto _ : state) {
         onFilterQueue([&] {
-            QList<FileItem> out = filterItems(*listing, request);
+            Results out = filterItems(listing, request);
             results = out.size();
-            benchmark::DoNotOptimize(out.data());
+            benchmark::DoNotOptimize(&out);
         });
     }
     state.SetLabel(std::string("'") + kQueries[state.range(0)] + "'");
@@ -102,7 +102,7 @@ void BM_FilterRunEmptyQuery(benchmark::State& state) {
     FilterRequest request;
     request.sortMode = SortMode(state.range(0));
     for (auto _ : state)
-        onFilterQueue([&] { benchmark::DoNotOptimize(filterItems(*listing, request).data()); });
+        onFilterQueue([&] { benchmark::DoNotOptimize(filterItems(listing, request).size()); });
 }
 BENCHMARK(BM_FilterRunEmptyQuery)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -75,7 +75,7 @@ void directRound(const QByteArray& root, const QByteArrayList& changed) {
     const double walk = double(timer.nsecsElapsed()) / 1e6;
     ExtensionCounts counts = countExtensions(items);
     ListingPtr listing = makeListing(std::move(items));
-    filterItems(*listing, FilterRequest{});
+    filterItems(listing, FilterRequest{});
     const double first = double(timer.nsecsElapsed()) / 1e6;
     timer.restart();
     const KeptListingPtr kept = keepListing(root, false, listing, std::move(counts), start);
@@ -86,7 +86,7 @@ void directRound(const QByteArray& root, const QByteArrayList& changed) {
     timer.restart();
     const Revalidation again = revalidate(kept, root, RevalidationOptions{});
     const double revalidated = double(timer.nsecsElapsed()) / 1e6;
-    filterItems(*again.kept->listing, FilterRequest{});
+    filterItems(again.kept->listing, FilterRequest{});
     const double reopened = double(timer.nsecsElapsed()) / 1e6;
     for (const QByteArray& folder : changed)
         QFile::remove(QString::fromUtf8(folder + "/bench-kept-new"));

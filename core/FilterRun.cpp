@@ -177,9 +177,14 @@ void sortByMode(const Listing& listing, SortMode mode, std::vector<quint32>& ord
 
 }  // namespace
 
-QList<FileItem> filterItems(const Listing& listing, const FilterRequest& request,
-                            const RunCancelled& cancelled) {
+Results filterItems(const ListingPtr& listingPtr, const FilterRequest& request,
+                    const RunCancelled& cancelled) {
+    const Listing& listing = *listingPtr;
     const QList<FileItem>& items = listing.items;
+    // Everything by name, as a panel opens: the order the listing worked out once.
+    if (request.query.isEmpty() && request.extensions.isEmpty() &&
+        request.sortMode == SortMode::name && listing.nameOrder)
+        return Results(listingPtr, listing.nameOrder);
     std::vector<quint32> order;
     if (request.query.isEmpty()) {
         order.resize(size_t(items.size()));
@@ -199,11 +204,7 @@ QList<FileItem> filterItems(const Listing& listing, const FilterRequest& request
     } else {
         sortByMode(listing, request.sortMode, order);
     }
-
-    QList<FileItem> result;
-    result.reserve(qsizetype(order.size()));
-    for (quint32 i : order) result.append(items[i]);
-    return result;
+    return Results(listingPtr, std::make_shared<const std::vector<quint32>>(std::move(order)));
 }
 
 }  // namespace tarnwick

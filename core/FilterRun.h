@@ -2,6 +2,7 @@
 
 #include "FileItem.h"
 #include "Listing.h"
+#include "Results.h"
 #include "SortMode.h"
 
 #include <QByteArray>
@@ -27,9 +28,9 @@ using RunCancelled = std::function<bool()>;
 // One filter run: with a query, the items whose name (else relative path) matches, best score
 // first (ties in listing order), then the content-only hits in listing order; without one, every
 // item. Then the pill keys narrow the list and the sort mode orders it, stably. A run told it is
-// cancelled stops within a block of items and returns an empty list, which means nothing.
-QList<FileItem> filterItems(const Listing& listing, const FilterRequest& request,
-                            const RunCancelled& cancelled = {});
+// cancelled stops within a block of items and returns no rows, which means nothing.
+Results filterItems(const ListingPtr& listing, const FilterRequest& request,
+                    const RunCancelled& cancelled = {});
 
 // The index's own answer as shown: narrowed by the pill keys, then ordered by the sort mode.
 QList<FileItem> narrowAndSort(const QList<FileItem>& items, const QSet<QString>& extensions,

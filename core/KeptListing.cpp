@@ -93,6 +93,7 @@ size_t footprintOf(const KeptListing& kept) {
     size_t bytes = sizeof(KeptListing) + sizeof(Listing) + 4 * kBlock +
                    size_t(listing.items.capacity()) * sizeof(FileItem) +
                    listing.nameRanks.capacity() * sizeof(quint32) +
+                   (listing.nameOrder ? listing.nameOrder->capacity() * sizeof(quint32) : 0) +
                    kept.folders.capacity() * sizeof(KeptFolder);
     // A folder's first item is one of its own entries, and its entries share one record.
     for (const KeptFolder& folder : kept.folders) {

@@ -3,14 +3,47 @@
 #include "ItemAttributes.h"
 #include "NameCollation.h"
 
+#include <algorithm>
+
 namespace tarnwick {
 
-ListingPtr makeListing(QList<FileItem> items, bool nameRanks, bool hasAttributes) {
+namespace {
+
+// A stable counting sort by rank, folders before files: linear in the items and ranks.
+ItemOrder foldersFirstByRank(const QList<FileItem>& items, const std::vector<quint32>& ranks) {
+    if (ranks.empty()) return nullptr;
+    const size_t rankCount = size_t(*std::max_element(ranks.begin(), ranks.end())) + 1;
+    auto keyOf = [&](size_t i) {
+        return items[qsizetype(i)].isDirectory() ? ranks[i] : rankCount + ranks[i];
+    };
+    std::vector<quint32> starts(2 * rankCount + 1, 0);
+    for (size_t i = 0; i < ranks.size(); ++i) ++starts[keyOf(i) + 1];
+    for (size_t k = 1; k < starts.size(); ++k) starts[k] += starts[k - 1];
+    auto order = std::make_shared<std::vector<quint32>>(ranks.size());
+    for (size_t i = 0; i < ranks.size(); ++i) (*order)[starts[keyOf(i)]++] = quint32(i);
+    return order;
+}
+
+std::shared_ptr<Listing> rankedListing(QList<FileItem> items, std::vector<quint32> nameRanks,
+                                       bool hasAttributes) {
     auto listing = std::make_shared<Listing>();
-    listing->hasAttributes = hasAttributes;
-    if (nameRanks) listing->nameRanks = computeNameRanks(items);
+    listing->nameOrder = foldersFirstByRank(items, nameRanks);
+    listing->nameRanks = std::move(nameRanks);
     listing->items = std::move(items);
+    listing->hasAttributes = hasAttributes;
     return listing;
+}
+
+}  // namespace
+
+ListingPtr makeListing(QList<FileItem> items, bool nameRanks, bool hasAttributes) {
+    std::vector<quint32> ranks;
+    if (nameRanks) ranks = computeNameRanks(items);
+    return rankedListing(std::move(items), std::move(ranks), hasAttributes);
+}
+
+ListingPtr makeRankedListing(QList<FileItem> items, std::vector<quint32> nameRanks) {
+    return rankedListing(std::move(items), std::move(nameRanks), false);
 }
 
 ListingPtr withAttributes(const Listing& listing, const std::atomic<bool>* cancelled) {
@@ -31,15 +64,15 @@ ListingPtr withoutPaths(const Listing& listing, const QList<QByteArray>& paths) 
         }
         return false;
     };
-    auto out = std::make_shared<Listing>();
-    out->hasAttributes = listing.hasAttributes;
+    QList<FileItem> items;
+    std::vector<quint32> ranks;
     const bool ranked = !listing.nameRanks.empty();
     for (qsizetype i = 0; i < listing.items.size(); ++i) {
         if (isGone(listing.items[i])) continue;
-        out->items.append(listing.items[i]);
-        if (ranked) out->nameRanks.push_back(listing.nameRanks[size_t(i)]);
+        items.append(listing.items[i]);
+        if (ranked) ranks.push_back(listing.nameRanks[size_t(i)]);
     }
-    return out;
+    return rankedListing(std::move(items), std::move(ranks), listing.hasAttributes);
 }
 
 }  // namespace tarnwick

@@ -60,13 +60,11 @@ public:
             kept->counts = m_from.counts;
             kept->pills = m_from.pills;
         } else {
-            auto listing = std::make_shared<Listing>();
-            listing->nameRanks =
+            std::vector<quint32> ranks =
                 m_from.listing->nameRanks.empty()
                     ? computeNameRanks(m_items)
                     : mergedNameRanks(m_old, m_from.listing->nameRanks, m_items, m_origins);
-            listing->items = std::move(m_items);
-            kept->listing = std::move(listing);
+            kept->listing = makeRankedListing(std::move(m_items), std::move(ranks));
             kept->counts = m_sameRoot ? countedAgain() : countExtensions(kept->listing->items);
             kept->pills = pillsFor(kept->counts, true);
         }

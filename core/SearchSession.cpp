@@ -276,7 +276,7 @@ void SearchSession::reloadDirectory() {
     m_spotlightContentHits.clear();
     m_selectedExtensions.clear();
     m_listing.reset();
-    m_filteredItems.clear();
+    m_filteredItems = {};
     m_snippetCache.clear();
     m_snippetsPending.clear();
     m_publishedInputs.clear();
@@ -369,8 +369,7 @@ void SearchSession::runFilter() {
     QPointer<SearchSession> self(this);
     m_filterQueue.start([self, generation, listing = m_listing, request = std::move(request),
                          cancelled = m_filterRunCancelled] {
-        QList<FileItem> results =
-            filterItems(*listing, request, [&cancelled] { return cancelled->load(); });
+        Results results = filterItems(listing, request, [&cancelled] { return cancelled->load(); });
         if (cancelled->load()) return;
         postToMainThread(self,
                          [generation, results = std::move(results)](SearchSession* s) mutable {
@@ -400,10 +399,10 @@ void SearchSession::deliverAttributes(const ListingPtr& base, ListingPtr loaded)
     runFilter();
 }
 
-void SearchSession::applyFilterResults(qint64 generation, QList<FileItem> list) {
+void SearchSession::applyFilterResults(qint64 generation, Results results) {
     if (m_closed || generation != m_filterGeneration) return;
     m_shownGeneration = generation;
-    publish(std::move(list));
+    publish(std::move(results));
     checkSettled();
 }
 
@@ -424,25 +423,25 @@ void SearchSession::applySpotlightResults(QList<FileItem> list, QList<Pill> pill
     // A chosen pill stays visible with its state while the user types.
     if (m_selectedExtensions.isEmpty()) rebuildPills(pills);
     indexAnswered();
-    publish(std::move(list));
+    publish(Results::ofItems(std::move(list)));
     checkSettled();
 }
 
-void SearchSession::publish(QList<FileItem> list) {
+void SearchSession::publish(Results results) {
     const QString inputs = publicationInputs(m_query, m_sortMode, m_selectedExtensions);
-    int selectRow = list.isEmpty() ? -1 : 0;
+    int selectRow = results.isEmpty() ? -1 : 0;
     // The same search published again (content hits, index updates): keep what the user chose,
     // so that Return never opens a file they did not select.
     if (inputs == m_publishedInputs && !m_selectedPath.isEmpty()) {
-        for (qsizetype row = 0; row < list.size(); ++row) {
-            if (list[row].hasPath(m_selectedPath)) {
+        for (qsizetype row = 0; row < results.size(); ++row) {
+            if (results[row].hasPath(m_selectedPath)) {
                 selectRow = int(row);
                 break;
             }
         }
     }
     m_publishedInputs = inputs;
-    m_filteredItems = std::move(list);
+    m_filteredItems = std::move(results);
     m_selectedPath = selectRow >= 0 ? m_filteredItems[selectRow].path() : QByteArray();
     Q_EMIT resultsReplaced(selectRow);
     updateCountLabel();

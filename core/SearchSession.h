@@ -7,6 +7,7 @@
 #include "FileItem.h"
 #include "KeptListings.h"
 #include "Listing.h"
+#include "Results.h"
 #include "SearchEngines.h"
 #include "SearchMode.h"
 #include "SearchScope.h"
@@ -75,7 +76,7 @@ public:
     // --- What the panel draws -------------------------------------------------------------
     const SearchScope& scope() const { return m_scope; }
     SearchMode searchMode() const { return m_searchMode; }
-    const QList<FileItem>& filteredItems() const { return m_filteredItems; }
+    const Results& filteredItems() const { return m_filteredItems; }
     const QList<FileItem>& allItems() const;
     const QString& query() const { return m_query; }
     const QString& countText() const { return m_countText; }
@@ -154,10 +155,10 @@ private:
     void releaseKept();
     void loadAttributes();
     void deliverAttributes(const ListingPtr& base, ListingPtr loaded);
-    void applyFilterResults(qint64 generation, QList<FileItem> list);
+    void applyFilterResults(qint64 generation, Results results);
     void applySpotlightResults(QList<FileItem> list, QList<Pill> pills);
     void queueSpotlightResults(const QList<FileItem>& items);
-    void publish(QList<FileItem> list);
+    void publish(Results results);
     void updateCountLabel();
     void setCountText(const QString& text);
     void rebuildPills(const QList<Pill>& pills);
@@ -177,7 +178,7 @@ private:
     KeptListingPtr m_keptInUse;   // held so that the store never drops what is shown
     bool m_revalidating = false;  // a kept listing is shown while its folders are checked
     ListingPtr m_attributesFor;   // the listing whose sizes and dates are being read
-    QList<FileItem> m_filteredItems;
+    Results m_filteredItems;
     QSet<QByteArray> m_spotlightContentHits;
     QSet<QString> m_selectedExtensions;
     SortMode m_sortMode = SortMode::name;

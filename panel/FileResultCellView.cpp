@@ -61,7 +61,7 @@ void FileResultCellView::paint(QPainter* painter, const QStyleOptionViewItem& op
                                const QModelIndex& index) const {
     const auto* model = qobject_cast<const ResultsModel*>(index.model());
     if (!model || index.row() >= model->rowCount()) return;
-    const FileItem& item = model->attributedItemAt(index.row());
+    const FileItem item = model->attributedItemAt(index.row());
     const QRect row(option.rect.left(), option.rect.top(), option.rect.width(), kRowHeight);
 
     const PanelColors palette = panelColors(option.palette);

@@ -13,9 +13,10 @@ ResultsModel::ResultsModel(PassageSource passage, QObject* parent)
       m_passage(std::move(passage)),
       m_dates(m_locale, RelativeDateFormatter::Width::spelledOut) {}
 
-void ResultsModel::replaceItems(const QList<FileItem>& items) {
+void ResultsModel::replaceItems(const Results& items) {
     beginResetModel();
     m_items = items;
+    m_attributed.clear();
     endResetModel();
 }
 
@@ -25,11 +26,14 @@ void ResultsModel::rowChanged(int row) {
     Q_EMIT dataChanged(changed, changed);
 }
 
-const FileItem& ResultsModel::attributedItemAt(int row) const {
-    // Written in place, without detaching: the rows are shared with the session's published
-    // list on purpose, both live on the main thread, and both keep what was read.
-    auto& item = const_cast<FileItem&>(m_items.at(row));
+FileItem ResultsModel::attributedItemAt(int row) const {
+    if (auto known = m_attributed.constFind(row); known != m_attributed.constEnd()) return *known;
+    // Rows scrolled past in a long list are not kept for ever: a screenful is read again.
+    constexpr qsizetype kRowsKept = 4096;
+    if (m_attributed.size() >= kRowsKept) m_attributed.clear();
+    FileItem item = m_items.at(row);
     item.readAttributes();
+    m_attributed.insert(row, item);
     return item;
 }
 
@@ -43,8 +47,8 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
             return item.name();
-        case Qt::AccessibleTextRole:
-            return readingOf(item);
+        case Qt::AccessibleTextRole:  // read out with the size and age the row shows
+            return readingOf(attributedItemAt(index.row()));
         case Qt::ToolTipRole:
             return QString::fromUtf8(item.nativeRelativePath());
         default:

@@ -2,8 +2,10 @@
 
 #include "RelativeDate.h"
 #include "core/FileItem.h"
+#include "core/Results.h"
 
 #include <QAbstractListModel>
+#include <QHash>
 #include <QList>
 #include <QLocale>
 #include <QMimeDatabase>
@@ -13,9 +15,10 @@
 
 namespace tarnwick {
 
-// The result rows: a shared copy of the session's published list (copying a QList shares its
-// data, so even a million rows cost nothing extra) and nothing per row. A row's accessible text
-// is its whole reading (name, passage or folder, kind, size, age), built only when asked.
+// The result rows: a shared copy of the session's published results (rows pointing into the
+// listing, so even a million rows cost nothing extra), and the items of the rows painted since,
+// with their sizes and dates. A row's accessible text is its whole reading (name, passage or
+// folder, kind, size, age), built only when asked.
 class ResultsModel : public QAbstractListModel {
     Q_OBJECT
 public:
@@ -24,14 +27,15 @@ public:
 
     explicit ResultsModel(PassageSource passage = {}, QObject* parent = nullptr);
 
-    void replaceItems(const QList<FileItem>& items);
+    void replaceItems(const Results& items);
     // Asks the views to draw this one row again (its snippet arrived).
     void rowChanged(int row);
 
-    const QList<FileItem>& items() const { return m_items; }
+    const Results& items() const { return m_items; }
     const FileItem& itemAt(int row) const { return m_items.at(row); }
-    // The row's item with its size and date read: only rows being painted pay for a stat, once.
-    const FileItem& attributedItemAt(int row) const;
+    // The row's item with its size and date read: only rows being painted pay for a stat, once
+    // per publication (a file may have changed since the last).
+    FileItem attributedItemAt(int row) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -45,7 +49,10 @@ public:
 private:
     QString readingOf(const FileItem& item) const;
 
-    QList<FileItem> m_items;
+    Results m_items;
+    // The painted rows' items with their attributes: the listing itself is shared with filter
+    // runs on other threads and never written.
+    mutable QHash<int, FileItem> m_attributed;
     PassageSource m_passage;
     QLocale m_locale;
     RelativeDateFormatter m_dates;

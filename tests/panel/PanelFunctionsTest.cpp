@@ -128,7 +128,7 @@ private Q_SLOTS:
     // placeholder shown while it is read marks nothing.
     void passagesMarkTheQuery() {
         ResultsModel model;
-        model.replaceItems({itemAt("notes.txt", 10)});
+        model.replaceItems(Results::ofItems({itemAt("notes.txt", 10)}));
         QString query, passage;
         const FileResultCellView view([&] { return query; },
                                       [&](const FileItem&) { return std::optional(passage); });

@@ -269,7 +269,8 @@ private Q_SLOTS:
         QCOMPARE(m_fixture.opener->opened, QList<QByteArray>{oddPath});
         // An index kept from a longer list, and no index, give nothing.
         const QModelIndex last = model->index(model->rowCount() - 1);
-        model->replaceItems(model->items().mid(0, model->rowCount() - 1));
+        model->replaceItems(
+            Results::ofItems(model->items().toList().mid(0, model->rowCount() - 1)));
         QCOMPARE(model->mimeData({last}), nullptr);
         QCOMPARE(model->data(last, Qt::DisplayRole), QVariant());
         QCOMPARE(model->data({}, Qt::DisplayRole), QVariant());

@@ -14,7 +14,11 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSignalBlocker>
+#include <QSpinBox>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace tarnwick {
 
@@ -22,6 +26,9 @@ namespace {
 
 constexpr int kWidth = 420;
 constexpr int kHeight = 480;
+// A kept entry takes about 100 bytes: 64 GB would hold some 600 million.
+constexpr int kMinimumKeptMegabytes = 1;
+constexpr int kMaximumKeptMegabytes = 65536;
 
 QString joinedNames(const QStringList& names) {
     return names.size() == 2 ? SettingsView::tr("%1 and %2").arg(names[0], names[1])
@@ -100,6 +107,21 @@ SettingsGroup* SettingsView::buildBehaviour() {
     m_launchAtLogin->setAccessibleName(tr("Launch at login"));
     connect(m_launchAtLogin, &SettingsSwitch::toggled, this, &SettingsView::setLaunchAtLogin);
     group->addRow(tr("Launch at login"), m_launchAtLogin);
+    m_keepListings = new SettingsSwitch;
+    m_keepListings->setAccessibleName(tr("Keep recent folder listings"));
+    connect(m_keepListings, &SettingsSwitch::toggled, this, &SettingsView::setKeepListings);
+    group->addRow(tr("Keep recent folder listings"), m_keepListings,
+                  tr("A folder searched again opens at once; changes are read on opening."));
+    m_keptMegabytes = new QSpinBox;
+    m_keptMegabytes->setRange(kMinimumKeptMegabytes, kMaximumKeptMegabytes);
+    m_keptMegabytes->setSingleStep(64);
+    m_keptMegabytes->setSuffix(tr(" MB"));
+    m_keptMegabytes->setAccessibleName(tr("Memory for kept listings"));
+    // Stored once the number is complete, not at each digit typed.
+    m_keptMegabytes->setKeyboardTracking(false);
+    connect(m_keptMegabytes, &QSpinBox::valueChanged, this,
+            &SettingsView::setKeptListingsMegabytes);
+    group->addRow(tr("Memory for kept listings"), m_keptMegabytes);
     return group;
 }
 
@@ -153,6 +175,7 @@ void SettingsView::refresh() {
     }
     m_hiddenFiles->showState(Preferences::showHiddenFiles());
     m_launchAtLogin->showState(m_services.loginItem.isEnabled());
+    showKeptListings();
     refreshFileManagers();
     refreshGnomeShortcut(shortcut);
 }
@@ -170,6 +193,32 @@ void SettingsView::setLaunchAtLogin(bool on) {
         showSaveFailure(tr("Launch at login could not be changed: %1.").arg(failure));
     // Whatever happened, show what the session will do.
     m_launchAtLogin->showState(m_services.loginItem.isEnabled());
+}
+
+void SettingsView::setKeepListings(bool on) {
+    std::optional<QString> failure = Preferences::setKeepListings(on);
+    // Turned on with a budget of none stored by hand: the budget the field shows comes with it.
+    if (!failure && on && Preferences::keptListingsMegabytes() <= 0)
+        failure = Preferences::setKeptListingsMegabytes(m_keptMegabytes->value());
+    if (failure) showSaveFailure(*failure);
+    showKeptListings();
+}
+
+void SettingsView::setKeptListingsMegabytes(int megabytes) {
+    if (megabytes == Preferences::keptListingsMegabytes()) return;  // shown, not changed
+    if (const std::optional<QString> failure = Preferences::setKeptListingsMegabytes(megabytes))
+        showSaveFailure(*failure);
+    showKeptListings();
+}
+
+void SettingsView::showKeptListings() {
+    const bool keeps = Preferences::keepsListings();
+    m_keepListings->showState(keeps);
+    const qint64 stored = Preferences::keptListingsMegabytes();
+    const QSignalBlocker quiet(m_keptMegabytes);
+    m_keptMegabytes->setValue(stored > 0 ? int(std::min<qint64>(stored, kMaximumKeptMegabytes))
+                                         : int(Preferences::kDefaultKeptListingsMegabytes));
+    m_keptMegabytes->setEnabled(keeps);
 }
 
 // One box, not a pile of them: a second failure while the first is shown replaces its text.

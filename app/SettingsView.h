@@ -9,6 +9,7 @@
 class QLabel;
 class QMessageBox;
 class QPushButton;
+class QSpinBox;
 
 namespace tarnwick {
 
@@ -17,9 +18,10 @@ class SettingsKeyCap;
 class SettingsSwitch;
 
 // The settings window, "Tarnwick Settings": what the shortcut does, "Show hidden files in
-// results" and "Launch at login", the keys of the search panel, and the file-manager actions.
-// Created once and kept; closing hides it. Nothing is cached: each time the window is shown or
-// comes to the front it reads the preference, the autostart entry and the shortcut anew.
+// results", "Launch at login" and the memory for listings kept between panels, the keys of the
+// search panel, and the file-manager actions. Created once and kept; closing hides it. Nothing is
+// cached: each time the window is shown or comes to the front it reads the preference, the
+// autostart entry and the shortcut anew.
 class SettingsView : public QWidget {
     Q_OBJECT
 public:
@@ -43,6 +45,9 @@ private:
     SettingsGroup* buildGnomeShortcut();
     void setShowHiddenFiles(bool on);
     void setLaunchAtLogin(bool on);
+    void setKeepListings(bool on);
+    void setKeptListingsMegabytes(int megabytes);
+    void showKeptListings();
     void showSaveFailure(const QString& message);
     void toggleFileManagerActions();
     void toggleGnomeShortcut();
@@ -55,6 +60,8 @@ private:
     QLabel* m_headerText = nullptr;
     SettingsSwitch* m_hiddenFiles = nullptr;
     SettingsSwitch* m_launchAtLogin = nullptr;
+    SettingsSwitch* m_keepListings = nullptr;
+    QSpinBox* m_keptMegabytes = nullptr;
     QList<SettingsKeyCap*> m_keyCaps;
     SettingsGroup* m_fileManagerGroup = nullptr;
     QLabel* m_fileManagerStatus = nullptr;

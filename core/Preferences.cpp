@@ -1,5 +1,6 @@
 #include "Preferences.h"
 
+#include <QCoreApplication>
 #include <QSettings>
 
 #include <limits>
@@ -19,14 +20,27 @@ bool Preferences::showHiddenFiles() {
 }
 
 std::optional<QString> Preferences::setShowHiddenFiles(bool show) {
+    return store(QString::fromLatin1(kShowHiddenFiles), show);
+}
+
+std::optional<QString> Preferences::setKeepListings(bool keep) {
+    return store(QString::fromLatin1(kKeepListings), keep);
+}
+
+std::optional<QString> Preferences::setKeptListingsMegabytes(qint64 megabytes) {
+    return store(QString::fromLatin1(kKeptListingsMegabytes), megabytes);
+}
+
+std::optional<QString> Preferences::store(const QString& key, const QVariant& value) {
     QSettings settings(QStringLiteral("Tarnwick"), QStringLiteral("Tarnwick"));
-    settings.setValue(QString::fromLatin1(kShowHiddenFiles), show);
+    settings.setValue(key, value);
     // QSettings writes through a temporary file and says only through status() that it failed.
     settings.sync();
     if (settings.status() == QSettings::NoError) return std::nullopt;
-    return QStringLiteral(
-               "The settings could not be saved to %1: the disk may be full or the "
-               "folder read-only. The earlier settings are kept.")
+    return QCoreApplication::translate("Preferences",
+                                       "The settings could not be saved to %1: the disk may be "
+                                       "full or the folder read-only. The earlier settings are "
+                                       "kept.")
         .arg(settings.fileName());
 }
 

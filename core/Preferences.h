@@ -27,6 +27,9 @@ public:
     // how many megabytes they may hold (256 unless set; 0 or less keeps none).
     static bool keepsListings();
     static qint64 keptListingsMegabytes();
+    // Stored as setShowHiddenFiles stores: nothing, else why not.
+    static std::optional<QString> setKeepListings(bool keep);
+    static std::optional<QString> setKeptListingsMegabytes(qint64 megabytes);
 
     // The stored value when it is a boolean (or the text "true"/"false" an INI file holds).
     static std::optional<bool> readBool(const QString& key);
@@ -35,6 +38,7 @@ public:
 
 private:
     static std::optional<QVariant> read(const QString& key);
+    static std::optional<QString> store(const QString& key, const QVariant& value);
 };
 
 // Interprets a stored value as a boolean, or nothing when it is of another kind.

@@ -455,6 +455,13 @@
     </message>
 </context>
 <context>
+    <name>Preferences</name>
+    <message>
+        <source>The settings could not be saved to %1: the disk may be full or the folder read-only. The earlier settings are kept.</source>
+        <translation>Die Einstellungen konnten nicht in %1 gespeichert werden: Der Datenträger ist vielleicht voll oder der Ordner schreibgeschützt. Die bisherigen Einstellungen bleiben erhalten.</translation>
+    </message>
+</context>
+<context>
     <name>PrintCommand</name>
     <message>
         <source>cannot write the results: %1</source>
@@ -916,6 +923,22 @@
     <message>
         <source>GNOME Shell could not run it: see the Extensions app.</source>
         <translation>GNOME Shell konnte sie nicht ausführen: Siehe die Anwendung „Erweiterungen“.</translation>
+    </message>
+    <message>
+        <source>Keep recent folder listings</source>
+        <translation>Zuletzt durchsuchte Ordner behalten</translation>
+    </message>
+    <message>
+        <source>A folder searched again opens at once; changes are read on opening.</source>
+        <translation>Ein erneut durchsuchter Ordner öffnet sofort; Änderungen werden beim Öffnen gelesen.</translation>
+    </message>
+    <message>
+        <source> MB</source>
+        <translation> MB</translation>
+    </message>
+    <message>
+        <source>Memory for kept listings</source>
+        <translation>Speicher für behaltene Ordner</translation>
     </message>
 </context>
 <context>

@@ -455,6 +455,13 @@
     </message>
 </context>
 <context>
+    <name>Preferences</name>
+    <message>
+        <source>The settings could not be saved to %1: the disk may be full or the folder read-only. The earlier settings are kept.</source>
+        <translation>Les réglages n’ont pas pu être enregistrés dans %1 : le disque est peut-être plein ou le dossier en lecture seule. Les réglages précédents sont conservés.</translation>
+    </message>
+</context>
+<context>
     <name>PrintCommand</name>
     <message>
         <source>cannot write the results: %1</source>
@@ -916,6 +923,22 @@
     <message>
         <source>GNOME Shell could not run it: see the Extensions app.</source>
         <translation>GNOME Shell n’a pas pu l’exécuter : voir l’application Extensions.</translation>
+    </message>
+    <message>
+        <source>Keep recent folder listings</source>
+        <translation>Garder les dossiers récemment parcourus</translation>
+    </message>
+    <message>
+        <source>A folder searched again opens at once; changes are read on opening.</source>
+        <translation>Un dossier parcouru à nouveau s’ouvre aussitôt ; les changements sont lus à l’ouverture.</translation>
+    </message>
+    <message>
+        <source> MB</source>
+        <translation> Mo</translation>
+    </message>
+    <message>
+        <source>Memory for kept listings</source>
+        <translation>Mémoire pour les dossiers gardés</translation>
     </message>
 </context>
 <context>

@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QSslKey>
 #include <QSslServer>
 #include <QSvgRenderer>
@@ -602,6 +603,21 @@ private Q_SLOTS:
         Preferences::setShowHiddenFiles(true);  // changed elsewhere: shown at the next drawing
         m_view->showAndRaise();
         QVERIFY(hidden->isChecked());
+        // Kept listings: on by default, off and on again; a budget of 0 set by hand shows off,
+        // and turning it on stores the budget shown.
+        SettingsSwitch* keep = switchNamed("Keep recent folder listings");
+        auto* budget = m_view->findChild<QSpinBox*>();
+        QVERIFY(keep && keep->isChecked() && budget && budget->value() == 256);
+        QTest::mouseClick(keep, Qt::LeftButton);
+        QVERIFY(!Preferences::keepsListings() && !budget->isEnabled());
+        QTest::mouseClick(keep, Qt::LeftButton);
+        budget->setValue(512);
+        QVERIFY(Preferences::keepsListings() && Preferences::keptListingsMegabytes() == 512);
+        QSettings(u"Tarnwick"_s, u"Tarnwick"_s).setValue(u"keptListingsMegabytes"_s, 0);
+        m_view->showAndRaise();
+        QVERIFY(!keep->isChecked() && budget->value() == 256);
+        QTest::mouseClick(keep, Qt::LeftButton);
+        QVERIFY(Preferences::keepsListings() && Preferences::keptListingsMegabytes() == 256);
         SettingsSwitch* login = switchNamed("Launch at login");
         QVERIFY(login && !login->isChecked());
         QTest::mouseClick(login, Qt::LeftButton);

@@ -124,6 +124,7 @@ int main(int argc, char** argv) {
     std::vector<double> first, firstShown, again, againShown, perItemRss, perItemCount;
     qsizetype items = 0;
     for (int run = 0; run < runs; ++run) {
+        WorkQueue::shared().waitForDone();  // large listings are freed in the background
         malloc_trim(0);
         const double before = residentMegabytes();
         SearchSession::Dependencies deps;
@@ -137,6 +138,7 @@ int main(int argc, char** argv) {
             items = session.allItems().size();
             waitFor([&] { return deps.kept->count() == 1; });  // stamped in the background
         }
+        WorkQueue::shared().waitForDone();
         malloc_trim(0);
         perItemRss.push_back((residentMegabytes() - before) * 1048576.0 / double(items));
         perItemCount.push_back(double(deps.kept->footprint()) / double(items));

@@ -33,6 +33,10 @@ public:
     // A plain ASCII directory's fold is its lowercase, made when asked rather than stored.
     QByteArray foldedRelativeDirectory() const;
     bool relativeFoldIsSimple() const { return m_relativeFoldIsSimple; }
+    // Bytes of text the record holds (path, names, a stored fold).
+    size_t textBytes() const {
+        return size_t(m_path.capacity() + m_names.capacity() + m_foldedRelative.capacity());
+    }
 
 private:
     QByteArray m_path;

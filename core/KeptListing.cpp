@@ -99,9 +99,7 @@ size_t footprintOf(const KeptListing& kept) {
     for (const KeptFolder& folder : kept.folders) {
         if (folder.begin == folder.end) continue;
         const FolderRecord& record = listing.items[folder.begin].folder();
-        bytes += sizeof(FolderRecord) + 4 * kBlock + size_t(record.path().capacity()) +
-                 size_t(record.names().capacity()) +
-                 size_t(record.foldedRelativeDirectory().capacity());
+        bytes += sizeof(FolderRecord) + 4 * kBlock + record.textBytes();
     }
     return bytes;
 }

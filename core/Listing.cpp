@@ -2,6 +2,10 @@
 
 #include "ItemAttributes.h"
 #include "NameCollation.h"
+#include "WorkQueue.h"
+
+#include <QCoreApplication>
+#include <QThread>
 
 #include <algorithm>
 
@@ -24,9 +28,28 @@ ItemOrder foldersFirstByRank(const QList<FileItem>& items, const std::vector<qui
     return order;
 }
 
+// Letting go of a million items takes tens of milliseconds: a large listing whose last holder is
+// the interface thread (a panel's new results replacing the old) is freed in the background.
+constexpr qsizetype kFreedInBackground = 100000;
+
+void freeListing(Listing* listing) {
+    const QCoreApplication* app = QCoreApplication::instance();
+    if (listing->items.size() < kFreedInBackground || !app ||
+        QThread::currentThread() != app->thread()) {
+        delete listing;
+        return;
+    }
+    std::shared_ptr<Listing> owned(listing);
+    WorkQueue::shared().start([owned] {});
+}
+
+std::shared_ptr<Listing> newListing(Listing contents = {}) {
+    return std::shared_ptr<Listing>(new Listing(std::move(contents)), freeListing);
+}
+
 std::shared_ptr<Listing> rankedListing(QList<FileItem> items, std::vector<quint32> nameRanks,
                                        bool hasAttributes) {
-    auto listing = std::make_shared<Listing>();
+    auto listing = newListing();
     listing->nameOrder = foldersFirstByRank(items, nameRanks);
     listing->nameRanks = std::move(nameRanks);
     listing->items = std::move(items);
@@ -47,7 +70,7 @@ ListingPtr makeRankedListing(QList<FileItem> items, std::vector<quint32> nameRan
 }
 
 ListingPtr withAttributes(const Listing& listing, const std::atomic<bool>* cancelled) {
-    auto out = std::make_shared<Listing>(listing);
+    auto out = newListing(listing);
     readAttributes(out->items, cancelled);
     if (cancelled && cancelled->load()) return nullptr;
     out->hasAttributes = true;

@@ -51,7 +51,8 @@ public:
         m_items.reserve(qsizetype(was.end - was.begin) + 1024);
         m_origins.reserve(size_t(was.end - was.begin) + 1024);
         kept->folders.reserve(size_t(was.foldersEnd) - size_t(start) + 64);
-        if (!visit(start, m_root, nullptr)) return {};
+        m_path = m_root;
+        if (!visit(start, nullptr)) return {};
         m_result.changed |= size_t(m_items.size()) != size_t(was.end - was.begin);
         kept->root = m_root;
         kept->showHiddenFiles = m_from.showHiddenFiles;
@@ -115,9 +116,18 @@ private:
         WorkQueue::runShares(shares, [&](int share) {
             const size_t first = start + (end - start) * size_t(share) / shares,
                          last = start + (end - start) * size_t(share + 1) / shares;
+            QByteArray path;  // one buffer for the share's paths, not one allocation each
             for (size_t k = first; k < last; ++k) {
                 const bool isRoot = k == start;
-                const QByteArray path = isRoot ? m_root : m_old[m_from.folders[k].begin - 1].path();
+                if (isRoot) {
+                    path = m_root;
+                } else {
+                    const FileItem& item = m_old[m_from.folders[k].begin - 1];
+                    path.truncate(0);
+                    path.append(item.folder().path());
+                    if (!path.endsWith('/')) path.append('/');
+                    path.append(item.nativeName());
+                }
                 m_unchanged[k] = isUnchangedNow(m_from.folders[k], path, isRoot);
                 if (!m_unchanged[k]) anyChanged.store(true, std::memory_order_relaxed);
             }
@@ -141,8 +151,8 @@ private:
         return -1;
     }
 
-    // Adds the folder at `path` and everything below it; `old` is its kept folder, or -1.
-    bool visit(int old, const QByteArray& path, const ParentFolder* parent) {
+    // Adds the folder at m_path and everything below it; `old` is its kept folder, or -1.
+    bool visit(int old, const ParentFolder* parent) {
         if (m_options.cancelled && m_options.cancelled->load(std::memory_order_relaxed))
             return false;
         const size_t index = m_out->folders.size();
@@ -154,9 +164,10 @@ private:
             m_out->folders[index].flags = m_from.folders[size_t(old)].flags;
             m_out->folders[index].stamp = m_from.folders[size_t(old)].stamp;
             m_out->folders[index].hiddenList = m_from.folders[size_t(old)].hiddenList;
-            ok = takeOver(old, parentFor(m_out->folders[index]), path, !parent);
+            ok = takeOver(old, parentFor(m_out->folders[index]), !parent);
         } else {
             ++m_result.foldersRead;
+            const QByteArray path = m_path;
             if (!parent && !readRoot(path)) return false;
             ok = read(old, index, path, parent);
         }
@@ -181,7 +192,7 @@ private:
     }
 
     // The kept entries of an unchanged folder, each folder among them revalidated in turn.
-    bool takeOver(int old, ParentFolder here, const QByteArray& path, bool isRoot) {
+    bool takeOver(int old, ParentFolder here, bool isRoot) {
         const KeptFolder& kept = m_from.folders[size_t(old)];
         FolderRecordPtr moved;  // the folder's record seen from another root
         quint32 child = quint32(old) + 1;
@@ -201,7 +212,7 @@ private:
                 ++i;
                 continue;
             }
-            if (!visit(int(child), childPath(path, item.nativeName()), &here)) return false;
+            if (!visitChild(int(child), item.nativeName(), &here)) return false;
             i = m_from.folders[child].end;
             child = m_from.folders[child].foldersEnd;
         }
@@ -215,8 +226,8 @@ private:
         KeptFolder& folder = m_out->folders[index];
         stampRead(folder, entries, path, parent);
         const ParentFolder here = parentFor(folder);
-        QHash<QByteArrayView, int> keptChildren;
-        if (old >= 0) keptChildren = childrenOf(old);
+        QHash<QByteArrayView, KeptEntry> keptEntries;
+        if (old >= 0) keptEntries = entriesOf(old);
         if (old < 0 || !sameEntries(old, entries)) m_result.changed = true;
         FolderBuilder builder(path, parent ? m_childRelativeStart : m_root.size());
         std::vector<NameSlot> slots;
@@ -227,10 +238,12 @@ private:
         for (size_t i = 0; i < slots.size(); ++i) {
             const FolderEntries::Entry& e = entries.entries[i];
             m_items.append(FileItem(record, slots[i], e.isDirectory));
-            m_origins.push_back(-1);
+            // An entry read again under the same name and kind ranks and counts as it did.
+            KeptEntry was = keptEntries.value(entries.name(e), {-1, -1});
+            if (was.item >= 0 && m_old[was.item].isDirectory() != e.isDirectory) was = {-1, -1};
+            m_origins.push_back(was.item);
             if (!e.isDirectory) continue;
-            const int keptChild = keptChildren.value(entries.name(e), -1);
-            if (!visit(keptChild, childPath(path, entries.name(e)), &here)) return false;
+            if (!visitChild(was.folder, entries.name(e), &here)) return false;
         }
         return true;
     }
@@ -260,20 +273,27 @@ private:
         if (settled) folder.flags |= KeptFolder::kTrusted;
     }
 
-    QHash<QByteArrayView, int> childrenOf(int old) const {
-        QHash<QByteArrayView, int> children;
+    struct KeptEntry {
+        qint32 item;  // in the kept listing
+        int folder;   // its kept folder; -1 for a file
+    };
+
+    QHash<QByteArrayView, KeptEntry> entriesOf(int old) const {
+        QHash<QByteArrayView, KeptEntry> entries;
         const KeptFolder& kept = m_from.folders[size_t(old)];
+        entries.reserve(qsizetype(kept.end - kept.begin));
         quint32 child = quint32(old) + 1;
         for (quint32 i = kept.begin; i < kept.end;) {
             if (!m_old[i].isDirectory()) {
+                entries.insert(m_old[i].nativeName(), {qint32(i), -1});
                 ++i;
                 continue;
             }
-            children.insert(m_old[i].nativeName(), int(child));
+            entries.insert(m_old[i].nativeName(), {qint32(i), int(child)});
             i = m_from.folders[child].end;
             child = m_from.folders[child].foldersEnd;
         }
-        return children;
+        return entries;
     }
 
     bool sameEntries(int old, const FolderEntries& entries) const {
@@ -296,11 +316,15 @@ private:
         return n == entries.entries.size();
     }
 
-    static QByteArray childPath(const QByteArray& folder, QByteArrayView name) {
-        QByteArray path = folder;
-        if (!path.endsWith('/')) path.append('/');
-        path.append(name);
-        return path;
+    // Visits the folder `name` of the one at m_path, which names it meanwhile: a million-entry
+    // tree has tens of thousands of folders, and few of them need their path.
+    bool visitChild(int old, QByteArrayView name, const ParentFolder* parent) {
+        const qsizetype size = m_path.size();
+        if (!m_path.endsWith('/')) m_path.append('/');
+        m_path.append(name);
+        const bool ok = visit(old, parent);
+        m_path.truncate(size);
+        return ok;
     }
 
     const VirtualDevices& virtualDevices() {
@@ -317,8 +341,10 @@ private:
     const RevalidationOptions m_options;
     const timespec m_start = readClock();
     KeptListing* m_out = nullptr;
+    QByteArray m_path;  // of the folder being visited
     QList<FileItem> m_items;
-    std::vector<qint32> m_origins;  // per item: its index in the kept listing, or -1 when read
+    // Per item: the kept item it was taken from or read again as (same name and kind), else -1.
+    std::vector<qint32> m_origins;
     std::vector<char> m_unchanged;  // per kept folder
     Revalidation m_result;
     std::optional<VirtualDevices> m_virtualDevices;

@@ -65,7 +65,7 @@ using Passages = std::vector<std::pair<qsizetype, QString>>;
 // Rows as plain lines: the relative path, and for a row with a passage a tab and the passage.
 // Formatted on every core a block at a time and written in order: in name order the rows read
 // their folders in no order at all, and the cores wait on memory side by side.
-void writePlainRows(const QList<FileItem>& rows, const Passages& passages, char terminator) {
+void writePlainRows(const Results& rows, const Passages& passages, char terminator) {
     constexpr qsizetype kRowsPerShare = 16384;
     const int shares = std::max(1, QThread::idealThreadCount());
     std::vector<std::string> texts(static_cast<size_t>(shares));
@@ -101,31 +101,35 @@ void writePlainRows(const QList<FileItem>& rows, const Passages& passages, char 
     }
 }
 
+// Rows as JSON lines. A JSON row tells size and date: read for the printed rows alone, on every
+// core, into copies of their items (the listing's own are shared and never written).
+void writeJsonRows(const Results& rows, Passages passages, const QString& queryText) {
+    QList<FileItem> items = rows.toList();
+    readAttributes(items);
+    const PreparedQuery query(queryText);
+    Matcher matcher(query);
+    auto passage = passages.begin();
+    for (qsizetype row = 0; row < items.size() && !ferror_unlocked(stdout); ++row) {
+        std::optional<QString> snippet;
+        if (passage != passages.end() && passage->first == row)
+            snippet = std::move((passage++)->second);
+        const QByteArray line = resultJson(items[row], matcher, snippet) + '\n';
+        fwrite_unlocked(line.constData(), 1, size_t(line.size()), stdout);
+    }
+}
+
 // One result per line: the relative path, and for a row the query reached through the file's
 // content, a tab and the passage around the match (or "Content match"), as the panel shows it;
 // or the row as JSON. 0 when something was printed, 1 when nothing matched, 2 when the output
 // could not be written; a reader that went away ends the printing quietly.
-int printResults(QList<FileItem> rows, Passages passages, const PrintOptions& options) {
-    // A JSON row tells size and date: read for the printed rows alone, on every core.
-    if (options.json) readAttributes(rows);
-    // Read through a const reference: the list is shared with the session, and any other
-    // access would copy it.
-    const QList<FileItem>& results = rows;
+int printResults(const Results& rows, Passages passages, const PrintOptions& options) {
     static char buffer[1 << 18];
     std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
-    const PreparedQuery query(options.query);
-    Matcher matcher(query);
     flockfile(stdout);
-    if (!options.json) writePlainRows(results, passages, options.terminator);
-    auto passage = passages.begin();
-    for (qsizetype row = 0; options.json && row < results.size() && !ferror_unlocked(stdout);
-         ++row) {
-        std::optional<QString> snippet;
-        if (passage != passages.end() && passage->first == row)
-            snippet = std::move((passage++)->second);
-        const QByteArray line = resultJson(results[row], matcher, snippet) + '\n';
-        fwrite_unlocked(line.constData(), 1, size_t(line.size()), stdout);
-    }
+    if (options.json)
+        writeJsonRows(rows, std::move(passages), options.query);
+    else
+        writePlainRows(rows, passages, options.terminator);
     funlockfile(stdout);
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         if (errno == EPIPE) return 0;
@@ -134,7 +138,7 @@ int printResults(QList<FileItem> rows, Passages passages, const PrintOptions& op
                      .toLocal8Bit());
         return 2;
     }
-    return results.isEmpty() ? 1 : 0;
+    return rows.isEmpty() ? 1 : 0;
 }
 
 // What the settled search found, with a line for each way the index shaped it.
@@ -161,7 +165,7 @@ int report(const SearchSession& session, Passages passages, const PrintOptions& 
     // Without a query the index alone has nothing to show, whatever the listing showed before
     // its count came in.
     if (indexAlone && options.query.isEmpty()) return 1;
-    return printResults(session.filteredItems().toList(), std::move(passages), options);
+    return printResults(session.filteredItems(), std::move(passages), options);
 }
 
 // The search a panel runs, without its debounce, in this process's one event loop: printed once

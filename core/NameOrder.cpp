@@ -83,12 +83,13 @@ std::shared_ptr<const AsciiWeights> weightsForDefaultLocale(const NameCollation&
     return weights;
 }
 
+// 16 bytes, as a million of them are sorted at once: the text weighed is found from the entry.
 struct NameEntry {
-    quint64 prefix;    // eight weights of `text` from some depth on, first most significant
-    const char* text;  // what is weighed: a table name, or a collated name's key in the C locale
-    quint32 item;      // where it came in (an index into the positions)
-    quint32 aux;       // the length of `text`; a collated name's key (other locales)
+    quint64 prefix;  // eight weights of the text from some depth on, first most significant
+    quint32 item;    // where it came in (an index into the positions)
+    quint32 key;     // its collation key's index; kTableName for a name weighed as it is
 };
+constexpr quint32 kTableName = ~0u;
 
 bool byPrefix(const NameEntry& a, const NameEntry& b) {
     return a.prefix != b.prefix ? a.prefix < b.prefix : a.item < b.item;
@@ -128,17 +129,17 @@ public:
                 m_keys[k] = collation.key(item(keyed[k].item).name());
         });
         for (size_t k = 0; k < keyed.size(); ++k) {
-            keyed[k].aux = quint32(k);
+            keyed[k].key = quint32(k);
             if (!m_collation.isC()) continue;
+            // The C locale's key is weighed as a table name is.
             const QByteArray& key = m_keys[k].folded();
-            const auto length = quint32(key.size());
-            table.push_back({prefixOf(m_byteWeight, key.constData(), length, 0), key.constData(),
-                             keyed[k].item, length});
+            table.push_back({prefixOf(m_byteWeight, key.constData(), quint32(key.size()), 0),
+                             keyed[k].item, quint32(k)});
         }
         if (m_collation.isC()) keyed.clear();
         sortTable(table);
         std::sort(keyed.begin(), keyed.end(), [this](const NameEntry& a, const NameEntry& b) {
-            const int c = m_keys[a.aux].compare(m_keys[b.aux]);
+            const int c = m_keys[a.key].compare(m_keys[b.key]);
             return c != 0 ? c < 0 : a.item < b.item;
         });
         return merge(table, keyed);
@@ -147,35 +148,51 @@ public:
 private:
     const FileItem& item(quint32 entry) const { return m_items[m_positions[entry]]; }
     QByteArrayView nameOf(quint32 entry) const { return item(entry).nativeName(); }
+    // What a table entry is weighed by: its name, or in the C locale its key.
+    QByteArrayView textOf(const NameEntry& entry) const {
+        return entry.key == kTableName ? nameOf(entry.item)
+                                       : QByteArrayView(m_keys[entry.key].folded());
+    }
 
     // Table names with their first eight weights, and the names that need the collator, read
     // on every core: a million names spread over the heap take a while to visit one by one.
+    // Each share writes its table names where its positions begin, then the blocks close up:
+    // no second table of a million entries is ever held.
     void splitByKind(std::vector<NameEntry>& table, std::vector<NameEntry>& keyed) const {
-        const int shares = std::max(
-            1, std::min(QThread::idealThreadCount(), int(m_positions.size() / kNamesPerShare)));
-        std::vector<std::vector<NameEntry>> tables(static_cast<size_t>(shares)),
-            keyeds(static_cast<size_t>(shares));
-        WorkQueue::runShares(shares, [&](int share) {
-            const size_t begin = m_positions.size() * size_t(share) / size_t(shares),
-                         end = m_positions.size() * size_t(share + 1) / size_t(shares);
-            std::vector<NameEntry>& out = tables[size_t(share)];
-            out.reserve(end - begin);
+        const size_t shares = size_t(std::max(
+            1, std::min(QThread::idealThreadCount(), int(m_positions.size() / kNamesPerShare))));
+        table.resize(m_positions.size());
+        std::vector<size_t> tableCounts(shares);
+        std::vector<std::vector<NameEntry>> keyeds(shares);
+        auto bounds = [&](size_t share) {
+            return std::pair(m_positions.size() * share / shares,
+                             m_positions.size() * (share + 1) / shares);
+        };
+        WorkQueue::runShares(int(shares), [&](int share) {
+            const auto [begin, end] = bounds(size_t(share));
+            NameEntry* out = table.data() + begin;
             for (size_t i = begin; i < end; ++i) {
                 const QByteArrayView name = nameOf(quint32(i));
                 const auto length = quint32(name.size());
                 if (isTableName(name))
-                    out.push_back({prefixOf(m_byteWeight, name.data(), length, 0), name.data(),
-                                   quint32(i), length});
+                    *out++ = {prefixOf(m_byteWeight, name.data(), length, 0), quint32(i),
+                              kTableName};
                 else
-                    keyeds[size_t(share)].push_back({0, nullptr, quint32(i), 0});
+                    keyeds[size_t(share)].push_back({0, quint32(i), 0});
             }
+            tableCounts[size_t(share)] = size_t(out - (table.data() + begin));
         });
-        table = std::move(tables[0]);
-        keyed = std::move(keyeds[0]);
-        for (size_t k = 1; k < size_t(shares); ++k) {
-            table.insert(table.end(), tables[k].begin(), tables[k].end());
-            keyed.insert(keyed.end(), keyeds[k].begin(), keyeds[k].end());
+        size_t filled = 0;
+        for (size_t share = 0; share < shares; ++share) {
+            const size_t begin = bounds(share).first;
+            if (begin != filled)  // closing up, never onto itself
+                std::move(table.begin() + qsizetype(begin),
+                          table.begin() + qsizetype(begin + tableCounts[share]),
+                          table.begin() + qsizetype(filled));
+            filled += tableCounts[share];
+            keyed.insert(keyed.end(), keyeds[share].begin(), keyeds[share].end());
         }
+        table.resize(filled);
     }
 
     static constexpr size_t kNamesPerShare = 50000;
@@ -189,8 +206,7 @@ private:
     // A table name against a collated one (`keyedName` is the latter's name); other locales
     // than C, where those are never in one sort.
     int compareAcross(const NameEntry& table, const QString& keyedName) const {
-        const int c =
-            m_collation.compare(QString::fromLatin1(table.text, qsizetype(table.aux)), keyedName);
+        const int c = m_collation.compare(QString::fromLatin1(textOf(table)), keyedName);
         return c < 0 ? -1 : c > 0 ? 1 : 0;
     }
 
@@ -240,8 +256,10 @@ private:
             std::fill(equal + 1, equal + (end - begin), quint8(1));
             return;
         }
-        for (NameEntry* e = begin; e != end; ++e)
-            e->prefix = prefixOf(m_byteWeight, e->text, e->aux, depth * 8);
+        for (NameEntry* e = begin; e != end; ++e) {
+            const QByteArrayView text = textOf(*e);
+            e->prefix = prefixOf(m_byteWeight, text.data(), quint32(text.size()), depth * 8);
+        }
         std::sort(begin, end, byPrefix);
         for (NameEntry *i = begin, *j; i != end; i = j) {
             for (j = i + 1; j != end && j->prefix == i->prefix;) ++j;
@@ -264,7 +282,7 @@ private:
             if (previous && previousInTable && inTable)
                 equal = m_tableEqual[size_t(&entry - table.data())] && previous + 1 == &entry;
             else if (previous && !previousInTable && !inTable)
-                equal = m_keys[previous->aux].compare(m_keys[entry.aux]) == 0;
+                equal = m_keys[previous->key].compare(m_keys[entry.key]) == 0;
             else if (previous && previousInTable)
                 equal = compareAcross(*previous, name) == 0;
             else if (previous)

@@ -267,10 +267,12 @@ QRect SearchPanel::panelRect() const {
 void SearchPanel::setPanelRect(const QRect& rect) {
     const int m = m_shadowMargin;
     const QRect window = rect.adjusted(-m, -m, m, m);
-    // Fixed, so that a Wayland compositor's configure event carrying a size it saw earlier (on
-    // activation, say) cannot shrink the panel back: Qt bounds such sizes by these limits.
+    // Fixed: a Wayland compositor's configure event may carry a size it saw before the panel grew
+    // (GNOME Shell sends one on activation). Qt 6.4 bounds such sizes by these limits; Qt 6.8
+    // applies them, and resizeEvent puts the panel's own size back.
     setFixedSize(window.size());
     setGeometry(window);
+    m_sizeRestored = false;
     // A hidden window gets its resize event only when shown; its views must fit already.
     if (!isVisible()) layoutViews();
 }
@@ -311,6 +313,15 @@ void SearchPanel::paintEvent(QPaintEvent*) {
 
 void SearchPanel::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    // A size imposed from outside (see setPanelRect) is undone, once per size set: a window
+    // manager that insists is not fought.
+    if (isVisible() && !m_sizeRestored && minimumSize() == maximumSize() &&
+        size() != minimumSize()) {
+        m_sizeRestored = true;
+        QTimer::singleShot(0, this, [this] {
+            if (!m_closed && size() != minimumSize()) resize(minimumSize());
+        });
+    }
     layoutViews();
     // Opaque windows get the rounded shape cut out; without a display there is nothing to cut.
     if (m_shadowMargin == 0 && currentDisplayServer() != DisplayServer::none)

@@ -172,6 +172,7 @@ private:
     int m_unplacedHeight = 0;
     bool m_shown = false;
     bool m_closed = false;
+    bool m_sizeRestored = false;  // a size imposed from outside was undone since the last set
     bool m_selectingForSession = false;
     std::optional<QPoint> m_dragOffset;  // where a manual drag grabbed the panel
 };

@@ -208,6 +208,9 @@ def main():
             shot = os.path.join(OUT, "failed.png")
             session.screenshot(shot)
             print("screenshot at the failure:", shot)
+            print("windows at the failure:", json.dumps(observed_windows()))
+            if MODE == "extension":
+                print("extension status at the failure:", json.dumps(extension_status()))
             raise
     print(f"gnome_shell_test {MODE}: passed")
 

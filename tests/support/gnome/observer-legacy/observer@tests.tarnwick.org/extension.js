@@ -5,7 +5,7 @@ const Main = imports.ui.main;
 
 const XML = `<node><interface name="org.tarnwick.TestObserver">
   <method name="Windows"><arg type="s" direction="out"/></method>
-  <method name="InOverview"><arg type="b" direction="out"/></method>
+  <method name="ShellState"><arg type="s" direction="out"/></method>
 </interface></node>`;
 
 let exported = null;
@@ -15,8 +15,11 @@ function init() {}
 
 function enable() {
     exported = Gio.DBusExportedObject.wrapJSObject(XML, {
-        InOverview() {
-            return Main.overview.visible || Main.layoutManager._startingUp;
+        // "starting" until the start-up animation is over, then "overview" or "desktop".
+        ShellState() {
+            if (Main.layoutManager._startingUp)
+                return 'starting';
+            return Main.overview.visible ? 'overview' : 'desktop';
         },
         Windows() {
             const focus = global.display.focus_window;

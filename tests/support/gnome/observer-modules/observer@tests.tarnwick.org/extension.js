@@ -7,14 +7,17 @@ import {Extension} from 'resource:///org/gnome/shell/extensions/extension.js';
 
 const XML = `<node><interface name="org.tarnwick.TestObserver">
   <method name="Windows"><arg type="s" direction="out"/></method>
-  <method name="InOverview"><arg type="b" direction="out"/></method>
+  <method name="ShellState"><arg type="s" direction="out"/></method>
 </interface></node>`;
 
 export default class TestObserver extends Extension {
     enable() {
         this._exported = Gio.DBusExportedObject.wrapJSObject(XML, {
-            InOverview() {
-                return Main.overview.visible || Main.layoutManager._startingUp;
+            // "starting" until the start-up animation is over, then "overview" or "desktop".
+            ShellState() {
+                if (Main.layoutManager._startingUp)
+                    return 'starting';
+                return Main.overview.visible ? 'overview' : 'desktop';
             },
             Windows() {
                 const focus = global.display.focus_window;

@@ -10,9 +10,12 @@
 
 #include <QHash>
 
+#include <climits>
 #include <optional>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace tarnwick {
 
@@ -107,10 +110,12 @@ private:
     }
 
     // Stats every kept folder from `start` down, on all cores, before anything is built: true
-    // when some folder has to be read.
+    // when some folder has to be read. The folders are looked up from the root's descriptor,
+    // so that the components above it are walked once rather than once a folder.
     bool checkFolders(size_t start) {
         const size_t end = m_from.folders[start].foldersEnd;
         m_unchanged.assign(m_from.folders.size(), 0);
+        const int rootFd = openAnyLength(m_root, O_PATH | O_DIRECTORY | O_CLOEXEC);
         std::atomic<bool> anyChanged = false;
         const int shares = 32;
         WorkQueue::runShares(shares, [&](int share) {
@@ -118,21 +123,32 @@ private:
                          last = start + (end - start) * size_t(share + 1) / shares;
             QByteArray path;  // one buffer for the share's paths, not one allocation each
             for (size_t k = first; k < last; ++k) {
-                const bool isRoot = k == start;
-                if (isRoot) {
+                struct stat st;
+                int status = -1;
+                if (k == start) {
                     path = m_root;
+                    if (rootFd >= 0) status = fstat(rootFd, &st);
                 } else {
                     const FileItem& item = m_old[m_from.folders[k].begin - 1];
                     path.truncate(0);
                     path.append(item.folder().path());
                     if (!path.endsWith('/')) path.append('/');
                     path.append(item.nativeName());
+                    status = statBelowRoot(rootFd, path, &st);
                 }
-                m_unchanged[k] = isUnchangedNow(m_from.folders[k], path, isRoot);
+                m_unchanged[k] = isUnchangedNow(m_from.folders[k], status, st, path);
                 if (!m_unchanged[k]) anyChanged.store(true, std::memory_order_relaxed);
             }
         });
+        if (rootFd >= 0) close(rootFd);
         return anyChanged.load();
+    }
+
+    // lstat of `path`, a folder below m_root, relative to the root's descriptor when there is one.
+    int statBelowRoot(int rootFd, const QByteArray& path, struct stat* st) const {
+        const qsizetype skip = m_root == "/" ? 1 : m_root.size() + 1;
+        if (rootFd < 0 || path.size() - skip >= PATH_MAX) return statAnyLength(path, st, false);
+        return fstatat(rootFd, path.constData() + skip, st, AT_SYMLINK_NOFOLLOW);
     }
 
     int childNamed(int index, QByteArrayView name) const {
@@ -176,12 +192,12 @@ private:
         return ok;
     }
 
-    bool isUnchangedNow(const KeptFolder& kept, const QByteArray& path, bool isRoot) const {
+    // `status`, `st`: the folder's stat now.
+    bool isUnchangedNow(const KeptFolder& kept, int status, const struct stat& st,
+                        const QByteArray& path) const {
         if (!(kept.flags & KeptFolder::kTrusted) || (kept.flags & KeptFolder::kRemote))
             return false;
-        struct stat st;
-        return statAnyLength(path, &st, isRoot) == 0 && S_ISDIR(st.st_mode) &&
-               stampOf(st) == kept.stamp &&
+        return status == 0 && S_ISDIR(st.st_mode) && stampOf(st) == kept.stamp &&
                (m_from.showHiddenFiles || hiddenListUnchanged(kept, path));
     }
 

@@ -17,14 +17,15 @@ namespace {
 ItemOrder foldersFirstByRank(const QList<FileItem>& items, const std::vector<quint32>& ranks) {
     if (ranks.empty()) return nullptr;
     const size_t rankCount = size_t(*std::max_element(ranks.begin(), ranks.end())) + 1;
-    auto keyOf = [&](size_t i) {
-        return items[qsizetype(i)].isDirectory() ? ranks[i] : rankCount + ranks[i];
-    };
+    std::vector<quint32> keys(ranks.size());
     std::vector<quint32> starts(2 * rankCount + 1, 0);
-    for (size_t i = 0; i < ranks.size(); ++i) ++starts[keyOf(i) + 1];
+    for (size_t i = 0; i < ranks.size(); ++i) {
+        keys[i] = quint32(items[qsizetype(i)].isDirectory() ? ranks[i] : rankCount + ranks[i]);
+        ++starts[keys[i] + 1];
+    }
     for (size_t k = 1; k < starts.size(); ++k) starts[k] += starts[k - 1];
     auto order = std::make_shared<std::vector<quint32>>(ranks.size());
-    for (size_t i = 0; i < ranks.size(); ++i) (*order)[starts[keyOf(i)]++] = quint32(i);
+    for (size_t i = 0; i < keys.size(); ++i) (*order)[starts[keys[i]]++] = quint32(i);
     return order;
 }
 

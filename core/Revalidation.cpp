@@ -64,12 +64,18 @@ public:
             kept->counts = m_from.counts;
             kept->pills = m_from.pills;
         } else {
-            std::vector<quint32> ranks =
-                m_from.listing->nameRanks.empty()
-                    ? computeNameRanks(m_items)
-                    : mergedNameRanks(m_old, m_from.listing->nameRanks, m_items, m_origins);
+            // Both read the items alone: side by side.
+            std::vector<quint32> ranks;
+            WorkQueue::runShares(2, [&](int share) {
+                if (share == 0)
+                    ranks =
+                        m_from.listing->nameRanks.empty()
+                            ? computeNameRanks(m_items)
+                            : mergedNameRanks(m_old, m_from.listing->nameRanks, m_items, m_origins);
+                else
+                    kept->counts = m_sameRoot ? countedAgain() : countExtensions(m_items);
+            });
             kept->listing = makeRankedListing(std::move(m_items), std::move(ranks));
-            kept->counts = m_sameRoot ? countedAgain() : countExtensions(kept->listing->items);
             kept->pills = pillsFor(kept->counts, true);
         }
         kept->footprint = footprintOf(*kept);
@@ -102,7 +108,7 @@ private:
             if (m_origins[i] >= 0)
                 taken[size_t(m_origins[i])] = true;
             else
-                counts.add(m_out->listing->items[qsizetype(i)]);
+                counts.add(m_items[qsizetype(i)]);
         }
         for (qsizetype i = 0; i < m_old.size(); ++i)
             if (!taken[size_t(i)]) counts.add(m_old[i], -1);

@@ -1,5 +1,8 @@
 #include "FileManagerWindow.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+
 namespace tarnwick {
 
 namespace {
@@ -51,6 +54,18 @@ bool anyGtkWindow(const WindowStack& stack) {
     for (const WindowFacts& window : stack.topFirst)
         if (!window.gtkObjectPath.isEmpty() && !window.gtkUniqueBusName.isEmpty()) return true;
     return false;
+}
+
+std::optional<WindowStack> windowStackFromJson(
+    const QByteArray& json, const std::function<WindowFacts(const QJsonObject&)>& factsOf) {
+    const QJsonDocument document = QJsonDocument::fromJson(json);
+    if (!document.isArray()) return std::nullopt;
+    WindowStack stack;
+    for (const QJsonValue& value : document.array()) {
+        if (!value.isObject()) return std::nullopt;
+        stack.topFirst.append(factsOf(value.toObject()));
+    }
+    return stack;
 }
 
 }  // namespace tarnwick

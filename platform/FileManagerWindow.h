@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QList>
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 namespace tarnwick {
@@ -28,6 +30,11 @@ struct WindowStack {
     QList<WindowFacts> topFirst;
     std::optional<uint32_t> currentDesktop;  // _NET_CURRENT_DESKTOP
 };
+
+// A window stack reported as a JSON array of objects, topmost first (by a shell extension or a
+// compositor script), each object read by `factsOf`; nothing for anything else.
+std::optional<WindowStack> windowStackFromJson(
+    const QByteArray& json, const std::function<WindowFacts(const QJsonObject&)>& factsOf);
 
 // How a file manager's window tells its folder.
 enum class FileManagerKind {

@@ -1,8 +1,6 @@
 #include "KWinWindowStack.h"
 
 #include <QCoreApplication>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QTimer>
 
@@ -87,12 +85,7 @@ QString kwinWindowStackScript(const QString& service, const QString& token) {
 }
 
 std::optional<WindowStack> windowStackFromKWinReport(const QByteArray& json) {
-    const QJsonDocument document = QJsonDocument::fromJson(json);
-    if (!document.isArray()) return std::nullopt;
-    WindowStack stack;
-    for (const QJsonValue& value : document.array()) {
-        if (!value.isObject()) return std::nullopt;
-        const QJsonObject window = value.toObject();
+    return windowStackFromJson(json, [](const QJsonObject& window) {
         WindowFacts facts;
         facts.title = window.value(QLatin1String("caption")).toString().toUtf8();
         facts.className = window.value(QLatin1String("resourceClass")).toString().toUtf8();
@@ -100,9 +93,8 @@ std::optional<WindowStack> windowStackFromKWinReport(const QByteArray& json) {
         if (window.value(QLatin1String("pid")).isDouble())
             facts.pid = qint64(window.value(QLatin1String("pid")).toDouble());
         facts.hidden = window.value(QLatin1String("minimized")).toBool();
-        stack.topFirst.append(facts);
-    }
-    return stack;
+        return facts;
+    });
 }
 
 }  // namespace tarnwick

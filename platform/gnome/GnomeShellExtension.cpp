@@ -5,8 +5,6 @@
 #include <QDBusConnectionInterface>
 #include <QDBusPendingCallWatcher>
 #include <QDBusReply>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 
 namespace tarnwick {
@@ -74,12 +72,7 @@ void call(const QDBusConnection& bus, const QString& method, const QVariantList&
 }
 
 std::optional<WindowStack> windowStackFromShellReport(const QByteArray& json) {
-    const QJsonDocument document = QJsonDocument::fromJson(json);
-    if (!document.isArray()) return std::nullopt;
-    WindowStack stack;
-    for (const QJsonValue& value : document.array()) {
-        if (!value.isObject()) return std::nullopt;
-        const QJsonObject window = value.toObject();
+    return windowStackFromJson(json, [](const QJsonObject& window) {
         WindowFacts facts;
         facts.title = jsonText(window, "title");
         // On Wayland the class is the application id ("org.gnome.Nautilus").
@@ -91,9 +84,8 @@ std::optional<WindowStack> windowStackFromShellReport(const QByteArray& json) {
         if (pid.isDouble() && pid.toDouble() > 0) facts.pid = qint64(pid.toDouble());
         facts.hidden = window.value(QLatin1String("minimized")).toBool() ||
                        !window.value(QLatin1String("onWorkspace")).toBool(true);
-        stack.topFirst.append(facts);
-    }
-    return stack;
+        return facts;
+    });
 }
 
 State state(const QDBusConnection& bus) {

@@ -243,27 +243,52 @@ private:
             std::sort(begin, end, byPrefix);
             for (NameEntry *i = begin, *j; i != end; i = j) {
                 for (j = i + 1; j != end && j->prefix == i->prefix;) ++j;
-                if (j - i > 1) settleTies(i, j, &m_tableEqual[size_t(i - entries.data())], 1);
+                if (j - i > 1) settleTies(i, j, &m_tableEqual[size_t(i - entries.data())]);
             }
         });
     }
 
-    // Entries whose weights agree before `depth` * 8, sorted by those; names that end there are
-    // equal (padding is below every weight, so all of them end at the same place), the others
-    // go by their next eight.
-    void settleTies(NameEntry* begin, NameEntry* end, quint8* equal, quint32 depth) const {
+    // A run of entries that agree on their first eight weights, with each one's text found
+    // once: deeper weights are read from it at every level, and finding it from the entry costs
+    // a few reads from all over the heap.
+    struct Tie {
+        quint64 prefix;
+        const char* text;
+        quint32 length;
+        NameEntry entry;
+    };
+
+    void settleTies(NameEntry* begin, NameEntry* end, quint8* equal) const {
         if ((begin->prefix & 0xff) == 0) {
             std::fill(equal + 1, equal + (end - begin), quint8(1));
             return;
         }
+        std::vector<Tie> ties;
+        ties.reserve(size_t(end - begin));
         for (NameEntry* e = begin; e != end; ++e) {
             const QByteArrayView text = textOf(*e);
-            e->prefix = prefixOf(m_byteWeight, text.data(), quint32(text.size()), depth * 8);
+            ties.push_back({0, text.data(), quint32(text.size()), *e});
         }
-        std::sort(begin, end, byPrefix);
-        for (NameEntry *i = begin, *j; i != end; i = j) {
+        settleTies(ties.data(), ties.data() + ties.size(), equal, 1);
+        for (size_t k = 0; k < ties.size(); ++k) begin[k] = ties[k].entry;
+    }
+
+    // Ties whose weights agree before `depth` * 8, sorted by those; names that end there are
+    // equal (padding is below every weight, so all of them end at the same place), the others
+    // go by their next eight.
+    void settleTies(Tie* begin, Tie* end, quint8* equal, quint32 depth) const {
+        for (Tie* t = begin; t != end; ++t)
+            t->prefix = prefixOf(m_byteWeight, t->text, t->length, depth * 8);
+        std::sort(begin, end, [](const Tie& a, const Tie& b) {
+            return a.prefix != b.prefix ? a.prefix < b.prefix : a.entry.item < b.entry.item;
+        });
+        for (Tie *i = begin, *j; i != end; i = j) {
             for (j = i + 1; j != end && j->prefix == i->prefix;) ++j;
-            if (j - i > 1) settleTies(i, j, equal + (i - begin), depth + 1);
+            if (j - i == 1) continue;
+            if ((i->prefix & 0xff) == 0)
+                std::fill(equal + (i - begin) + 1, equal + (j - begin), quint8(1));
+            else
+                settleTies(i, j, equal + (i - begin), depth + 1);
         }
     }
 

@@ -5,6 +5,7 @@
 #include <unicode/uchar.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace tarnwick {
 
@@ -40,6 +41,57 @@ bool breaksEverywhere(QStringView text) {
     return true;
 }
 
+// Code points whose fold is their simple lowercase, alone, with nothing to compose or join:
+// the Latin letters before the IPA block (less "İ", whose lowercase is two code points), kana
+// (less the combining sound marks) and the common CJK ideographs, which have no case. Most
+// names outside ASCII are made of these and the ASCII rest.
+bool foldsAlone(char32_t c) {
+    return (c >= 0x80 && c < 0x250 && c != 0x130) || (c >= 0x3041 && c <= 0x3096) ||
+           (c >= 0x309b && c <= 0x30ff) || (c >= 0x4e00 && c <= 0x9fff);
+}
+
+// A code point of the Basic Multilingual Plane.
+void appendUtf8(QByteArray& out, char32_t c) {
+    if (c < 0x80) {
+        out.append(char(c));
+    } else if (c < 0x800) {
+        out.append(char(0xc0 | c >> 6)).append(char(0x80 | (c & 0x3f)));
+    } else {
+        out.append(char(0xe0 | c >> 12))
+            .append(char(0x80 | (c >> 6 & 0x3f)))
+            .append(char(0x80 | (c & 0x3f)));
+    }
+}
+
+// The fold of a name of such code points and ASCII (no CR), made without the string functions'
+// round trip through UTF-16; nothing for any other name, and for bytes that are not UTF-8.
+std::optional<QByteArray> foldedAlone(QByteArrayView utf8) {
+    QByteArray out;
+    out.reserve(utf8.size());
+    for (qsizetype i = 0; i < utf8.size();) {
+        const uchar lead = uchar(utf8[i]);
+        if (lead < 0x80) {
+            if (lead == '\r') return std::nullopt;
+            out.append(char(lead >= 'A' && lead <= 'Z' ? lead + ('a' - 'A') : lead));
+            ++i;
+            continue;
+        }
+        const qsizetype length = lead >= 0xe0 ? 3 : 2;
+        if (lead < 0xc2 || lead >= 0xf0 || i + length > utf8.size()) return std::nullopt;
+        char32_t c = lead & (length == 2 ? 0x1f : 0x0f);
+        for (qsizetype k = 1; k < length; ++k) {
+            const uchar next = uchar(utf8[i + k]);
+            if ((next & 0xc0) != 0x80) return std::nullopt;
+            c = c << 6 | (next & 0x3f);
+        }
+        // Overlong forms and surrogates fall outside the ranges taken here.
+        if (!foldsAlone(c)) return std::nullopt;
+        appendUtf8(out, QChar::toLower(c));
+        i += length;
+    }
+    return out;
+}
+
 }  // namespace
 
 bool foldsToLowercase(QByteArrayView bytes) {
@@ -67,6 +119,11 @@ FoldedText foldUtf8(QByteArrayView utf8) {
         for (char& c : out.utf8) {
             if (c >= 'A' && c <= 'Z') c = char(c + ('a' - 'A'));
         }
+        out.simple = true;
+        return out;
+    }
+    if (std::optional<QByteArray> alone = foldedAlone(utf8)) {
+        out.utf8 = std::move(*alone);
         out.simple = true;
         return out;
     }

@@ -590,15 +590,19 @@ private Q_SLOTS:
                 qPrintable(query + " in " + dir + u'/' + name));
         }
         // A text is simple when no two code points make one character: the per-character
-        // shortcut must agree with the break iterator for every code point of the first two
-        // planes, alone, doubled and before a combining mark, a joiner and LF.
+        // shortcut must agree with the break iterator, and the fold made without Qt's string
+        // functions with the one made with them, for every code point of the first two planes,
+        // alone, doubled and before a combining mark, a joiner and LF.
         auto codePoints = [](const QString& t) { return t.toUcs4().size(); };
         for (char32_t c = 1; c < 0x20000; ++c) {
             if (QChar::isSurrogate(c)) continue;
             const QString one = QString::fromUcs4(&c, 1);
             for (const QString& t : {u'/' + one + u'/', one + one, one + QChar(0x301),
                                      one + QChar(0x200d) + one, one + u'\n'}) {
-                if (isSimpleText(t) != (graphemeCount(t) == codePoints(t)))
+                const FoldedText folded = foldUtf8(t.toUtf8());
+                if (isSimpleText(t) != (graphemeCount(t) == codePoints(t)) ||
+                    folded.utf8 != foldText(t).toUtf8() ||
+                    folded.simple != isSimpleText(u'/' + foldText(t) + u'/'))
                     QFAIL(qPrintable(QString::number(quint32(c), 16)));
             }
         }

@@ -48,11 +48,19 @@ std::vector<quint32> mergedNameRanks(const QList<FileItem>& old,
         else
             fresh.push_back(quint32(i));
     }
-    std::vector<qint32> present;  // old items in rank order
-    std::vector<quint32> presentIndex(rankCount);
-    for (quint32 r = 0; r < rankCount; ++r) {
-        presentIndex[r] = quint32(present.size());
-        if (byRank[r] >= 0) present.push_back(byRank[r]);
+    // Old items in rank order, and where each old rank went among them; with every rank still
+    // present (names were only added, as in most edits) the ranks are their own places.
+    const bool allPresent = std::find(byRank.begin(), byRank.end(), -1) == byRank.end();
+    std::vector<qint32> present;
+    std::vector<quint32> presentIndex;
+    if (allPresent) {
+        present = std::move(byRank);
+    } else {
+        presentIndex.resize(rankCount);
+        for (quint32 r = 0; r < rankCount; ++r) {
+            presentIndex[r] = quint32(present.size());
+            if (byRank[r] >= 0) present.push_back(byRank[r]);
+        }
     }
     const NameOrder sorted = sortedByName(items, std::move(fresh));
     const std::vector<quint32> places = placeNewNames(old, present, items, sorted);
@@ -70,8 +78,11 @@ std::vector<quint32> mergedNameRanks(const QList<FileItem>& old,
             ranks[sorted.order[j]] = quint32(rank);
         }
     }
-    for (size_t i = 0; i < origin.size(); ++i)
-        if (origin[i] >= 0) ranks[i] = finalOfPresent[presentIndex[oldRanks[size_t(origin[i])]]];
+    for (size_t i = 0; i < origin.size(); ++i) {
+        if (origin[i] < 0) continue;
+        const quint32 oldRank = oldRanks[size_t(origin[i])];
+        ranks[i] = finalOfPresent[allPresent ? oldRank : presentIndex[oldRank]];
+    }
     return ranks;
 }
 

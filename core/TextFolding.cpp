@@ -84,8 +84,8 @@ std::optional<QByteArray> foldedAlone(QByteArrayView utf8) {
             if ((next & 0xc0) != 0x80) return std::nullopt;
             c = c << 6 | (next & 0x3f);
         }
-        // Overlong forms and surrogates fall outside the ranges taken here.
-        if (!foldsAlone(c)) return std::nullopt;
+        // An overlong form is not UTF-8; surrogates fall outside the ranges taken here.
+        if ((length == 3 && c < 0x800) || !foldsAlone(c)) return std::nullopt;
         appendUtf8(out, QChar::toLower(c));
         i += length;
     }

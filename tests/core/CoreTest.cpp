@@ -606,6 +606,8 @@ private Q_SLOTS:
                     QFAIL(qPrintable(QString::number(quint32(c), 16)));
             }
         }
+        for (const char* bytes : {"\xe0\x82\x80", "a\xc3", "\xc3\x28"})  // not UTF-8
+            QCOMPARE(foldUtf8(QByteArray(bytes)).utf8, foldText(QString::fromUtf8(bytes)).toUtf8());
         // Walks over user-perceived characters stop at their edges and the ends of the text; Qt
         // 6.4's own boundary finder splits the emoji here once Thai is present.
         QCOMPARE(graphemeEnds(QStringLiteral("ก👍e\u0301")), (std::vector<qsizetype>{1, 3, 5}));

@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Plasma's window manager, for real: in a headless KWin 5.27 session with the KDE portal and
+"""Plasma's window manager, for real: in a headless KWin session (5.27 or 6) with the KDE portal and
 Nautilus, the shortcut Tarnwick binds through the GlobalShortcuts portal shows up in
 kglobalaccel, and pressing it (kglobalaccel's invokeShortcut) opens the panel on the folder of
 Nautilus's window, where the panel's rule puts it: centred on the usable area of the screen
@@ -77,6 +77,8 @@ def check_placement(window, area, files):
         fail("the panel is not fully inside the usable area")
     if not window["keepAbove"]: fail("the panel is not kept above other windows")
 
+shot_py_no_screenshots = 3
+
 def folder_with(name, files):
     path = os.path.join(OUT, name)
     os.makedirs(path, exist_ok=True)
@@ -94,6 +96,12 @@ for name, files in (("Small", 3), ("Large", 30)):
     wait_for(f"active Nautilus window on {name}", lambda: any(
         w["active"] and w["resourceClass"] == "org.gnome.Nautilus" and w["caption"] == name
         for w in kwin()["windows"]), 20)
+    # Nautilus 48 answers its first FileManager1 call only after most of a second, longer than
+    # Tarnwick waits for the front folder: asked once here, as a running file manager would be.
+    wait_for(f"Nautilus reporting {name}", lambda: f"'file://{folder}'" in gdbus(
+        "-d", "org.freedesktop.FileManager1", "-o", "/org/freedesktop/FileManager1",
+        "-m", "org.freedesktop.DBus.Properties.Get", "org.freedesktop.FileManager1",
+        "OpenLocations"), 10)
     log("Nautilus in front on", folder)
     pressed = time.monotonic()
     press(component)
@@ -105,7 +113,11 @@ for name, files in (("Small", 3), ("Large", 30)):
     log(f"panel sized for {files} files {time.monotonic() - pressed:.2f} s after the press")
     time.sleep(0.5)  # placed again after its last resize: read the settled geometry
     check_placement(panel(tarnwick), kwin()["area"], files)
-    subprocess.run([f"{SUPPORT}/shot.py", f"{OUT}/kwin-{name.lower()}.png"], check=True)
+    shot = subprocess.run([f"{SUPPORT}/shot.py", f"{OUT}/kwin-{name.lower()}.png"])
+    if shot.returncode == shot_py_no_screenshots:
+        log("no screenshot: this KWin offers no ScreenShot2")
+    elif shot.returncode:
+        fail("the screenshot failed")
     press(component)  # a second press closes it
     wait_for("panel closed", lambda: panel(tarnwick) is None, 10)
     subprocess.run(["nautilus", "--quit"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

@@ -108,14 +108,18 @@ class GnomeSession:
         uuids = [os.path.basename(f) for f in self.extensions]
         subprocess.check_call(["gsettings", "set", "org.gnome.shell", "enabled-extensions",
                                json.dumps(uuids)])
-        self.start("gnome-shell", ["gnome-shell", "--headless", "--wayland", "--no-x11",
-                                   f"--virtual-monitor={WIDTH}x{HEIGHT}",
-                                   f"--wayland-display={os.environ['WAYLAND_DISPLAY']}"])
-        for name in ("org.gnome.Shell", "org.gnome.Mutter.RemoteDesktop"):
-            wait_for(name, lambda: has_owner(name), timeout=30)
-        # The shell starts in the overview; its input sessions work only once it is fully up.
-        wait_for("the observer", lambda: has_owner(OBSERVER))
-        wait_for("the desktop out of the overview", self._leave_overview, timeout=20, step=0.3)
+        try:
+            self.start("gnome-shell", ["gnome-shell", "--headless", "--wayland", "--no-x11",
+                                       f"--virtual-monitor={WIDTH}x{HEIGHT}",
+                                       f"--wayland-display={os.environ['WAYLAND_DISPLAY']}"])
+            for name in ("org.gnome.Shell", "org.gnome.Mutter.RemoteDesktop"):
+                wait_for(name, lambda: has_owner(name), timeout=30)
+            # The shell starts in the overview; its input sessions work only once it is fully up.
+            wait_for("the observer", lambda: has_owner(OBSERVER))
+            wait_for("the desktop out of the overview", self._leave_overview, timeout=20, step=0.3)
+        except BaseException:
+            self.__exit__()  # a failed start leaves no shell or system bus behind
+            raise
         return self
 
     def _leave_overview(self):

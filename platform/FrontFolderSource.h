@@ -15,8 +15,10 @@ class FrontFolderSource {
 public:
     using Callback = std::function<void(std::optional<QByteArray> folder)>;
 
-    // How long a question to the desktop may take in all before it counts as no answer.
-    static constexpr int kDeadlineMs = 1000;
+    // How long a question to the desktop may take in all before it counts as no answer: a file
+    // manager just started answers its first question late (Nautilus 48: 0.9 s), and a panel a
+    // moment late is better than none.
+    static constexpr int kDeadlineMs = 3000;
 
     virtual ~FrontFolderSource() = default;
 

@@ -33,7 +33,7 @@ struct ReportedLocations {
 // unless `context` is gone by then. An answer of the wrong shape counts as an error.
 namespace fileManagerQueries {
 
-constexpr int kCallTimeoutMs = 800;
+constexpr int kCallTimeoutMs = 2500;
 constexpr const char* kFileManager1 = "org.freedesktop.FileManager1";
 
 void askNameOwner(const QDBusConnection& bus, const QString& name, QObject* context,

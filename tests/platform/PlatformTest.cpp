@@ -466,17 +466,23 @@ private Q_SLOTS:
         QVERIFY(service->callCount(u"isUrlOpen"_s) > 0);
     }
     // On Wayland: what the file manager reports, after KWin's window stack on Plasma.
-    void reportedFolder_data() {  // plasma (0: no, 1: without KWin, 2: KWin tells Dolphin's)
-        table<std::tuple<int, QString, QByteArray>>({
-            {"the only window", {0, kWindows, m_photos}},
-            {"open locations", {0, u"OpenLocations"_s, m_photos}},
-            {"no file manager", {0, QString(), "none"}},
-            {"plasma without KWin", {1, kWindows, m_photos}},
-            {"plasma: KWin's stack", {2, kWindows, m_music}},
+    // plasma (0: no, 1: without KWin, 2: KWin tells Dolphin's), the file manager's property,
+    // the folder found, how late the file manager answers (ms)
+    void reportedFolder_data() {
+        table<std::tuple<int, QString, QByteArray, int>>({
+            {"the only window", {0, kWindows, m_photos, 0}},
+            {"open locations", {0, u"OpenLocations"_s, m_photos, 0}},
+            {"no file manager", {0, QString(), "none", 0}},
+            {"plasma without KWin", {1, kWindows, m_photos, 0}},
+            {"plasma: KWin's stack", {2, kWindows, m_music, 0}},
+            // A file manager just started answers its first question late.
+            {"a first answer after 1.5 s", {0, kWindows, m_photos, 1500}},
         });
     }
     void reportedFolder() {
-        const auto& [plasma, property, folder] = row<std::tuple<int, QString, QByteArray>>();
+        const auto& [plasma, property, folder, delayMs] =
+            row<std::tuple<int, QString, QByteArray, int>>();
+        m_fileManager->delayReplies(delayMs);
         if (property.isEmpty())
             m_fileManager.reset();
         else

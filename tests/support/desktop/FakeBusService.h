@@ -6,6 +6,7 @@
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
 #include <QHash>
+#include <QTimer>
 #include <QVariantMap>
 
 #include <functional>
@@ -42,6 +43,8 @@ public:
                (serviceName.isEmpty() || m_connection.registerService(serviceName));
     }
     QString uniqueName() const { return m_connection.baseService(); }
+    // Answers every call this much later (a process busy starting up).
+    void delayReplies(int ms) { m_replyDelayMs = ms; }
     QDBusConnection& connection() { return m_connection; }
 
     void onCall(const QString& path, const QString& interface, const QString& member,
@@ -79,10 +82,15 @@ public:
         const auto handler =
             m_handlers.constFind(key(message.path(), message.interface(), message.member()));
         const Reply reply = handler != m_handlers.cend() ? (*handler)(message) : property(message);
-        if (!reply.errorName.isEmpty())
-            connection.send(message.createErrorReply(reply.errorName, QStringLiteral("scripted")));
-        else if (!reply.silent)
-            connection.send(message.createReply(reply.arguments));
+        if (reply.silent) return true;
+        const QDBusMessage sent =
+            reply.errorName.isEmpty()
+                ? message.createReply(reply.arguments)
+                : message.createErrorReply(reply.errorName, QStringLiteral("scripted"));
+        if (m_replyDelayMs > 0)
+            QTimer::singleShot(m_replyDelayMs, [connection, sent] { connection.send(sent); });
+        else
+            connection.send(sent);
         return true;
     }
 
@@ -108,6 +116,7 @@ private:
     QHash<QString, QVariantMap> m_properties;  // path|interface -> name -> value
     QHash<QString, QString> m_xml;
     QList<QDBusMessage> m_calls;
+    int m_replyDelayMs = 0;
 };
 
 }  // namespace tarnwick::test

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace tarnwick {
 
@@ -28,6 +30,31 @@ bool forEachDirectoryEntry(int fd, std::vector<char>& buffer, Visit&& visit) {
             visit(entry->d_name, std::strlen(entry->d_name), entry->d_type);
         }
     }
+}
+
+// The entry's kind as the directory reports it; only file systems that do not report kinds
+// cost a stat.
+inline bool isDirectoryEntry(int fd, const char* name, unsigned char type) {
+    if (type != DT_UNKNOWN) return type == DT_DIR;
+    struct stat st;
+    return fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The entries a listing shows, as the walk and the revalidation of kept listings both read them
+// (the two must agree entry for entry): no "." or "..", and no hidden name unless `showHidden`;
+// `hasHiddenList` is set when a ".hidden" file was passed over.
+template <typename Visit>
+bool forEachListedEntry(int fd, std::vector<char>& buffer, bool showHidden, bool& hasHiddenList,
+                        Visit&& visit) {
+    return forEachDirectoryEntry(
+        fd, buffer, [&](const char* name, size_t length, unsigned char type) {
+            if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) return;
+            if (!showHidden && name[0] == '.') {
+                hasHiddenList |= std::strcmp(name, ".hidden") == 0;
+                return;
+            }
+            visit(name, length, type);
+        });
 }
 
 }  // namespace tarnwick

@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <condition_variable>
-#include <cstring>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -174,16 +173,11 @@ private:
         entries.clear();
         bool hasHiddenList = false;
         // An error part way leaves the entries read so far, as a stream read would.
-        forEachDirectoryEntry(
-            fd, scratch.buffer, [&](const char* name, size_t length, unsigned char type) {
-                if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) return;
-                if (!m_options.showHiddenFiles && name[0] == '.') {
-                    hasHiddenList |= strcmp(name, ".hidden") == 0;
-                    return;
-                }
-                entries.push_back({names.size(), length, type});
-                names.insert(names.end(), name, name + length + 1);
-            });
+        forEachListedEntry(fd, scratch.buffer, m_options.showHiddenFiles, hasHiddenList,
+                           [&](const char* name, size_t length, unsigned char type) {
+                               entries.push_back({names.size(), length, type});
+                               names.insert(names.end(), name, name + length + 1);
+                           });
         if (hasHiddenList) dropListedHidden(fd, names, entries);
         addEntries(node, fd, folderStat.st_dev, names, entries, arena);
         close(fd);
@@ -218,7 +212,7 @@ private:
             const char* name = &names[entries[i].nameOffset];
             // Symbolic links are listed as themselves and never followed, so no loop is possible.
             NameSlot& slot = node.names[node.itemCount++];
-            if (!isFolderEntry(fd, name, entries[i].type)) continue;
+            if (!isDirectoryEntry(fd, name, entries[i].type)) continue;
             slot.flags |= NameSlot::kDirectory;
             auto* child =
                 new (arena.allocateBytes(sizeof(FolderNode), alignof(FolderNode))) FolderNode;
@@ -250,14 +244,6 @@ private:
         struct rlimit limit;
         if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return 0;
         return int(std::min<rlim_t>(limit.rlim_cur / 4, 256));
-    }
-
-    // The entry's kind as the directory reports it; only file systems that do not report kinds
-    // cost a stat.
-    static bool isFolderEntry(int fd, const char* name, unsigned char type) {
-        if (type != DT_UNKNOWN) return type == DT_DIR;
-        struct stat st;
-        return fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
     }
 
     // Depth first: each folder's entry, then everything below it, then its next sibling.

@@ -6,8 +6,6 @@
 
 #include <QSet>
 
-#include <cstring>
-
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -15,24 +13,15 @@ namespace tarnwick {
 
 namespace {
 
-bool isDirectoryEntry(int fd, const char* name, unsigned char type) {
-    if (type != DT_UNKNOWN) return type == DT_DIR;
-    struct stat st;
-    return fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
-}
-
 void readEntries(int fd, bool showHidden, FolderEntries& out) {
     bool hasHiddenList = false;
     std::vector<char> buffer;
-    forEachDirectoryEntry(fd, buffer, [&](const char* name, size_t length, unsigned char type) {
-        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) return;
-        if (!showHidden && name[0] == '.') {
-            hasHiddenList |= strcmp(name, ".hidden") == 0;
-            return;
-        }
-        out.entries.push_back({out.names.size(), length, isDirectoryEntry(fd, name, type)});
-        out.names.insert(out.names.end(), name, name + length + 1);
-    });
+    forEachListedEntry(
+        fd, buffer, showHidden, hasHiddenList,
+        [&](const char* name, size_t length, unsigned char type) {
+            out.entries.push_back({out.names.size(), length, isDirectoryEntry(fd, name, type)});
+            out.names.insert(out.names.end(), name, name + length + 1);
+        });
     struct stat st;
     if (!hasHiddenList || fstatat(fd, ".hidden", &st, AT_SYMLINK_NOFOLLOW) != 0) return;
     out.hiddenList = st;  // stamped before it is read: a later edit shows

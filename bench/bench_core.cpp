@@ -95,6 +95,7 @@ BENCHMARK(BM_FilterRun)
     ->Args({1, 1})
     ->Args({1, 2})
     ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
     ->UseRealTime();
 
 void BM_FilterRunEmptyQuery(benchmark::State& state) {

@@ -9,6 +9,8 @@
 #include <QThread>
 
 #include <algorithm>
+#include <array>
+#include <limits>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -49,13 +51,13 @@ private:
     const QSet<QByteArray>* m_lastNames = nullptr;
 };
 
-struct Ranked {
-    qint64 score;
+struct Keyed {
+    quint64 key;
     quint32 index;
 };
 
 struct ChunkResult {
-    std::vector<Ranked> ranked;
+    std::vector<Keyed> ranked;  // key: the score
     std::vector<quint32> contentOnly;
     bool complete = false;
 };
@@ -69,15 +71,16 @@ void matchRange(const QList<FileItem>& items, const PreparedQuery& query,
                 const RunCancelled& cancelled, ChunkResult& out) {
     Matcher matcher(query);
     ContentHitIndex hits(contentHits);
+    // Pages of the room not used are never touched.
+    out.ranked.reserve(size_t(end - begin));
     for (qsizetype block = begin; block < end; block += kItemsPerCancelCheck) {
         if (cancelled && cancelled()) return;
         const qsizetype blockEnd = std::min(end, block + kItemsPerCancelCheck);
         for (qsizetype i = block; i < blockEnd; ++i) {
             const FileItem& item = items[i];
-            std::optional<qint64> score = matcher.scoreName(item);
-            if (!score) score = matcher.scorePath(item);
+            const std::optional<qint64> score = matcher.score(item);
             if (score)
-                out.ranked.push_back({*score, quint32(i)});
+                out.ranked.push_back({quint64(*score), quint32(i)});
             else if (!hits.isEmpty() && hits.contains(item))
                 out.contentOnly.push_back(quint32(i));
         }
@@ -85,13 +88,35 @@ void matchRange(const QList<FileItem>& items, const PreparedQuery& query,
     out.complete = true;
 }
 
+// Stable least-significant-digit radix sort by `key`, 11 bits a pass (the counts stay in the
+// first-level cache), skipping digits that are the same everywhere: linear in the number of items.
+void radixSort(std::vector<Keyed>& items) {
+    constexpr int kDigitBits = 11;
+    constexpr quint64 kDigitMask = (quint64(1) << kDigitBits) - 1;
+    if (items.size() < 2) return;
+    quint64 differing = 0;
+    for (const Keyed& k : items) differing |= k.key ^ items.front().key;
+    std::vector<Keyed> buffer;
+    std::array<size_t, size_t(1) << kDigitBits> counts;
+    for (int shift = 0; shift < 64; shift += kDigitBits) {
+        if (((differing >> shift) & kDigitMask) == 0) continue;
+        buffer.resize(items.size());
+        counts.fill(0);
+        for (const Keyed& k : items) ++counts[(k.key >> shift) & kDigitMask];
+        size_t total = 0;
+        for (size_t& c : counts) total += std::exchange(c, total);
+        for (const Keyed& k : items) buffer[counts[(k.key >> shift) & kDigitMask]++] = k;
+        items.swap(buffer);
+    }
+}
+
 constexpr qsizetype kItemsPerThread = 20000;
 
-// Name and path matches by descending score (ties in listing order), then content-only hits;
-// nothing once cancelled.
-std::optional<std::vector<quint32>> rankMatches(const QList<FileItem>& items, const QString& query,
-                                                const QSet<QByteArray>& contentHits,
-                                                const RunCancelled& cancelled) {
+// Name and path matches keyed by how far their score lies below the best, then the content-only
+// hits keyed after all of them, each group in listing order; nothing once cancelled.
+std::optional<std::vector<Keyed>> rankMatches(const QList<FileItem>& items, const QString& query,
+                                              const QSet<QByteArray>& contentHits,
+                                              const RunCancelled& cancelled) {
     const PreparedQuery prepared(query);
     const qsizetype n = items.size();
     const int shares = int(
@@ -104,43 +129,27 @@ std::optional<std::vector<quint32>> rankMatches(const QList<FileItem>& items, co
     if (!std::all_of(chunks.begin(), chunks.end(), [](const ChunkResult& c) { return c.complete; }))
         return std::nullopt;
 
-    std::vector<Ranked> ranked;
-    std::vector<quint32> order;
-    for (ChunkResult& chunk : chunks)
-        ranked.insert(ranked.end(), chunk.ranked.begin(), chunk.ranked.end());
-    std::stable_sort(ranked.begin(), ranked.end(),
-                     [](const Ranked& a, const Ranked& b) { return a.score > b.score; });
-    order.reserve(ranked.size());
-    for (const Ranked& r : ranked) order.push_back(r.index);
-    for (ChunkResult& chunk : chunks)
-        order.insert(order.end(), chunk.contentOnly.begin(), chunk.contentOnly.end());
-    return order;
+    quint64 best = 0;
+    size_t count = 0;
+    for (const ChunkResult& chunk : chunks) {
+        for (const Keyed& r : chunk.ranked) best = std::max(best, r.key);
+        count += chunk.ranked.size() + chunk.contentOnly.size();
+    }
+    std::vector<Keyed> matches;
+    matches.reserve(count);
+    for (const ChunkResult& chunk : chunks) {
+        for (const Keyed& r : chunk.ranked) matches.push_back({best - r.key, r.index});
+    }
+    for (const ChunkResult& chunk : chunks) {
+        for (quint32 index : chunk.contentOnly) matches.push_back({best + 1, index});
+    }
+    return matches;
 }
 
 void keepChosenExtensions(const QList<FileItem>& items, const QSet<QString>& extensions,
-                          std::vector<quint32>& order) {
-    std::erase_if(order, [&](quint32 i) { return !extensions.contains(extensionKey(items[i])); });
-}
-
-struct Keyed {
-    quint64 key;
-    quint32 index;
-};
-
-// Stable least-significant-digit radix sort by `key`, 16 bits a pass, skipping digits that
-// are the same everywhere: linear in the number of items.
-void radixSort(std::vector<Keyed>& items) {
-    std::vector<Keyed> buffer(items.size());
-    std::vector<size_t> counts(1 << 16);
-    for (int shift = 0; shift < 64; shift += 16) {
-        std::fill(counts.begin(), counts.end(), 0);
-        for (const Keyed& k : items) ++counts[(k.key >> shift) & 0xffff];
-        if (std::find(counts.begin(), counts.end(), items.size()) != counts.end()) continue;
-        size_t total = 0;
-        for (size_t& c : counts) total += std::exchange(c, total);
-        for (const Keyed& k : items) buffer[counts[(k.key >> shift) & 0xffff]++] = k;
-        items.swap(buffer);
-    }
+                          std::vector<Keyed>& shown) {
+    std::erase_if(
+        shown, [&](const Keyed& k) { return !extensions.contains(extensionKey(items[k.index])); });
 }
 
 // Orders like signed comparison, as an unsigned key.
@@ -149,15 +158,19 @@ inline quint64 ordered(qint64 value) {
 }
 
 // The sort of sortItems, with names compared through the listing's precomputed ranks: folders
-// first, each group radix-sorted by its key, ties keeping the order they came in.
-void sortByMode(const Listing& listing, SortMode mode, std::vector<quint32>& order) {
+// first, each group radix-sorted by its key, ties keeping the order they come in (`shown`'s).
+std::vector<quint32> sortByMode(const Listing& listing, SortMode mode, std::vector<Keyed> shown) {
+    const auto isFolder = [&](const Keyed& k) { return listing.items[k.index].isDirectory(); };
+    const auto folderCount = size_t(std::count_if(shown.begin(), shown.end(), isFolder));
     std::vector<Keyed> folders, files;
-    for (quint32 i : order) {
-        const FileItem& item = listing.items[i];
+    folders.reserve(folderCount);
+    files.reserve(shown.size() - folderCount);
+    for (const Keyed& k : shown) {
+        const FileItem& item = listing.items[k.index];
         quint64 key = 0;
         switch (mode) {
             case SortMode::name:
-                key = listing.nameRanks[i];
+                key = listing.nameRanks[k.index];
                 break;
             case SortMode::dateModified:  // newest first; the missing date is the oldest
                 key = ~ordered(item.modifiedMsecs());
@@ -166,13 +179,69 @@ void sortByMode(const Listing& listing, SortMode mode, std::vector<quint32>& ord
                 key = ~ordered(item.fileSize());
                 break;
         }
-        (item.isDirectory() ? folders : files).push_back({key, i});
+        (item.isDirectory() ? folders : files).push_back({key, k.index});
     }
     radixSort(folders);
     radixSort(files);
-    size_t k = 0;
-    for (const Keyed& f : folders) order[k++] = f.index;
-    for (const Keyed& f : files) order[k++] = f.index;
+    std::vector<quint32> order;
+    order.reserve(shown.size());
+    for (const Keyed& f : folders) order.push_back(f.index);
+    for (const Keyed& f : files) order.push_back(f.index);
+    return order;
+}
+
+// The listing's own name order kept to the rows shown: when most rows are shown, one pass over
+// it costs less than sorting them. Rows of equal names and kind go by their keys, as the sort
+// would have them.
+std::vector<quint32> inNameOrder(const Listing& listing, const std::vector<Keyed>& shown) {
+    constexpr quint32 kHidden = std::numeric_limits<quint32>::max();
+    std::vector<quint32> keyOf(size_t(listing.items.size()), kHidden);
+    for (const Keyed& k : shown) keyOf[k.index] = quint32(k.key);
+    const std::vector<quint32>& ranks = listing.nameRanks;
+    std::vector<quint32> order;
+    order.reserve(shown.size());
+    size_t tieStart = 0;
+    const auto settleTies = [&] {
+        if (order.size() - tieStart < 2) return;
+        std::stable_sort(order.begin() + qsizetype(tieStart), order.end(),
+                         [&](quint32 a, quint32 b) { return keyOf[a] < keyOf[b]; });
+    };
+    for (quint32 i : *listing.nameOrder) {
+        if (keyOf[i] == kHidden) continue;
+        const bool tied =
+            !order.empty() && ranks[order.back()] == ranks[i] &&
+            listing.items[order.back()].isDirectory() == listing.items[i].isDirectory();
+        if (!tied) {
+            settleTies();
+            tieStart = order.size();
+        }
+        order.push_back(i);
+    }
+    settleTies();
+    return order;
+}
+
+// The rows in the order of `mode`, stably: rows it ties go by their keys, then in listing order.
+std::vector<quint32> sortShown(const Listing& listing, SortMode mode, std::vector<Keyed> shown) {
+    const QList<FileItem>& items = listing.items;
+    const bool byName = mode == SortMode::name;
+    const bool smallKeys = std::all_of(shown.begin(), shown.end(), [](const Keyed& k) {
+        return k.key < std::numeric_limits<quint32>::max();
+    });
+    if (byName && listing.nameOrder && smallKeys && shown.size() * 8 >= size_t(items.size()))
+        return inNameOrder(listing, shown);
+    // Best score first (ties in listing order) before the stable sort by the chosen key.
+    radixSort(shown);
+    if (!byName || !listing.nameRanks.empty()) return sortByMode(listing, mode, std::move(shown));
+    // Collated now, for this run alone: the ranking's order breaks ties.
+    std::vector<quint32> order;
+    order.reserve(shown.size());
+    for (const Keyed& k : shown) order.push_back(k.index);
+    std::vector<Keyed>().swap(shown);  // a million rows: 16 MB the collation can use
+    order = sortedByName(items, std::move(order)).order;
+    std::stable_partition(order.begin(), order.end(),
+                          [&](quint32 i) { return items[i].isDirectory(); });
+    return order;
 }
 
 }  // namespace
@@ -185,26 +254,19 @@ Results filterItems(const ListingPtr& listingPtr, const FilterRequest& request,
     if (request.query.isEmpty() && request.extensions.isEmpty() &&
         request.sortMode == SortMode::name && listing.nameOrder)
         return Results(listingPtr, listing.nameOrder);
-    std::vector<quint32> order;
+    std::vector<Keyed> shown;
     if (request.query.isEmpty()) {
-        order.resize(size_t(items.size()));
-        for (quint32 i = 0; i < order.size(); ++i) order[i] = i;
+        shown.resize(size_t(items.size()));
+        for (quint32 i = 0; i < shown.size(); ++i) shown[i] = {0, i};
     } else {
-        std::optional<std::vector<quint32>> ranked =
+        std::optional<std::vector<Keyed>> matches =
             rankMatches(items, request.query, request.contentHits, cancelled);
-        if (!ranked) return {};
-        order = std::move(*ranked);
+        if (!matches) return {};
+        shown = std::move(*matches);
     }
-    if (!request.extensions.isEmpty()) keepChosenExtensions(items, request.extensions, order);
-    if (request.sortMode == SortMode::name && listing.nameRanks.empty()) {
-        // Collated now, for this run alone: the ranking's order breaks ties.
-        order = sortedByName(items, std::move(order)).order;
-        std::stable_partition(order.begin(), order.end(),
-                              [&](quint32 i) { return items[i].isDirectory(); });
-    } else {
-        sortByMode(listing, request.sortMode, order);
-    }
-    return Results(listingPtr, std::make_shared<const std::vector<quint32>>(std::move(order)));
+    if (!request.extensions.isEmpty()) keepChosenExtensions(items, request.extensions, shown);
+    return Results(listingPtr, std::make_shared<const std::vector<quint32>>(
+                                   sortShown(listing, request.sortMode, std::move(shown))));
 }
 
 }  // namespace tarnwick

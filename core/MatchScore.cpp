@@ -5,6 +5,7 @@
 #include "Graphemes.h"
 
 #include <algorithm>
+#include <array>
 #include <string_view>
 
 namespace tarnwick {
@@ -17,7 +18,30 @@ inline size_t sequenceLength(char lead) {
     return byte < 0x80 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
 }
 
+// Letters and digits a class each (what queries are mostly made of), then the punctuation of
+// file names, then the remaining bytes, UTF-8 sequences included, spread over what is left.
+constexpr std::array<quint8, 256> kByteClass = [] {
+    std::array<quint8, 256> classes{};
+    quint8 next = 0;
+    for (char c = 'a'; c <= 'z'; ++c) classes[quint8(c)] = next++;
+    for (char c = '0'; c <= '9'; ++c) classes[quint8(c)] = next++;
+    for (char c : std::string_view("._- /()[]+,")) classes[quint8(c)] = next++;
+    const quint8 shared = next;
+    for (int byte = 0; byte < 256; ++byte) {
+        const bool own = (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
+                         std::string_view("._- /()[]+,").find(char(byte)) != std::string_view::npos;
+        if (!own) classes[size_t(byte)] = quint8(shared + byte % (64 - shared));
+    }
+    return classes;
+}();
+
 }  // namespace
+
+quint64 byteClasses(std::string_view text) {
+    quint64 classes = 0;
+    for (char c : text) classes |= quint64(1) << kByteClass[static_cast<unsigned char>(c)];
+    return classes;
+}
 
 PreparedQuery::PreparedQuery(const QString& query) : m_folded(foldText(query)) {
     m_graphemeEnds = graphemeEnds(m_folded);
@@ -26,6 +50,7 @@ PreparedQuery::PreparedQuery(const QString& query) : m_folded(foldText(query)) {
     m_simple = isSimpleText(m_folded);
     m_ascii = std::all_of(m_utf8.begin(), m_utf8.end(),
                           [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    m_classes = byteClasses(m_utf8);
 }
 // A query is matched as it stands, so its simplicity needs no slashes around it: a simple text
 // between slashes is simple alone, and a query character of several code points never equals a
@@ -146,6 +171,7 @@ const Matcher::FolderPart& Matcher::folderPart(const FileItem& item) {
     }
     part.afterFolder = {};
     m_query.continueSubsequence(text, part.afterFolder);
+    part.classes = byteClasses(text);
     return part;
 }
 
@@ -157,24 +183,47 @@ std::optional<qint64> Matcher::scorePath(const FileItem& item) {
     // folder's fold, "/", and the name's fold, simple when both are.
     if (item.hasFold() && item.foldIsSimple() && folder.relativeFoldIsSimple()) {
         if (!m_query.isSimple()) return std::nullopt;
-        const FolderPart& part = folderPart(item);
-        if (part.substringScore) return part.substringScore;
         QByteArrayView folded = item.foldedName(m_fold.data());
-        std::string_view name(folded.data(), size_t(folded.size()));
-        const std::string& query = m_query.utf8();
-        // Splits are longest first: the earliest occurrence across the "/" comes first. It can
-        // start the path only when the whole folder part is the query's beginning.
-        const size_t folderLength = part.length;
-        for (size_t k : part.splits) {
-            if (name.substr(0, query.size() - k) == std::string_view(query).substr(k))
-                return k == folderLength ? kScoreAtStart : kScoreElsewhere;
-        }
-        if (name.find(query) != std::string_view::npos) return kScoreElsewhere;
-        SubsequenceState state = part.afterFolder;
-        if (m_query.continueSubsequence(name, state)) return state.score;
-        return std::nullopt;
+        return scoreSimplePath(folderPart(item), {folded.data(), size_t(folded.size())});
     }
     return m_query.scoreFolded(foldText(QString::fromUtf8(item.nativeRelativePath())));
+}
+
+std::optional<qint64> Matcher::scoreSimplePath(const FolderPart& part,
+                                               std::string_view name) const {
+    if (part.substringScore) return part.substringScore;
+    const std::string& query = m_query.utf8();
+    // Splits are longest first: the earliest occurrence across the "/" comes first. It can
+    // start the path only when the whole folder part is the query's beginning.
+    for (size_t k : part.splits) {
+        if (name.substr(0, query.size() - k) == std::string_view(query).substr(k))
+            return k == part.length ? kScoreAtStart : kScoreElsewhere;
+    }
+    if (name.find(query) != std::string_view::npos) return kScoreElsewhere;
+    SubsequenceState state = part.afterFolder;
+    if (m_query.continueSubsequence(name, state)) return state.score;
+    return std::nullopt;
+}
+
+std::optional<qint64> Matcher::score(const FileItem& item) {
+    if (m_query.isEmpty() || !m_query.isSimple() || !item.hasFold() || !item.foldIsSimple()) {
+        std::optional<qint64> byName = scoreName(item);
+        return byName ? byName : scorePath(item);
+    }
+    const QByteArrayView folded = item.foldedName(m_fold.data());
+    const std::string_view name(folded.data(), size_t(folded.size()));
+    const quint64 needed = m_query.neededClasses();
+    // A one-byte query is looked for at once: nothing would be skipped.
+    const quint64 nameClasses = m_query.utf8().size() > 1 ? byteClasses(name) : ~quint64(0);
+    if ((needed & ~nameClasses) == 0) {
+        if (std::optional<qint64> byName = m_query.scoreSimpleUtf8(name)) return byName;
+    }
+    const FolderRecord& folder = item.folder();
+    if (folder.relativeDirectory().isEmpty()) return std::nullopt;
+    if (!folder.relativeFoldIsSimple()) return scorePath(item);
+    const FolderPart& part = folderPart(item);
+    if ((needed & ~(nameClasses | part.classes)) != 0) return std::nullopt;
+    return scoreSimplePath(part, name);
 }
 
 std::optional<qint64> matchScore(const QString& query, const QString& text) {

@@ -46,6 +46,8 @@ public:
     std::optional<qint64> scoreSimpleUtf8(std::string_view foldedText) const;
     bool isSimple() const { return m_simple; }
     const std::string& utf8() const { return m_utf8; }
+    // byteClasses of the folded query: a text missing any of them cannot match.
+    quint64 neededClasses() const { return m_classes; }
     // Walks `text` (simple folded UTF-8) on from `state`; true once the whole query matched.
     bool continueSubsequence(std::string_view text, SubsequenceState& state) const;
 
@@ -55,7 +57,13 @@ private:
     std::string m_utf8;                     // the folded query
     bool m_simple = false;
     bool m_ascii = false;
+    quint64 m_classes = 0;
 };
+
+// The classes of the bytes in `text`, one bit each: letters, digits and common punctuation have
+// a class of their own, other bytes share the rest. Every byte of a match is a byte of the text,
+// so a text whose classes lack one of the query's cannot match it.
+quint64 byteClasses(std::string_view text);
 
 // Matches names and relative paths of items; one per thread. Siblings share their folder's
 // part of the path, so what the folder contributes is worked out once per folder and run.
@@ -66,6 +74,9 @@ public:
     std::optional<qint64> scoreName(const FileItem& item);
     // Against "relativeDirectory/name"; nothing for an entry of the searched folder itself.
     std::optional<qint64> scorePath(const FileItem& item);
+    // The name's score, else the path's: what ranks an item. Folds the name once, and skips the
+    // walks over texts that lack a byte the query needs, as most texts do for a longer query.
+    std::optional<qint64> score(const FileItem& item);
 
 private:
     // What "folder/" alone says about the query.
@@ -75,9 +86,12 @@ private:
         std::optional<qint64> substringScore;  // the query lies inside "folder/"
         std::vector<size_t> splits;            // k: "folder/" ends with the query's first k bytes
         SubsequenceState afterFolder;
+        quint64 classes = 0;  // byteClasses of "folder/"
     };
     std::optional<qint64> scoreFoldedUtf8(std::string_view folded, bool simple) const;
     const FolderPart& folderPart(const FileItem& item);
+    // A simple folded name below a simple folded folder, against the query (simple too).
+    std::optional<qint64> scoreSimplePath(const FolderPart& part, std::string_view name) const;
 
     const PreparedQuery& m_query;
     std::vector<FolderPart> m_folderParts = std::vector<FolderPart>(256);

@@ -583,11 +583,12 @@ private Q_SLOTS:
             const PreparedQuery prepared(query);
             Matcher matcher(prepared);
             // Nothing between the searched folder and the name: no path to match.
-            QVERIFY2(
-                matcher.scoreName(item) == referenceScore(query, name) &&
-                    matcher.scorePath(item) ==
-                        (dir.isEmpty() ? std::nullopt : referenceScore(query, dir + u'/' + name)),
-                qPrintable(query + " in " + dir + u'/' + name));
+            const std::optional<qint64> byName = referenceScore(query, name);
+            const std::optional<qint64> byPath =
+                dir.isEmpty() ? std::nullopt : referenceScore(query, dir + u'/' + name);
+            QVERIFY2(matcher.scoreName(item) == byName && matcher.scorePath(item) == byPath &&
+                         matcher.score(item) == (byName ? byName : byPath),
+                     qPrintable(query + " in " + dir + u'/' + name));
         }
         // A text is simple when no two code points make one character: the per-character
         // shortcut must agree with the break iterator, and the fold made without Qt's string
@@ -646,7 +647,9 @@ private Q_SLOTS:
             "z|_|ä|1 - - n _|1|z|ä sv_SE",
             "z|_|ä|1 - - n 1|_|z|ä C",
             "none|old@1000|dir/|new@9000|none2 - - d dir|new|old|none|none2",
-            "small=1|first=50|big=900|second=50|dir/|none=0 - - s dir|big|first|second|small|none"};
+            "small=1|first=50|big=900|second=50|dir/|none=0 - - s dir|big|first|second|small|none",
+            "z/x.txt|b/x.txt|q/bx/x.txt|ab/x.txt|bx/x.txt|c/x.txt bx /s/z/x.txt n "
+            "bx/x.txt|q/bx/x.txt|b/x.txt|ab/x.txt|z/x.txt"};
         for (const char* row : rows) {
             const QStringList f = QString::fromUtf8(row).split(u' ') << "en_US,C,sv_SE";
             const SortMode mode = SortMode(QStringLiteral("nds").indexOf(f[3]));

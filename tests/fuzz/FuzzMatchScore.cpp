@@ -26,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             dir.isEmpty() ? std::nullopt
                           : test::referenceScore(query, QString::fromUtf8(dir + '/' + name));
         if (matchScore(query, QString::fromUtf8(name)) != expected ||
-            matcher.scoreName(item) != expected || matcher.scorePath(item) != path)
+            matcher.scoreName(item) != expected || matcher.scorePath(item) != path ||
+            matcher.score(item) != (expected ? expected : path))
             std::abort();
     }
     return 0;

@@ -1,20 +1,26 @@
 #!/usr/bin/env bash
 # Key press to mapped panel and to its first rows, with the real Nautilus in front showing a
 # large folder, under a private Xvfb with openbox and a private session bus (no service can be
-# started on it, so no Tracker: the folder is listed on disk). Prints one line per press and
-# the medians.
-#   bench/bench_panel_open.sh BUILD_DIR [FOLDER] [PRESSES]
+# started on it, so no Tracker: the folder is listed on disk). Before each tray's first press
+# Nautilus and the tray are left until they stay idle. After one tray and press that are not
+# counted (Nautilus's own first-time costs), COLD_STARTS tray applications are started one after
+# the other; each gets one press (the first press of a freshly started tray: nothing kept, nothing
+# warmed by an earlier panel), the last one PRESSES presses. Prints one line per press, then the
+# first presses and the later presses (median, min, max).
+#   bench/bench_panel_open.sh BUILD_DIR [FOLDER] [PRESSES] [COLD_STARTS]
 # FOLDER: a 100k-entry tree, e.g. made by make_tree.py FOLDER 100000 (outside /tmp).
+# APP_LOG=FILE keeps the tray applications' output.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 if [ "${1:-}" != --inside ]; then
-  build=${1:?usage: bench_panel_open.sh BUILD_DIR [FOLDER] [PRESSES]}
+  build=${1:?usage: bench_panel_open.sh BUILD_DIR [FOLDER] [PRESSES] [COLD_STARTS]}
   build=$(cd "$build" && pwd)
   exec "$here/../tests/support/gui/run-with-xvfb" --wm "$0" --inside "$build" "${@:2}"
 fi
 build=$2
 folder=$(realpath "${3:-/var/tmp/soak-100k}")
 presses=${4:-20}
+cold_starts=${5:-3}
 exe=$build/app/tarnwick
 probe=$build/bench/bench_panel_open
 [ -x "$exe" ] && [ -x "$probe" ] || { echo "build tarnwick and bench_panel_open first" >&2; exit 1; }
@@ -24,6 +30,7 @@ pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   wait 2>/dev/null || true
+  [ -z "${APP_LOG:-}" ] || cat "$root"/tarnwick-*.log >"$APP_LOG" 2>/dev/null || true
   rm -rf "$root"
 }
 trap cleanup EXIT
@@ -46,35 +53,83 @@ owned() {
   gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
     --method org.freedesktop.DBus.NameHasOwner "$1" 2>/dev/null | grep -q true
 }
-GDK_BACKEND=x11 nautilus --new-window "$folder" >"$root/nautilus.log" 2>&1 &
-pids+=($!)
+# Rendered with cairo: under Xvfb GTK's GL renderer runs on the CPU (llvmpipe), and a Nautilus
+# drawing with it sometimes kept a core busy for over a minute after loading the folder.
+GSK_RENDERER=cairo GDK_BACKEND=x11 nautilus --new-window "$folder" >"$root/nautilus.log" 2>&1 &
+nautilus=$!
+pids+=($nautilus)
 for _ in $(seq 400); do owned org.freedesktop.FileManager1 && break; sleep 0.05; done
 owned org.freedesktop.FileManager1 || { echo "Nautilus did not start" >&2; cat "$root/nautilus.log" >&2; exit 1; }
-# Nautilus in front, done loading its 100k-entry view.
 for _ in $(seq 400); do xdotool search --onlyvisible --class nautilus >/dev/null 2>&1 && break; sleep 0.05; done
-sleep 3
 
-"$exe" >"$root/tarnwick.log" 2>&1 &
-app=$!
-pids+=($app)
-for _ in $(seq 400); do owned org.tarnwick.Tarnwick && break; sleep 0.05; done
-sleep 1
+# CPU time (clock ticks) a process has used so far.
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo 0; }
+# Waits until PID has used at most one clock tick per half second for two seconds in a row (at
+# most a minute): a Nautilus still loading or redrawing its 100k-entry view, or a tray still
+# preparing its panel, would compete with the press for the two cores.
+settle() {
+  local pid=$1 what=$2 quiet=0 last now waited=0
+  last=$(cpu_ticks "$pid")
+  while [ "$quiet" -lt 4 ] && [ "$waited" -lt 120 ]; do
+    sleep 0.5
+    waited=$((waited + 1))
+    now=$(cpu_ticks "$pid")
+    if [ $((now - last)) -le 1 ]; then quiet=$((quiet + 1)); else quiet=0; fi
+    last=$now
+  done
+  [ "$quiet" -ge 4 ] || echo "$what still busy after a minute: its numbers include that" >&2
+}
+app=
+start_tray() {
+  "$exe" >"$root/tarnwick-$1.log" 2>&1 &
+  app=$!
+  pids+=($app)
+  for _ in $(seq 400); do owned org.tarnwick.Tarnwick && break; sleep 0.05; done
+  settle "$app" "tray $1"
+  settle "$nautilus" Nautilus
+}
+stop_tray() {
+  kill "$app" 2>/dev/null || true
+  wait "$app" 2>/dev/null || true
+  for _ in $(seq 100); do owned org.tarnwick.Tarnwick || break; sleep 0.05; done
+}
+settle "$nautilus" Nautilus
+
+# Not counted: the first panel that takes the focus from Nautilus, and the first tray that goes,
+# cost Nautilus about a second of CPU each (drawing its window unfocused, and again focused, for
+# the first time), whoever the first one is.
+start_tray 0
+"$probe" "$app" ctrl+shift+space 1 >/dev/null || true
+stop_tray
+
+# One press on each fresh tray but the last, which gets all of them.
+: >"$root/first.txt"
+: >"$root/later.txt"
+for start in $(seq "$cold_starts"); do
+  runs=1
+  [ "$start" -lt "$cold_starts" ] || runs=$presses
+  start_tray "$start"
+  echo "tray $start, load average: $(cut -d' ' -f1-3 /proc/loadavg)"
+  "$probe" "$app" ctrl+shift+space "$runs" | tee "$root/presses.txt" || true
+  grep '^press ' "$root/presses.txt" | head -n1 >>"$root/first.txt"
+  grep '^press ' "$root/presses.txt" | tail -n+2 >>"$root/later.txt"
+  [ "$start" -eq "$cold_starts" ] || stop_tray
+done
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
-"$probe" "$app" ctrl+shift+space "$presses" | tee "$root/presses.txt" || true
-echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
-python3 - "$root/presses.txt" <<'EOF'
+python3 - "$root/first.txt" "$root/later.txt" <<'EOF'
 import statistics, sys
-rows = [line.split() for line in open(sys.argv[1])]
-maps = [float(r[3]) for r in rows if float(r[3]) >= 0]
-firsts = [float(r[5]) for r in rows if float(r[5]) >= 0]
-def show(name, values):
-    if values:
-        print("%s: median %.1f ms, min %.1f, max %.1f (%d of %d presses)" % (
-            name, statistics.median(values), min(values), max(values), len(values), len(rows)))
-    else:
+def show(name, rows, index):
+    values = [float(r[index]) for r in rows if float(r[index]) >= 0]
+    if not values:
         print("%s: none of %d presses" % (name, len(rows)))
-show("key to mapped panel", maps)
-show("key to first rows", firsts)
+        return
+    print("%s: median %.1f ms, min %.1f, max %.1f (%d of %d presses)" % (
+        name, statistics.median(values), min(values), max(values), len(values), len(rows)))
+for label, path in (("first press of a fresh tray", sys.argv[1]), ("later presses", sys.argv[2])):
+    rows = [line.split() for line in open(path)]
+    print(label + ":")
+    show("  key to mapped panel", rows, 3)
+    show("  key to first rows", rows, 5)
 EOF
 # SCREENSHOT=FILE: one more press, and the screen SCREENSHOT_AFTER seconds later.
 if [ -n "${SCREENSHOT:-}" ]; then

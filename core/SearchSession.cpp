@@ -6,6 +6,7 @@
 #include "ItemAttributes.h"
 #include "MainThread.h"
 #include "Preferences.h"
+#include "WorkQueue.h"
 
 #include <QCoreApplication>
 #include <QMetaMethod>
@@ -24,6 +25,25 @@ QString publicationInputs(const QString& query, SortMode mode, const QSet<QStrin
     QStringList keys(extensions.begin(), extensions.end());
     keys.sort();
     return query + QChar(0) + rawValue(mode) + QChar(0) + keys.join(QChar(1));
+}
+
+struct CountedListing {
+    ListingPtr listing;
+    ExtensionCounts counts;
+};
+
+// A fresh listing's name ranks and its extension counts, side by side: both only read the names,
+// and a new panel's first rows wait for both (counting 100k names took 10-20 ms).
+CountedListing makeCountedListing(QList<FileItem> items, bool hasAttributes) {
+    CountedListing made;
+    const QList<FileItem> counted = items;  // shared, not copied: neither share writes to it
+    WorkQueue::runShares(2, [&](int share) {
+        if (share == 0)
+            made.listing = makeListing(std::move(items), true, hasAttributes);
+        else
+            made.counts = countExtensions(counted);
+    });
+    return made;
 }
 
 }  // namespace
@@ -92,8 +112,15 @@ void SearchSession::startSearch() {
             if (attributes) readAttributes(items, cancelled.get());
             if (cancelled->load()) return;
             // Pills and name ranks grow with the folder: worked out here, not on the main thread.
-            QList<Pill> pills = once ? QList<Pill>() : countPills(items, true);
-            ListingPtr listing = makeListing(std::move(items), !once, attributes);
+            QList<Pill> pills;
+            ListingPtr listing;
+            if (once) {
+                listing = makeListing(std::move(items), false, attributes);
+            } else {
+                CountedListing made = makeCountedListing(std::move(items), attributes);
+                pills = pillsFor(made.counts, true);
+                listing = std::move(made.listing);
+            }
             postToMainThread(self, [search, listing, pills](SearchSession* s) {
                 s->deliverListing(search, listing, pills);
             });
@@ -234,9 +261,10 @@ void SearchSession::startKeptListing(quint64 search) {
         QList<FileItem> items = listDirectory(folder, listingOptions);
         if (cancelled->load()) return;
         auto fresh = std::make_shared<KeptListing>();
-        fresh->counts = countExtensions(items);
+        CountedListing made = makeCountedListing(std::move(items), false);
+        fresh->counts = std::move(made.counts);
         fresh->pills = pillsFor(fresh->counts, true);
-        fresh->listing = makeListing(std::move(items));
+        fresh->listing = std::move(made.listing);
         post(fresh, true, true);
         // Stamped after it is shown: the stamps only matter to the next panel.
         KeptListingPtr stamped = keepListing(folder, hidden, fresh->listing, fresh->counts, start);

@@ -32,10 +32,6 @@ QByteArray FolderRecord::foldedRelativeDirectory() const {
     return relativeDirectory().toByteArray().toLower();
 }
 
-QByteArrayView FolderRecord::relativeDirectory() const {
-    return QByteArrayView(m_path).sliced(m_relativeStart);
-}
-
 FileItem::FileItem(FolderRecordPtr folder, NameSlot name, bool isDirectory)
     : m_folder(std::move(folder)), m_name(name) {
     m_name.flags &= quint8(~NameSlot::kAttributes);
@@ -91,11 +87,6 @@ FileItem FileItem::fromPath(const QByteArray& absolutePath, const QByteArray& se
     return FileItem(builder.finish(), slot, isDirectory, fileSize, modifiedMsecs);
 }
 
-QByteArrayView FileItem::nativeName() const {
-    if (!m_folder) return {};
-    return QByteArrayView(m_folder->names()).sliced(m_name.offset, m_name.length);
-}
-
 QByteArrayView FileItem::foldedName(char* buffer) const {
     if (!m_folder || !hasFold()) return {};
     if (m_name.flags & NameSlot::kFoldLowercase) {
@@ -139,10 +130,6 @@ QString FileItem::url() const {
 std::optional<QDateTime> FileItem::modified() const {
     if (!hasModified()) return std::nullopt;
     return QDateTime::fromMSecsSinceEpoch(m_modified);
-}
-
-QByteArrayView FileItem::nativeRelativeDirectory() const {
-    return m_folder ? m_folder->relativeDirectory() : QByteArrayView();
 }
 
 QString FileItem::relativeDirectory() const {

@@ -27,7 +27,9 @@ public:
     FolderRecord(QByteArray path, qsizetype relativeStart, QByteArray names);
 
     const QByteArray& path() const { return m_path; }
-    QByteArrayView relativeDirectory() const;
+    QByteArrayView relativeDirectory() const {
+        return QByteArrayView(m_path).sliced(m_relativeStart);
+    }
     const QByteArray& names() const { return m_names; }
     // The relative directory folded for matching (see foldUtf8), and whether that fold is simple.
     // A plain ASCII directory's fold is its lowercase, made when asked rather than stored.
@@ -92,7 +94,10 @@ public:
     // file:// URI with the path's bytes percent-encoded (round-trips any name).
     QString url() const;
     QString name() const { return QString::fromUtf8(nativeName()); }
-    QByteArrayView nativeName() const;
+    QByteArrayView nativeName() const {
+        if (!m_folder) return {};
+        return QByteArrayView(m_folder->names()).sliced(m_name.offset, m_name.length);
+    }
     bool isDirectory() const { return m_name.flags & NameSlot::kDirectory; }
     // Whether size and date have been read (or came with the item).
     bool hasAttributes() const { return m_name.flags & NameSlot::kAttributes; }
@@ -109,7 +114,9 @@ public:
     qint64 modifiedMsecs() const { return m_modified; }
     std::optional<QDateTime> modified() const;
     QString relativeDirectory() const;
-    QByteArrayView nativeRelativeDirectory() const;
+    QByteArrayView nativeRelativeDirectory() const {
+        return m_folder ? m_folder->relativeDirectory() : QByteArrayView();
+    }
     // Whether path() equals `absolutePath`, without building it.
     bool hasPath(QByteArrayView absolutePath) const;
     // "relativeDirectory/name", or the name alone for an entry of the searched folder.

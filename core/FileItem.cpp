@@ -87,21 +87,6 @@ FileItem FileItem::fromPath(const QByteArray& absolutePath, const QByteArray& se
     return FileItem(builder.finish(), slot, isDirectory, fileSize, modifiedMsecs);
 }
 
-QByteArrayView FileItem::foldedName(char* buffer) const {
-    if (!m_folder || !hasFold()) return {};
-    if (m_name.flags & NameSlot::kFoldLowercase) {
-        const QByteArrayView name = nativeName();
-        for (qsizetype i = 0; i < name.size(); ++i) {
-            const char c = name[i];
-            buffer[i] = c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c;
-        }
-        return QByteArrayView(buffer, name.size());
-    }
-    if (m_name.foldedLength == 0) return nativeName();
-    return QByteArrayView(m_folder->names())
-        .sliced(m_name.offset + m_name.length, m_name.foldedLength);
-}
-
 QByteArray FileItem::path() const {
     if (!m_folder) return {};
     const QByteArray& folder = m_folder->path();

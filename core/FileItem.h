@@ -131,7 +131,20 @@ public:
     }
     static constexpr qsizetype kMaxFoldedLength = 255;
     // `buffer`: room for kMaxFoldedLength bytes, where a lowercase fold is written.
-    QByteArrayView foldedName(char* buffer) const;
+    QByteArrayView foldedName(char* buffer) const {
+        if (!m_folder || !hasFold()) return {};
+        if (m_name.flags & NameSlot::kFoldLowercase) {
+            const QByteArrayView name = nativeName();
+            for (qsizetype i = 0; i < name.size(); ++i) {
+                const char c = name[i];
+                buffer[i] = c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c;
+            }
+            return QByteArrayView(buffer, name.size());
+        }
+        if (m_name.foldedLength == 0) return nativeName();
+        return QByteArrayView(m_folder->names())
+            .sliced(m_name.offset + m_name.length, m_name.foldedLength);
+    }
     bool foldIsSimple() const { return m_name.flags & NameSlot::kFoldSimple; }
     // Where the name lies in the folder record's names, for an item of a record with the same.
     NameSlot nameSlot() const { return m_name; }

@@ -5,7 +5,6 @@
 #include "Graphemes.h"
 
 #include <algorithm>
-#include <array>
 #include <string_view>
 
 namespace tarnwick {
@@ -18,30 +17,7 @@ inline size_t sequenceLength(char lead) {
     return byte < 0x80 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
 }
 
-// Letters and digits a class each (what queries are mostly made of), then the punctuation of
-// file names, then the remaining bytes, UTF-8 sequences included, spread over what is left.
-constexpr std::array<quint8, 256> kByteClass = [] {
-    std::array<quint8, 256> classes{};
-    quint8 next = 0;
-    for (char c = 'a'; c <= 'z'; ++c) classes[quint8(c)] = next++;
-    for (char c = '0'; c <= '9'; ++c) classes[quint8(c)] = next++;
-    for (char c : std::string_view("._- /()[]+,")) classes[quint8(c)] = next++;
-    const quint8 shared = next;
-    for (int byte = 0; byte < 256; ++byte) {
-        const bool own = (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
-                         std::string_view("._- /()[]+,").find(char(byte)) != std::string_view::npos;
-        if (!own) classes[size_t(byte)] = quint8(shared + byte % (64 - shared));
-    }
-    return classes;
-}();
-
 }  // namespace
-
-quint64 byteClasses(std::string_view text) {
-    quint64 classes = 0;
-    for (char c : text) classes |= quint64(1) << kByteClass[static_cast<unsigned char>(c)];
-    return classes;
-}
 
 PreparedQuery::PreparedQuery(const QString& query) : m_folded(foldText(query)) {
     m_graphemeEnds = graphemeEnds(m_folded);
@@ -50,7 +26,13 @@ PreparedQuery::PreparedQuery(const QString& query) : m_folded(foldText(query)) {
     m_simple = isSimpleText(m_folded);
     m_ascii = std::all_of(m_utf8.begin(), m_utf8.end(),
                           [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    m_classes = byteClasses(m_utf8);
+    int bit = 0;
+    for (char c : m_utf8) {
+        quint64& bits = m_byteBits[static_cast<unsigned char>(c)];
+        if (bits) continue;
+        bits = quint64(1) << (bit++ % 64);
+        m_neededBytes |= bits;
+    }
 }
 // A query is matched as it stands, so its simplicity needs no slashes around it: a simple text
 // between slashes is simple alone, and a query character of several code points never equals a
@@ -153,8 +135,11 @@ std::optional<qint64> Matcher::scoreName(const FileItem& item) {
 
 const Matcher::FolderPart& Matcher::folderPart(const FileItem& item) {
     const FolderRecord& folder = item.folder();
+    // Siblings are listed together: mostly the folder of the item before.
+    if (m_lastPart && m_lastPart->folder.data() == &folder) return *m_lastPart;
     FolderPart& part =
-        m_folderParts[(reinterpret_cast<quintptr>(&folder) >> 4) % m_folderParts.size()];
+        m_folderParts[(reinterpret_cast<quintptr>(&folder) >> 4) & (kFolderPartSlots - 1)];
+    m_lastPart = &part;
     if (part.folder.data() == &folder) return part;
     part.folder = item.folderRecord();
     const QByteArray folded = folder.foldedRelativeDirectory();
@@ -171,7 +156,7 @@ const Matcher::FolderPart& Matcher::folderPart(const FileItem& item) {
     }
     part.afterFolder = {};
     m_query.continueSubsequence(text, part.afterFolder);
-    part.classes = byteClasses(text);
+    part.bytes = m_query.bytesIn(text);
     return part;
 }
 
@@ -212,17 +197,17 @@ std::optional<qint64> Matcher::score(const FileItem& item) {
     }
     const QByteArrayView folded = item.foldedName(m_fold.data());
     const std::string_view name(folded.data(), size_t(folded.size()));
-    const quint64 needed = m_query.neededClasses();
+    const quint64 needed = m_query.neededBytes();
     // A one-byte query is looked for at once: nothing would be skipped.
-    const quint64 nameClasses = m_query.utf8().size() > 1 ? byteClasses(name) : ~quint64(0);
-    if ((needed & ~nameClasses) == 0) {
+    const quint64 nameBytes = m_query.utf8().size() > 1 ? m_query.bytesIn(name) : ~quint64(0);
+    if ((needed & ~nameBytes) == 0) {
         if (std::optional<qint64> byName = m_query.scoreSimpleUtf8(name)) return byName;
     }
     const FolderRecord& folder = item.folder();
     if (folder.relativeDirectory().isEmpty()) return std::nullopt;
     if (!folder.relativeFoldIsSimple()) return scorePath(item);
     const FolderPart& part = folderPart(item);
-    if ((needed & ~(nameClasses | part.classes)) != 0) return std::nullopt;
+    if ((needed & ~(nameBytes | part.bytes)) != 0) return std::nullopt;
     return scoreSimplePath(part, name);
 }
 

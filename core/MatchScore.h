@@ -46,8 +46,15 @@ public:
     std::optional<qint64> scoreSimpleUtf8(std::string_view foldedText) const;
     bool isSimple() const { return m_simple; }
     const std::string& utf8() const { return m_utf8; }
-    // byteClasses of the folded query: a text missing any of them cannot match.
-    quint64 neededClasses() const { return m_classes; }
+    // Which of the query's bytes `text` holds, one bit each (bytes beyond the 64th share bits).
+    // Every byte of a match is a byte of the text, so a text lacking one of neededBytes() cannot
+    // match.
+    quint64 bytesIn(std::string_view text) const {
+        quint64 present = 0;
+        for (char c : text) present |= m_byteBits[static_cast<unsigned char>(c)];
+        return present;
+    }
+    quint64 neededBytes() const { return m_neededBytes; }
     // Walks `text` (simple folded UTF-8) on from `state`; true once the whole query matched.
     bool continueSubsequence(std::string_view text, SubsequenceState& state) const;
 
@@ -57,13 +64,9 @@ private:
     std::string m_utf8;                     // the folded query
     bool m_simple = false;
     bool m_ascii = false;
-    quint64 m_classes = 0;
+    std::array<quint64, 256> m_byteBits{};  // 0 for a byte not in the query
+    quint64 m_neededBytes = 0;
 };
-
-// The classes of the bytes in `text`, one bit each: letters, digits and common punctuation have
-// a class of their own, other bytes share the rest. Every byte of a match is a byte of the text,
-// so a text whose classes lack one of the query's cannot match it.
-quint64 byteClasses(std::string_view text);
 
 // Matches names and relative paths of items; one per thread. Siblings share their folder's
 // part of the path, so what the folder contributes is worked out once per folder and run.
@@ -86,7 +89,7 @@ private:
         std::optional<qint64> substringScore;  // the query lies inside "folder/"
         std::vector<size_t> splits;            // k: "folder/" ends with the query's first k bytes
         SubsequenceState afterFolder;
-        quint64 classes = 0;  // byteClasses of "folder/"
+        quint64 bytes = 0;  // the query's bytes in "folder/"
     };
     std::optional<qint64> scoreFoldedUtf8(std::string_view folded, bool simple) const;
     const FolderPart& folderPart(const FileItem& item);
@@ -94,7 +97,9 @@ private:
     std::optional<qint64> scoreSimplePath(const FolderPart& part, std::string_view name) const;
 
     const PreparedQuery& m_query;
-    std::vector<FolderPart> m_folderParts = std::vector<FolderPart>(256);
+    static constexpr size_t kFolderPartSlots = 256;
+    std::vector<FolderPart> m_folderParts = std::vector<FolderPart>(kFolderPartSlots);
+    const FolderPart* m_lastPart = nullptr;
     std::array<char, FileItem::kMaxFoldedLength> m_fold;  // a lowercase fold being matched
 };
 

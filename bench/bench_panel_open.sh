@@ -111,8 +111,8 @@ for start in $(seq "$cold_starts"); do
   start_tray "$start"
   echo "tray $start, load average: $(cut -d' ' -f1-3 /proc/loadavg)"
   "$probe" "$app" ctrl+shift+space "$runs" | tee "$root/presses.txt" || true
-  grep '^press ' "$root/presses.txt" | head -n1 >>"$root/first.txt"
-  grep '^press ' "$root/presses.txt" | tail -n+2 >>"$root/later.txt"
+  grep '^press ' "$root/presses.txt" | head -n1 >>"$root/first.txt" || true
+  grep '^press ' "$root/presses.txt" | tail -n+2 >>"$root/later.txt" || true
   [ "$start" -eq "$cold_starts" ] || stop_tray
 done
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"

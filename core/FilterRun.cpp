@@ -160,11 +160,11 @@ inline quint64 ordered(qint64 value) {
 // The sort of sortItems, with names compared through the listing's precomputed ranks: folders
 // first, each group radix-sorted by its key, ties keeping the order they come in (`shown`'s).
 std::vector<quint32> sortByMode(const Listing& listing, SortMode mode, std::vector<Keyed> shown) {
-    const auto isFolder = [&](const Keyed& k) { return listing.items[k.index].isDirectory(); };
-    const auto folderCount = size_t(std::count_if(shown.begin(), shown.end(), isFolder));
+    // Room for every row in both: pages neither group reaches are never touched, and counting
+    // the folders first would read every row's item twice.
     std::vector<Keyed> folders, files;
-    folders.reserve(folderCount);
-    files.reserve(shown.size() - folderCount);
+    folders.reserve(shown.size());
+    files.reserve(shown.size());
     for (const Keyed& k : shown) {
         const FileItem& item = listing.items[k.index];
         quint64 key = 0;

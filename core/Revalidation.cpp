@@ -11,6 +11,7 @@
 #include <QHash>
 
 #include <climits>
+#include <numeric>
 #include <optional>
 
 #include <fcntl.h>
@@ -48,6 +49,7 @@ public:
         if (start < 0) return {};
         if (!m_options.trustAll && !checkFolders(size_t(start)) && m_sameRoot)
             return {m_fromPtr, false, int(m_from.folders.size()), 0};
+        countChangedFolders();
         auto kept = std::make_shared<KeptListing>();
         m_out = kept.get();
         const KeptFolder& was = m_from.folders[size_t(start)];
@@ -150,6 +152,19 @@ private:
         return anyChanged.load();
     }
 
+    // How many folders before each one changed, so that a subtree is known unchanged at once.
+    void countChangedFolders() {
+        m_changedBefore.assign(m_from.folders.size() + 1, 0);
+        if (m_options.trustAll) return;
+        for (size_t k = 0; k < m_from.folders.size(); ++k)
+            m_changedBefore[k + 1] = m_changedBefore[k] + (m_unchanged[k] ? 0 : 1);
+    }
+
+    bool subtreeUnchanged(int old) const {
+        return m_changedBefore[size_t(old)] ==
+               m_changedBefore[m_from.folders[size_t(old)].foldersEnd];
+    }
+
     // lstat of `path`, a folder below m_root, relative to the root's descriptor when there is one.
     int statBelowRoot(int rootFd, const QByteArray& path, struct stat* st) const {
         const qsizetype skip = m_root == "/" ? 1 : m_root.size() + 1;
@@ -186,7 +201,10 @@ private:
             m_out->folders[index].flags = m_from.folders[size_t(old)].flags;
             m_out->folders[index].stamp = m_from.folders[size_t(old)].stamp;
             m_out->folders[index].hiddenList = m_from.folders[size_t(old)].hiddenList;
-            ok = takeOver(old, parentFor(m_out->folders[index]), !parent);
+            if (m_sameRoot && subtreeUnchanged(old))
+                takeOverSubtree(old);
+            else
+                ok = takeOver(old, parentFor(m_out->folders[index]), !parent);
         } else {
             ++m_result.foldersRead;
             const QByteArray path = m_path;
@@ -239,6 +257,35 @@ private:
             child = m_from.folders[child].foldersEnd;
         }
         return true;
+    }
+
+    // An unchanged folder with nothing changed below it, from the listing's own root: its items
+    // and the folders below are copied in one run each, without visiting every folder (most of
+    // a re-opened listing is such runs). Sizes and dates are dropped, as a file's can change
+    // without its folder's times moving.
+    void takeOverSubtree(int old) {
+        const KeptFolder& kept = m_from.folders[size_t(old)];
+        const size_t firstOrigin = m_origins.size();
+        m_origins.resize(firstOrigin + (kept.end - kept.begin));
+        std::iota(m_origins.begin() + qsizetype(firstOrigin), m_origins.end(), qint32(kept.begin));
+        const quint32 itemsAt = quint32(m_items.size());
+        for (quint32 i = kept.begin; i < kept.end; ++i) {
+            const FileItem& item = m_old[i];
+            if (item.hasAttributes())
+                m_items.append(FileItem(item.folderRecord(), item.nameSlot(), item.isDirectory()));
+            else
+                m_items.append(item);
+        }
+        // `old` itself is the folder the caller has just added.
+        const quint32 foldersAt = quint32(m_out->folders.size()) - 1;
+        for (size_t f = size_t(old) + 1; f < kept.foldersEnd; ++f) {
+            KeptFolder folder = m_from.folders[f];
+            folder.begin = folder.begin - kept.begin + itemsAt;
+            folder.end = folder.end - kept.begin + itemsAt;
+            folder.foldersEnd = folder.foldersEnd - quint32(old) + foldersAt;
+            m_out->folders.push_back(folder);
+        }
+        m_result.foldersKept += int(kept.foldersEnd - quint32(old)) - 1;
     }
 
     // A changed or new folder read again; folders among its entries that were kept before are
@@ -367,7 +414,8 @@ private:
     QList<FileItem> m_items;
     // Per item: the kept item it was taken from or read again as (same name and kind), else -1.
     std::vector<qint32> m_origins;
-    std::vector<char> m_unchanged;  // per kept folder
+    std::vector<char> m_unchanged;         // per kept folder
+    std::vector<quint32> m_changedBefore;  // per kept folder, and one past the last
     Revalidation m_result;
     std::optional<VirtualDevices> m_virtualDevices;
 };

@@ -1,47 +1,35 @@
 #include "PdfReader.h"
 
-#include <QFile>
-#include <QRectF>
+#include "core/LoadableModule.h"
 
-#include <poppler-qt6.h>
-
-#include <memory>
-#include <mutex>
+#include <QtGlobal>
 
 namespace tarnwick {
 
 namespace {
 
-// Poppler reports every oddity of a broken document on stderr; a reader that merely gives up on
-// such a file has nothing to add.
-void silencePoppler() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        Poppler::setDebugErrorFunction([](const QString&, const QVariant&) {}, QVariant());
-    });
+// The entry point of the PDF module (PdfModule.cpp): Poppler and the graphics libraries it
+// rests on are mapped by the first PDF read, not by every start.
+using ReadPdf = int (*)(int fd, int maxPages, const TextChunkSink* sink);
+
+ReadPdf pdfReader() {
+    static const ReadPdf reader = []() -> ReadPdf {
+        QByteArray error;
+        void* module = loadModule("tarnwick-pdf.so", &error);
+        auto entry = reinterpret_cast<ReadPdf>(moduleEntry(module, "tarnwick_read_pdf_text"));
+        if (!entry) qWarning("PDF files cannot be read: %s", error.constData());
+        return entry;
+    }();
+    return reader;
 }
 
 }  // namespace
 
 ReadStatus readPdfText(NativeFile& file, int maxPages, const TextChunkSink& sink) {
-    silencePoppler();
     if (!file.isOpen()) return ReadStatus::failed;
-    QFile device;
-    if (!device.open(file.descriptor(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
-        return ReadStatus::failed;
-    std::unique_ptr<Poppler::Document> document = Poppler::Document::load(&device);
-    if (!document || document->isLocked()) return ReadStatus::failed;
-    int pages = document->numPages();
-    if (maxPages > 0 && pages > maxPages) pages = maxPages;
-    for (int index = 0; index < pages; ++index) {
-        std::unique_ptr<Poppler::Page> page = document->page(index);
-        if (!page) continue;
-        QString text = page->text(QRectF());
-        if (text.isEmpty()) continue;
-        text.append(u' ');
-        if (!sink(text)) return ReadStatus::stopped;
-    }
-    return ReadStatus::complete;
+    const ReadPdf read = pdfReader();
+    if (!read) return ReadStatus::failed;
+    return ReadStatus(read(file.descriptor(), maxPages, &sink));
 }
 
 }  // namespace tarnwick

@@ -1,0 +1,45 @@
+#include "LoadableModule.h"
+
+#include <QByteArrayList>
+
+#include <climits>
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+namespace tarnwick {
+
+namespace {
+
+QByteArray runningProgramFolder() {
+    char path[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path);
+    if (length <= 0 || size_t(length) >= sizeof path) return {};
+    const QByteArray program(path, length);
+    return program.left(program.lastIndexOf('/'));
+}
+
+}  // namespace
+
+void* loadModule(const char* fileName, QByteArray* error) {
+    const QByteArray program = runningProgramFolder();
+    QByteArrayList candidates{program + '/' + TARNWICK_MODULES_FROM_PROGRAM + '/' + fileName};
+    // Only a program inside the build tree looks there: an installed one never loads code from
+    // wherever it happened to be built.
+    const QByteArray build = TARNWICK_BUILD_DIR;
+    if (program.startsWith(build + '/'))
+        candidates.append(QByteArray(TARNWICK_MODULES_BUILD_DIR) + '/' + fileName);
+    QByteArrayList errors;
+    for (const QByteArray& path : candidates) {
+        if (void* module = dlopen(path.constData(), RTLD_NOW | RTLD_LOCAL)) return module;
+        errors.append(dlerror());
+    }
+    if (error) *error = errors.join("; ");
+    return nullptr;
+}
+
+void* moduleEntry(void* module, const char* name) {
+    return module ? dlsym(module, name) : nullptr;
+}
+
+}  // namespace tarnwick

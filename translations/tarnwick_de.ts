@@ -628,6 +628,10 @@
         <source>the running instance did not answer: %1</source>
         <translation>das laufende Tarnwick hat nicht geantwortet: %1</translation>
     </message>
+    <message>
+        <source>cannot load the interface: %1</source>
+        <translation>die Oberfläche lässt sich nicht laden: %1</translation>
+    </message>
 </context>
 <context>
     <name>tarnwick::AppcastDialog</name>

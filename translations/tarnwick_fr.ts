@@ -628,6 +628,10 @@
         <source>the running instance did not answer: %1</source>
         <translation>le Tarnwick en cours n’a pas répondu : %1</translation>
     </message>
+    <message>
+        <source>cannot load the interface: %1</source>
+        <translation>impossible de charger l’interface : %1</translation>
+    </message>
 </context>
 <context>
     <name>tarnwick::AppcastDialog</name>

@@ -5,6 +5,7 @@
 #include <climits>
 
 #include <dlfcn.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 namespace tarnwick {
@@ -19,6 +20,12 @@ QByteArray runningProgramFolder() {
     return program.left(program.lastIndexOf('/'));
 }
 
+// The path with every symbolic link resolved, as /proc/self/exe gives the program's.
+QByteArray canonical(const char* path) {
+    char resolved[PATH_MAX];
+    return realpath(path, resolved) ? QByteArray(resolved) : QByteArray(path);
+}
+
 }  // namespace
 
 void* loadModule(const char* fileName, QByteArray* error) {
@@ -26,9 +33,8 @@ void* loadModule(const char* fileName, QByteArray* error) {
     QByteArrayList candidates{program + '/' + TARNWICK_MODULES_FROM_PROGRAM + '/' + fileName};
     // Only a program inside the build tree looks there: an installed one never loads code from
     // wherever it happened to be built.
-    const QByteArray build = TARNWICK_BUILD_DIR;
-    if (program.startsWith(build + '/'))
-        candidates.append(QByteArray(TARNWICK_MODULES_BUILD_DIR) + '/' + fileName);
+    if (program.startsWith(canonical(TARNWICK_BUILD_DIR) + '/'))
+        candidates.append(canonical(TARNWICK_MODULES_BUILD_DIR) + '/' + fileName);
     QByteArrayList errors;
     for (const QByteArray& path : candidates) {
         if (void* module = dlopen(path.constData(), RTLD_NOW | RTLD_LOCAL)) return module;

@@ -13,22 +13,6 @@ namespace tarnwick {
 
 namespace {
 
-// A stable counting sort by rank, folders before files: linear in the items and ranks.
-ItemOrder foldersFirstByRank(const QList<FileItem>& items, const std::vector<quint32>& ranks) {
-    if (ranks.empty()) return nullptr;
-    const size_t rankCount = size_t(*std::max_element(ranks.begin(), ranks.end())) + 1;
-    std::vector<quint32> keys(ranks.size());
-    std::vector<quint32> starts(2 * rankCount + 1, 0);
-    for (size_t i = 0; i < ranks.size(); ++i) {
-        keys[i] = quint32(items[qsizetype(i)].isDirectory() ? ranks[i] : rankCount + ranks[i]);
-        ++starts[keys[i] + 1];
-    }
-    for (size_t k = 1; k < starts.size(); ++k) starts[k] += starts[k - 1];
-    auto order = std::make_shared<std::vector<quint32>>(ranks.size());
-    for (size_t i = 0; i < keys.size(); ++i) (*order)[starts[keys[i]]++] = quint32(i);
-    return order;
-}
-
 // Letting go of a million items takes tens of milliseconds: a large listing whose last holder is
 // the interface thread (a panel's new results replacing the old) is freed in the background.
 constexpr qsizetype kFreedInBackground = 100000;
@@ -51,7 +35,8 @@ std::shared_ptr<Listing> newListing(Listing contents = {}) {
 std::shared_ptr<Listing> rankedListing(QList<FileItem> items, std::vector<quint32> nameRanks,
                                        bool hasAttributes) {
     auto listing = newListing();
-    listing->nameOrder = foldersFirstByRank(items, nameRanks);
+    listing->nameOrder =
+        nameOrderOf(nameRanks, [&](size_t i) { return items[qsizetype(i)].isDirectory(); });
     listing->nameRanks = std::move(nameRanks);
     listing->items = std::move(items);
     listing->hasAttributes = hasAttributes;
@@ -68,6 +53,15 @@ ListingPtr makeListing(QList<FileItem> items, bool nameRanks, bool hasAttributes
 
 ListingPtr makeRankedListing(QList<FileItem> items, std::vector<quint32> nameRanks) {
     return rankedListing(std::move(items), std::move(nameRanks), false);
+}
+
+ListingPtr makeRankedListing(QList<FileItem> items, std::vector<quint32> nameRanks,
+                             ItemOrder nameOrder) {
+    auto listing = newListing();
+    listing->nameOrder = std::move(nameOrder);
+    listing->nameRanks = std::move(nameRanks);
+    listing->items = std::move(items);
+    return listing;
 }
 
 ListingPtr withAttributes(const Listing& listing, const std::atomic<bool>* cancelled) {

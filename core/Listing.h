@@ -4,6 +4,7 @@
 
 #include <QList>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <vector>
@@ -33,6 +34,14 @@ using ListingPtr = std::shared_ptr<const Listing>;
 ListingPtr makeListing(QList<FileItem> items, bool nameRanks = true, bool hasAttributes = false);
 // A listing whose ranks are known already (taken over from an earlier listing).
 ListingPtr makeRankedListing(QList<FileItem> items, std::vector<quint32> nameRanks);
+// The same with its name order too, worked out before the items were at hand.
+ListingPtr makeRankedListing(QList<FileItem> items, std::vector<quint32> nameRanks,
+                             ItemOrder nameOrder);
+
+// The name order of items whose ranks are `ranks`: folders first, each kind by rank, equal ranks
+// in listing order. `isDirectory(i)` tells the i-th item's kind, asked once an item, in order.
+template <typename IsDirectory>
+ItemOrder nameOrderOf(const std::vector<quint32>& ranks, IsDirectory isDirectory);
 
 // The same listing with every item's size and date read (on all cores); nothing once
 // `cancelled` is set.
@@ -41,5 +50,22 @@ ListingPtr withAttributes(const Listing& listing, const std::atomic<bool>* cance
 // The listing without the items at `paths` and everything below them (as after a move to the
 // trash); the remaining items keep their order and ranks.
 ListingPtr withoutPaths(const Listing& listing, const QList<QByteArray>& paths);
+
+// A stable counting sort: linear in the items and ranks.
+template <typename IsDirectory>
+ItemOrder nameOrderOf(const std::vector<quint32>& ranks, IsDirectory isDirectory) {
+    if (ranks.empty()) return nullptr;
+    const size_t rankCount = size_t(*std::max_element(ranks.begin(), ranks.end())) + 1;
+    std::vector<quint32> keys(ranks.size());
+    std::vector<quint32> starts(2 * rankCount + 1, 0);
+    for (size_t i = 0; i < ranks.size(); ++i) {
+        keys[i] = quint32(isDirectory(i) ? ranks[i] : rankCount + ranks[i]);
+        ++starts[keys[i] + 1];
+    }
+    for (size_t k = 1; k < starts.size(); ++k) starts[k] += starts[k - 1];
+    auto order = std::make_shared<std::vector<quint32>>(ranks.size());
+    for (size_t i = 0; i < keys.size(); ++i) (*order)[starts[keys[i]]++] = quint32(i);
+    return order;
+}
 
 }  // namespace tarnwick

@@ -8,12 +8,13 @@
 
 namespace tarnwick {
 
-// The name ranks of `items` (as computeNameRanks gives them) when most of them were ranked
-// before: `origin[i]` is the index in `old` of the item `items[i]` was taken from, or -1 for a
-// name not ranked yet. Only the new names are sorted and collated against the old order.
+// The name ranks of a listing's items (as computeNameRanks gives them) when most of them were
+// ranked before: `origin[i]` is the index in `old` of the item the i-th was taken from, or -1 for
+// a name not ranked yet; `unranked` holds those items, in order. Only the new names are sorted
+// and collated against the old order, so the items taken over need not be at hand.
 std::vector<quint32> mergedNameRanks(const QList<FileItem>& old,
                                      const std::vector<quint32>& oldRanks,
-                                     const QList<FileItem>& items,
-                                     const std::vector<qint32>& origin);
+                                     const std::vector<qint32>& origin,
+                                     const QList<FileItem>& unranked);
 
 }  // namespace tarnwick

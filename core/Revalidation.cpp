@@ -2,6 +2,7 @@
 
 #include "FolderEntries.h"
 #include "FolderStamps.h"
+#include "ItemPieces.h"
 #include "NameCollation.h"
 #include "NameRankMerge.h"
 #include "PathAnchor.h"
@@ -11,7 +12,6 @@
 #include <QHash>
 
 #include <climits>
-#include <numeric>
 #include <optional>
 
 #include <fcntl.h>
@@ -42,7 +42,8 @@ public:
           m_root(root),
           m_childRelativeStart(root == "/" ? 1 : root.size() + 1),
           m_sameRoot(root == fromPtr->root),
-          m_options(options) {}
+          m_options(options),
+          m_pieces(m_old) {}
 
     Revalidation run() {
         const int start = locate();
@@ -53,12 +54,11 @@ public:
         auto kept = std::make_shared<KeptListing>();
         m_out = kept.get();
         const KeptFolder& was = m_from.folders[size_t(start)];
-        m_items.reserve(qsizetype(was.end - was.begin) + 1024);
-        m_origins.reserve(size_t(was.end - was.begin) + 1024);
         kept->folders.reserve(size_t(was.foldersEnd) - size_t(start) + 64);
         m_path = m_root;
         if (!visit(start, nullptr)) return {};
-        m_result.changed |= size_t(m_items.size()) != size_t(was.end - was.begin);
+        m_origins = m_pieces.origins();
+        m_result.changed |= size_t(m_pieces.size()) != size_t(was.end - was.begin);
         kept->root = m_root;
         kept->showHiddenFiles = m_from.showHiddenFiles;
         if (m_sameRoot && !m_result.changed) {
@@ -66,18 +66,32 @@ public:
             kept->counts = m_from.counts;
             kept->pills = m_from.pills;
         } else {
-            // Both read the items alone: side by side.
             std::vector<quint32> ranks;
-            WorkQueue::runShares(2, [&](int share) {
-                if (share == 0)
-                    ranks =
-                        m_from.listing->nameRanks.empty()
-                            ? computeNameRanks(m_items)
-                            : mergedNameRanks(m_old, m_from.listing->nameRanks, m_items, m_origins);
-                else
-                    kept->counts = m_sameRoot ? countedAgain() : countExtensions(m_items);
-            });
-            kept->listing = makeRankedListing(std::move(m_items), std::move(ranks));
+            const bool merged = !m_from.listing->nameRanks.empty();
+            const QList<FileItem> unkept = m_pieces.unkept();
+            auto rank = [&] {
+                ranks = merged
+                            ? mergedNameRanks(m_old, m_from.listing->nameRanks, m_origins, unkept)
+                            : computeNameRanks(m_items);
+            };
+            auto count = [&] {
+                kept->counts = m_sameRoot ? countedAgain(unkept) : countExtensions(m_items);
+            };
+            if (merged && m_sameRoot) {
+                // None of these needs the items taken over: all run while those are copied.
+                ItemOrder order;
+                m_items = m_pieces.items(2, [&](int job) {
+                    if (job == 1) return count();
+                    rank();
+                    order = nameOrderOf(ranks, m_pieces.directoriesInOrder());
+                });
+                kept->listing =
+                    makeRankedListing(std::move(m_items), std::move(ranks), std::move(order));
+            } else {
+                m_items = m_pieces.items();
+                WorkQueue::runShares(2, [&](int share) { share == 0 ? rank() : count(); });
+                kept->listing = makeRankedListing(std::move(m_items), std::move(ranks));
+            }
             kept->pills = pillsFor(kept->counts, true);
         }
         kept->footprint = footprintOf(*kept);
@@ -103,15 +117,12 @@ private:
     }
 
     // The kept counts, less the items not taken over, plus the items read.
-    ExtensionCounts countedAgain() const {
+    ExtensionCounts countedAgain(const QList<FileItem>& unkept) const {
         ExtensionCounts counts = m_from.counts;
         std::vector<bool> taken(size_t(m_old.size()));
-        for (size_t i = 0; i < m_origins.size(); ++i) {
-            if (m_origins[i] >= 0)
-                taken[size_t(m_origins[i])] = true;
-            else
-                counts.add(m_items[qsizetype(i)]);
-        }
+        for (qint32 origin : m_origins)
+            if (origin >= 0) taken[size_t(origin)] = true;
+        for (const FileItem& item : unkept) counts.add(item);
         for (qsizetype i = 0; i < m_old.size(); ++i)
             if (!taken[size_t(i)]) counts.add(m_old[i], -1);
         return counts;
@@ -194,7 +205,7 @@ private:
             return false;
         const size_t index = m_out->folders.size();
         m_out->folders.push_back({});
-        m_out->folders[index].begin = quint32(m_items.size());
+        m_out->folders[index].begin = m_pieces.size();
         bool ok = true;
         if (old >= 0 && (m_options.trustAll || m_unchanged[size_t(old)])) {
             ++m_result.foldersKept;
@@ -211,7 +222,7 @@ private:
             if (!parent && !readRoot(path)) return false;
             ok = read(old, index, path, parent);
         }
-        m_out->folders[index].end = quint32(m_items.size());
+        m_out->folders[index].end = m_pieces.size();
         m_out->folders[index].foldersEnd = quint32(m_out->folders.size());
         return ok;
     }
@@ -238,15 +249,14 @@ private:
         quint32 child = quint32(old) + 1;
         for (quint32 i = kept.begin; i < kept.end;) {
             const FileItem& item = m_old[i];
-            m_origins.push_back(qint32(i));
-            if (m_sameRoot && !item.hasAttributes()) {
-                m_items.append(item);
+            if (m_sameRoot) {
+                m_pieces.addKept(i, 1);
             } else {
                 if (!moved)
                     moved = FolderRecordPtr(new FolderRecord(
                         item.folder().path(), isRoot ? m_root.size() : m_childRelativeStart,
                         item.folder().names()));
-                m_items.append(FileItem(moved, item.nameSlot(), item.isDirectory()));
+                m_pieces.addMade(FileItem(moved, item.nameSlot(), item.isDirectory()), qint32(i));
             }
             if (!item.isDirectory()) {
                 ++i;
@@ -260,22 +270,12 @@ private:
     }
 
     // An unchanged folder with nothing changed below it, from the listing's own root: its items
-    // and the folders below are copied in one run each, without visiting every folder (most of
-    // a re-opened listing is such runs). Sizes and dates are dropped, as a file's can change
-    // without its folder's times moving.
+    // are taken over as one run and the folders below copied in one, without visiting every
+    // folder (most of a re-opened listing is such runs).
     void takeOverSubtree(int old) {
         const KeptFolder& kept = m_from.folders[size_t(old)];
-        const size_t firstOrigin = m_origins.size();
-        m_origins.resize(firstOrigin + (kept.end - kept.begin));
-        std::iota(m_origins.begin() + qsizetype(firstOrigin), m_origins.end(), qint32(kept.begin));
-        const quint32 itemsAt = quint32(m_items.size());
-        for (quint32 i = kept.begin; i < kept.end; ++i) {
-            const FileItem& item = m_old[i];
-            if (item.hasAttributes())
-                m_items.append(FileItem(item.folderRecord(), item.nameSlot(), item.isDirectory()));
-            else
-                m_items.append(item);
-        }
+        const quint32 itemsAt = m_pieces.size();
+        m_pieces.addKept(kept.begin, kept.end - kept.begin);
         // `old` itself is the folder the caller has just added.
         const quint32 foldersAt = quint32(m_out->folders.size()) - 1;
         for (size_t f = size_t(old) + 1; f < kept.foldersEnd; ++f) {
@@ -306,11 +306,10 @@ private:
         const FolderRecordPtr record = builder.finish();
         for (size_t i = 0; i < slots.size(); ++i) {
             const FolderEntries::Entry& e = entries.entries[i];
-            m_items.append(FileItem(record, slots[i], e.isDirectory));
             // An entry read again under the same name and kind ranks and counts as it did.
             KeptEntry was = keptEntries.value(entries.name(e), {-1, -1});
             if (was.item >= 0 && m_old[was.item].isDirectory() != e.isDirectory) was = {-1, -1};
-            m_origins.push_back(was.item);
+            m_pieces.addMade(FileItem(record, slots[i], e.isDirectory), was.item);
             if (!e.isDirectory) continue;
             if (!visitChild(was.folder, entries.name(e), &here)) return false;
         }
@@ -410,7 +409,8 @@ private:
     const RevalidationOptions m_options;
     const timespec m_start = readClock();
     KeptListing* m_out = nullptr;
-    QByteArray m_path;  // of the folder being visited
+    QByteArray m_path;    // of the folder being visited
+    ItemPieces m_pieces;  // the new listing's items while folders are visited
     QList<FileItem> m_items;
     // Per item: the kept item it was taken from or read again as (same name and kind), else -1.
     std::vector<qint32> m_origins;

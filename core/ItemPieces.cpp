@@ -1,0 +1,108 @@
+#include "ItemPieces.h"
+
+#include "WorkQueue.h"
+
+#include <QArrayDataPointer>
+#include <QThread>
+
+#include <algorithm>
+#include <new>
+
+namespace tarnwick {
+
+namespace {
+
+// Shares per core: pieces vary in cost (a made item is a plain copy, a kept one may lose its
+// attributes), so a thread done early takes another share.
+constexpr int kSharesPerCore = 4;
+
+quint32 shareBoundary(quint32 size, int share, int shares) {
+    return quint32(quint64(size) * quint64(share) / quint64(shares));
+}
+
+}  // namespace
+
+void ItemPieces::addKept(quint32 first, quint32 count) {
+    if (count == 0) return;
+    Piece* last = m_pieces.empty() ? nullptr : &m_pieces.back();
+    if (last && last->kept && last->from + last->count == first)
+        last->count += count;
+    else
+        m_pieces.push_back({m_size, first, count, true});
+    m_size += count;
+}
+
+void ItemPieces::addMade(FileItem item, qint32 origin) {
+    const quint32 made = quint32(m_made.size());
+    m_made.append(std::move(item));
+    m_madeOrigins.push_back(origin);
+    Piece* last = m_pieces.empty() ? nullptr : &m_pieces.back();
+    if (last && !last->kept && last->from + last->count == made)
+        ++last->count;
+    else
+        m_pieces.push_back({m_size, made, 1, false});
+    ++m_size;
+}
+
+template <typename Each>
+void ItemPieces::forEach(quint32 begin, quint32 end, Each each) const {
+    if (begin >= end) return;
+    auto piece = std::upper_bound(m_pieces.begin(), m_pieces.end(), begin,
+                                  [](quint32 at, const Piece& p) { return at < p.at; });
+    --piece;  // the first piece starts at 0, so some piece holds `begin`
+    for (quint32 at = begin; at < end; ++piece) {
+        const quint32 stop = std::min(end, piece->at + piece->count);
+        for (quint32 from = piece->from + (at - piece->at); at < stop; ++at, ++from)
+            each(at, *piece, from);
+    }
+}
+
+std::vector<qint32> ItemPieces::origins() const {
+    std::vector<qint32> origins(m_size);
+    const int shares = kSharesPerCore * std::max(1, QThread::idealThreadCount());
+    WorkQueue::runShares(shares, [&](int share) {
+        forEach(shareBoundary(m_size, share, shares), shareBoundary(m_size, share + 1, shares),
+                [&](quint32 at, const Piece& piece, quint32 from) {
+                    origins[at] = piece.kept ? qint32(from) : m_madeOrigins[from];
+                });
+    });
+    return origins;
+}
+
+QList<FileItem> ItemPieces::unkept() const {
+    QList<FileItem> unkept;
+    for (qsizetype i = 0; i < m_made.size(); ++i)
+        if (m_madeOrigins[size_t(i)] < 0) unkept.append(m_made[i]);
+    return unkept;
+}
+
+QList<FileItem> ItemPieces::items(int jobs, const std::function<void(int)>& alongside) const {
+    if (m_size == 0) {
+        WorkQueue::runShares(jobs, alongside);
+        return {};
+    }
+    // Allocated without constructing anything, so that each item's memory is first touched,
+    // page faults included, by the thread that writes it.
+    auto [header, data] = QTypedArrayData<FileItem>::allocate(qsizetype(m_size));
+    const int shares = kSharesPerCore * std::max(1, QThread::idealThreadCount());
+    WorkQueue::runShares(jobs + shares, [&](int share) {
+        if (share < jobs) return alongside(share);
+        share -= jobs;
+        forEach(shareBoundary(m_size, share, shares), shareBoundary(m_size, share + 1, shares),
+                [&](quint32 at, const Piece& piece, quint32 from) {
+                    if (!piece.kept) {
+                        new (data + at) FileItem(m_made[from]);
+                        return;
+                    }
+                    const FileItem& item = m_kept[from];
+                    if (item.hasAttributes())
+                        new (data + at)
+                            FileItem(item.folderRecord(), item.nameSlot(), item.isDirectory());
+                    else
+                        new (data + at) FileItem(item);
+                });
+    });
+    return QList<FileItem>(QArrayDataPointer<FileItem>(header, data, qsizetype(m_size)));
+}
+
+}  // namespace tarnwick

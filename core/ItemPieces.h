@@ -1,0 +1,61 @@
+#pragma once
+
+#include "FileItem.h"
+
+#include <QList>
+
+#include <functional>
+#include <vector>
+
+namespace tarnwick {
+
+// The items of a listing put together, in order, from runs of another listing's items and from
+// items made anew; built at the end on all cores, each item written once. A re-opened
+// million-item listing is mostly such runs, and copying them one by one on one thread was most
+// of its revalidation after the stat of every folder.
+class ItemPieces {
+public:
+    explicit ItemPieces(const QList<FileItem>& kept) : m_kept(kept) {}
+
+    quint32 size() const { return m_size; }
+    // `count` items of the kept listing from `first` on, without sizes and dates (a file's can
+    // change without its folder's times moving).
+    void addKept(quint32 first, quint32 count);
+    // `origin`: the kept item it stands for (same name and kind), or -1.
+    void addMade(FileItem item, qint32 origin);
+
+    // Per item: the kept item it stands for, or -1.
+    std::vector<qint32> origins() const;
+    // The items that stand for no kept item, in order.
+    QList<FileItem> unkept() const;
+    // Whether each item is a folder, asked once an item, in order (as nameOrderOf asks).
+    auto directoriesInOrder() const {
+        return [this, piece = m_pieces.begin()](size_t at) mutable {
+            while (at >= piece->at + piece->count) ++piece;
+            const quint32 from = piece->from + (quint32(at) - piece->at);
+            return (piece->kept ? m_kept[from] : m_made[from]).isDirectory();
+        };
+    }
+    // The items, built on all cores. `alongside(0)` ... `alongside(jobs - 1)` run meanwhile, each
+    // as a share of its own: work that needs only the origins and the unkept items.
+    QList<FileItem> items(int jobs = 0, const std::function<void(int job)>& alongside = {}) const;
+
+private:
+    struct Piece {
+        quint32 at;    // in the listing being put together
+        quint32 from;  // in the kept listing, or in m_made
+        quint32 count;
+        bool kept;
+    };
+    // Calls `each(at, piece, from)` for the items [begin, end) of the listing.
+    template <typename Each>
+    void forEach(quint32 begin, quint32 end, Each each) const;
+
+    const QList<FileItem>& m_kept;
+    std::vector<Piece> m_pieces;
+    QList<FileItem> m_made;
+    std::vector<qint32> m_madeOrigins;
+    quint32 m_size = 0;
+};
+
+}  // namespace tarnwick

@@ -48,14 +48,21 @@ int main(int argc, char** argv) {
 
     const char* const queries[] = {"r", "rep", "report", "report final", "e", "rpt", "rtfnal",
                                    "lghthsjrnl.t"};
+    constexpr size_t kQueries = std::size(queries);
     std::vector<double> all;
+    std::vector<std::vector<double>> perQuery(kQueries);
     for (int round = 0; round < 5; ++round) {
-        for (const char* query : queries) {
+        for (size_t q = 0; q < kQueries; ++q) {
             // Each query typed fresh after an empty field, so that every keystroke changes the list.
             untilPublished(session, [&] { session.queryChanged(QString()); });
-            all.push_back(untilPublished(
-                session, [&] { session.queryChanged(QString::fromLatin1(query)); }));
+            perQuery[q].push_back(untilPublished(
+                session, [&] { session.queryChanged(QString::fromLatin1(queries[q])); }));
+            all.push_back(perQuery[q].back());
         }
+    }
+    for (size_t q = 0; q < kQueries; ++q) {
+        std::sort(perQuery[q].begin(), perQuery[q].end());
+        std::printf("  \"%s\": median %.1f ms\n", queries[q], perQuery[q][perQuery[q].size() / 2]);
     }
     std::sort(all.begin(), all.end());
     std::printf("keystroke to name matches: median %.1f ms, 90th %.1f ms, worst %.1f ms "

@@ -19,7 +19,8 @@ namespace tarnwick {
 
 namespace {
 
-// Content hits looked up by folder and name, so that no item's path has to be built.
+// Content hits by folder and name, so that no item's path has to be built; made once a run and
+// read by every share.
 class ContentHitIndex {
 public:
     explicit ContentHitIndex(const QSet<QByteArray>& hits) {
@@ -33,12 +34,27 @@ public:
 
     bool isEmpty() const { return m_namesByFolder.isEmpty(); }
 
+    const QSet<QByteArray>* namesIn(const QByteArray& folder) const {
+        auto it = m_namesByFolder.constFind(folder);
+        return it == m_namesByFolder.constEnd() ? nullptr : &*it;
+    }
+
+private:
+    QHash<QByteArray, QSet<QByteArray>> m_namesByFolder;
+};
+
+// One share's look-ups: siblings are listed together, so an item's folder is mostly the one of
+// the item before.
+class ContentHitLookup {
+public:
+    explicit ContentHitLookup(const ContentHitIndex& index) : m_index(index) {}
+
     bool contains(const FileItem& item) {
+        if (m_index.isEmpty()) return false;
         const FolderRecord* folder = &item.folder();
         if (folder != m_lastFolder) {
             m_lastFolder = folder;
-            auto it = m_namesByFolder.constFind(folder->path());
-            m_lastNames = it == m_namesByFolder.constEnd() ? nullptr : &*it;
+            m_lastNames = m_index.namesIn(folder->path());
         }
         if (!m_lastNames) return false;
         QByteArrayView name = item.nativeName();
@@ -46,7 +62,7 @@ public:
     }
 
 private:
-    QHash<QByteArray, QSet<QByteArray>> m_namesByFolder;
+    const ContentHitIndex& m_index;
     const FolderRecord* m_lastFolder = nullptr;
     const QSet<QByteArray>* m_lastNames = nullptr;
 };
@@ -67,10 +83,10 @@ struct ChunkResult {
 constexpr qsizetype kItemsPerCancelCheck = 4096;
 
 void matchRange(const QList<FileItem>& items, const PreparedQuery& query,
-                const QSet<QByteArray>& contentHits, qsizetype begin, qsizetype end,
+                const ContentHitIndex& contentHits, qsizetype begin, qsizetype end,
                 const RunCancelled& cancelled, ChunkResult& out) {
     Matcher matcher(query);
-    ContentHitIndex hits(contentHits);
+    ContentHitLookup hits(contentHits);
     // Pages of the room not used are never touched.
     out.ranked.reserve(size_t(end - begin));
     for (qsizetype block = begin; block < end; block += kItemsPerCancelCheck) {
@@ -81,7 +97,7 @@ void matchRange(const QList<FileItem>& items, const PreparedQuery& query,
             const std::optional<qint64> score = matcher.score(item);
             if (score)
                 out.ranked.push_back({quint64(*score), quint32(i)});
-            else if (!hits.isEmpty() && hits.contains(item))
+            else if (hits.contains(item))
                 out.contentOnly.push_back(quint32(i));
         }
     }
@@ -110,7 +126,10 @@ void radixSort(std::vector<Keyed>& items) {
     }
 }
 
-constexpr qsizetype kItemsPerThread = 20000;
+// Shares of at least this many items, up to two a core: a thread whose share happens to hold
+// the cheap items takes another rather than waiting for the others.
+constexpr qsizetype kItemsPerShare = 10000;
+constexpr int kSharesPerCore = 2;
 
 // Name and path matches keyed by how far their score lies below the best, then the content-only
 // hits keyed after all of them, each group in listing order; nothing once cancelled.
@@ -118,13 +137,14 @@ std::optional<std::vector<Keyed>> rankMatches(const QList<FileItem>& items, cons
                                               const QSet<QByteArray>& contentHits,
                                               const RunCancelled& cancelled) {
     const PreparedQuery prepared(query);
+    const ContentHitIndex hits(contentHits);
     const qsizetype n = items.size();
-    const int shares = int(
-        std::clamp<qsizetype>(n / kItemsPerThread, 1, std::max(1, QThread::idealThreadCount())));
+    const int shares = int(std::clamp<qsizetype>(
+        n / kItemsPerShare, 1, kSharesPerCore * std::max(1, QThread::idealThreadCount())));
     std::vector<ChunkResult> chunks(static_cast<size_t>(shares));
     WorkQueue::runShares(shares, [&](int share) {
-        matchRange(items, prepared, contentHits, n * share / shares, n * (share + 1) / shares,
-                   cancelled, chunks[size_t(share)]);
+        matchRange(items, prepared, hits, n * share / shares, n * (share + 1) / shares, cancelled,
+                   chunks[size_t(share)]);
     });
     if (!std::all_of(chunks.begin(), chunks.end(), [](const ChunkResult& c) { return c.complete; }))
         return std::nullopt;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 namespace tarnwick {
 
@@ -33,6 +34,10 @@ PreparedQuery::PreparedQuery(const QString& query) : m_folded(foldText(query)) {
         bits = quint64(1) << (bit++ % 64);
         m_neededBytes |= bits;
     }
+    m_unfoldedByteBits = m_byteBits;
+    for (char c = 'A'; c <= 'Z'; ++c)
+        m_unfoldedByteBits[static_cast<unsigned char>(c)] =
+            m_byteBits[static_cast<unsigned char>(c - 'A' + 'a')];
 }
 // A query is matched as it stands, so its simplicity needs no slashes around it: a simple text
 // between slashes is simple alone, and a query character of several code points never equals a
@@ -195,12 +200,27 @@ std::optional<qint64> Matcher::score(const FileItem& item) {
         std::optional<qint64> byName = scoreName(item);
         return byName ? byName : scorePath(item);
     }
-    const QByteArrayView folded = item.foldedName(m_fold.data());
-    const std::string_view name(folded.data(), size_t(folded.size()));
+    // A name folded to its lowercase is looked at before it is folded: most names lack a byte
+    // of a longer query, and are then never folded.
+    const bool lowercased = item.nameSlot().flags & NameSlot::kFoldLowercase;
+    std::string_view name;
+    bool isFolded = false;
+    auto fold = [&] {
+        if (std::exchange(isFolded, true)) return;
+        const QByteArrayView folded = item.foldedName(m_fold.data());
+        name = std::string_view(folded.data(), size_t(folded.size()));
+    };
+    if (!lowercased) fold();
     const quint64 needed = m_query.neededBytes();
     // A one-byte query is looked for at once: nothing would be skipped.
-    const quint64 nameBytes = m_query.utf8().size() > 1 ? m_query.bytesIn(name) : ~quint64(0);
+    quint64 nameBytes = ~quint64(0);
+    if (m_query.utf8().size() > 1) {
+        const QByteArrayView raw = item.nativeName();
+        nameBytes = lowercased ? m_query.bytesInUnfolded({raw.data(), size_t(raw.size())})
+                               : m_query.bytesIn(name);
+    }
     if ((needed & ~nameBytes) == 0) {
+        fold();
         if (std::optional<qint64> byName = m_query.scoreSimpleUtf8(name)) return byName;
     }
     const FolderRecord& folder = item.folder();
@@ -208,6 +228,7 @@ std::optional<qint64> Matcher::score(const FileItem& item) {
     if (!folder.relativeFoldIsSimple()) return scorePath(item);
     const FolderPart& part = folderPart(item);
     if ((needed & ~(nameBytes | part.bytes)) != 0) return std::nullopt;
+    fold();
     return scoreSimplePath(part, name);
 }
 

@@ -54,6 +54,12 @@ public:
         for (char c : text) present |= m_byteBits[static_cast<unsigned char>(c)];
         return present;
     }
+    // The same for a text whose fold is its ASCII lowercase, read before it is folded.
+    quint64 bytesInUnfolded(std::string_view text) const {
+        quint64 present = 0;
+        for (char c : text) present |= m_unfoldedByteBits[static_cast<unsigned char>(c)];
+        return present;
+    }
     quint64 neededBytes() const { return m_neededBytes; }
     // Walks `text` (simple folded UTF-8) on from `state`; true once the whole query matched.
     bool continueSubsequence(std::string_view text, SubsequenceState& state) const;
@@ -64,7 +70,8 @@ private:
     std::string m_utf8;                     // the folded query
     bool m_simple = false;
     bool m_ascii = false;
-    std::array<quint64, 256> m_byteBits{};  // 0 for a byte not in the query
+    std::array<quint64, 256> m_byteBits{};          // 0 for a byte not in the query
+    std::array<quint64, 256> m_unfoldedByteBits{};  // the same with 'A'-'Z' as 'a'-'z'
     quint64 m_neededBytes = 0;
 };
 

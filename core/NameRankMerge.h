@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FileItem.h"
+#include "Listing.h"
 
 #include <QList>
 
@@ -9,12 +10,11 @@
 namespace tarnwick {
 
 // The name ranks of a listing's items (as computeNameRanks gives them) when most of them were
-// ranked before: `origin[i]` is the index in `old` of the item the i-th was taken from, or -1 for
-// a name not ranked yet; `unranked` holds those items, in order. Only the new names are sorted
-// and collated against the old order, so the items taken over need not be at hand.
-std::vector<quint32> mergedNameRanks(const QList<FileItem>& old,
-                                     const std::vector<quint32>& oldRanks,
-                                     const std::vector<qint32>& origin,
+// ranked in `old`: `origin[i]` is the index among old's items of the item the i-th was taken
+// from, or -1 for a name not ranked yet; `unranked` holds those items, in order. Only the new
+// names are sorted and collated against the old order, so the items taken over need not be at
+// hand.
+std::vector<quint32> mergedNameRanks(const Listing& old, const std::vector<qint32>& origin,
                                      const QList<FileItem>& unranked);
 
 }  // namespace tarnwick

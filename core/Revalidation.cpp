@@ -70,9 +70,8 @@ public:
             const bool merged = !m_from.listing->nameRanks.empty();
             const QList<FileItem> unkept = m_pieces.unkept();
             auto rank = [&] {
-                ranks = merged
-                            ? mergedNameRanks(m_old, m_from.listing->nameRanks, m_origins, unkept)
-                            : computeNameRanks(m_items);
+                ranks = merged ? mergedNameRanks(*m_from.listing, m_origins, unkept)
+                               : computeNameRanks(m_items);
             };
             auto count = [&] {
                 kept->counts = m_sameRoot ? countedAgain(unkept) : countExtensions(m_items);

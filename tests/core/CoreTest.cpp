@@ -10,6 +10,7 @@
 #include "core/MatchScore.h"
 #include "core/NameCollation.h"
 #include "core/NameOrder.h"
+#include "core/NameRankMerge.h"
 #include "core/Preferences.h"
 #include "core/SearchScope.h"
 #include "core/SearchSession.h"
@@ -685,7 +686,8 @@ private Q_SLOTS:
 
     // The name order is the collator's, whether names go through the ASCII table or keys, in
     // locales the table serves and in those it cannot (Czech "ch", Danish "aa"): names of every
-    // kind, equal ones kept in list order and marked equal.
+    // kind, equal ones kept in list order and marked equal. Ranks merged from an earlier listing
+    // (names added, or added and dropped) are the ranks worked out afresh.
     void nameOrderIsTheCollatorsOrder() {
         const QStringList pieces =
             QString::fromUtf8(
@@ -701,7 +703,7 @@ private Q_SLOTS:
             if (i % 500 == 0) name += "\xff";  // not UTF-8
             if (i % 3 == 0)  // long shared beginnings, some names of eight characters exactly
                 name = QByteArray("100MEDIA") + (i % 9 ? "" : "img_2024") + (i % 6 ? name : "");
-            all.append(FileItem::fromPath("/s/" + name, "/s", false, 0));
+            all.append(FileItem::fromPath("/s/" + name, "/s", i % 5 == 0, 0));
         }
         for (const char* locale :
              {"C", "en_US", "de_DE", "sv_SE", "cs_CZ", "da_DK", "tr_TR", "fr_FR", "ja_JP"}) {
@@ -719,6 +721,25 @@ private Q_SLOTS:
                 QVERIFY2(got.equalsPrevious[i] ==
                              (keys[expected[i - 1]].compare(keys[expected[i]]) == 0),
                          locale);
+            QList<FileItem> before;  // all but every seventh
+            std::vector<qint32> origin;
+            for (qsizetype i = 0; i < all.size(); ++i) {
+                origin.push_back(i % 7 ? qint32(before.size()) : -1);
+                if (i % 7) before.append(all[i]);
+            }
+            for (int dropEvery : {0, 11}) {
+                QList<FileItem> after, unranked;
+                std::vector<qint32> from;
+                for (qsizetype i = 0; i < all.size(); ++i) {
+                    if (dropEvery && i % dropEvery == 0) continue;
+                    after.append(all[i]);
+                    from.push_back(origin[size_t(i)]);
+                    if (origin[size_t(i)] < 0) unranked.append(all[i]);
+                }
+                QVERIFY2(mergedNameRanks(*makeListing(before), from, unranked) ==
+                             computeNameRanks(after),
+                         locale);
+            }
         }
         QLocale::setDefault(QLocale::c());
     }

@@ -128,8 +128,8 @@ void radixSort(std::vector<Keyed>& items) {
 
 // Shares of at least this many items, up to two a core: a thread whose share happens to hold
 // the cheap items takes another rather than waiting for the others.
-constexpr qsizetype kItemsPerShare = 10000;
-constexpr int kSharesPerCore = 2;
+constexpr qsizetype kItemsPerMatchShare = 10000;
+constexpr int kMatchSharesPerCore = 2;
 
 // Name and path matches keyed by how far their score lies below the best, then the content-only
 // hits keyed after all of them, each group in listing order; nothing once cancelled.
@@ -139,8 +139,9 @@ std::optional<std::vector<Keyed>> rankMatches(const QList<FileItem>& items, cons
     const PreparedQuery prepared(query);
     const ContentHitIndex hits(contentHits);
     const qsizetype n = items.size();
-    const int shares = int(std::clamp<qsizetype>(
-        n / kItemsPerShare, 1, kSharesPerCore * std::max(1, QThread::idealThreadCount())));
+    const int shares =
+        int(std::clamp<qsizetype>(n / kItemsPerMatchShare, 1,
+                                  kMatchSharesPerCore * std::max(1, QThread::idealThreadCount())));
     std::vector<ChunkResult> chunks(static_cast<size_t>(shares));
     WorkQueue::runShares(shares, [&](int share) {
         matchRange(items, prepared, hits, n * share / shares, n * (share + 1) / shares, cancelled,

@@ -14,7 +14,7 @@ namespace {
 
 // Shares per core: pieces vary in cost (a made item is a plain copy, a kept one may lose its
 // attributes), so a thread done early takes another share.
-constexpr int kSharesPerCore = 4;
+constexpr int kFillSharesPerCore = 4;
 
 quint32 shareBoundary(quint32 size, int share, int shares) {
     return quint32(quint64(size) * quint64(share) / quint64(shares));
@@ -59,7 +59,7 @@ void ItemPieces::forEach(quint32 begin, quint32 end, Each each) const {
 
 std::vector<qint32> ItemPieces::origins() const {
     std::vector<qint32> origins(m_size);
-    const int shares = kSharesPerCore * std::max(1, QThread::idealThreadCount());
+    const int shares = kFillSharesPerCore * std::max(1, QThread::idealThreadCount());
     WorkQueue::runShares(shares, [&](int share) {
         forEach(shareBoundary(m_size, share, shares), shareBoundary(m_size, share + 1, shares),
                 [&](quint32 at, const Piece& piece, quint32 from) {
@@ -84,7 +84,7 @@ QList<FileItem> ItemPieces::items(int jobs, const std::function<void(int)>& alon
     // Allocated without constructing anything, so that each item's memory is first touched,
     // page faults included, by the thread that writes it.
     auto [header, data] = QTypedArrayData<FileItem>::allocate(qsizetype(m_size));
-    const int shares = kSharesPerCore * std::max(1, QThread::idealThreadCount());
+    const int shares = kFillSharesPerCore * std::max(1, QThread::idealThreadCount());
     WorkQueue::runShares(jobs + shares, [&](int share) {
         if (share < jobs) return alongside(share);
         share -= jobs;

@@ -867,7 +867,8 @@ private Q_SLOTS:
 
     // The name order never waits for sizes and dates; the size order reads them all, keeps the
     // list as it was until they are in, then publishes once. A file gone before its stat sorts
-    // as size 0. The listing is kept, and a panel on a folder inside serves it.
+    // as size 0. The listing is kept, and a panel on a folder inside, or on the folder again,
+    // serves it.
     void sizesAreReadWhenTheOrderNeedsThem() {
         TempTree tree;
         for (const char* file : {"small=1", "big=5000", "mid=50", "dir/in=7"})
@@ -895,6 +896,11 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(again.isSettled(), 20000);
         QCOMPARE(names(again.allItems()), "in");
         QTRY_COMPARE(deps.kept->count(), size_t(2));
+        tree.write("new");  // the folder itself again, grown: its kept items and ranks merged
+        SearchSession third(tree.path(), deps);
+        third.startSearch();
+        QTRY_VERIFY_WITH_TIMEOUT(third.isSettled(), 20000);
+        QCOMPARE(names(third.filteredItems()), "dir|dir/in|mid|new|small");
     }
 
     // Keystrokes within the debounce make one run; of runs queued behind a slow one, and of a run

@@ -32,11 +32,13 @@ std::shared_ptr<Listing> newListing(Listing contents = {}) {
     return std::shared_ptr<Listing>(new Listing(std::move(contents)), freeListing);
 }
 
+// `nameOrder`: worked out already, or null to work it out from the ranks.
 std::shared_ptr<Listing> rankedListing(QList<FileItem> items, std::vector<quint32> nameRanks,
-                                       bool hasAttributes) {
+                                       bool hasAttributes, ItemOrder nameOrder = nullptr) {
     auto listing = newListing();
-    listing->nameOrder =
-        nameOrderOf(nameRanks, [&](size_t i) { return items[qsizetype(i)].isDirectory(); });
+    listing->nameOrder = nameOrder ? std::move(nameOrder) : nameOrderOf(nameRanks, [&](size_t i) {
+        return items[qsizetype(i)].isDirectory();
+    });
     listing->nameRanks = std::move(nameRanks);
     listing->items = std::move(items);
     listing->hasAttributes = hasAttributes;
@@ -51,17 +53,9 @@ ListingPtr makeListing(QList<FileItem> items, bool nameRanks, bool hasAttributes
     return rankedListing(std::move(items), std::move(ranks), hasAttributes);
 }
 
-ListingPtr makeRankedListing(QList<FileItem> items, std::vector<quint32> nameRanks) {
-    return rankedListing(std::move(items), std::move(nameRanks), false);
-}
-
 ListingPtr makeRankedListing(QList<FileItem> items, std::vector<quint32> nameRanks,
                              ItemOrder nameOrder) {
-    auto listing = newListing();
-    listing->nameOrder = std::move(nameOrder);
-    listing->nameRanks = std::move(nameRanks);
-    listing->items = std::move(items);
-    return listing;
+    return rankedListing(std::move(items), std::move(nameRanks), false, std::move(nameOrder));
 }
 
 ListingPtr withAttributes(const Listing& listing, const std::atomic<bool>* cancelled) {

@@ -32,11 +32,10 @@ using ListingPtr = std::shared_ptr<const Listing>;
 // With `nameRanks` the listing pays for collating every name once, so that later runs sort
 // integers: worth it for a panel that filters many times, not for a single run.
 ListingPtr makeListing(QList<FileItem> items, bool nameRanks = true, bool hasAttributes = false);
-// A listing whose ranks are known already (taken over from an earlier listing).
-ListingPtr makeRankedListing(QList<FileItem> items, std::vector<quint32> nameRanks);
-// The same with its name order too, worked out before the items were at hand.
+// A listing whose ranks are known already (taken over from an earlier listing), and its name
+// order too when that was worked out before the items were at hand.
 ListingPtr makeRankedListing(QList<FileItem> items, std::vector<quint32> nameRanks,
-                             ItemOrder nameOrder);
+                             ItemOrder nameOrder = nullptr);
 
 // The name order of items whose ranks are `ranks`: folders first, each kind by rank, equal ranks
 // in listing order. `isDirectory(i)` tells the i-th item's kind, asked once an item, in order.

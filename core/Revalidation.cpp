@@ -66,30 +66,31 @@ public:
             kept->counts = m_from.counts;
             kept->pills = m_from.pills;
         } else {
+            QList<FileItem> items;
             std::vector<quint32> ranks;
             const bool merged = !m_from.listing->nameRanks.empty();
             const QList<FileItem> unkept = m_pieces.unkept();
             auto rank = [&] {
                 ranks = merged ? mergedNameRanks(*m_from.listing, m_origins, unkept)
-                               : computeNameRanks(m_items);
+                               : computeNameRanks(items);
             };
             auto count = [&] {
-                kept->counts = m_sameRoot ? countedAgain(unkept) : countExtensions(m_items);
+                kept->counts = m_sameRoot ? countedAgain(unkept) : countExtensions(items);
             };
             if (merged && m_sameRoot) {
                 // None of these needs the items taken over: all run while those are copied.
                 ItemOrder order;
-                m_items = m_pieces.items(2, [&](int job) {
+                items = m_pieces.items(2, [&](int job) {
                     if (job == 1) return count();
                     rank();
                     order = nameOrderOf(ranks, m_pieces.directoriesInOrder());
                 });
                 kept->listing =
-                    makeRankedListing(std::move(m_items), std::move(ranks), std::move(order));
+                    makeRankedListing(std::move(items), std::move(ranks), std::move(order));
             } else {
-                m_items = m_pieces.items();
+                items = m_pieces.items();
                 WorkQueue::runShares(2, [&](int share) { share == 0 ? rank() : count(); });
-                kept->listing = makeRankedListing(std::move(m_items), std::move(ranks));
+                kept->listing = makeRankedListing(std::move(items), std::move(ranks));
             }
             kept->pills = pillsFor(kept->counts, true);
         }
@@ -410,7 +411,6 @@ private:
     KeptListing* m_out = nullptr;
     QByteArray m_path;    // of the folder being visited
     ItemPieces m_pieces;  // the new listing's items while folders are visited
-    QList<FileItem> m_items;
     // Per item: the kept item it was taken from or read again as (same name and kind), else -1.
     std::vector<qint32> m_origins;
     std::vector<char> m_unchanged;         // per kept folder

@@ -10,7 +10,6 @@ namespace {
 
 constexpr const char* kKWin = "org.kde.KWin";
 constexpr const char* kScriptingInterface = "org.kde.kwin.Scripting";
-constexpr const char* kScriptInterface = "org.kde.kwin.Script";
 
 }  // namespace
 
@@ -37,23 +36,24 @@ void KWinScript::start(const QString& pluginName, const QString& source, int tim
          QStringLiteral("loadScript"), {m_file->fileName(), pluginName},
          [this, generation](const QDBusMessage& reply) {
              if (generation != m_generation) return;
-             if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+             // -1: a script of that name is loaded already.
+             if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty() ||
+                 reply.arguments().first().toInt() < 0)
                  return report(false);
-             run(reply.arguments().first().toInt(), false);
+             runLoaded();
          });
 }
 
-void KWinScript::run(int scriptId, bool legacyPath) {
-    // Plasma 6 exports a loaded script as /Scripting/ScriptN, Plasma 5 as /N.
-    const QString path = legacyPath ? QStringLiteral("/%1").arg(scriptId)
-                                    : QStringLiteral("/Scripting/Script%1").arg(scriptId);
+void KWinScript::runLoaded() {
+    // Not the script's own "run": KWin numbers a script by how many are loaded when it comes,
+    // so once another client has unloaded an earlier script, ours can get the number of one
+    // still loaded, and "run" sent to that number reaches the other script and does nothing.
+    // "start" runs every loaded script that is not yet running, ours whatever its number; to
+    // KWin it is what a change of its own settings does.
     const int generation = m_generation;
-    call(path, QString::fromLatin1(kScriptInterface), QStringLiteral("run"), {},
-         [this, generation, scriptId, legacyPath](const QDBusMessage& reply) {
-             if (generation != m_generation) return;
-             if (reply.type() == QDBusMessage::ReplyMessage) return report(true);
-             if (!legacyPath) return run(scriptId, true);
-             report(false);
+    call(QStringLiteral("/Scripting"), QString::fromLatin1(kScriptingInterface),
+         QStringLiteral("start"), {}, [this, generation](const QDBusMessage& reply) {
+             if (generation == m_generation) report(reply.type() == QDBusMessage::ReplyMessage);
          });
 }
 

@@ -29,7 +29,7 @@ public:
     void unload();
 
 private:
-    void run(int scriptId, bool legacyPath);
+    void runLoaded();
     void call(const QString& path, const QString& interface, const QString& method,
               const QVariantList& arguments, std::function<void(const QDBusMessage&)> then);
     void report(bool running);

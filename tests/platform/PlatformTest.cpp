@@ -390,7 +390,8 @@ class FileManagerQueryTest : public BusTest {
                             });
         return dolphin;
     }
-    // KWin that runs our script by calling back with `report` as the window stack.
+    // KWin that runs our script by calling back with `report` as the window stack. Only
+    // "start" runs it: the number loadScript hands out can be that of another client's script.
     std::unique_ptr<FakeBusService> kwin(const QString& report) {
         auto kwin = fake(u"org.kde.KWin"_s);
         auto script = std::make_shared<QString>();
@@ -401,7 +402,7 @@ class FileManagerQueryTest : public BusTest {
                          return FakeBusService::answer({7});
                      });
         kwin->onCall(
-            u"/Scripting/Script7"_s, u"org.kde.kwin.Script"_s, u"run"_s,
+            u"/Scripting"_s, u"org.kde.kwin.Scripting"_s, u"start"_s,
             [service = kwin.get(), script, report](const QDBusMessage&) {
                 // callDBus("service", "path", "interface", "report", "token", ...)
                 const QRegularExpression pattern(

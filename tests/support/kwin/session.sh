@@ -5,6 +5,8 @@
 # emptied first (default: $TARNWICK_TEST_ROOT/$TARNWICK_SESSION_NAME). Exits 77 without KWin.
 command -v kwin_wayland > /dev/null || { echo "kwin_wayland is not installed"; exit 77; }
 OUT=${OUT:-${TARNWICK_TEST_ROOT:-${TMPDIR:-/tmp}}/${TARNWICK_SESSION_NAME:-kwin-session}}
+# The document portal of a run just ended may still hold its FUSE mount in the old runtime.
+umount -l "$OUT/runtime/doc" 2>/dev/null || fusermount3 -uz "$OUT/runtime/doc" 2>/dev/null || true
 rm -rf "$OUT"
 mkdir -p "$OUT/home" "$OUT/runtime" "$OUT/bin" && chmod 700 "$OUT/runtime"
 # The installed binary carries a file capability (cap_sys_resource) that containers refuse

@@ -1,6 +1,7 @@
 #include "DirectoryListing.h"
 
 #include "DirectoryEntries.h"
+#include "FolderStamps.h"
 #include "HiddenList.h"
 #include "ItemArena.h"
 #include "PathAnchor.h"
@@ -41,10 +42,12 @@ struct FolderNode {
     QByteArray path;
     qsizetype relativeStart = 0;
     dev_t parentDevice = 0;  // the root's own device for the root
+    bool parentRemote = false;
     bool isRoot = false;
     int fd = -1;  // opened from the parent's descriptor, when there was one to spare
     FolderRecordPtr record;
-    NameSlot* names = nullptr;  // in the reading thread's arena, kind in the flags
+    KeptFolder* kept = nullptr;  // its stamp, when the walk stamps folders
+    NameSlot* names = nullptr;   // in the reading thread's arena, kind in the flags
     size_t itemCount = 0;
     // Sub-folders in entry order, each knowing its entry's index in its parent's `names`.
     FolderNode* firstChild = nullptr;
@@ -87,6 +90,7 @@ public:
     }
 
     QList<FileItem> run() {
+        if (m_options.folders) m_options.folders->clear();
         struct stat rootStat;
         if (statAnyLength(m_root, &rootStat, true) != 0 || !S_ISDIR(rootStat.st_mode)) return {};
         m_rootNode.path = m_root;
@@ -161,9 +165,13 @@ private:
         if (fd < 0) return;  // unreadable or vanished: its contents are left out
         // The device comes from the descriptor already open, not from a stat of every entry.
         struct stat folderStat;
-        if (fstat(fd, &folderStat) != 0 ||
-            (folderStat.st_dev != node.parentDevice &&
-             isVirtualFileSystem(fd, folderStat.st_dev, m_virtualDevices))) {
+        if (fstat(fd, &folderStat) != 0) {
+            close(fd);
+            return;
+        }
+        if (m_options.folders) stamp(node, fd, folderStat, arena);
+        if (folderStat.st_dev != node.parentDevice &&
+            isVirtualFileSystem(fd, folderStat.st_dev, m_virtualDevices)) {
             close(fd);
             return;
         }
@@ -178,9 +186,34 @@ private:
                                entries.push_back({names.size(), length, type});
                                names.insert(names.end(), name, name + length + 1);
                            });
-        if (hasHiddenList) dropListedHidden(fd, names, entries);
+        if (hasHiddenList) {
+            dropListedHidden(fd, names, entries);
+            if (node.kept) stampHiddenList(*node.kept, fd);
+        }
         addEntries(node, fd, folderStat.st_dev, names, entries, arena);
         close(fd);
+    }
+
+    // Taken before the entries are read: an edit after this moment moves the folder's times past
+    // the stamp, and the next revalidation reads the folder again.
+    void stamp(FolderNode& node, int fd, const struct stat& st, ItemArena& arena) const {
+        auto* kept = new (arena.allocateBytes(sizeof(KeptFolder), alignof(KeptFolder))) KeptFolder;
+        kept->stamp = stampOf(st);
+        const bool crossesMount = node.isRoot || st.st_dev != node.parentDevice;
+        if (crossesMount ? isRemoteFileSystem(fd) : node.parentRemote)
+            kept->flags |= KeptFolder::kRemote;
+        if (isSettled(kept->stamp, m_start, m_options.settleNs))
+            kept->flags |= KeptFolder::kTrusted;
+        node.kept = kept;
+    }
+
+    void stampHiddenList(KeptFolder& kept, int fd) const {
+        struct stat st;
+        if (fstatat(fd, ".hidden", &st, AT_SYMLINK_NOFOLLOW) != 0) return;
+        kept.flags |= KeptFolder::kHiddenList;
+        kept.hiddenList = stampOf(st);
+        if (!isSettled(kept.hiddenList, m_start, m_options.settleNs))
+            kept.flags &= quint8(~KeptFolder::kTrusted);
     }
 
     static void dropListedHidden(int folderFd, const std::vector<char>& names,
@@ -219,8 +252,10 @@ private:
             child->path = childPath(node.path, name);
             child->relativeStart = childRelativeStart;
             child->parentDevice = device;
+            child->parentRemote = node.kept && (node.kept->flags & KeptFolder::kRemote);
             child->fd = openChild(fd, name);
             child->indexInParent = i;
+            m_folderCount.fetch_add(1, std::memory_order_relaxed);
             *lastChild = child;
             lastChild = &child->nextSibling;
         }
@@ -246,20 +281,36 @@ private:
         return int(std::min<rlim_t>(limit.rlim_cur / 4, 256));
     }
 
-    // Depth first: each folder's entry, then everything below it, then its next sibling.
+    // Depth first: each folder's entry, then everything below it, then its next sibling; the
+    // folders, when asked for, in the same order.
     QList<FileItem> assemble() {
         QList<FileItem> out;
         out.reserve(qsizetype(m_total.load()));
+        std::vector<KeptFolder>* folders = m_options.folders;
+        if (folders) folders->reserve(m_folderCount.load() + 1);
+        auto enter = [&](const FolderNode& node) {
+            if (!folders) return size_t(0);
+            folders->push_back(node.kept ? *node.kept : KeptFolder{});
+            folders->back().begin = quint32(out.size());
+            return folders->size() - 1;
+        };
+        auto leave = [&](size_t folder) {
+            if (!folders) return;
+            (*folders)[folder].end = quint32(out.size());
+            (*folders)[folder].foldersEnd = quint32(folders->size());
+        };
         struct Frame {
             FolderNode* node;
             size_t nextItem;
             FolderNode* nextChild;
+            size_t folder;
         };
-        std::vector<Frame> frames{{&m_rootNode, 0, m_rootNode.firstChild}};
+        std::vector<Frame> frames{{&m_rootNode, 0, m_rootNode.firstChild, enter(m_rootNode)}};
         while (!frames.empty()) {
             Frame& frame = frames.back();
             FolderNode* node = frame.node;
             if (frame.nextItem == node->itemCount) {
+                leave(frame.folder);
                 frames.pop_back();
                 continue;
             }
@@ -268,7 +319,7 @@ private:
             out.append(FileItem(node->record, slot, slot.flags & NameSlot::kDirectory));
             if (FolderNode* child = frame.nextChild; child && child->indexInParent == index) {
                 frame.nextChild = child->nextSibling;
-                frames.push_back({child, 0, child->firstChild});
+                frames.push_back({child, 0, child->firstChild, enter(*child)});
             }
         }
         return out;
@@ -276,6 +327,7 @@ private:
 
     const QByteArray m_root;
     const ListingOptions m_options;
+    const timespec m_start = readClock();  // before any folder is stamped
     std::vector<std::unique_ptr<ItemArena>> m_arenas;
     const VirtualDevices m_virtualDevices = VirtualDevices::fromMountTable();
     FolderNode m_rootNode;
@@ -284,6 +336,7 @@ private:
     std::vector<FolderNode*> m_pending;
     int m_busy = 0;
     std::atomic<size_t> m_total = 0;
+    std::atomic<size_t> m_folderCount = 0;  // below the root
     std::atomic<int> m_spareDescriptors = descriptorsToSpare();
 };
 

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "FileItem.h"
+#include "KeptListing.h"
 
 #include <QByteArray>
 #include <QList>
 
 #include <atomic>
+#include <vector>
 
 namespace tarnwick {
 
@@ -15,6 +17,11 @@ struct ListingOptions {
     const std::atomic<bool>* cancelled = nullptr;
     // Threads reading folders at once; 0 picks one per core.
     int threads = 0;
+    // When set, receives every folder of the walk, the root first and each folder before those
+    // below it, stamped as it was just before its entries were read: what a kept listing needs.
+    // One edited less than `settleNs` before the walk began is left untrusted (see keepListing).
+    std::vector<KeptFolder>* folders = nullptr;
+    qint64 settleNs = kSettleNs;
 };
 
 // Every file and folder below `folder` (not the folder itself), depth first: each folder right

@@ -49,23 +49,6 @@ bool isRemoteFileSystem(const QByteArray& path) {
     return statfs(path.constData(), &fs) == 0 && isRemoteType((unsigned long)(fs.f_type));
 }
 
-void stampFolder(KeptFolder& folder, const QByteArray& path, const KeptFolder* parent,
-                 bool showHidden, timespec start, qint64 settleNs) {
-    struct stat st;
-    if (statAnyLength(path, &st, !parent) != 0 || !S_ISDIR(st.st_mode)) return;  // untrusted
-    folder.stamp = stampOf(st);
-    const bool crossesMount = !parent || parent->stamp.device != st.st_dev;
-    if (crossesMount ? isRemoteFileSystem(path) : (parent->flags & KeptFolder::kRemote))
-        folder.flags |= KeptFolder::kRemote;
-    bool settled = isSettled(folder.stamp, start, settleNs);
-    if (!showHidden && statAnyLength(hiddenListPath(path), &st, false) == 0) {
-        folder.flags |= KeptFolder::kHiddenList;
-        folder.hiddenList = stampOf(st);
-        settled = settled && isSettled(folder.hiddenList, start, settleNs);
-    }
-    if (settled) folder.flags |= KeptFolder::kTrusted;
-}
-
 bool hiddenListUnchanged(const KeptFolder& folder, const QByteArray& path) {
     if (!(folder.flags & KeptFolder::kHiddenList)) return true;
     struct stat st;

@@ -18,11 +18,6 @@ bool isSettled(const FolderStamp& stamp, timespec start, qint64 settleNs);
 bool isRemoteFileSystem(int fd);
 bool isRemoteFileSystem(const QByteArray& path);
 
-// Fills `folder`'s stamp and flags from the folder at `path` as it is now (the root through a
-// symbolic link, the others as themselves), for a read that began at `start`.
-void stampFolder(KeptFolder& folder, const QByteArray& path, const KeptFolder* parent,
-                 bool showHidden, timespec start, qint64 settleNs);
-
 // Whether the ".hidden" file `folder` recorded is still the same (always, when there was none:
 // making one edits the folder).
 bool hiddenListUnchanged(const KeptFolder& folder, const QByteArray& path);

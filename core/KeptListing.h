@@ -62,12 +62,10 @@ using KeptListingPtr = std::shared_ptr<const KeptListing>;
 // edit made after that moment always gets a later time.
 timespec readClock();
 
-// Stamps every folder of `listing` (a fresh walk of `root` that began at `walkStart`). A folder
-// edited less than `settleNs` before the walk began is left untrusted: an edit within the same
-// clock tick, or the same second on file systems with whole-second times, could not be told
-// apart.
+// `listing`, a fresh walk of `root`, kept with its folders as the walk stamped them
+// (ListingOptions::folders).
 KeptListingPtr keepListing(const QByteArray& root, bool showHiddenFiles, ListingPtr listing,
-                           ExtensionCounts counts, timespec walkStart, qint64 settleNs = kSettleNs);
+                           ExtensionCounts counts, std::vector<KeptFolder> folders);
 
 // Bytes a kept listing holds: items, ranks, folder records and names, stamps.
 size_t footprintOf(const KeptListing& kept);

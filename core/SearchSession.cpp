@@ -254,10 +254,11 @@ void SearchSession::startKeptListing(quint64 search) {
                 return;
             }
         }
-        const timespec start = readClock();
+        std::vector<KeptFolder> folders;
         ListingOptions listingOptions;
         listingOptions.showHiddenFiles = hidden;
         listingOptions.cancelled = cancelled.get();
+        listingOptions.folders = &folders;
         QList<FileItem> items = listDirectory(folder, listingOptions);
         if (cancelled->load()) return;
         auto fresh = std::make_shared<KeptListing>();
@@ -266,8 +267,9 @@ void SearchSession::startKeptListing(quint64 search) {
         fresh->pills = pillsFor(fresh->counts, true);
         fresh->listing = std::move(made.listing);
         post(fresh, true, true);
-        // Stamped after it is shown: the stamps only matter to the next panel.
-        KeptListingPtr stamped = keepListing(folder, hidden, fresh->listing, fresh->counts, start);
+        // Kept after it is shown: its footprint only matters to the next panel.
+        KeptListingPtr stamped =
+            keepListing(folder, hidden, fresh->listing, fresh->counts, std::move(folders));
         kept->keep(stamped);
         post(stamped, false, false);
     });

@@ -316,8 +316,11 @@ private Q_SLOTS:
         for (const char* name : {"a/x", "b/y", "c/z"}) tree.write(name);
         auto keep = [&](const QByteArray& folder) {
             const QByteArray path = folder.isEmpty() ? tree.path() : tree.pathOf(folder);
-            return keepListing(path, false, makeListing(listDirectory(path, ListingOptions{})), {},
-                               readClock());
+            std::vector<KeptFolder> folders;
+            ListingOptions options;
+            options.folders = &folders;
+            return keepListing(path, false, makeListing(listDirectory(path, options)), {},
+                               std::move(folders));
         };
         KeptListingPtr a = keep("a");
         KeptListings store(a->footprint * 5 / 2);
@@ -450,10 +453,13 @@ private Q_SLOTS:
         for (int i = 0; i < 20; ++i) tree.write("e/e" + QByteArray::number(i) + "/f");
         if (!sameTick) QTest::qWait(60);
         KeptListings store;
-        const timespec start = readClock();
-        const QList<FileItem> first = listDirectory(tree.path(), ListingOptions{});
+        std::vector<KeptFolder> firstFolders, freshFolders;
+        ListingOptions stamping;
+        stamping.settleNs = settle;
+        stamping.folders = &firstFolders;
+        const QList<FileItem> first = listDirectory(tree.path(), stamping);
         store.keep(keepListing(tree.path(), false, makeListing(first), countExtensions(first),
-                               start, settle));
+                               std::move(firstFolders)));
         if (!sameTick) QTest::qWait(60);
         const QByteArrayList sides = change.split('>');
         const QByteArray at =
@@ -484,7 +490,8 @@ private Q_SLOTS:
         QCOMPARE(!kept, hiddenShown);  // kept with hidden files hidden: listed afresh
         if (hiddenShown) return;
         const Revalidation result = revalidate(kept, folder, {false, nullptr, settle});
-        const QList<FileItem> fresh = listDirectory(folder, ListingOptions{});
+        stamping.folders = &freshFolders;
+        const QList<FileItem> fresh = listDirectory(folder, stamping);
         // Folders edited within the settling time are read again, however quick the change.
         QVERIFY(result.kept && result.foldersKept >= (sameTick ? 0 : opened.isEmpty() ? 20 : 1));
         QCOMPARE(result.changed, !change.isEmpty());
@@ -511,7 +518,7 @@ private Q_SLOTS:
             return out;
         };
         QCOMPARE(shape(*result.kept),
-                 shape(*keepListing(folder, false, makeListing(fresh), {}, readClock(), settle)));
+                 shape(*keepListing(folder, false, makeListing(fresh), {}, freshFolders)));
         QVERIFY(result.kept->listing->nameRanks == computeNameRanks(fresh));
         QCOMPARE(result.kept->pills, countPills(fresh, true));
         // Once more from the revalidated listing, whose folders were copied to new places.

@@ -23,7 +23,8 @@ public:
     ~KWinScript() override;
 
     // Loads `source` under `pluginName` (unique among KWin's scripts) and runs it; `started`
-    // learns once whether KWin runs it, each call answered within `timeoutMs`. Replaces any
+    // learns once whether KWin took it to run (it runs a moment later: a script that must be
+    // known running calls back itself), each call answered within `timeoutMs`. Replaces any
     // script this object ran before.
     void start(const QString& pluginName, const QString& source, int timeoutMs, Started started);
     void unload();

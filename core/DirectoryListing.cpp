@@ -169,9 +169,9 @@ private:
             close(fd);
             return;
         }
-        if (m_options.folders) stamp(node, fd, folderStat, arena);
         if (folderStat.st_dev != node.parentDevice &&
             isVirtualFileSystem(fd, folderStat.st_dev, m_virtualDevices)) {
+            stamp(node, fd, folderStat, false, arena);  // listed, never read
             close(fd);
             return;
         }
@@ -186,34 +186,27 @@ private:
                                entries.push_back({names.size(), length, type});
                                names.insert(names.end(), name, name + length + 1);
                            });
-        if (hasHiddenList) {
-            dropListedHidden(fd, names, entries);
-            if (node.kept) stampHiddenList(*node.kept, fd);
-        }
+        if (hasHiddenList) dropListedHidden(fd, names, entries);
+        stamp(node, fd, folderStat, hasHiddenList, arena);
         addEntries(node, fd, folderStat.st_dev, names, entries, arena);
         close(fd);
     }
 
-    // Taken before the entries are read: an edit after this moment moves the folder's times past
-    // the stamp, and the next revalidation reads the folder again.
-    void stamp(FolderNode& node, int fd, const struct stat& st, ItemArena& arena) const {
-        auto* kept = new (arena.allocateBytes(sizeof(KeptFolder), alignof(KeptFolder))) KeptFolder;
-        kept->stamp = stampOf(st);
+    // When the walk stamps folders: `st` is the folder's stat from before its entries were read,
+    // so that an edit after that moment moves its times past the stamp and the next revalidation
+    // reads it again.
+    void stamp(FolderNode& node, int fd, const struct stat& st, bool hasHiddenList,
+               ItemArena& arena) const {
+        if (!m_options.folders) return;
+        struct stat hidden;
+        const bool hiddenRead =
+            hasHiddenList && fstatat(fd, ".hidden", &hidden, AT_SYMLINK_NOFOLLOW) == 0;
         const bool crossesMount = node.isRoot || st.st_dev != node.parentDevice;
-        if (crossesMount ? isRemoteFileSystem(fd) : node.parentRemote)
-            kept->flags |= KeptFolder::kRemote;
-        if (isSettled(kept->stamp, m_start, m_options.settleNs))
-            kept->flags |= KeptFolder::kTrusted;
+        auto* kept = new (arena.allocateBytes(sizeof(KeptFolder), alignof(KeptFolder))) KeptFolder;
+        stampFolder(*kept, st, hiddenRead ? &hidden : nullptr,
+                    crossesMount ? isRemoteFileSystem(fd) : node.parentRemote, m_start,
+                    m_options.settleNs);
         node.kept = kept;
-    }
-
-    void stampHiddenList(KeptFolder& kept, int fd) const {
-        struct stat st;
-        if (fstatat(fd, ".hidden", &st, AT_SYMLINK_NOFOLLOW) != 0) return;
-        kept.flags |= KeptFolder::kHiddenList;
-        kept.hiddenList = stampOf(st);
-        if (!isSettled(kept.hiddenList, m_start, m_options.settleNs))
-            kept.flags &= quint8(~KeptFolder::kTrusted);
     }
 
     static void dropListedHidden(int folderFd, const std::vector<char>& names,

@@ -49,6 +49,19 @@ bool isRemoteFileSystem(const QByteArray& path) {
     return statfs(path.constData(), &fs) == 0 && isRemoteType((unsigned long)(fs.f_type));
 }
 
+void stampFolder(KeptFolder& folder, const struct stat& st, const struct stat* hiddenList,
+                 bool remote, timespec start, qint64 settleNs) {
+    folder.stamp = stampOf(st);
+    if (remote) folder.flags |= KeptFolder::kRemote;
+    bool settled = isSettled(folder.stamp, start, settleNs);
+    if (hiddenList) {
+        folder.flags |= KeptFolder::kHiddenList;
+        folder.hiddenList = stampOf(*hiddenList);
+        settled = settled && isSettled(folder.hiddenList, start, settleNs);
+    }
+    if (settled) folder.flags |= KeptFolder::kTrusted;
+}
+
 bool hiddenListUnchanged(const KeptFolder& folder, const QByteArray& path) {
     if (!(folder.flags & KeptFolder::kHiddenList)) return true;
     struct stat st;

@@ -328,17 +328,10 @@ private:
     void stampRead(KeptFolder& folder, const FolderEntries& entries, const QByteArray& path,
                    const ParentFolder* parent) {
         if (!entries.opened) return;  // untrusted: read again next time
-        folder.stamp = stampOf(entries.folder);
-        const bool crossesMount = !parent || parent->device != folder.stamp.device;
-        if (crossesMount ? isRemoteFileSystem(path) : parent->remote)
-            folder.flags |= KeptFolder::kRemote;
-        bool settled = isSettled(folder.stamp, m_start, m_options.settleNs);
-        if (entries.hiddenList) {
-            folder.flags |= KeptFolder::kHiddenList;
-            folder.hiddenList = stampOf(*entries.hiddenList);
-            settled = settled && isSettled(folder.hiddenList, m_start, m_options.settleNs);
-        }
-        if (settled) folder.flags |= KeptFolder::kTrusted;
+        const bool crossesMount = !parent || parent->device != entries.folder.st_dev;
+        stampFolder(folder, entries.folder, entries.hiddenList ? &*entries.hiddenList : nullptr,
+                    crossesMount ? isRemoteFileSystem(path) : parent->remote, m_start,
+                    m_options.settleNs);
     }
 
     struct KeptEntry {

@@ -3,6 +3,7 @@
 #include "Translations.h"
 #include "app/cli/CommandLine.h"
 #include "app/cli/CommandLineHelp.h"
+#include "core/DirectoryListing.h"
 #include "core/LoadableModule.h"
 
 #include <QCoreApplication>
@@ -38,6 +39,8 @@ int runInterface(int argc, char* argv[]) {
 
 int main(int argc, char* argv[]) {
     using Command = cli::Invocation::Command;
+    // While this is the only thread: growing the table later would stall the first walk.
+    reserveWalkDescriptors();
     // The C library's own messages (strerror) in the desktop's language from the first line on;
     // Qt's application object would set this only later.
     std::setlocale(LC_ALL, "");

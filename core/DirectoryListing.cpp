@@ -61,6 +61,9 @@ struct RawEntry {
     unsigned char type;  // d_type
 };
 
+// Sub-folders a walk holds open at once, at most, before their turn comes.
+constexpr rlim_t kMostOpenedAhead = 256;
+
 QByteArray childPath(const QByteArray& folder, const char* name) {
     QByteArray path = folder;
     if (!path.endsWith('/')) path.append('/');
@@ -90,6 +93,7 @@ public:
     }
 
     QList<FileItem> run() {
+        reserveWalkDescriptors();
         if (m_options.folders) m_options.folders->clear();
         struct stat rootStat;
         if (statAnyLength(m_root, &rootStat, true) != 0 || !S_ISDIR(rootStat.st_mode)) return {};
@@ -271,7 +275,7 @@ private:
     static int descriptorsToSpare() {
         struct rlimit limit;
         if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return 0;
-        return int(std::min<rlim_t>(limit.rlim_cur / 4, 256));
+        return int(std::min<rlim_t>(limit.rlim_cur / 4, kMostOpenedAhead));
     }
 
     // Depth first: each folder's entry, then everything below it, then its next sibling; the
@@ -340,6 +344,23 @@ QList<FileItem> listDirectory(const QByteArray& folder, const ListingOptions& op
     while (root.size() > 1 && root.endsWith('/')) root.chop(1);
     if (root.isEmpty()) return {};
     return Walker(root, options).run();
+}
+
+void reserveWalkDescriptors() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        // Room for the folders opened ahead and for everything the program itself holds open.
+        constexpr rlim_t kReserved = 4 * kMostOpenedAhead;
+        struct rlimit limit;
+        if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur < 2) return;
+        const int probe = open("/", O_PATH | O_CLOEXEC);
+        if (probe < 0) return;
+        // The lowest free descriptor from there on: no descriptor in use is touched.
+        const int high =
+            fcntl(probe, F_DUPFD_CLOEXEC, int(std::min(limit.rlim_cur, kReserved) - 1));
+        if (high >= 0) close(high);
+        close(probe);
+    });
 }
 
 QList<FileItem> listDirectory(const QByteArray& folder, const std::atomic<bool>* cancelled) {

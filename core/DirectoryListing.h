@@ -33,4 +33,11 @@ QList<FileItem> listDirectory(const QByteArray& folder, const ListingOptions& op
 // As above, with "showHiddenFiles" read from the preferences now.
 QList<FileItem> listDirectory(const QByteArray& folder, const std::atomic<bool>* cancelled);
 
+// Grows the process's descriptor table, once, to hold what a walk keeps open. The walk opens
+// sub-folders ahead from their parents' descriptors, and a table that grows while threads share
+// it waits out an RCU grace period at each doubling: 10 to 20 ms in which every walker stood
+// still, a tenth of a search through /usr. Free while the program has a single thread, so main
+// calls it first; a walk calls it too, for programs that did not.
+void reserveWalkDescriptors();
+
 }  // namespace tarnwick

@@ -241,54 +241,102 @@ private:
             NameEntry* begin = entries.data() + start[buckets[size_t(share)]];
             NameEntry* end = entries.data() + start[buckets[size_t(share)] + 1];
             std::sort(begin, end, byPrefix);
-            for (NameEntry *i = begin, *j; i != end; i = j) {
-                for (j = i + 1; j != end && j->prefix == i->prefix;) ++j;
-                if (j - i > 1) settleTies(i, j, &m_tableEqual[size_t(i - entries.data())]);
-            }
+            settleBucketTies(begin, end, &m_tableEqual[size_t(begin - entries.data())]);
         });
     }
 
-    // A run of entries that agree on their first eight weights, with each one's text found
-    // once: deeper weights are read from it at every level, and finding it from the entry costs
-    // a few reads from all over the heap.
+    // An entry that agrees with others on its first eight weights, with its text found once:
+    // deeper weights are read from it at every level.
     struct Tie {
         quint64 prefix;
         const char* text;
         quint32 length;
-        NameEntry entry;
+        quint32 item;
+        quint32 key;
     };
 
-    void settleTies(NameEntry* begin, NameEntry* end, quint8* equal) const {
-        if ((begin->prefix & 0xff) == 0) {
-            std::fill(equal + 1, equal + (end - begin), quint8(1));
-            return;
-        }
+    // The runs of a sorted bucket that agree on their first eight weights, each settled by the
+    // weights after. Names that end within them are equal (padding is below every weight, so all
+    // of a run end there); the others need their texts, found some hundred at a time.
+    void settleBucketTies(NameEntry* begin, NameEntry* end, quint8* equal) const {
+        constexpr size_t kBatch = 512;
+        std::vector<std::pair<NameEntry*, NameEntry*>> runs;
         std::vector<Tie> ties;
-        ties.reserve(size_t(end - begin));
-        for (NameEntry* e = begin; e != end; ++e) {
-            const QByteArrayView text = textOf(*e);
-            ties.push_back({0, text.data(), quint32(text.size()), *e});
+        auto settleBatch = [&] {
+            findTexts(ties);
+            Tie* tie = ties.data();
+            for (const auto& [first, last] : runs) {
+                const auto count = size_t(last - first);
+                settleTies(tie, tie + count, equal + (first - begin), 1);
+                for (size_t k = 0; k < count; ++k)
+                    first[k] = {first->prefix, tie[k].item, tie[k].key};
+                tie += count;
+            }
+            runs.clear();
+            ties.clear();
+        };
+        for (NameEntry *i = begin, *j; i != end; i = j) {
+            for (j = i + 1; j != end && j->prefix == i->prefix;) ++j;
+            if (j - i < 2) continue;
+            if ((i->prefix & 0xff) == 0) {
+                std::fill(equal + (i - begin) + 1, equal + (j - begin), quint8(1));
+                continue;
+            }
+            runs.emplace_back(i, j);
+            for (NameEntry* e = i; e != j; ++e) ties.push_back({0, nullptr, 0, e->item, e->key});
+            if (ties.size() >= kBatch) settleBatch();
         }
-        settleTies(ties.data(), ties.data() + ties.size(), equal, 1);
-        for (size_t k = 0; k < ties.size(); ++k) begin[k] = ties[k].entry;
+        settleBatch();
     }
 
-    // Ties whose weights agree before `depth` * 8, sorted by those; names that end there are
-    // equal (padding is below every weight, so all of them end at the same place), the others
-    // go by their next eight.
+    // Each tie's text and its weights after the first eight. A table name's text is found
+    // through its position, its item and its folder: four reads from all over the heap, each
+    // waiting on the one before, which cost more than all the sorting when made tie by tie. The
+    // entries ahead are asked for a step at a time instead, so that each read finds its memory
+    // come in.
+    void findTexts(std::vector<Tie>& ties) const {
+        constexpr size_t kStep = 6;
+        const size_t n = ties.size();
+        auto isName = [&](size_t k) { return ties[k].key == kTableName; };
+        for (size_t k = 0; k < n; ++k) {
+            if (size_t a = k + 4 * kStep; a < n && isName(a))
+                __builtin_prefetch(&m_positions[ties[a].item]);
+            if (size_t a = k + 3 * kStep; a < n)
+                __builtin_prefetch(isName(a) ? static_cast<const void*>(&item(ties[a].item))
+                                             : &m_keys[ties[a].key]);
+            if (size_t a = k + 2 * kStep; a < n && isName(a))
+                __builtin_prefetch(&item(ties[a].item).folder().names());
+            if (size_t a = k + kStep; a < n) {
+                const QByteArrayView text = textOf({0, ties[a].item, ties[a].key});
+                ties[a].text = text.data();
+                ties[a].length = quint32(text.size());
+                __builtin_prefetch(text.data() + 8);
+            }
+            if (k < kStep) {
+                const QByteArrayView text = textOf({0, ties[k].item, ties[k].key});
+                ties[k].text = text.data();
+                ties[k].length = quint32(text.size());
+            }
+            ties[k].prefix = prefixOf(m_byteWeight, ties[k].text, ties[k].length, 8);
+        }
+    }
+
+    // Ties whose weights agree before `depth` * 8, sorted by the eight from there, which are in
+    // their prefixes; names that end there are equal, the others go by their next eight.
     void settleTies(Tie* begin, Tie* end, quint8* equal, quint32 depth) const {
-        for (Tie* t = begin; t != end; ++t)
-            t->prefix = prefixOf(m_byteWeight, t->text, t->length, depth * 8);
         std::sort(begin, end, [](const Tie& a, const Tie& b) {
-            return a.prefix != b.prefix ? a.prefix < b.prefix : a.entry.item < b.entry.item;
+            return a.prefix != b.prefix ? a.prefix < b.prefix : a.item < b.item;
         });
         for (Tie *i = begin, *j; i != end; i = j) {
             for (j = i + 1; j != end && j->prefix == i->prefix;) ++j;
             if (j - i == 1) continue;
-            if ((i->prefix & 0xff) == 0)
+            if ((i->prefix & 0xff) == 0) {
                 std::fill(equal + (i - begin) + 1, equal + (j - begin), quint8(1));
-            else
-                settleTies(i, j, equal + (i - begin), depth + 1);
+                continue;
+            }
+            for (Tie* t = i; t != j; ++t)
+                t->prefix = prefixOf(m_byteWeight, t->text, t->length, (depth + 1) * 8);
+            settleTies(i, j, equal + (i - begin), depth + 1);
         }
     }
 

@@ -122,21 +122,25 @@ public:
         std::vector<NameEntry> table, keyed;
         splitByKind(table, keyed);
         m_keys.resize(keyed.size());
+        const size_t tableNames = table.size();
+        const bool isC = m_collation.isC();
+        if (isC) table.resize(tableNames + keyed.size());
         WorkQueue::runShares(2, [&](int share) {
-            // One collator per thread.
+            // One collator per thread, and a half each: neighbouring keys share cache lines.
             const NameCollation collation;
-            for (size_t k = size_t(share); k < keyed.size(); k += 2)
+            const size_t end = keyed.size() * size_t(share + 1) / 2;
+            for (size_t k = keyed.size() * size_t(share) / 2; k < end; ++k) {
                 m_keys[k] = collation.key(item(keyed[k].item).name());
+                if (!isC) continue;
+                // The C locale's key is weighed as a table name is.
+                const QByteArray& key = m_keys[k].folded();
+                table[tableNames + k] = {
+                    prefixOf(m_byteWeight, key.constData(), quint32(key.size()), 0), keyed[k].item,
+                    quint32(k)};
+            }
         });
-        for (size_t k = 0; k < keyed.size(); ++k) {
-            keyed[k].key = quint32(k);
-            if (!m_collation.isC()) continue;
-            // The C locale's key is weighed as a table name is.
-            const QByteArray& key = m_keys[k].folded();
-            table.push_back({prefixOf(m_byteWeight, key.constData(), quint32(key.size()), 0),
-                             keyed[k].item, quint32(k)});
-        }
-        if (m_collation.isC()) keyed.clear();
+        for (size_t k = 0; k < keyed.size(); ++k) keyed[k].key = quint32(k);
+        if (isC) keyed.clear();
         sortTable(table);
         std::sort(keyed.begin(), keyed.end(), [this](const NameEntry& a, const NameEntry& b) {
             const int c = m_keys[a.key].compare(m_keys[b.key]);
@@ -366,6 +370,13 @@ private:
             previousInTable = inTable;
             previousName = name;
         };
+        // Table names come in name order, their positions from all over the array: the ones
+        // ahead are asked for early.
+        auto appendTable = [&](std::vector<NameEntry>::const_iterator entry) {
+            constexpr qsizetype kAhead = 64;
+            if (table.end() - entry > kAhead) __builtin_prefetch(&m_positions[entry[kAhead].item]);
+            append(*entry, true, {});
+        };
         auto next = table.begin();
         for (const NameEntry& entry : keyed) {
             const QString name = item(entry.item).name();
@@ -373,10 +384,10 @@ private:
                 const int c = compareAcross(t, name);
                 return c != 0 ? c < 0 : t.item < entry.item;
             });
-            for (; next != place; ++next) append(*next, true, {});
+            for (; next != place; ++next) appendTable(next);
             append(entry, false, name);
         }
-        for (; next != table.end(); ++next) append(*next, true, {});
+        for (; next != table.end(); ++next) appendTable(next);
         return out;
     }
 

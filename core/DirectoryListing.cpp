@@ -8,6 +8,7 @@
 #include "Preferences.h"
 #include "VirtualFileSystems.h"
 
+#include <QArrayDataPointer>
 #include <QSet>
 #include <QThread>
 
@@ -15,7 +16,9 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -287,10 +290,15 @@ private:
     // one thread took a twentieth of a million-entry listing's time to write its items.
     QList<FileItem> assemble(int threadCount) {
         countBelow();
-        QList<FileItem> out(qsizetype(m_rootNode.itemsBelow));
+        const auto size = qsizetype(m_rootNode.itemsBelow);
+        // Allocated without constructing anything: each item's memory is first touched, page
+        // faults included, by the thread that writes it.
+        QTypedArrayData<FileItem>* header = nullptr;
+        FileItem* data = nullptr;
+        if (size > 0) std::tie(header, data) = QTypedArrayData<FileItem>::allocate(size);
         std::vector<KeptFolder>* folders = m_options.folders;
         if (folders) folders->assign(m_rootNode.foldersBelow + 1, KeptFolder{});
-        Output output{out.data(), folders ? folders->data() : nullptr};
+        Output output{data, folders ? folders->data() : nullptr};
         std::vector<Piece> pieces;
         const size_t pieceItems = std::max<size_t>(m_rootNode.itemsBelow / 64, 4096);
         pieces.push_back({&m_rootNode, 0, 0});
@@ -316,7 +324,8 @@ private:
         fillPieces();
         for (std::thread& t : helpers) t.join();
         m_assembled = true;
-        return out;
+        if (size == 0) return {};
+        return QList<FileItem>(QArrayDataPointer<FileItem>(header, data, size));
     }
 
     // Where a subtree's first item and its own folder record go.
@@ -326,7 +335,7 @@ private:
         size_t folder = 0;
     };
     struct Output {
-        FileItem* items;
+        FileItem* items;      // allocated, each constructed when written
         KeptFolder* folders;  // null when the folders were not asked for
     };
 
@@ -379,7 +388,8 @@ private:
             }
             const size_t index = frame.nextItem++;
             const NameSlot slot = node->names[index];
-            output.items[item++] = FileItem(node->record, slot, slot.flags & NameSlot::kDirectory);
+            new (output.items + item++)
+                FileItem(node->record, slot, slot.flags & NameSlot::kDirectory);
             FolderNode* child = frame.nextChild;
             if (!child || child->indexInParent != index) continue;
             frame.nextChild = child->nextSibling;

@@ -6,17 +6,30 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 
 namespace tarnwick {
+
+// Whether the file system of the open folder `fd` fills every read of a folder up to the end of
+// the buffer or of the folder, as ext2/3/4 and tmpfs do: a read that leaves room for the longest
+// entry was then the last, and the read that would only say so is saved (half the reads of a
+// tree of small folders). Others (FUSE, network file systems) may stop short; they are read
+// until a read finds nothing.
+inline bool fillsWholeReads(int fd) {
+    struct statfs fs;
+    return fstatfs(fd, &fs) == 0 && (fs.f_type == EXT4_SUPER_MAGIC || fs.f_type == TMPFS_MAGIC);
+}
 
 // Calls `visit(name, length, type)` for each entry of the open folder `fd` (its d_type; "." and
 // ".." included), in the order readdir gives them, read straight with getdents64 into `buffer`: a
 // walk of a large tree opens tens of thousands of folders, and the stream functions would spend a
 // stat, two fcntl calls and an allocation on each. False when the folder could not be read to its
-// end.
+// end. `wholeReads`: what fillsWholeReads said of the folder's file system.
 template <typename Visit>
-bool forEachDirectoryEntry(int fd, std::vector<char>& buffer, Visit&& visit) {
+bool forEachDirectoryEntry(int fd, std::vector<char>& buffer, Visit&& visit,
+                           bool wholeReads = false) {
     constexpr size_t kBufferBytes = 32768;
     if (buffer.size() < kBufferBytes) buffer.resize(kBufferBytes);
     for (;;) {
@@ -29,6 +42,7 @@ bool forEachDirectoryEntry(int fd, std::vector<char>& buffer, Visit&& visit) {
             if (entry->d_ino == 0) continue;  // deleted, as readdir skips it
             visit(entry->d_name, std::strlen(entry->d_name), entry->d_type);
         }
+        if (wholeReads && buffer.size() - size_t(got) >= sizeof(dirent64)) return true;
     }
 }
 
@@ -45,16 +59,18 @@ inline bool isDirectoryEntry(int fd, const char* name, unsigned char type) {
 // `hasHiddenList` is set when a ".hidden" file was passed over.
 template <typename Visit>
 bool forEachListedEntry(int fd, std::vector<char>& buffer, bool showHidden, bool& hasHiddenList,
-                        Visit&& visit) {
+                        Visit&& visit, bool wholeReads = false) {
     return forEachDirectoryEntry(
-        fd, buffer, [&](const char* name, size_t length, unsigned char type) {
+        fd, buffer,
+        [&](const char* name, size_t length, unsigned char type) {
             if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) return;
             if (!showHidden && name[0] == '.') {
                 hasHiddenList |= std::strcmp(name, ".hidden") == 0;
                 return;
             }
             visit(name, length, type);
-        });
+        },
+        wholeReads);
 }
 
 }  // namespace tarnwick

@@ -166,6 +166,10 @@ private:
         std::vector<char> names;
         std::vector<RawEntry> entries;
         std::vector<char> buffer;  // for getdents64
+        // The file system of the folder read last: whether it fills every read.
+        dev_t device = 0;
+        bool deviceKnown = false;
+        bool wholeReads = false;
     };
 
     void readFolder(FolderNode& node, ItemArena& arena, Scratch& scratch) {
@@ -192,12 +196,19 @@ private:
         names.clear();
         entries.clear();
         bool hasHiddenList = false;
+        if (!scratch.deviceKnown || scratch.device != folderStat.st_dev) {
+            scratch.device = folderStat.st_dev;
+            scratch.deviceKnown = true;
+            scratch.wholeReads = fillsWholeReads(fd);
+        }
         // An error part way leaves the entries read so far, as a stream read would.
-        forEachListedEntry(fd, scratch.buffer, m_options.showHiddenFiles, hasHiddenList,
-                           [&](const char* name, size_t length, unsigned char type) {
-                               entries.push_back({names.size(), length, type});
-                               names.insert(names.end(), name, name + length + 1);
-                           });
+        forEachListedEntry(
+            fd, scratch.buffer, m_options.showHiddenFiles, hasHiddenList,
+            [&](const char* name, size_t length, unsigned char type) {
+                entries.push_back({names.size(), length, type});
+                names.insert(names.end(), name, name + length + 1);
+            },
+            scratch.wholeReads);
         if (hasHiddenList) dropListedHidden(fd, names, entries);
         stamp(node, fd, folderStat, hasHiddenList, arena);
         addEntries(node, fd, folderStat.st_dev, names, entries, arena);

@@ -231,6 +231,9 @@ private Q_SLOTS:
             for (unsigned f = random() % 6; f > 0; --f)
                 m_random.write(dirs.last() + "/f" + QByteArray::number(f), "x");
         }
+        // A folder that takes several reads, the last ending anywhere in the buffer.
+        for (int i = 0; i < 3000; ++i)
+            m_random.write("many/" + QByteArray::number(i) + QByteArray(random() % 60, 'm'));
         referenceWalk(m_random.path(), {}, m_walk);
     }
 

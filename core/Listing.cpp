@@ -8,6 +8,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <tuple>
 
 namespace tarnwick {
 
@@ -56,6 +57,49 @@ ListingPtr makeListing(QList<FileItem> items, bool nameRanks, bool hasAttributes
 ListingPtr makeRankedListing(QList<FileItem> items, std::vector<quint32> nameRanks,
                              ItemOrder nameOrder) {
     return rankedListing(std::move(items), std::move(nameRanks), false, std::move(nameOrder));
+}
+
+ItemOrder nameOrderFromKept(const Listing& old, const std::vector<qint32>& origins,
+                            const std::vector<quint32>& ranks, const std::vector<bool>& directory) {
+    if (!old.nameOrder) return nullptr;
+    const size_t count = ranks.size();
+    std::vector<qint32> newPlace(size_t(old.items.size()), -1);
+    std::vector<quint32> fresh;
+    qint32 lastOrigin = -1;
+    for (size_t i = 0; i < count; ++i) {
+        const qint32 origin = origins[i];
+        if (origin < 0) {
+            fresh.push_back(quint32(i));
+            continue;
+        }
+        if (origin <= lastOrigin) return nullptr;
+        lastOrigin = origin;
+        newPlace[size_t(origin)] = qint32(i);
+    }
+    // Each new item costs a binary search among the kept: beyond a few, sorting is quicker.
+    if (fresh.size() > count / 64) return nullptr;
+    // nameOrderOf's order: folders first, then by rank, then in listing order. The kept items
+    // are in it already in the old order: their kinds, the order of their ranks and of their
+    // places are those they had.
+    auto before = [&](quint32 a, quint32 b) {
+        return std::tuple(!directory[a], ranks[a], a) < std::tuple(!directory[b], ranks[b], b);
+    };
+    std::sort(fresh.begin(), fresh.end(), before);
+    std::vector<quint32> kept;
+    kept.reserve(count - fresh.size());
+    for (quint32 o : *old.nameOrder)
+        if (newPlace[o] >= 0) kept.push_back(quint32(newPlace[o]));
+    auto order = std::make_shared<std::vector<quint32>>();
+    order->reserve(count);
+    auto from = kept.begin();
+    for (quint32 item : fresh) {
+        const auto at = std::lower_bound(from, kept.end(), item, before);
+        order->insert(order->end(), from, at);
+        order->push_back(item);
+        from = at;
+    }
+    order->insert(order->end(), from, kept.end());
+    return order;
 }
 
 ListingPtr withAttributes(const Listing& listing, const std::atomic<bool>* cancelled) {

@@ -42,6 +42,15 @@ ListingPtr makeRankedListing(QList<FileItem> items, std::vector<quint32> nameRan
 template <typename IsDirectory>
 ItemOrder nameOrderOf(const std::vector<quint32>& ranks, IsDirectory isDirectory);
 
+// The name order of a listing made from `old` by revalidation: `origins` gives each item's place
+// in `old`, where an item of the same name and kind was (-1 for none), `ranks` are merged from
+// old's (so that the ranks of the items kept keep their order) and `directory` is each item's
+// kind. The old order with the kept items put at their new places, the others placed among
+// them: nameOrderOf's order without sorting a million items again. Null when it cannot be had
+// so (kept items out of their old listing order, or more than a few new ones): the caller sorts.
+ItemOrder nameOrderFromKept(const Listing& old, const std::vector<qint32>& origins,
+                            const std::vector<quint32>& ranks, const std::vector<bool>& directory);
+
 // The same listing with every item's size and date read (on all cores); nothing once
 // `cancelled` is set.
 ListingPtr withAttributes(const Listing& listing, const std::atomic<bool>* cancelled);

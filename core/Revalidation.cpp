@@ -83,7 +83,12 @@ public:
                 items = m_pieces.items(2, [&](int job) {
                     if (job == 1) return count();
                     rank();
-                    order = nameOrderOf(ranks, m_pieces.directoriesInOrder());
+                    std::vector<bool> directory(m_origins.size());
+                    auto isDirectory = m_pieces.directoriesInOrder();
+                    for (size_t i = 0; i < directory.size(); ++i) directory[i] = isDirectory(i);
+                    order = nameOrderFromKept(*m_from.listing, m_origins, ranks, directory);
+                    if (!order)
+                        order = nameOrderOf(ranks, [&](size_t i) { return bool(directory[i]); });
                 });
                 kept->listing =
                     makeRankedListing(std::move(items), std::move(ranks), std::move(order));

@@ -520,9 +520,11 @@ private Q_SLOTS:
             for (const KeptFolder& f : kept.folders) out << f.begin << f.end << f.foldersEnd;
             return out;
         };
+        const ListingPtr freshListing = makeListing(fresh);
         QCOMPARE(shape(*result.kept),
-                 shape(*keepListing(folder, false, makeListing(fresh), {}, freshFolders)));
-        QVERIFY(result.kept->listing->nameRanks == computeNameRanks(fresh));
+                 shape(*keepListing(folder, false, freshListing, {}, freshFolders)));
+        QVERIFY(result.kept->listing->nameRanks == freshListing->nameRanks);
+        QVERIFY(*result.kept->listing->nameOrder == *freshListing->nameOrder);
         QCOMPARE(result.kept->pills, countPills(fresh, true));
         // Once more from the revalidated listing, whose folders were copied to new places.
         const Revalidation again = revalidate(result.kept, folder, {false, nullptr, settle});
@@ -750,6 +752,23 @@ private Q_SLOTS:
                              computeNameRanks(after),
                          locale);
             }
+            // A few names added: the order comes from the old one, folders first and equal
+            // names in listing order as the sort has them; not when kept names changed places.
+            QList<FileItem> old, added;
+            std::vector<qint32> kept;
+            std::vector<bool> directory;
+            for (qsizetype i = 0; i < all.size(); ++i) {
+                kept.push_back(i % 100 ? qint32(old.size()) : -1);
+                (i % 100 ? old : added).append(all[i]);
+                directory.push_back(all[i].isDirectory());
+            }
+            const ListingPtr oldListing = makeListing(old);
+            const std::vector<quint32> ranks = mergedNameRanks(*oldListing, kept, added);
+            const ItemOrder order = nameOrderFromKept(*oldListing, kept, ranks, directory);
+            QVERIFY2(order && *order == *nameOrderOf(ranks, [&](size_t i) { return directory[i]; }),
+                     locale);
+            std::swap(kept[1], kept[2]);
+            QVERIFY(!nameOrderFromKept(*oldListing, kept, ranks, directory));
         }
         QLocale::setDefault(QLocale::c());
     }

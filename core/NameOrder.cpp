@@ -302,6 +302,11 @@ private:
         constexpr size_t kStep = 6;
         const size_t n = ties.size();
         auto isName = [&](size_t k) { return ties[k].key == kTableName; };
+        auto findText = [&](Tie& tie) {
+            const QByteArrayView text = textOf({0, tie.item, tie.key});
+            tie.text = text.data();
+            tie.length = quint32(text.size());
+        };
         for (size_t k = 0; k < n; ++k) {
             if (size_t a = k + 4 * kStep; a < n && isName(a))
                 __builtin_prefetch(&m_positions[ties[a].item]);
@@ -311,16 +316,10 @@ private:
             if (size_t a = k + 2 * kStep; a < n && isName(a))
                 __builtin_prefetch(&item(ties[a].item).folder().names());
             if (size_t a = k + kStep; a < n) {
-                const QByteArrayView text = textOf({0, ties[a].item, ties[a].key});
-                ties[a].text = text.data();
-                ties[a].length = quint32(text.size());
-                __builtin_prefetch(text.data() + 8);
+                findText(ties[a]);
+                __builtin_prefetch(ties[a].text + 8);
             }
-            if (k < kStep) {
-                const QByteArrayView text = textOf({0, ties[k].item, ties[k].key});
-                ties[k].text = text.data();
-                ties[k].length = quint32(text.size());
-            }
+            if (k < kStep) findText(ties[k]);
             ties[k].prefix = prefixOf(m_byteWeight, ties[k].text, ties[k].length, 8);
         }
     }

@@ -70,14 +70,15 @@ ItemOrder nameOrderFromKept(const Listing& old, const std::vector<qint32>& origi
         const qint32 origin = origins[i];
         if (origin < 0) {
             fresh.push_back(quint32(i));
+            // Each new item costs a binary search among the kept: beyond a few, sorting is
+            // quicker.
+            if (fresh.size() > count / 64) return nullptr;
             continue;
         }
         if (origin <= lastOrigin) return nullptr;
         lastOrigin = origin;
         newPlace[size_t(origin)] = qint32(i);
     }
-    // Each new item costs a binary search among the kept: beyond a few, sorting is quicker.
-    if (fresh.size() > count / 64) return nullptr;
     // nameOrderOf's order: folders first, then by rank, then in listing order. The kept items
     // are in it already in the old order: their kinds, the order of their ranks and of their
     // places are those they had.

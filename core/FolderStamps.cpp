@@ -9,8 +9,10 @@ namespace tarnwick {
 
 namespace {
 
+// Wraps rather than overflows for times more than 292 years from 1970: two times that far apart
+// and a multiple of 584 years from each other are the only ones that could meet.
 qint64 nanoseconds(timespec time) {
-    return qint64(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+    return qint64(quint64(time.tv_sec) * 1'000'000'000u + quint64(time.tv_nsec));
 }
 
 bool isRemoteType(unsigned long type) {
@@ -32,11 +34,11 @@ timespec readClock() {
 }
 
 FolderStamp stampOf(const struct stat& st) {
-    return {st.st_dev, st.st_ino, st.st_mtim, st.st_ctim};
+    return {st.st_dev, st.st_ino, nanoseconds(st.st_mtim), nanoseconds(st.st_ctim)};
 }
 
 bool isSettled(const FolderStamp& stamp, timespec start, qint64 settleNs) {
-    return nanoseconds(stamp.changed) < nanoseconds(start) - settleNs;
+    return stamp.changedNs < nanoseconds(start) - settleNs;
 }
 
 bool isRemoteFileSystem(int fd) {

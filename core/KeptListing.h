@@ -19,13 +19,15 @@ namespace tarnwick {
 inline constexpr qint64 kSettleNs = 2'100'000'000;
 
 // What a folder looked like when its entries were read: any edit of its entries moves its change
-// time (which no program can set), and a folder put in its place has another inode.
+// time (which no program can set), and a folder put in its place has another inode. Times are
+// nanoseconds since the epoch in one word each: a kept million-item tree holds about 85,000 of
+// these, written out again by every re-open.
 struct FolderStamp {
     dev_t device = 0;
     ino_t inode = 0;
-    timespec modified{};
-    timespec changed{};
-    bool operator==(const FolderStamp& other) const;
+    qint64 modifiedNs = 0;
+    qint64 changedNs = 0;
+    bool operator==(const FolderStamp& other) const = default;
 };
 
 // One folder of a kept listing, in the walk's order (each folder before the folders below it).
@@ -39,6 +41,8 @@ struct KeptFolder {
     quint32 end = 0;
     quint32 foldersEnd = 0;  // one past the last folder below it
     quint8 flags = 0;
+    // What the record its entries share holds (see footprintOf); 0 for an empty folder.
+    quint32 recordBytes = 0;
     FolderStamp stamp;
     FolderStamp hiddenList;  // of its ".hidden", when it had one
 };
@@ -67,8 +71,11 @@ timespec readClock();
 KeptListingPtr keepListing(const QByteArray& root, bool showHiddenFiles, ListingPtr listing,
                            ExtensionCounts counts, std::vector<KeptFolder> folders);
 
-// Bytes a kept listing holds: items, ranks, folder records and names, stamps.
+// Bytes a kept listing holds: items, ranks, folder records and names, stamps. Each folder's
+// `recordBytes` must be set (see recordBytesOf).
 size_t footprintOf(const KeptListing& kept);
+// Bytes the record of a folder's entries holds, with the allocator's headers.
+quint32 recordBytesOf(const FolderRecord& record);
 
 struct Revalidation {
     KeptListingPtr kept;   // null: the folder cannot be served from `from` (list it afresh)

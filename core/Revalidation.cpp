@@ -217,10 +217,12 @@ private:
             m_out->folders[index].flags = m_from.folders[size_t(old)].flags;
             m_out->folders[index].stamp = m_from.folders[size_t(old)].stamp;
             m_out->folders[index].hiddenList = m_from.folders[size_t(old)].hiddenList;
+            if (m_sameRoot)
+                m_out->folders[index].recordBytes = m_from.folders[size_t(old)].recordBytes;
             if (m_sameRoot && subtreeUnchanged(old))
                 takeOverSubtree(old);
             else
-                ok = takeOver(old, parentFor(m_out->folders[index]), !parent);
+                ok = takeOver(old, index, !parent);
         } else {
             ++m_result.foldersRead;
             const QByteArray path = m_path;
@@ -248,8 +250,9 @@ private:
     }
 
     // The kept entries of an unchanged folder, each folder among them revalidated in turn.
-    bool takeOver(int old, ParentFolder here, bool isRoot) {
+    bool takeOver(int old, size_t index, bool isRoot) {
         const KeptFolder& kept = m_from.folders[size_t(old)];
+        const ParentFolder here = parentFor(m_out->folders[index]);
         FolderRecordPtr moved;  // the folder's record seen from another root
         quint32 child = quint32(old) + 1;
         for (quint32 i = kept.begin; i < kept.end;) {
@@ -257,10 +260,12 @@ private:
             if (m_sameRoot) {
                 m_pieces.addKept(i, 1);
             } else {
-                if (!moved)
+                if (!moved) {
                     moved = FolderRecordPtr(new FolderRecord(
                         item.folder().path(), isRoot ? m_root.size() : m_childRelativeStart,
                         item.folder().names()));
+                    m_out->folders[index].recordBytes = recordBytesOf(*moved);
+                }
                 m_pieces.addMade(FileItem(moved, item.nameSlot(), item.isDirectory()), qint32(i));
             }
             if (!item.isDirectory()) {
@@ -309,6 +314,7 @@ private:
         for (const FolderEntries::Entry& e : entries.entries)
             slots.push_back(builder.addName(entries.name(e)));
         const FolderRecordPtr record = builder.finish();
+        if (!slots.empty()) folder.recordBytes = recordBytesOf(*record);
         for (size_t i = 0; i < slots.size(); ++i) {
             const FolderEntries::Entry& e = entries.entries[i];
             // An entry read again under the same name and kind ranks and counts as it did.

@@ -526,10 +526,20 @@ private Q_SLOTS:
         QVERIFY(result.kept->listing->nameRanks == freshListing->nameRanks);
         QVERIFY(*result.kept->listing->nameOrder == *freshListing->nameOrder);
         QCOMPARE(result.kept->pills, countPills(fresh, true));
+        // What each folder's record holds, which the memory budget adds up from the folders.
+        auto recordsCounted = [](const KeptListing& kept) {
+            for (const KeptFolder& f : kept.folders)
+                if (f.recordBytes !=
+                    (f.begin == f.end ? 0 : recordBytesOf(kept.listing->items[f.begin].folder())))
+                    return false;
+            return true;
+        };
+        QVERIFY(recordsCounted(*result.kept));
         // Once more from the revalidated listing, whose folders were copied to new places.
         const Revalidation again = revalidate(result.kept, folder, {false, nullptr, settle});
         QVERIFY(!again.changed);
         QCOMPARE(sameAsFresh(again.kept->listing->items), QByteArray());
+        QVERIFY(recordsCounted(*again.kept));
         if (change.startsWith('!')) QCOMPARE(chmod(at, 0700), 0);
     }
 };

@@ -6,7 +6,12 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
+
+#include <sys/mman.h>
+#include <unistd.h>
+#include <tuple>
 
 namespace tarnwick {
 
@@ -21,6 +26,41 @@ quint32 shareBoundary(quint32 size, int share, int shares) {
 }
 
 }  // namespace
+
+void populatePages(void* begin, size_t bytes, const std::atomic<bool>* stop) {
+    static const uintptr_t page = uintptr_t(sysconf(_SC_PAGESIZE));
+    // A megabyte at a time: the call holds the process's memory map for its whole length.
+    const uintptr_t chunk = std::max<uintptr_t>(page, 1 << 20);
+    const uintptr_t end = (uintptr_t(begin) + bytes) & ~(page - 1);
+    for (uintptr_t at = (uintptr_t(begin) + page - 1) & ~(page - 1); at < end; at += chunk) {
+        if (stop && stop->load(std::memory_order_relaxed)) return;
+        if (madvise(reinterpret_cast<void*>(at), std::min(chunk, end - at), MADV_POPULATE_WRITE))
+            return;
+    }
+}
+
+ItemRoom::ItemRoom(qsizetype capacity, const std::atomic<bool>* stop) {
+    std::tie(m_header, m_data) = QTypedArrayData<FileItem>::allocate(capacity);
+    if (!m_header) return;
+    m_capacity = capacity;
+    populatePages(m_data, size_t(capacity) * sizeof(FileItem), stop);
+}
+
+ItemRoom& ItemRoom::operator=(ItemRoom&& other) noexcept {
+    std::swap(m_header, other.m_header);
+    std::swap(m_data, other.m_data);
+    std::swap(m_capacity, other.m_capacity);
+    return *this;
+}
+
+ItemRoom::~ItemRoom() {
+    if (m_header) QTypedArrayData<FileItem>::deallocate(m_header);
+}
+
+std::pair<QTypedArrayData<FileItem>*, FileItem*> ItemRoom::take() {
+    m_capacity = 0;
+    return {std::exchange(m_header, nullptr), std::exchange(m_data, nullptr)};
+}
 
 void ItemPieces::addKept(quint32 first, quint32 count) {
     if (count == 0) return;
@@ -76,14 +116,17 @@ QList<FileItem> ItemPieces::unkept() const {
     return unkept;
 }
 
-QList<FileItem> ItemPieces::items(int jobs, const std::function<void(int)>& alongside) const {
+QList<FileItem> ItemPieces::items(int jobs, const std::function<void(int)>& alongside,
+                                  ItemRoom* room) const {
     if (m_size == 0) {
         WorkQueue::runShares(jobs, alongside);
         return {};
     }
-    // Allocated without constructing anything, so that each item's memory is first touched,
-    // page faults included, by the thread that writes it.
-    auto [header, data] = QTypedArrayData<FileItem>::allocate(qsizetype(m_size));
+    // Else allocated without constructing anything, so that each item's memory is first
+    // touched, page faults included, by the thread that writes it.
+    auto [header, data] = room && room->capacity() >= qsizetype(m_size)
+                              ? room->take()
+                              : QTypedArrayData<FileItem>::allocate(qsizetype(m_size));
     const int shares = kFillSharesPerCore * std::max(1, QThread::idealThreadCount());
     WorkQueue::runShares(jobs + shares, [&](int share) {
         if (share < jobs) return alongside(share);

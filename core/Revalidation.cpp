@@ -56,7 +56,23 @@ public:
         const KeptFolder& was = m_from.folders[size_t(start)];
         kept->folders.reserve(size_t(was.foldersEnd) - size_t(start) + 64);
         m_path = m_root;
-        if (!visit(start, nullptr)) return {};
+        // The visit runs on one core; another meanwhile has the pages it writes, and those the
+        // new items will take, put in place. Most re-opens find a few entries more or fewer than
+        // were kept.
+        bool visited = false;
+        std::atomic<bool> visitDone = false;
+        const qsizetype expected = qsizetype(was.end - was.begin);
+        WorkQueue::runShares(m_sameRoot ? 2 : 1, [&](int share) {
+            if (share == 0) {
+                visited = visit(start, nullptr);
+                visitDone = true;
+                return;
+            }
+            populatePages(kept->folders.data(), kept->folders.capacity() * sizeof(KeptFolder),
+                          &visitDone);
+            m_room = ItemRoom(expected + expected / 256 + 256, &visitDone);
+        });
+        if (!visited) return {};
         m_origins = m_pieces.origins();
         m_result.changed |= size_t(m_pieces.size()) != size_t(was.end - was.begin);
         kept->root = m_root;
@@ -80,20 +96,24 @@ public:
             if (merged && m_sameRoot) {
                 // None of these needs the items taken over: all run while those are copied.
                 ItemOrder order;
-                items = m_pieces.items(2, [&](int job) {
-                    if (job == 1) return count();
-                    rank();
-                    std::vector<bool> directory(m_origins.size());
-                    auto isDirectory = m_pieces.directoriesInOrder();
-                    for (size_t i = 0; i < directory.size(); ++i) directory[i] = isDirectory(i);
-                    order = nameOrderFromKept(*m_from.listing, m_origins, ranks, directory);
-                    if (!order)
-                        order = nameOrderOf(ranks, [&](size_t i) { return bool(directory[i]); });
-                });
+                items = m_pieces.items(
+                    2,
+                    [&](int job) {
+                        if (job == 1) return count();
+                        rank();
+                        std::vector<bool> directory(m_origins.size());
+                        auto isDirectory = m_pieces.directoriesInOrder();
+                        for (size_t i = 0; i < directory.size(); ++i) directory[i] = isDirectory(i);
+                        order = nameOrderFromKept(*m_from.listing, m_origins, ranks, directory);
+                        if (!order)
+                            order =
+                                nameOrderOf(ranks, [&](size_t i) { return bool(directory[i]); });
+                    },
+                    &m_room);
                 kept->listing =
                     makeRankedListing(std::move(items), std::move(ranks), std::move(order));
             } else {
-                items = m_pieces.items();
+                items = m_pieces.items(0, {}, &m_room);
                 WorkQueue::runShares(2, [&](int share) { share == 0 ? rank() : count(); });
                 kept->listing = makeRankedListing(std::move(items), std::move(ranks));
             }
@@ -415,6 +435,7 @@ private:
     KeptListing* m_out = nullptr;
     QByteArray m_path;    // of the folder being visited
     ItemPieces m_pieces;  // the new listing's items while folders are visited
+    ItemRoom m_room;
     // Per item: the kept item it was taken from or read again as (same name and kind), else -1.
     std::vector<qint32> m_origins;
     std::vector<char> m_unchanged;         // per kept folder

@@ -11,6 +11,7 @@
 
 #include <QHash>
 
+#include <algorithm>
 #include <climits>
 #include <optional>
 
@@ -31,6 +32,76 @@ struct ParentFolder {
 ParentFolder parentFor(const KeptFolder& folder) {
     return {folder.stamp.device, bool(folder.flags & KeptFolder::kRemote)};
 }
+
+// The folders a run of stats is inside, held open so that each folder below them is looked up
+// from the nearest by the rest of its path: a lookup from the root spends most of its time on
+// the names in front, the same for every folder of a subtree. Opened only for subtrees of many
+// folders: an open and a close cost more than a few names looked up.
+class StatAnchors {
+public:
+    StatAnchors(int rootFd, qsizetype rootSkip) : m_rootFd(rootFd), m_rootSkip(rootSkip) {}
+    StatAnchors(const StatAnchors&) = delete;
+    StatAnchors& operator=(const StatAnchors&) = delete;
+    ~StatAnchors() {
+        for (const Anchor& anchor : m_open) close(anchor.fd);
+    }
+
+    // Holds open the folder `folder` at `path` when many folders lie below it (those before
+    // `foldersEnd`), as stat() would, without a stat: for the folders above the first of a run.
+    void enter(const QByteArray& path, size_t folder, size_t foldersEnd) {
+        leaveAbove(folder);
+        openAnchor(path, folder, foldersEnd);
+    }
+
+    // lstat of the kept folder `folder` at `path`, below the root. Folders come in the kept
+    // order, each before the folders below it.
+    int stat(const QByteArray& path, size_t folder, size_t foldersEnd, struct stat* st) {
+        leaveAbove(folder);
+        if (openAnchor(path, folder, foldersEnd)) return fstat(m_open.back().fd, st);
+        const char* rest = restOf(path);
+        if (!rest) return statAnyLength(path, st, false);
+        return fstatat(lookupFrom(), rest, st, AT_SYMLINK_NOFOLLOW);
+    }
+
+private:
+    void leaveAbove(size_t folder) {
+        while (!m_open.empty() && m_open.back().foldersEnd <= folder) {
+            close(m_open.back().fd);
+            m_open.pop_back();
+        }
+    }
+
+    int lookupFrom() const { return m_open.empty() ? m_rootFd : m_open.back().fd; }
+
+    // `path` from the nearest folder held open, or null when it cannot be looked up from there.
+    const char* restOf(const QByteArray& path) const {
+        const qsizetype skip = m_open.empty() ? m_rootSkip : m_open.back().skip;
+        return lookupFrom() < 0 || path.size() - skip >= PATH_MAX ? nullptr
+                                                                  : path.constData() + skip;
+    }
+
+    // True when `folder` is held open now.
+    bool openAnchor(const QByteArray& path, size_t folder, size_t foldersEnd) {
+        const char* rest = restOf(path);
+        if (!rest || foldersEnd - folder <= kFoldersBelow || m_open.size() >= kMostOpen)
+            return false;
+        const int fd = openat(lookupFrom(), rest, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) return false;
+        m_open.push_back({fd, path.size() + 1, foldersEnd});
+        return true;
+    }
+
+    static constexpr size_t kFoldersBelow = 16;
+    static constexpr size_t kMostOpen = 8;  // per run: more threads run at once on more cores
+    struct Anchor {
+        int fd;
+        qsizetype skip;  // of an anchor's path and the '/' after it
+        size_t foldersEnd;
+    };
+    const int m_rootFd;
+    const qsizetype m_rootSkip;
+    std::vector<Anchor> m_open;
+};
 
 class Revalidator {
 public:
@@ -154,18 +225,22 @@ private:
     }
 
     // Stats every kept folder from `start` down, on all cores, before anything is built: true
-    // when some folder has to be read. The folders are looked up from the root's descriptor,
-    // so that the components above it are walked once rather than once a folder.
+    // when some folder has to be read. The folders are looked up from the root's descriptor or
+    // from a folder above them held open, so that the names in front are walked once rather
+    // than once a folder.
     bool checkFolders(size_t start) {
         const size_t end = m_from.folders[start].foldersEnd;
         m_unchanged.assign(m_from.folders.size(), 0);
         const int rootFd = openAnyLength(m_root, O_PATH | O_DIRECTORY | O_CLOEXEC);
         std::atomic<bool> anyChanged = false;
-        const int shares = 32;
+        // Enough shares that a thread done early takes another; a small tree in one.
+        const int shares = int(std::clamp<size_t>((end - start) / 256, 1, 32));
         WorkQueue::runShares(shares, [&](int share) {
             const size_t first = start + (end - start) * size_t(share) / shares,
                          last = start + (end - start) * size_t(share + 1) / shares;
             QByteArray path;  // one buffer for the share's paths, not one allocation each
+            StatAnchors anchors(rootFd, m_root == "/" ? 1 : m_root.size() + 1);
+            enterFoldersAbove(first, start, anchors, path);
             for (size_t k = first; k < last; ++k) {
                 struct stat st;
                 int status = -1;
@@ -173,12 +248,8 @@ private:
                     path = m_root;
                     if (rootFd >= 0) status = fstat(rootFd, &st);
                 } else {
-                    const FileItem& item = m_old[m_from.folders[k].begin - 1];
-                    path.truncate(0);
-                    path.append(item.folder().path());
-                    if (!path.endsWith('/')) path.append('/');
-                    path.append(item.nativeName());
-                    status = statBelowRoot(rootFd, path, &st);
+                    pathOf(k, path);
+                    status = anchors.stat(path, k, m_from.folders[k].foldersEnd, &st);
                 }
                 m_unchanged[k] = isUnchangedNow(m_from.folders[k], status, st, path);
                 if (!m_unchanged[k]) anyChanged.store(true, std::memory_order_relaxed);
@@ -186,6 +257,30 @@ private:
         });
         if (rootFd >= 0) close(rootFd);
         return anyChanged.load();
+    }
+
+    // The path of the kept folder `k` (not the root), into `path`.
+    void pathOf(size_t k, QByteArray& path) const {
+        const FileItem& item = m_old[m_from.folders[k].begin - 1];
+        path.truncate(0);
+        path.append(item.folder().path());
+        if (!path.endsWith('/')) path.append('/');
+        path.append(item.nativeName());
+    }
+
+    // Holds open, as their stats would have, the folders from `start` down to the one above
+    // `folder`: the first of a run of stats that begins deep in the tree.
+    void enterFoldersAbove(size_t folder, size_t start, StatAnchors& anchors,
+                           QByteArray& path) const {
+        for (size_t above = start; above != folder;) {
+            size_t child = above + 1;
+            while (m_from.folders[child].foldersEnd <= folder)
+                child = m_from.folders[child].foldersEnd;
+            if (child == folder) return;
+            pathOf(child, path);
+            anchors.enter(path, child, m_from.folders[child].foldersEnd);
+            above = child;
+        }
     }
 
     // How many folders before each one changed, so that a subtree is known unchanged at once.
@@ -199,13 +294,6 @@ private:
     bool subtreeUnchanged(int old) const {
         return m_changedBefore[size_t(old)] ==
                m_changedBefore[m_from.folders[size_t(old)].foldersEnd];
-    }
-
-    // lstat of `path`, a folder below m_root, relative to the root's descriptor when there is one.
-    int statBelowRoot(int rootFd, const QByteArray& path, struct stat* st) const {
-        const qsizetype skip = m_root == "/" ? 1 : m_root.size() + 1;
-        if (rootFd < 0 || path.size() - skip >= PATH_MAX) return statAnyLength(path, st, false);
-        return fstatat(rootFd, path.constData() + skip, st, AT_SYMLINK_NOFOLLOW);
     }
 
     int childNamed(int index, QByteArrayView name) const {

@@ -30,14 +30,14 @@ def start_buses():
     wait_for(lambda: subprocess.run(ask, capture_output=True).returncode == 0, "a11y bus")
 
 
-def wait_for(condition, what, seconds=15.0):
+def wait_for(condition, what, seconds=15.0, state=None):
     end = time.time() + seconds
     while time.time() < end:
         pump(0.1)
         found = condition()
         if found:
             return found
-    sys.exit(f"FAIL: no {what} within {seconds} s")
+    sys.exit(f"FAIL: no {what} within {seconds} s" + (f"; {state()}" if state else ""))
 
 
 def pump(seconds):  # lets pyatspi deliver events (GLib's default context) while waiting
@@ -157,8 +157,12 @@ try:
     # follows the field again (not each new first row).
     del events[:]
     xdotool("type", "--delay", "40", "budget")
+    # Should it not come: what the field holds tells a lost keystroke from an unsent event.
     change = wait_for(event_on("object:property-change:accessible-name",
-                               lambda s: s.name == "1 of 4"), "count label name change")
+                               lambda s: s.name == "1 of 4"), "count label name change",
+                      state=lambda: (f"field holds {field.queryText().getText(0, -1)!r}, "
+                                     f"count label says {count.name!r}, events: "
+                                     f"{[(e.type, e.source.name) for e in events][-8:]}"))
     pump(0.5)
     expect("count after typing", (describe(change.source), focused_name()),
            ("[label] '1 of 4'", field.name))

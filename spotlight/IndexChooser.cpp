@@ -3,7 +3,6 @@
 #include "CombinedIndex.h"
 #include "index/null/NullIndex.h"
 #include "index/scan/ScanIndex.h"
-#include "index/tracker/TrackerIndex.h"
 
 #include <QPointer>
 
@@ -40,7 +39,7 @@ bool mayUseTracker(IndexBackend backend) {
 
 }  // namespace
 
-IndexChooser::IndexChooser(IndexBackend backend, std::shared_ptr<TrackerIndex> tracker)
+IndexChooser::IndexChooser(IndexBackend backend, std::shared_ptr<DesktopIndex> tracker)
     : m_backend(backend), m_tracker(std::move(tracker)) {}
 
 IndexChooser::~IndexChooser() = default;
@@ -54,8 +53,8 @@ void IndexChooser::connectAsync(IndexBackend backend, QObject* context,
         return;
     }
     QPointer<QObject> guard(context);
-    TrackerIndex::connectAsync(
-        context, [guard, backend, done = std::move(done)](std::unique_ptr<TrackerIndex> tracker) {
+    connectDesktopIndex(
+        context, [guard, backend, done = std::move(done)](std::unique_ptr<DesktopIndex> tracker) {
             if (!guard) return;
             done(std::make_shared<IndexChooser>(backend, std::move(tracker)));
         });
@@ -91,10 +90,10 @@ std::shared_ptr<MetadataIndex> IndexChooser::trackerWithScanner() {
     // The scanner reads only what Tracker cannot have read (formats it has no extractor for,
     // text beyond its size limit). The filter runs on the scanner's threads and may outlive the
     // connection, hence the coverage rather than the index.
-    std::shared_ptr<const TrackerCoverage> coverage = m_tracker->coverage();
-    auto complement = std::make_shared<ScanIndex>([coverage](const QByteArray& path, qint64 size) {
-        return !coverage->mayHaveReadText(path, size);
-    });
+    auto complement = std::make_shared<ScanIndex>(
+        [indexed = m_tracker->textCoverage()](const QByteArray& path, qint64 size) {
+            return !indexed(path, size);
+        });
     m_trackerWithScanner = std::make_shared<CombinedIndex>(m_tracker, std::move(complement));
     return m_trackerWithScanner;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "index/MetadataQuery.h"
+#include "index/DesktopIndex.h"
 
 #include <QObject>
 #include <QStringView>
@@ -10,8 +10,6 @@
 #include <optional>
 
 namespace tarnwick {
-
-class TrackerIndex;
 
 // Which index answers content and count queries, as named on the command line.
 enum class IndexBackend {
@@ -33,7 +31,7 @@ IndexChoice chooseIndex(IndexBackend backend, bool trackerRuns, bool trackerCove
 class IndexChooser {
 public:
     // `tracker` is null where Tracker is not reachable.
-    IndexChooser(IndexBackend backend, std::shared_ptr<TrackerIndex> tracker);
+    IndexChooser(IndexBackend backend, std::shared_ptr<DesktopIndex> tracker);
     ~IndexChooser();
 
     // Connects to Tracker first when the backend may use it, without blocking (a second at most):
@@ -50,7 +48,7 @@ private:
     std::shared_ptr<MetadataIndex> trackerWithScanner();
 
     IndexBackend m_backend;
-    std::shared_ptr<TrackerIndex> m_tracker;
+    std::shared_ptr<DesktopIndex> m_tracker;
     std::shared_ptr<MetadataIndex> m_scanner;
     std::shared_ptr<MetadataIndex> m_trackerWithScanner;
     std::shared_ptr<MetadataIndex> m_nothing;

@@ -28,6 +28,12 @@ std::shared_ptr<const TrackerCoverage> TrackerIndex::coverage() const {
     return m_session->coverage();
 }
 
+DesktopIndex::TextCoverage TrackerIndex::textCoverage() const {
+    return [coverage = coverage()](const QByteArray& path, qint64 size) {
+        return coverage->mayHaveReadText(path, size);
+    };
+}
+
 void TrackerIndex::setStatementShares(int count) {
     m_session->setStatementShares(count);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "TrackerCoverage.h"
-#include "index/MetadataQuery.h"
+#include "index/DesktopIndex.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -15,9 +15,9 @@ namespace tarnwick {
 class TrackerSession;
 
 // The desktop's Tracker 3 file index (the miner's SPARQL endpoint on the session bus) as a
-// MetadataIndex. Lives on the main thread, which must run an event loop (Qt's GLib dispatcher
+// DesktopIndex. Lives on the main thread, which must run an event loop (Qt's GLib dispatcher
 // delivers the library's callbacks there); nothing here blocks it except connectNow().
-class TrackerIndex : public MetadataIndex {
+class TrackerIndex : public DesktopIndex {
 public:
     static constexpr int kDefaultConnectTimeoutMs = 1000;
 
@@ -36,10 +36,11 @@ public:
                                                const QString& text) override;
 
     // See TrackerCoverage; both may be called from any thread while the index lives.
-    bool coversRecursively(const QByteArray& scope) const;
+    bool coversRecursively(const QByteArray& scope) const override;
     bool mayHaveReadText(const QByteArray& path, qint64 size) const;
     // For work that may outlive the index.
     std::shared_ptr<const TrackerCoverage> coverage() const;
+    TextCoverage textCoverage() const override;
 
     // Text statements run in this many parts at once (one per core unless set); queries made
     // afterwards use it. For comparing splits in tests and benchmarks.

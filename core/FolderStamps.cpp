@@ -9,8 +9,8 @@ namespace tarnwick {
 
 namespace {
 
-// Wraps rather than overflows for times more than 292 years from 1970: two times that far apart
-// and a multiple of 584 years from each other are the only ones that could meet.
+// Wraps instead of overflowing for times more than 292 years from 1970: only two times a whole
+// multiple of 584 years apart could then compare equal.
 qint64 nanoseconds(timespec time) {
     return qint64(quint64(time.tv_sec) * 1'000'000'000u + quint64(time.tv_nsec));
 }

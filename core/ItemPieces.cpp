@@ -8,10 +8,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <new>
+#include <tuple>
 
 #include <sys/mman.h>
 #include <unistd.h>
-#include <tuple>
 
 namespace tarnwick {
 
@@ -122,8 +122,8 @@ QList<FileItem> ItemPieces::items(int jobs, const std::function<void(int)>& alon
         WorkQueue::runShares(jobs, alongside);
         return {};
     }
-    // Else allocated without constructing anything, so that each item's memory is first
-    // touched, page faults included, by the thread that writes it.
+    // Without a room that holds them, allocated without constructing anything, so that each
+    // item's memory is first touched, page faults included, by the thread that writes it.
     auto [header, data] = room && room->capacity() >= qsizetype(m_size)
                               ? room->take()
                               : QTypedArrayData<FileItem>::allocate(qsizetype(m_size));

@@ -133,14 +133,17 @@ public:
         bool visited = false;
         std::atomic<bool> visitDone = false;
         const qsizetype expected = qsizetype(was.end - was.begin);
+        // Taken before the visit: should it outgrow them, the folders move, and populating pages
+        // given back meanwhile changes nothing.
+        void* const folderPages = kept->folders.data();
+        const size_t folderBytes = kept->folders.capacity() * sizeof(KeptFolder);
         WorkQueue::runShares(m_sameRoot ? 2 : 1, [&](int share) {
             if (share == 0) {
                 visited = visit(start, nullptr);
                 visitDone = true;
                 return;
             }
-            populatePages(kept->folders.data(), kept->folders.capacity() * sizeof(KeptFolder),
-                          &visitDone);
+            populatePages(folderPages, folderBytes, &visitDone);
             m_room = ItemRoom(expected + expected / 256 + 256, &visitDone);
         });
         if (!visited) return {};

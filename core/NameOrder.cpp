@@ -139,8 +139,8 @@ public:
                     quint32(k)};
             }
         });
+        if (isC) keyed.clear();  // weighed into the table above
         for (size_t k = 0; k < keyed.size(); ++k) keyed[k].key = quint32(k);
-        if (isC) keyed.clear();
         sortTable(table);
         std::sort(keyed.begin(), keyed.end(), [this](const NameEntry& a, const NameEntry& b) {
             const int c = m_keys[a.key].compare(m_keys[b.key]);

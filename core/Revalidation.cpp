@@ -132,6 +132,7 @@ public:
         // were kept.
         bool visited = false;
         std::atomic<bool> visitDone = false;
+        ItemRoom room;
         const qsizetype expected = qsizetype(was.end - was.begin);
         // Taken before the visit: should it outgrow them, the folders move, and populating pages
         // given back meanwhile changes nothing.
@@ -144,7 +145,7 @@ public:
                 return;
             }
             populatePages(folderPages, folderBytes, &visitDone);
-            m_room = ItemRoom(expected + expected / 256 + 256, &visitDone);
+            room = ItemRoom(expected + expected / 256 + 256, &visitDone);
         });
         if (!visited) return {};
         m_origins = m_pieces.origins();
@@ -183,11 +184,11 @@ public:
                             order =
                                 nameOrderOf(ranks, [&](size_t i) { return bool(directory[i]); });
                     },
-                    &m_room);
+                    &room);
                 kept->listing =
                     makeRankedListing(std::move(items), std::move(ranks), std::move(order));
             } else {
-                items = m_pieces.items(0, {}, &m_room);
+                items = m_pieces.items(0, {}, &room);
                 WorkQueue::runShares(2, [&](int share) { share == 0 ? rank() : count(); });
                 kept->listing = makeRankedListing(std::move(items), std::move(ranks));
             }
@@ -242,7 +243,7 @@ private:
             const size_t first = start + (end - start) * size_t(share) / shares,
                          last = start + (end - start) * size_t(share + 1) / shares;
             QByteArray path;  // one buffer for the share's paths, not one allocation each
-            StatAnchors anchors(rootFd, m_root == "/" ? 1 : m_root.size() + 1);
+            StatAnchors anchors(rootFd, m_childRelativeStart);
             enterFoldersAbove(first, start, anchors, path);
             for (size_t k = first; k < last; ++k) {
                 struct stat st;
@@ -526,7 +527,6 @@ private:
     KeptListing* m_out = nullptr;
     QByteArray m_path;    // of the folder being visited
     ItemPieces m_pieces;  // the new listing's items while folders are visited
-    ItemRoom m_room;
     // Per item: the kept item it was taken from or read again as (same name and kind), else -1.
     std::vector<qint32> m_origins;
     std::vector<char> m_unchanged;         // per kept folder

@@ -1,6 +1,7 @@
 #include "LoadableModule.h"
 
 #include <QByteArrayList>
+#include <QtGlobal>
 
 #include <climits>
 
@@ -46,6 +47,15 @@ void* loadModule(const char* fileName, QByteArray* error) {
 
 void* moduleEntry(void* module, const char* name) {
     return module ? dlsym(module, name) : nullptr;
+}
+
+void* loadModuleEntry(const char* fileName, const char* name, const char* unavailable) {
+    QByteArray error;
+    void* module = loadModule(fileName, &error);
+    void* entry = moduleEntry(module, name);
+    if (module && !entry) error = "it has no entry point " + QByteArray(name);
+    if (!entry) qWarning("%s: %s", unavailable, error.constData());
+    return entry;
 }
 
 }  // namespace tarnwick

@@ -14,4 +14,8 @@ void* loadModule(const char* fileName, QByteArray* error);
 // The named entry point of a loaded module, or null.
 void* moduleEntry(void* module, const char* name);
 
+// The entry point `name` of the module `fileName`, loaded first; null when either cannot be had,
+// after a warning that says what cannot be done then (`unavailable`) and why.
+void* loadModuleEntry(const char* fileName, const char* name, const char* unavailable);
+
 }  // namespace tarnwick

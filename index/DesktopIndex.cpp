@@ -3,7 +3,6 @@
 #include "core/LoadableModule.h"
 
 #include <QObject>
-#include <QtGlobal>
 
 namespace tarnwick {
 
@@ -13,14 +12,8 @@ namespace {
 using Connect = void (*)(QObject* context, const DesktopIndexReady& ready);
 
 Connect connector() {
-    static const Connect connect = []() -> Connect {
-        QByteArray error;
-        void* module = loadModule("tarnwick-tracker.so", &error);
-        auto entry = reinterpret_cast<Connect>(moduleEntry(module, "tarnwick_connect_tracker"));
-        if (module && !entry) error = "it has no entry point";
-        if (!entry) qWarning("The desktop index cannot be used: %s", error.constData());
-        return entry;
-    }();
+    static const auto connect = reinterpret_cast<Connect>(loadModuleEntry(
+        "tarnwick-tracker.so", "tarnwick_connect_tracker", "The desktop index cannot be used"));
     return connect;
 }
 

@@ -2,8 +2,6 @@
 
 #include "core/LoadableModule.h"
 
-#include <QtGlobal>
-
 namespace tarnwick {
 
 namespace {
@@ -13,13 +11,8 @@ namespace {
 using ReadPdf = int (*)(int fd, int maxPages, const TextChunkSink* sink);
 
 ReadPdf pdfReader() {
-    static const ReadPdf reader = []() -> ReadPdf {
-        QByteArray error;
-        void* module = loadModule("tarnwick-pdf.so", &error);
-        auto entry = reinterpret_cast<ReadPdf>(moduleEntry(module, "tarnwick_read_pdf_text"));
-        if (!entry) qWarning("PDF files cannot be read: %s", error.constData());
-        return entry;
-    }();
+    static const auto reader = reinterpret_cast<ReadPdf>(
+        loadModuleEntry("tarnwick-pdf.so", "tarnwick_read_pdf_text", "PDF files cannot be read"));
     return reader;
 }
 

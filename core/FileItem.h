@@ -88,6 +88,20 @@ public:
     static FileItem fromPath(const QByteArray& absolutePath, const QByteArray& searchedFolder,
                              bool isDirectory, qint64 fileSize, qint64 modifiedMsecs = kNoDate);
 
+    // Tags the copy below.
+    struct CountedReference {};
+    // A copy of `other` without size and date, holding a reference to its folder's record that
+    // the caller counts itself (see addReferences): copying a million items, one atomic add for
+    // the items of a folder rather than one for each.
+    FileItem(const FileItem& other, CountedReference)
+        : m_folder(other.m_folder.data(), QAdoptSharedDataTag{}), m_name(other.m_name) {
+        m_name.flags &= quint8(~NameSlot::kAttributes);
+    }
+    // Counts `count` references to `record` (which may be null) at once.
+    static void addReferences(const FolderRecord* record, int count) {
+        if (record && count) record->ref.fetchAndAddRelaxed(count);
+    }
+
     bool isNull() const { return !m_folder; }
     // Absolute native path; what identifies the item.
     QByteArray path() const;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <new>
 #include <tuple>
 
@@ -23,6 +24,25 @@ constexpr int kFillSharesPerCore = 4;
 
 quint32 shareBoundary(quint32 size, int share, int shares) {
     return quint32(quint64(size) * quint64(share) / quint64(shares));
+}
+
+// Copies of `count` items without their sizes and dates (a file's can change without its
+// folder's times moving), into uninitialised memory. The items of a folder lie together: their
+// record's references are counted once for each such stretch.
+void copyWithoutAttributes(const FileItem* from, quint32 count, FileItem* to) {
+    const FolderRecord* record = nullptr;
+    int references = 0;
+    for (quint32 i = 0; i < count; ++i) {
+        const FolderRecord* itsRecord = from[i].folderRecord().data();
+        if (itsRecord != record) {
+            FileItem::addReferences(record, references);
+            record = itsRecord;
+            references = 0;
+        }
+        new (to + i) FileItem(from[i], FileItem::CountedReference{});
+        ++references;
+    }
+    FileItem::addReferences(record, references);
 }
 
 }  // namespace
@@ -84,16 +104,26 @@ void ItemPieces::addMade(FileItem item, qint32 origin) {
     ++m_size;
 }
 
+ItemPieces::Pieces::const_iterator ItemPieces::pieceHolding(quint32 at) const {
+    auto piece = std::upper_bound(m_pieces.begin(), m_pieces.end(), at,
+                                  [](quint32 value, const Piece& p) { return value < p.at; });
+    return --piece;  // the first piece starts at 0, so some piece holds `at`
+}
+
+bool ItemPieces::isDirectory(quint32 at) const {
+    const Piece& piece = *pieceHolding(at);
+    const quint32 from = piece.from + (at - piece.at);
+    return (piece.kept ? m_kept[from] : m_made[from]).isDirectory();
+}
+
 template <typename Each>
-void ItemPieces::forEach(quint32 begin, quint32 end, Each each) const {
+void ItemPieces::forEachRun(quint32 begin, quint32 end, Each each) const {
     if (begin >= end) return;
-    auto piece = std::upper_bound(m_pieces.begin(), m_pieces.end(), begin,
-                                  [](quint32 at, const Piece& p) { return at < p.at; });
-    --piece;  // the first piece starts at 0, so some piece holds `begin`
+    auto piece = pieceHolding(begin);
     for (quint32 at = begin; at < end; ++piece) {
         const quint32 stop = std::min(end, piece->at + piece->count);
-        for (quint32 from = piece->from + (at - piece->at); at < stop; ++at, ++from)
-            each(at, *piece, from);
+        each(at, *piece, piece->from + (at - piece->at), stop - at);
+        at = stop;
     }
 }
 
@@ -101,10 +131,12 @@ std::vector<qint32> ItemPieces::origins() const {
     std::vector<qint32> origins(m_size);
     const int shares = kFillSharesPerCore * std::max(1, QThread::idealThreadCount());
     WorkQueue::runShares(shares, [&](int share) {
-        forEach(shareBoundary(m_size, share, shares), shareBoundary(m_size, share + 1, shares),
-                [&](quint32 at, const Piece& piece, quint32 from) {
-                    origins[at] = piece.kept ? qint32(from) : m_madeOrigins[from];
-                });
+        forEachRun(shareBoundary(m_size, share, shares), shareBoundary(m_size, share + 1, shares),
+                   [&](quint32 at, const Piece& piece, quint32 from, quint32 count) {
+                       for (quint32 i = 0; i < count; ++i)
+                           origins[at + i] =
+                               piece.kept ? qint32(from + i) : m_madeOrigins[from + i];
+                   });
     });
     return origins;
 }
@@ -131,19 +163,13 @@ QList<FileItem> ItemPieces::items(int jobs, const std::function<void(int)>& alon
     WorkQueue::runShares(jobs + shares, [&](int share) {
         if (share < jobs) return alongside(share);
         share -= jobs;
-        forEach(shareBoundary(m_size, share, shares), shareBoundary(m_size, share + 1, shares),
-                [&](quint32 at, const Piece& piece, quint32 from) {
-                    if (!piece.kept) {
-                        new (data + at) FileItem(m_made[from]);
-                        return;
-                    }
-                    const FileItem& item = m_kept[from];
-                    if (item.hasAttributes())
-                        new (data + at)
-                            FileItem(item.folderRecord(), item.nameSlot(), item.isDirectory());
-                    else
-                        new (data + at) FileItem(item);
-                });
+        forEachRun(shareBoundary(m_size, share, shares), shareBoundary(m_size, share + 1, shares),
+                   [&](quint32 at, const Piece& piece, quint32 from, quint32 count) {
+                       if (piece.kept)
+                           copyWithoutAttributes(m_kept.constData() + from, count, data + at);
+                       else
+                           std::uninitialized_copy_n(m_made.constData() + from, count, data + at);
+                   });
     });
     return QList<FileItem>(QArrayDataPointer<FileItem>(header, data, qsizetype(m_size)));
 }

@@ -58,6 +58,8 @@ public:
     std::vector<qint32> origins() const;
     // The items that stand for no kept item, in order.
     QList<FileItem> unkept() const;
+    // Whether the item at `at` is a folder.
+    bool isDirectory(quint32 at) const;
     // Whether each item is a folder, asked once an item, in order (as nameOrderOf asks).
     auto directoriesInOrder() const {
         return [this, piece = m_pieces.begin()](size_t at) mutable {
@@ -79,12 +81,15 @@ private:
         quint32 count;
         bool kept;
     };
-    // Calls `each(at, piece, from)` for the items [begin, end) of the listing.
+    using Pieces = std::vector<Piece>;
+    Pieces::const_iterator pieceHolding(quint32 at) const;
+    // Calls `each(at, piece, from, count)` for the runs of a piece among the items [begin, end)
+    // of the listing: `count` items from `at`, taken from `from` on.
     template <typename Each>
-    void forEach(quint32 begin, quint32 end, Each each) const;
+    void forEachRun(quint32 begin, quint32 end, Each each) const;
 
     const QList<FileItem>& m_kept;
-    std::vector<Piece> m_pieces;
+    Pieces m_pieces;
     QList<FileItem> m_made;
     std::vector<qint32> m_madeOrigins;
     quint32 m_size = 0;

@@ -41,8 +41,10 @@ struct KeptFolder {
     quint32 end = 0;
     quint32 foldersEnd = 0;  // one past the last folder below it
     quint8 flags = 0;
+    quint16 nameLength = 0;  // its name in KeptListing::folderNames, at nameAt (none for the root)
     // What the record its entries share holds (see footprintOf); 0 for an empty folder.
     quint32 recordBytes = 0;
+    quint32 nameAt = 0;
     FolderStamp stamp;
     FolderStamp hiddenList;  // of its ".hidden", when it had one
 };
@@ -57,10 +59,17 @@ struct KeptListing {
     ExtensionCounts counts;
     QList<Pill> pills;                // from the counts
     std::vector<KeptFolder> folders;  // folders[0] is the root
-    size_t footprint = 0;             // bytes held, counted from the items' real storage
+    // The folders' names one after another, in the folders' order: a re-open makes the path of
+    // every folder from these, where the folders' own items would be a cache miss each.
+    QByteArray folderNames;
+    size_t footprint = 0;  // bytes held, counted from the items' real storage
 };
 
 using KeptListingPtr = std::shared_ptr<const KeptListing>;
+
+inline QByteArrayView nameOf(const KeptListing& kept, const KeptFolder& folder) {
+    return QByteArrayView(kept.folderNames).sliced(folder.nameAt, folder.nameLength);
+}
 
 // The coarse clock file systems stamp edits with; read before a folder is read, so that an
 // edit made after that moment always gets a later time.
@@ -74,6 +83,8 @@ KeptListingPtr keepListing(const QByteArray& root, bool showHiddenFiles, Listing
 // Bytes a kept listing holds: items, ranks, folder records and names, stamps. Each folder's
 // `recordBytes` must be set (see recordBytesOf).
 size_t footprintOf(const KeptListing& kept);
+// Gives `folder`, the last of `kept`'s folders so far, its name.
+void nameFolder(KeptListing& kept, KeptFolder& folder, QByteArrayView name);
 // Bytes the record of a folder's entries holds, with the allocator's headers.
 quint32 recordBytesOf(const FolderRecord& record);
 

@@ -60,7 +60,8 @@ ListingPtr makeRankedListing(QList<FileItem> items, std::vector<quint32> nameRan
 }
 
 ItemOrder nameOrderFromKept(const Listing& old, const std::vector<qint32>& origins,
-                            const std::vector<quint32>& ranks, const std::vector<bool>& directory) {
+                            const std::vector<quint32>& ranks,
+                            const std::function<bool(size_t)>& isDirectory) {
     if (!old.nameOrder) return nullptr;
     const size_t count = ranks.size();
     std::vector<qint32> newPlace(size_t(old.items.size()), -1);
@@ -83,7 +84,7 @@ ItemOrder nameOrderFromKept(const Listing& old, const std::vector<qint32>& origi
     // are in it already in the old order: their kinds, the order of their ranks and of their
     // places are those they had.
     auto before = [&](quint32 a, quint32 b) {
-        return std::tuple(!directory[a], ranks[a], a) < std::tuple(!directory[b], ranks[b], b);
+        return std::tuple(!isDirectory(a), ranks[a], a) < std::tuple(!isDirectory(b), ranks[b], b);
     };
     std::sort(fresh.begin(), fresh.end(), before);
     std::vector<quint32> kept;

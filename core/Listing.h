@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -48,8 +49,11 @@ ItemOrder nameOrderOf(const std::vector<quint32>& ranks, IsDirectory isDirectory
 // kind. The old order with the kept items put at their new places, the others placed among
 // them: nameOrderOf's order without sorting a million items again. Null when it cannot be had
 // so (kept items out of their old listing order, or more than a few new ones): the caller sorts.
+// `isDirectory(i)` tells the i-th item's kind; it is asked only while placing the new items, a
+// few dozen times each.
 ItemOrder nameOrderFromKept(const Listing& old, const std::vector<qint32>& origins,
-                            const std::vector<quint32>& ranks, const std::vector<bool>& directory);
+                            const std::vector<quint32>& ranks,
+                            const std::function<bool(size_t)>& isDirectory);
 
 // The same listing with every item's size and date read (on all cores); nothing once
 // `cancelled` is set.

@@ -103,6 +103,37 @@ private:
     std::vector<Anchor> m_open;
 };
 
+// The paths of a kept listing's folders below `start`, made in the folders' order from their
+// names: each is the path of the folder above it, still in the buffer, and its own name. Their
+// items, which also know the path, would be a cache miss a folder.
+class FolderPaths {
+public:
+    FolderPaths(const KeptListing& kept, size_t start, const QByteArray& root)
+        : m_kept(kept), m_path(root) {
+        m_above.push_back({kept.folders[start].foldersEnd, root == "/" ? 0 : root.size()});
+    }
+
+    // The path of folder `k`, which comes after the last one asked for (or is below it).
+    const QByteArray& moveTo(size_t k) {
+        while (m_above.back().foldersEnd <= k) m_above.pop_back();
+        const KeptFolder& folder = m_kept.folders[k];
+        m_path.truncate(m_above.back().pathLength);
+        m_path.append('/');
+        m_path.append(nameOf(m_kept, folder));
+        if (folder.foldersEnd > k + 1) m_above.push_back({folder.foldersEnd, m_path.size()});
+        return m_path;
+    }
+
+private:
+    struct Above {
+        size_t foldersEnd;  // of a folder above the last one asked for
+        qsizetype pathLength;
+    };
+    const KeptListing& m_kept;
+    QByteArray m_path;
+    std::vector<Above> m_above;
+};
+
 class Revalidator {
 public:
     Revalidator(const KeptListingPtr& fromPtr, const QByteArray& root,
@@ -126,6 +157,7 @@ public:
         m_out = kept.get();
         const KeptFolder& was = m_from.folders[size_t(start)];
         kept->folders.reserve(size_t(was.foldersEnd) - size_t(start) + 64);
+        if (m_sameRoot) kept->folderNames.reserve(m_from.folderNames.size() * 65 / 64 + 256);
         m_path = m_root;
         // The visit runs on one core; another meanwhile has the pages it writes, and those the
         // new items will take, put in place. Most re-opens find a few entries more or fewer than
@@ -176,13 +208,10 @@ public:
                     [&](int job) {
                         if (job == 1) return count();
                         rank();
-                        std::vector<bool> directory(m_origins.size());
-                        auto isDirectory = m_pieces.directoriesInOrder();
-                        for (size_t i = 0; i < directory.size(); ++i) directory[i] = isDirectory(i);
-                        order = nameOrderFromKept(*m_from.listing, m_origins, ranks, directory);
-                        if (!order)
-                            order =
-                                nameOrderOf(ranks, [&](size_t i) { return bool(directory[i]); });
+                        order = nameOrderFromKept(*m_from.listing, m_origins, ranks, [&](size_t i) {
+                            return m_pieces.isDirectory(quint32(i));
+                        });
+                        if (!order) order = nameOrderOf(ranks, m_pieces.directoriesInOrder());
                     },
                     &room);
                 kept->listing =
@@ -242,19 +271,17 @@ private:
         WorkQueue::runShares(shares, [&](int share) {
             const size_t first = start + (end - start) * size_t(share) / shares,
                          last = start + (end - start) * size_t(share + 1) / shares;
-            QByteArray path;  // one buffer for the share's paths, not one allocation each
+            FolderPaths paths(m_from, start, m_root);
             StatAnchors anchors(rootFd, m_childRelativeStart);
-            enterFoldersAbove(first, start, anchors, path);
+            enterFoldersAbove(first, start, anchors, paths);
             for (size_t k = first; k < last; ++k) {
                 struct stat st;
                 int status = -1;
-                if (k == start) {
-                    path = m_root;
-                    if (rootFd >= 0) status = fstat(rootFd, &st);
-                } else {
-                    pathOf(k, path);
+                const QByteArray& path = k == start ? m_root : paths.moveTo(k);
+                if (k != start)
                     status = anchors.stat(path, k, m_from.folders[k].foldersEnd, &st);
-                }
+                else if (rootFd >= 0)
+                    status = fstat(rootFd, &st);
                 m_unchanged[k] = isUnchangedNow(m_from.folders[k], status, st, path);
                 if (!m_unchanged[k]) anyChanged.store(true, std::memory_order_relaxed);
             }
@@ -263,26 +290,16 @@ private:
         return anyChanged.load();
     }
 
-    // The path of the kept folder `k` (not the root), into `path`.
-    void pathOf(size_t k, QByteArray& path) const {
-        const FileItem& item = m_old[m_from.folders[k].begin - 1];
-        path.truncate(0);
-        path.append(item.folder().path());
-        if (!path.endsWith('/')) path.append('/');
-        path.append(item.nativeName());
-    }
-
     // Holds open, as their stats would have, the folders from `start` down to the one above
     // `folder`: the first of a run of stats that begins deep in the tree.
     void enterFoldersAbove(size_t folder, size_t start, StatAnchors& anchors,
-                           QByteArray& path) const {
+                           FolderPaths& paths) const {
         for (size_t above = start; above != folder;) {
             size_t child = above + 1;
             while (m_from.folders[child].foldersEnd <= folder)
                 child = m_from.folders[child].foldersEnd;
             if (child == folder) return;
-            pathOf(child, path);
-            anchors.enter(path, child, m_from.folders[child].foldersEnd);
+            anchors.enter(paths.moveTo(child), child, m_from.folders[child].foldersEnd);
             above = child;
         }
     }
@@ -323,6 +340,9 @@ private:
         const size_t index = m_out->folders.size();
         m_out->folders.push_back({});
         m_out->folders[index].begin = m_pieces.size();
+        if (index > 0)
+            nameFolder(*m_out, m_out->folders[index],
+                       QByteArrayView(m_path).sliced(m_path.lastIndexOf('/') + 1));
         bool ok = true;
         if (old >= 0 && (m_options.trustAll || m_unchanged[size_t(old)])) {
             ++m_result.foldersKept;
@@ -400,11 +420,20 @@ private:
         m_pieces.addKept(kept.begin, kept.end - kept.begin);
         // `old` itself is the folder the caller has just added.
         const quint32 foldersAt = quint32(m_out->folders.size()) - 1;
+        if (size_t(old) + 1 == kept.foldersEnd) return;
+        // The names of the folders below, one stretch in both listings.
+        const KeptFolder& last = m_from.folders[kept.foldersEnd - 1];
+        const quint32 namesFrom = m_from.folders[size_t(old) + 1].nameAt,
+                      namesAt = quint32(m_out->folderNames.size());
+        m_out->folderNames.append(
+            QByteArrayView(m_from.folderNames)
+                .sliced(namesFrom, last.nameAt + last.nameLength - namesFrom));
         for (size_t f = size_t(old) + 1; f < kept.foldersEnd; ++f) {
             KeptFolder folder = m_from.folders[f];
             folder.begin = folder.begin - kept.begin + itemsAt;
             folder.end = folder.end - kept.begin + itemsAt;
             folder.foldersEnd = folder.foldersEnd - quint32(old) + foldersAt;
+            folder.nameAt = folder.nameAt - namesFrom + namesAt;
             m_out->folders.push_back(folder);
         }
         m_result.foldersKept += int(kept.foldersEnd - quint32(old)) - 1;

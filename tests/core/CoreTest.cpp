@@ -528,20 +528,26 @@ private Q_SLOTS:
         QVERIFY(result.kept->listing->nameRanks == freshListing->nameRanks);
         QVERIFY(*result.kept->listing->nameOrder == *freshListing->nameOrder);
         QCOMPARE(result.kept->pills, countPills(fresh, true));
-        // What each folder's record holds, which the memory budget adds up from the folders.
-        auto recordsCounted = [](const KeptListing& kept) {
-            for (const KeptFolder& f : kept.folders)
+        // What each folder's record holds, which the memory budget adds up from the folders,
+        // and each folder's name, which the next revalidation makes its path from.
+        auto foldersDescribed = [](const KeptListing& kept) {
+            for (const KeptFolder& f : kept.folders) {
                 if (f.recordBytes !=
                     (f.begin == f.end ? 0 : recordBytesOf(kept.listing->items[f.begin].folder())))
-                    return false;
-            return true;
+                    return QByteArray("record of ") + QByteArray::number(f.begin);
+                const QByteArrayView name =
+                    &f == &kept.folders[0] ? "" : kept.listing->items[f.begin - 1].nativeName();
+                if (nameOf(kept, f) != name)
+                    return nameOf(kept, f).toByteArray() + " for " + name.toByteArray();
+            }
+            return QByteArray();
         };
-        QVERIFY(recordsCounted(*result.kept));
+        QCOMPARE(foldersDescribed(*result.kept), QByteArray());
         // Once more from the revalidated listing, whose folders were copied to new places.
         const Revalidation again = revalidate(result.kept, folder, {false, nullptr, settle});
         QVERIFY(!again.changed);
         QCOMPARE(sameAsFresh(again.kept->listing->items), QByteArray());
-        QVERIFY(recordsCounted(*again.kept));
+        QCOMPARE(foldersDescribed(*again.kept), QByteArray());
         if (change.startsWith('!')) QCOMPARE(chmod(at, 0700), 0);
     }
 };
@@ -776,11 +782,11 @@ private Q_SLOTS:
             }
             const ListingPtr oldListing = makeListing(old);
             const std::vector<quint32> ranks = mergedNameRanks(*oldListing, kept, added);
-            const ItemOrder order = nameOrderFromKept(*oldListing, kept, ranks, directory);
-            QVERIFY2(order && *order == *nameOrderOf(ranks, [&](size_t i) { return directory[i]; }),
-                     locale);
+            auto isDirectory = [&](size_t i) { return bool(directory[i]); };
+            const ItemOrder order = nameOrderFromKept(*oldListing, kept, ranks, isDirectory);
+            QVERIFY2(order && *order == *nameOrderOf(ranks, isDirectory), locale);
             std::swap(kept[1], kept[2]);
-            QVERIFY(!nameOrderFromKept(*oldListing, kept, ranks, directory));
+            QVERIFY(!nameOrderFromKept(*oldListing, kept, ranks, isDirectory));
         }
         QLocale::setDefault(QLocale::c());
     }

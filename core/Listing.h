@@ -45,12 +45,11 @@ ItemOrder nameOrderOf(const std::vector<quint32>& ranks, IsDirectory isDirectory
 
 // The name order of a listing made from `old` by revalidation: `origins` gives each item's place
 // in `old`, where an item of the same name and kind was (-1 for none), `ranks` are merged from
-// old's (so that the ranks of the items kept keep their order) and `directory` is each item's
-// kind. The old order with the kept items put at their new places, the others placed among
-// them: nameOrderOf's order without sorting a million items again. Null when it cannot be had
-// so (kept items out of their old listing order, or more than a few new ones): the caller sorts.
-// `isDirectory(i)` tells the i-th item's kind; it is asked only while placing the new items, a
-// few dozen times each.
+// old's (so that the ranks of the items kept keep their order) and `isDirectory(i)` tells the
+// i-th item's kind, asked only while placing the new items, a few dozen times each. The old
+// order with the kept items put at their new places, the others placed among them: nameOrderOf's
+// order without sorting a million items again. Null when it cannot be had so (kept items out of
+// their old listing order, or more than a few new ones): the caller sorts.
 ItemOrder nameOrderFromKept(const Listing& old, const std::vector<qint32>& origins,
                             const std::vector<quint32>& ranks,
                             const std::function<bool(size_t)>& isDirectory);

@@ -19,6 +19,7 @@ FolderRecord::FolderRecord(QByteArray path, qsizetype relativeStart, QByteArray 
       m_names(std::move(names)) {
     if (foldsToLowercase(relativeDirectory())) {
         m_relativeFoldIsSimple = true;
+        m_relativeFoldIsLowercase = true;
         return;
     }
     FoldedText folded = foldUtf8(relativeDirectory());
@@ -26,10 +27,15 @@ FolderRecord::FolderRecord(QByteArray path, qsizetype relativeStart, QByteArray 
     m_relativeFoldIsSimple = folded.simple;
 }
 
-QByteArray FolderRecord::foldedRelativeDirectory() const {
-    if (!m_foldedRelative.isEmpty() || !foldsToLowercase(relativeDirectory()))
-        return m_foldedRelative;
-    return relativeDirectory().toByteArray().toLower();
+void FolderRecord::foldRelativeDirectoryInto(std::string& out) const {
+    if (!m_relativeFoldIsLowercase) {
+        out.assign(m_foldedRelative.constData(), size_t(m_foldedRelative.size()));
+        return;
+    }
+    const QByteArrayView relative = relativeDirectory();
+    out.resize(size_t(relative.size()));
+    std::transform(relative.begin(), relative.end(), out.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c; });
 }
 
 FileItem::FileItem(FolderRecordPtr folder, NameSlot name, bool isDirectory)

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <string>
 
 struct stat;
 
@@ -31,9 +32,10 @@ public:
         return QByteArrayView(m_path).sliced(m_relativeStart);
     }
     const QByteArray& names() const { return m_names; }
-    // The relative directory folded for matching (see foldUtf8), and whether that fold is simple.
-    // A plain ASCII directory's fold is its lowercase, made when asked rather than stored.
-    QByteArray foldedRelativeDirectory() const;
+    // The relative directory folded for matching (see foldUtf8), written over `out`, and whether
+    // that fold is simple. A plain ASCII directory's fold is its lowercase, made when asked rather
+    // than stored; a matcher makes one for each folder of every run, in a buffer it reuses.
+    void foldRelativeDirectoryInto(std::string& out) const;
     bool relativeFoldIsSimple() const { return m_relativeFoldIsSimple; }
     // Bytes of text the record holds (path, names, a stored fold).
     size_t textBytes() const {
@@ -46,6 +48,7 @@ private:
     QByteArray m_names;
     QByteArray m_foldedRelative;
     bool m_relativeFoldIsSimple;
+    bool m_relativeFoldIsLowercase = false;
 };
 
 using FolderRecordPtr = QExplicitlySharedDataPointer<const FolderRecord>;

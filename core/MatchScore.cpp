@@ -27,6 +27,7 @@ PreparedQuery::PreparedQuery(const QString& query) : m_folded(foldText(query)) {
     m_simple = isSimpleText(m_folded);
     m_ascii = std::all_of(m_utf8.begin(), m_utf8.end(),
                           [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    m_oneCodePoint = !m_utf8.empty() && sequenceLength(m_utf8[0]) == m_utf8.size();
     int bit = 0;
     for (char c : m_utf8) {
         quint64& bits = m_byteBits[static_cast<unsigned char>(c)];
@@ -85,7 +86,7 @@ std::optional<qint64> PreparedQuery::scoreSimpleUtf8(std::string_view text) cons
     size_t at = m_utf8.size() == 1 ? text.find(m_utf8[0]) : text.find(m_utf8);
     if (at != std::string_view::npos) return at == 0 ? kScoreAtStart : kScoreElsewhere;
     SubsequenceState state;
-    if (continueSubsequence(text, state)) return state.score;
+    if (mayBeScattered() && continueSubsequence(text, state)) return state.score;
     return std::nullopt;
 }
 
@@ -138,7 +139,7 @@ std::optional<qint64> Matcher::scoreName(const FileItem& item) {
     return m_query.scoreFolded(foldText(item.name()));
 }
 
-const Matcher::FolderPart& Matcher::folderPart(const FileItem& item) {
+Matcher::FolderPart& Matcher::folderPart(const FileItem& item) {
     const FolderRecord& folder = item.folder();
     // Siblings are listed together: mostly the folder of the item before.
     if (m_lastPart && m_lastPart->folder.data() == &folder) return *m_lastPart;
@@ -147,9 +148,22 @@ const Matcher::FolderPart& Matcher::folderPart(const FileItem& item) {
     m_lastPart = &part;
     if (part.folder.data() == &folder) return part;
     part.folder = item.folderRecord();
-    const QByteArray folded = folder.foldedRelativeDirectory();
-    std::string text(folded.constData(), size_t(folded.size()));
-    text.push_back('/');
+    part.bytes = m_query.bytesIn(folderText(folder));
+    part.described = false;
+    return part;
+}
+
+const std::string& Matcher::folderText(const FolderRecord& folder) {
+    if (m_folderTextOf == &folder) return m_folderText;
+    m_folderTextOf = &folder;
+    folder.foldRelativeDirectoryInto(m_folderText);
+    m_folderText.push_back('/');
+    return m_folderText;
+}
+
+const Matcher::FolderPart& Matcher::described(FolderPart& part) {
+    if (std::exchange(part.described, true)) return part;
+    const std::string& text = folderText(*part.folder);
     part.length = text.size();
     const std::string& query = m_query.utf8();
     size_t at = text.find(query);
@@ -160,8 +174,7 @@ const Matcher::FolderPart& Matcher::folderPart(const FileItem& item) {
         if (text.compare(text.size() - k, k, query, 0, k) == 0) part.splits.push_back(k);
     }
     part.afterFolder = {};
-    m_query.continueSubsequence(text, part.afterFolder);
-    part.bytes = m_query.bytesIn(text);
+    if (m_query.mayBeScattered()) m_query.continueSubsequence(text, part.afterFolder);
     return part;
 }
 
@@ -174,7 +187,7 @@ std::optional<qint64> Matcher::scorePath(const FileItem& item) {
     if (item.hasFold() && item.foldIsSimple() && folder.relativeFoldIsSimple()) {
         if (!m_query.isSimple()) return std::nullopt;
         QByteArrayView folded = item.foldedName(m_fold.data());
-        return scoreSimplePath(folderPart(item), {folded.data(), size_t(folded.size())});
+        return scoreSimplePath(described(folderPart(item)), {folded.data(), size_t(folded.size())});
     }
     return m_query.scoreFolded(foldText(QString::fromUtf8(item.nativeRelativePath())));
 }
@@ -190,6 +203,7 @@ std::optional<qint64> Matcher::scoreSimplePath(const FolderPart& part,
             return k == part.length ? kScoreAtStart : kScoreElsewhere;
     }
     if (name.find(query) != std::string_view::npos) return kScoreElsewhere;
+    if (!m_query.mayBeScattered()) return std::nullopt;
     SubsequenceState state = part.afterFolder;
     if (m_query.continueSubsequence(name, state)) return state.score;
     return std::nullopt;
@@ -226,10 +240,10 @@ std::optional<qint64> Matcher::score(const FileItem& item) {
     const FolderRecord& folder = item.folder();
     if (folder.relativeDirectory().isEmpty()) return std::nullopt;
     if (!folder.relativeFoldIsSimple()) return scorePath(item);
-    const FolderPart& part = folderPart(item);
+    FolderPart& part = folderPart(item);
     if ((needed & ~(nameBytes | part.bytes)) != 0) return std::nullopt;
     fold();
-    return scoreSimplePath(part, name);
+    return scoreSimplePath(described(part), name);
 }
 
 std::optional<qint64> matchScore(const QString& query, const QString& text) {

@@ -63,6 +63,8 @@ public:
     quint64 neededBytes() const { return m_neededBytes; }
     // Walks `text` (simple folded UTF-8) on from `state`; true once the whole query matched.
     bool continueSubsequence(std::string_view text, SubsequenceState& state) const;
+    // Whether a text the query is not a substring of may still hold it as a subsequence.
+    bool mayBeScattered() const { return !m_oneCodePoint; }
 
 private:
     QString m_folded;
@@ -70,6 +72,7 @@ private:
     std::string m_utf8;                     // the folded query
     bool m_simple = false;
     bool m_ascii = false;
+    bool m_oneCodePoint = false;                    // its subsequences are its substrings
     std::array<quint64, 256> m_byteBits{};          // 0 for a byte not in the query
     std::array<quint64, 256> m_unfoldedByteBits{};  // the same with 'A'-'Z' as 'a'-'z'
     quint64 m_neededBytes = 0;
@@ -89,25 +92,33 @@ public:
     std::optional<qint64> score(const FileItem& item);
 
 private:
-    // What "folder/" alone says about the query.
+    // What "folder/" alone says about the query. Its bytes are found for every folder met; the
+    // rest only once an item of the folder may match, as few do for a longer query.
     struct FolderPart {
         FolderRecordPtr folder;  // held, so that no other folder can take its address meanwhile
+        quint64 bytes = 0;       // the query's bytes in "folder/"
+        bool described = false;  // the fields below are set
         size_t length = 0;       // of the folded "folder/"
         std::optional<qint64> substringScore;  // the query lies inside "folder/"
         std::vector<size_t> splits;            // k: "folder/" ends with the query's first k bytes
         SubsequenceState afterFolder;
-        quint64 bytes = 0;  // the query's bytes in "folder/"
     };
     std::optional<qint64> scoreFoldedUtf8(std::string_view folded, bool simple) const;
-    const FolderPart& folderPart(const FileItem& item);
+    FolderPart& folderPart(const FileItem& item);
+    const FolderPart& described(FolderPart& part);
+    // Folds "folder/" into m_folderText, unless it holds that already.
+    const std::string& folderText(const FolderRecord& folder);
     // A simple folded name below a simple folded folder, against the query (simple too).
     std::optional<qint64> scoreSimplePath(const FolderPart& part, std::string_view name) const;
 
     const PreparedQuery& m_query;
     static constexpr size_t kFolderPartSlots = 256;
     std::vector<FolderPart> m_folderParts = std::vector<FolderPart>(kFolderPartSlots);
-    const FolderPart* m_lastPart = nullptr;
+    FolderPart* m_lastPart = nullptr;
     std::array<char, FileItem::kMaxFoldedLength> m_fold;  // a lowercase fold being matched
+    std::string m_folderText;                             // a folded "folder/"
+    // Always the folder of a part, which holds it: every part given a folder folds it at once.
+    const FolderRecord* m_folderTextOf = nullptr;
 };
 
 }  // namespace tarnwick

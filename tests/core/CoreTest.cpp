@@ -502,10 +502,12 @@ private Q_SLOTS:
         QCOMPARE(result.changed, !change.isEmpty());
         auto entry = [](const FileItem& item) {
             char fold[FileItem::kMaxFoldedLength];
+            std::string folderFold;
+            item.folder().foldRelativeDirectoryInto(folderFold);
             const NameSlot slot = item.nameSlot();
             return item.path() + '|' + item.nativeRelativePath() + '|' +
                    item.foldedName(fold).toByteArray() + '|' +
-                   item.folder().foldedRelativeDirectory() + '|' + QByteArray::number(slot.offset) +
+                   QByteArray::fromStdString(folderFold) + '|' + QByteArray::number(slot.offset) +
                    ',' + QByteArray::number(slot.foldedLength) + ',' +
                    QByteArray::number(slot.flags);
         };

@@ -128,8 +128,8 @@ void radixSort(std::vector<Keyed>& items) {
 
 // Shares of at least this many items, up to two a core: a thread whose share happens to hold
 // the cheap items takes another rather than waiting for the others.
-constexpr qsizetype kItemsPerMatchShare = 10000;
-constexpr int kMatchSharesPerCore = 2;
+constexpr qsizetype kItemsPerMatchShare = 5000;
+constexpr int kMatchSharesPerCore = 4;
 
 // Name and path matches keyed by how far their score lies below the best, then the content-only
 // hits keyed after all of them, each group in listing order; nothing once cancelled.
@@ -215,30 +215,43 @@ std::vector<quint32> sortByMode(const Listing& listing, SortMode mode, std::vect
 // it costs less than sorting them. Rows of equal names and kind go by their keys, as the sort
 // would have them.
 std::vector<quint32> inNameOrder(const Listing& listing, const std::vector<Keyed>& shown) {
-    constexpr quint32 kHidden = std::numeric_limits<quint32>::max();
-    std::vector<quint32> keyOf(size_t(listing.items.size()), kHidden);
-    for (const Keyed& k : shown) keyOf[k.index] = quint32(k.key);
-    const std::vector<quint32>& ranks = listing.nameRanks;
+    const std::vector<quint32>& byName = *listing.nameOrder;
+    // Each shown row's rank beside its key, so that the walk in name order, which visits the
+    // items in no order of their own, looks up one entry an item and reads neither the ranks
+    // nor the items there.
+    constexpr quint64 kHidden = std::numeric_limits<quint64>::max();
+    std::vector<quint64> rankAndKey(size_t(listing.items.size()), kHidden);
+    for (const Keyed& k : shown)
+        rankAndKey[k.index] = quint64(listing.nameRanks[k.index]) << 32 | quint32(k.key);
+    // Folders come first: where the files begin tells every position's kind.
+    const size_t firstFile =
+        size_t(std::partition_point(byName.begin(), byName.end(),
+                                    [&](quint32 i) { return listing.items[i].isDirectory(); }) -
+               byName.begin());
     std::vector<quint32> order;
     order.reserve(shown.size());
-    size_t tieStart = 0;
-    const auto settleTies = [&] {
-        if (order.size() - tieStart < 2) return;
-        std::stable_sort(order.begin() + qsizetype(tieStart), order.end(),
-                         [&](quint32 a, quint32 b) { return keyOf[a] < keyOf[b]; });
+    std::vector<Keyed> tied;  // rows of one name and kind, met in listing order
+    quint64 tiedRank = kHidden;
+    const auto placeTied = [&] {
+        if (tied.size() > 1)
+            std::stable_sort(tied.begin(), tied.end(),
+                             [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
+        for (const Keyed& t : tied) order.push_back(t.index);
+        tied.clear();
     };
-    for (quint32 i : *listing.nameOrder) {
-        if (keyOf[i] == kHidden) continue;
-        const bool tied =
-            !order.empty() && ranks[order.back()] == ranks[i] &&
-            listing.items[order.back()].isDirectory() == listing.items[i].isDirectory();
-        if (!tied) {
-            settleTies();
-            tieStart = order.size();
+    for (size_t p = 0; p < byName.size(); ++p) {
+        const quint32 i = byName[p];
+        const quint64 entry = rankAndKey[i];
+        if (entry == kHidden) continue;
+        // Bit 32 sets the files after the folders, as the kind does in the name order.
+        const quint64 rank = (entry >> 32) | (p >= firstFile ? quint64(1) << 32 : 0);
+        if (rank != tiedRank) {
+            placeTied();
+            tiedRank = rank;
         }
-        order.push_back(i);
+        tied.push_back({quint32(entry), i});
     }
-    settleTies();
+    placeTied();
     return order;
 }
 

@@ -685,6 +685,7 @@ private Q_SLOTS:
             "abcdefghijklmnopqr.txt|abcdefghijklm_nop_qr abcdefghijklmnopqr - s "
             "abcdefghijklmnopqr.txt|abcdefghijklm_nop_qr",
             "b.txt|dir/|dir/a.txt - - n dir|dir/a.txt|b.txt",
+            "k/y|y/ k /s/y n y|k/y",  // the same name: the folder first, though it ranks below
             "docs/|a.pdf|B.PDF|README|c.png - folders,pdf n docs|a.pdf|B.PDF",
             "b|Report.pdf|a|report.PDF|B - - n a|b|B|Report.pdf|report.PDF",
             "é|e|É|E - - n e|E|é|É",

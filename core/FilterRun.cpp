@@ -126,7 +126,7 @@ void radixSort(std::vector<Keyed>& items) {
     }
 }
 
-// Shares of at least this many items, up to two a core: a thread whose share happens to hold
+// Shares of at least this many items, up to four a core: a thread whose share happens to hold
 // the cheap items takes another rather than waiting for the others.
 constexpr qsizetype kItemsPerMatchShare = 5000;
 constexpr int kMatchSharesPerCore = 4;

@@ -220,8 +220,14 @@ int main(int argc, char** argv) {
         if (press.map < 0) {
             ++failures;
         } else {
-            pressKeys("Escape");
-            pump(w, press, nowMs(), rowsHeight, 3000, [](const Press& p) { return p.closed; });
+            // An Escape that comes before the window manager has given the panel the focus goes
+            // elsewhere; the next press would then find the panel still open, and close it.
+            for (int attempt = 0; attempt < 3 && !press.closed; ++attempt) {
+                if (attempt > 0)
+                    std::fprintf(stderr, "press %d: the panel stayed open after Escape\n", run);
+                pressKeys("Escape");
+                pump(w, press, nowMs(), rowsHeight, 3000, [](const Press& p) { return p.closed; });
+            }
         }
         pump(w, press, nowMs(), rowsHeight, pauseMs, [](const Press&) { return false; });
     }

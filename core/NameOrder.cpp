@@ -91,9 +91,11 @@ struct NameEntry {
 };
 constexpr quint32 kTableName = ~0u;
 
-bool byPrefix(const NameEntry& a, const NameEntry& b) {
+// A function object, not a function: std::sort then compares inline instead of through a
+// pointer, a call for each of some twenty million comparisons in a million names.
+constexpr auto byPrefix = [](const NameEntry& a, const NameEntry& b) {
     return a.prefix != b.prefix ? a.prefix < b.prefix : a.item < b.item;
-}
+};
 
 // Eight weights of `text` from `from` on, 0 past the end (below every weight, so shorter comes
 // first).

@@ -11,7 +11,9 @@ mkdir -p "$OUT/home/.config/xfce4/xfconf/xfce-perchannel-xml" "$OUT/runtime"
 chmod 700 "$OUT/runtime"
 cp "$here/xfce4-panel.xml" "$OUT/home/.config/xfce4/xfconf/xfce-perchannel-xml/"
 exec 5> "$OUT/display"
-Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp > "$OUT/xvfb.log" 2>&1 & xvfb=$!
+# -noreset: see run-with-xvfb; a client that comes and goes must not reset the server under the
+# next one.
+Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp -noreset > "$OUT/xvfb.log" 2>&1 & xvfb=$!
 trap 'kill $xvfb' EXIT
 for i in $(seq 100); do [ -s "$OUT/display" ] && break; sleep 0.1; done
 export HOME="$OUT/home" XDG_RUNTIME_DIR="$OUT/runtime" XDG_SESSION_TYPE=x11 \

@@ -5,6 +5,7 @@
 // Runs RUNS rounds, interleaved, and prints the medians; the files it adds are removed.
 // Compare the two times of one run: the ratio is the figure, not the absolute times.
 //   bench/bench_kept ROOT [FOLDERS=100] [RUNS=3]
+#include "app/MemoryRelease.h"
 #include "core/DirectoryListing.h"
 #include "core/FilterRun.h"
 #include "core/KeptListings.h"
@@ -103,6 +104,9 @@ void directRound(const QByteArray& root, const QByteArrayList& changed) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The allocator as the tray sets it: with glibc's own, freed listings stay in the heap and
+    // later ones reuse its pages, a re-open about 15 % quicker than the application's.
+    tuneAllocatorForLongRun();
     QCoreApplication app(argc, argv);
     // Background work at the bench's own priority: on a machine loaded by other work, threads
     // below it would measure the load, not the listing. Both panels run alike either way.

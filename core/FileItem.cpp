@@ -34,8 +34,7 @@ void FolderRecord::foldRelativeDirectoryInto(std::string& out) const {
     }
     const QByteArrayView relative = relativeDirectory();
     out.resize(size_t(relative.size()));
-    std::transform(relative.begin(), relative.end(), out.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c; });
+    std::transform(relative.begin(), relative.end(), out.begin(), asciiLowercase);
 }
 
 FileItem::FileItem(FolderRecordPtr folder, NameSlot name, bool isDirectory)

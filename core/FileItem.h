@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TextFolding.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QDateTime>
@@ -152,10 +154,7 @@ public:
         if (!m_folder || !hasFold()) return {};
         if (m_name.flags & NameSlot::kFoldLowercase) {
             const QByteArrayView name = nativeName();
-            for (qsizetype i = 0; i < name.size(); ++i) {
-                const char c = name[i];
-                buffer[i] = c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c;
-            }
+            for (qsizetype i = 0; i < name.size(); ++i) buffer[i] = asciiLowercase(name[i]);
             return QByteArrayView(buffer, name.size());
         }
         if (m_name.foldedLength == 0) return nativeName();

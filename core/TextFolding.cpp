@@ -72,7 +72,7 @@ std::optional<QByteArray> foldedAlone(QByteArrayView utf8) {
         const uchar lead = uchar(utf8[i]);
         if (lead < 0x80) {
             if (lead == '\r') return std::nullopt;
-            out.append(char(lead >= 'A' && lead <= 'Z' ? lead + ('a' - 'A') : lead));
+            out.append(asciiLowercase(char(lead)));
             ++i;
             continue;
         }
@@ -116,9 +116,7 @@ FoldedText foldUtf8(QByteArrayView utf8) {
     FoldedText out;
     if (foldsToLowercase(utf8)) {
         out.utf8 = QByteArray(utf8.data(), utf8.size());
-        for (char& c : out.utf8) {
-            if (c >= 'A' && c <= 'Z') c = char(c + ('a' - 'A'));
-        }
+        for (char& c : out.utf8) c = asciiLowercase(c);
         out.simple = true;
         return out;
     }

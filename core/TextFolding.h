@@ -19,6 +19,10 @@ bool isSimpleText(QStringView text);
 
 // Plain ASCII without a carriage return: its fold is its lowercase, and simple.
 bool foldsToLowercase(QByteArrayView utf8);
+// The fold of one byte of such a text.
+inline char asciiLowercase(char c) {
+    return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c;
+}
 
 struct FoldedText {
     QByteArray utf8;
